@@ -1,0 +1,93 @@
+#pragma once
+// Phoneme text: the synthesiser's line format (phone name, duration in ms,
+// then position-percent/pitch-Hz pairs, every field followed by one space),
+// and the records that hold it in memory.
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace vorsan {
+
+// One phone produced by a language's rules or by the English front end.
+struct PhonemeUnit {
+    std::string name;
+    int32_t duration = 0;
+    // Optional (position, pitch) points given by a rule file; prosody sets
+    // the pitch of every phone itself, so they are only carried along.
+    std::vector<std::pair<int32_t, int32_t>> pitchPoints;
+};
+
+inline bool isWordBoundary(const PhonemeUnit& u) { return u.name == "_"; }
+
+// Pitch limits applied to every pitch value stored in a record.
+inline constexpr int32_t kPitchFloor = 50;
+inline constexpr int32_t kPitchCeiling = 500;
+
+// One line of phoneme text held in memory (used by emotion and accent work).
+struct PhonemeRecord {
+    std::string name;
+    std::vector<int32_t> pitches;   // clamped to 50..500
+    std::vector<int32_t> positions; // percent of the duration
+    int32_t duration = 0;
+    int32_t soundType = -1;   // class from the emotion sound table, -1 unknown
+    int32_t contourMark = 0;  // 1, 2 or 3 when the line had a leading mark
+    bool voiced = false;
+    double meanPitch = 0.0;   // integer mean of the pitches as read
+    int32_t emotionValue = 0; // working value of emotion processing
+
+    void setPitches(const std::vector<int32_t>& values); // clamps
+};
+
+// Sound-class table consulted while reading (phone name -> class number).
+using SoundClassMap = std::map<std::string, int32_t, std::less<>>;
+
+// True for the voiced sound classes (long/short vowel, liquid, nasal,
+// voiced fricative, voiced plosive).
+bool isVoicedSoundClass(int32_t soundClass);
+
+class PhonemeRecordList {
+public:
+    // Replaces the content with the records read from phoneme text. When a
+    // sound table is given, each name is looked up to set its class and
+    // voicing.
+    void read(std::string_view text, const SoundClassMap* sounds = nullptr);
+    // Writes name, duration and targets of every record (canonical form).
+    std::string write() const;
+
+    std::size_t size() const { return records_.size(); }
+    bool empty() const { return records_.empty(); }
+    PhonemeRecord& operator[](std::size_t i) { return records_[i]; }
+    const PhonemeRecord& operator[](std::size_t i) const { return records_[i]; }
+    void clear() { records_.clear(); }
+    void push_back(PhonemeRecord r) { records_.push_back(std::move(r)); }
+    auto begin() { return records_.begin(); }
+    auto end() { return records_.end(); }
+    auto begin() const { return records_.begin(); }
+    auto end() const { return records_.end(); }
+
+private:
+    std::vector<PhonemeRecord> records_;
+};
+
+// Appends one full phone line ("name dur pos pitch ... \n").
+void appendPhoneLine(std::string& out, std::string_view name, int32_t duration,
+                     std::string_view tail = {});
+void appendInt(std::string& out, int64_t value);
+
+// A piece of synthesiser input: phoneme text with the voice it is for.
+struct SpeechChunk {
+    std::string phoneString;
+    std::string mbrolaDatabase;
+    float pitch = 1.0f;
+    float time = 1.0f;
+    int32_t voiceFrequency = 16000;
+};
+
+using ChunkList = std::vector<SpeechChunk>;
+using StringList = std::vector<std::u16string>;
+
+} // namespace vorsan

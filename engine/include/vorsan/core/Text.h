@@ -1,0 +1,34 @@
+#pragma once
+// Small string helpers shared by every subsystem: trimming, UTF-8/UTF-16
+// conversion, the Latin-1 narrowing used for English runs, and the lenient
+// number readers of the phoneme-text and file formats.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace vorsan {
+
+// Trims spaces and tabs (only those) from both ends.
+std::string trimBlanks(std::string_view s);
+std::u16string trimBlanks(std::u16string_view s);
+
+// UTF-8 <-> UTF-16. Invalid input never fails: bad sequences and lone
+// surrogates become U+FFFD.
+std::u16string utf8ToUtf16(std::string_view s);
+std::string utf16ToUtf8(std::u16string_view s);
+
+// Keeps each code unit below 256 as that byte; every other becomes a space.
+std::string narrowLatin1(std::u16string_view s);
+// Widens each byte to the code unit of the same value.
+std::u16string widenLatin1(std::string_view s);
+
+// Optional sign, then leading decimal digits; stops at the first other
+// character; no digits gives 0. Saturates at the 32-bit limits instead of
+// overflowing.
+int32_t readLeadingInt(std::string_view s);
+// Same as readLeadingInt but skips leading blanks first (C "%d" style).
+int32_t scanInt(std::string_view s);
+
+std::u16string toU16(std::string_view ascii);
+
+} // namespace vorsan

@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include "vorsan/core/MException.h"
+#include "vorsan/core/Text.h"
+#include "vorsan/core/Xml.h"
+#include "vorsan/testing/TestSupport.h"
+
+using namespace vorsan;
+using vorsan::testing::CoutCapture;
+using vorsan::testing::TempProfile;
+
+namespace {
+std::string failMessage(const std::string& path, const xml::GuardStyle& style = {}) {
+    try {
+        xml::parseFile(path, style, [](const xml::DOMElement& root) {
+            for (const auto* e : xml::childElements(root)) xml::parseInt(xml::attr(*e, u"n"));
+        });
+    } catch (const MException& e) {
+        return e.message();
+    }
+    return "no failure";
+}
+} // namespace
+
+TEST(Xml, ReadsElementsTextAndAttributes) {
+    TempProfile dir;
+    auto path = dir.write("a.xml", "<R><A n=' 7 ' b='True'>hi<x/></A> <B/><!-- c --></R>");
+    std::vector<std::string> names;
+    xml::parseFile(path, {}, [&](const xml::DOMElement& root) {
+        for (const auto* e : xml::childElements(root)) names.push_back(utf16ToUtf8(std::u16string(xml::nodeName(*e))));
+        const auto* a = xml::firstChildNamed(root, u"A");
+        ASSERT_NE(a, nullptr);
+        EXPECT_EQ(xml::parseInt(xml::attr(*a, u"n")), 7);
+        EXPECT_TRUE(xml::parseBool(xml::attr(*a, u"b")));
+        EXPECT_EQ(xml::textUtf8(*a), std::optional<std::string>("hi"));
+        EXPECT_FALSE(xml::text(*xml::firstChildNamed(root, u"B")).has_value());
+        EXPECT_EQ(xml::attr(*a, u"missing"), u"");
+    });
+    EXPECT_EQ(names, (std::vector<std::string>{"A", "B"}));
+}
+
+TEST(Xml, GuardTranslatesLibraryFailures) {
+    TempProfile dir;
+    {
+        CoutCapture out;
+        std::string msg = failMessage(dir.write("bad.xml", "<R><A></R>"));
+        EXPECT_NE(msg, "no failure");
+        EXPECT_EQ(out.text().rfind("XMLException during parsing: '", 0), 0u);
+        EXPECT_NE(out.text().find(msg), std::string::npos);
+    }
+    // A non-numeric integer attribute is the library's number-format error.
+    EXPECT_NE(failMessage(dir.write("num.xml", "<R><A n='x'/></R>")), "no failure");
+    EXPECT_NE(failMessage(dir.write("empty.xml", "")), "no failure");
+    EXPECT_NE(failMessage(dir.write("junk.xml", std::string("\0\xFF\xFEgarbage", 10))), "no failure");
+    // The loader's own MException passes unchanged.
+    try {
+        xml::parseFile(dir.write("ok.xml", "<R/>"), {}, [](const xml::DOMElement&) { throw MException("mine"); });
+        FAIL();
+    } catch (const MException& e) {
+        EXPECT_EQ(e.message(), "mine");
+    }
+}
+
+TEST(Xml, RefusesDoctypesSoNothingIsFetchedOrExpanded) {
+    TempProfile dir;
+    CoutCapture quiet;
+    EXPECT_NE(failMessage(dir.write("ext.xml",
+                                    "<!DOCTYPE R SYSTEM 'http://127.0.0.1:1/x.dtd'><R/>")),
+              "no failure");
+    std::string bomb = "<?xml version='1.0'?><!DOCTYPE R [<!ENTITY a 'aaaaaaaaaa'>"
+                       "<!ENTITY b '&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;'><!ENTITY c '&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;'>"
+                       "<!ENTITY d '&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;'>]><R>&d;&d;&d;</R>";
+    EXPECT_NE(failMessage(dir.write("bomb.xml", bomb)), "no failure");
+    EXPECT_NE(failMessage(dir.write("file.xml", "<!DOCTYPE R [<!ENTITY x SYSTEM 'file:///etc/passwd'>]><R>&x;</R>")),
+              "no failure");
+}
+
+TEST(Xml, ParsesFromManyThreadsAtOnce) {
+    TempProfile dir;
+    auto path = dir.write("t.xml", "<R><A n='1'/><A n='2'/></R>");
+    std::vector<std::thread> threads;
+    std::atomic<int> total{0};
+    for (int t = 0; t < 8; ++t)
+        threads.emplace_back([&] {
+            for (int i = 0; i < 50; ++i)
+                xml::parseFile(path, {}, [&](const xml::DOMElement& root) {
+                    for (const auto* e : xml::childElements(root)) total += xml::parseInt(xml::attr(*e, u"n"));
+                });
+        });
+    for (auto& t : threads) t.join();
+    EXPECT_EQ(total.load(), 8 * 50 * 3);
+}
+
+TEST(Xml, ReadabilityCheckAcceptsReadOnlyFiles) {
+    TempProfile dir;
+    auto path = dir.write("ro.xml", "<R/>");
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read);
+    EXPECT_TRUE(xml::isReadableFile(path));
+    EXPECT_FALSE(xml::isReadableFile(dir.path().string() + "/missing.xml"));
+    EXPECT_FALSE(xml::isReadableFile(dir.path().string()));
+}
