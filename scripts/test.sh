@@ -11,6 +11,7 @@ if [ "${1:-}" = "--sanitize" ]; then
   args=(-DCMAKE_BUILD_TYPE=Debug -DVORSAN_SANITIZE=ON -DVORSAN_BENCH=OFF)
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+  export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
 fi
 cmake -S . -B "$dir" "${args[@]}" >/dev/null
 cmake --build "$dir" -j"$(nproc)"
