@@ -1,0 +1,220 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <thread>
+#include <vector>
+
+#include "AccentFixtures.h"
+
+using namespace vorsan;
+using namespace vorsan::accenttest;
+using vorsan::testing::TempProfile;
+
+namespace {
+
+// Source phonemes a b t k m n g e i o u w _; a splits into e and i, m and n
+// and g scale their duration; t and k have context rules.
+const char* const kMapping = R"(
+<mapping>
+  <fromPhonem fromPhonemName="a">
+    <toPhonem toPhonemName="e" toPhonemDuration="60"/>
+    <toPhonem toPhonemName="i" toPhonemDuration="50"/>
+  </fromPhonem>
+  <fromPhonem fromPhonemName="a"><toPhonem toPhonemName="X" toPhonemDuration="100"/></fromPhonem>
+  <fromPhonem fromPhonemName="b"/>
+  <fromPhonem fromPhonemName="m"><toPhonem toPhonemName="m" toPhonemDuration="33"/></fromPhonem>
+  <fromPhonem fromPhonemName="n"><toPhonem toPhonemName="n" toPhonemDuration="50"/></fromPhonem>
+  <fromPhonem fromPhonemName="g"><toPhonem toPhonemName="g" toPhonemDuration="1000"/></fromPhonem>
+  <fromPhonem fromPhonemName="z"><toPhonem toPhonemName="e" toPhonemDuration="100"/></fromPhonem>
+</mapping>
+)";
+
+const char* const kRules = R"(
+<dbrules>
+  <Sound soundName="t">
+    <Priority priorityName="2">
+      <Rule ruleName="t+e"><Phonem PhonemName="th" PhonemDuration="100"/></Rule>
+    </Priority>
+    <Priority priorityName="1">
+      <Rule ruleName="t+V"><Phonem PhonemName="T" PhonemDuration="80"/><Phonem PhonemName="h" PhonemDuration="20"/></Rule>
+      <Rule ruleName="t+C"><Phonem PhonemName="tC" PhonemDuration="100"/></Rule>
+    </Priority>
+    <Priority priorityName="3">
+      <Rule ruleName="t+u"><Phonem PhonemName="never" PhonemDuration="100"/></Rule>
+    </Priority>
+  </Sound>
+  <Sound soundName="k">
+    <Priority priorityName="2"><Rule ruleName="k+e"/></Priority>
+    <Priority priorityName="1"><Rule ruleName="k+V"><Phonem PhonemName="K" PhonemDuration="100"/></Rule></Priority>
+  </Sound>
+</dbrules>
+)";
+
+const char* const kTargetInventory = R"(
+<toMbrolaPhone>
+  <Sound mbrolaType="V" mbrolaPhonem="e" mbrolaUsage="as in bed"/>
+  <Sound mbrolaType="v" mbrolaPhonem="i" mbrolaUsage=""/>
+  <Sound mbrolaType="Vowel" mbrolaPhonem="o" mbrolaUsage=""/>
+  <Sound mbrolaType="C" mbrolaPhonem="u" mbrolaUsage=""/>
+  <Sound mbrolaType="" mbrolaPhonem="b" mbrolaUsage=""/>
+  <Sound mbrolaType="C" mbrolaPhonem="e" mbrolaUsage="repeated: the first entry stays"/>
+</toMbrolaPhone>
+)";
+
+std::unique_ptr<AccentDatabase> standardDatabase(const TempProfile& dir) {
+    return loadAccent(dir, std::string(kFileInfo) + std::string(kMbrolaInfo) + kMapping + kRules +
+                               sourceInventory("a b t k m n g e i o u w _") + kTargetInventory);
+}
+
+} // namespace
+
+TEST(PhonemeMapping, SubstitutesWithDurationPercentages) {
+    TempProfile dir;
+    auto db = standardDatabase(dir);
+    // One source phoneme to two targets, each with the whole tail; the
+    // repeated entry for a is ignored.
+    EXPECT_EQ(db->mapPhonemes("a 120 0 180"), "e 72 0 180 \ni 60 0 180 \n");
+    // Truncation toward zero, also for negative durations.
+    EXPECT_EQ(db->mapPhonemes("m 100 \nn 75 \nm -100 \n"), "m 33 \nn 37 \nm -33 \n");
+    // Huge durations saturate instead of overflowing.
+    EXPECT_EQ(db->mapPhonemes("n 99999999999999\ng 2147483647\ng -2147483648\n"),
+              "n 1073741823 \ng 2147483647 \ng -2147483648 \n");
+    // An entry without target phonemes leaves the phoneme as it is.
+    EXPECT_EQ(db->mapPhonemes("b 50 10 100"), "b 50 10 100 \n");
+}
+
+TEST(PhonemeMapping, ContextRulesFollowPriorities) {
+    TempProfile dir;
+    auto db = standardDatabase(dir);
+    // Priority 2 names the successor exactly; the successor is the one pass 1 wrote.
+    EXPECT_EQ(db->mapPhonemes("t 100 50 120\na 100\n"), "th 100 50 120 \ne 60 \ni 50 \n");
+    // Priority 1 by the successor's class: e, i ("v") and o ("Vowel") are vowels.
+    EXPECT_EQ(db->mapPhonemes("t 100 50 120\no 10\n"), "T 80 50 120 \nh 20 50 120 \no 10 \n");
+    EXPECT_EQ(db->mapPhonemes("t 100\ni 10\n"), "T 80 \nh 20 \ni 10 \n");
+    // Consonants: typed "C", typed empty, or missing from the target inventory.
+    EXPECT_EQ(db->mapPhonemes("t 100\nu 10\n"), "tC 100 \nu 10 \n");
+    EXPECT_EQ(db->mapPhonemes("t 100\nb 10\n"), "tC 100 \nb 10 \n");
+    EXPECT_EQ(db->mapPhonemes("t 100\nw 10\n"), "tC 100 \nw 10 \n");
+    // An empty priority-2 rule deletes the phone although "k+V" would apply.
+    EXPECT_EQ(db->mapPhonemes("k 100\ne 50\n"), "e 50 \n");
+    EXPECT_EQ(db->mapPhonemes("k 100\no 50\n"), "K 100 \no 50 \n");
+    // No rule for the class: unchanged. The last phone is never rewritten.
+    EXPECT_EQ(db->mapPhonemes("k 100\nu 50\n"), "k 100 \nu 50 \n");
+    EXPECT_EQ(db->mapPhonemes("e 50\nt 100\n"), "e 50 \nt 100 \n");
+    EXPECT_EQ(db->mapPhonemes("k 100\nk 100\ne 5\n"), "k 100 \ne 5 \n");
+}
+
+TEST(PhonemeMapping, RewritesLinesCanonically) {
+    TempProfile dir;
+    auto db = standardDatabase(dir);
+    EXPECT_EQ(db->mapPhonemes(""), "");
+    EXPECT_EQ(db->mapPhonemes("\n  \n\t \t\n\n"), "");
+    EXPECT_EQ(db->mapPhonemes("  b   120  10 100   50 200\n\n \nb 80"), "b 120 10 100 50 200 \nb 80 \n");
+    // Durations read like C's "%d": a token without a leading number is 0.
+    EXPECT_EQ(db->mapPhonemes("b x12 50 100\nb 12ms\nb +7\nb 10\r"), "b 0 50 100 \nb 12 \nb 7 \nb 10 \n");
+    // Tabs and carriage returns are ordinary characters inside tokens.
+    EXPECT_EQ(db->mapPhonemes("_ 200\nb 10 50 100\r\n"), "_ 200 \nb 10 50 100\r \n");
+}
+
+TEST(PhonemeMapping, RejectsBadLinesAsAWhole) {
+    TempProfile dir;
+    auto db = standardDatabase(dir);
+    EXPECT_EQ(failure([&] { db->mapPhonemes("a 100\nb\n"); }), "Phonem/Duration missing");
+    EXPECT_EQ(failure([&] { db->mapPhonemes("  a   \n"); }), "Phonem/Duration missing");
+    // Only the source inventory decides, even when the mapping has an entry.
+    EXPECT_EQ(failure([&] { db->mapPhonemes("a 100\nz 100\n"); }), "Sound does not exist");
+    EXPECT_EQ(failure([&] { db->mapPhonemes("\ta 100\n"); }), "Sound does not exist");
+    // Without a source inventory no phoneme exists; empty text still maps.
+    auto bare = loadAccent(dir, std::string(kFileInfo) + std::string(kMbrolaInfo) + kMapping + kRules);
+    EXPECT_EQ(failure([&] { bare->mapPhonemes("a 100"); }), "Sound does not exist");
+    EXPECT_EQ(bare->mapPhonemes(" \n"), "");
+}
+
+TEST(PhonemeMapping, RepeatedElementsAndVowelMarks) {
+    TempProfile dir;
+    // The second mapping element replaces the first one entirely.
+    auto db = loadAccent(dir, std::string(kFileInfo) + std::string(kMbrolaInfo) +
+                                  "<mapping><fromPhonem fromPhonemName='a'><toPhonem toPhonemName='X' "
+                                  "toPhonemDuration='100'/></fromPhonem></mapping>"
+                                  "<mapping><fromPhonem fromPhonemName='b'><toPhonem toPhonemName='Y' "
+                                  "toPhonemDuration='100'/></fromPhonem></mapping>" +
+                                  kRules + sourceInventory("a b t y") +
+                                  "<toMbrolaPhone><Sound mbrolaType='v' mbrolaPhonem='y' mbrolaUsage=''/>"
+                                  "<Sound mbrolaType='C' mbrolaPhonem='y' mbrolaUsage=''/></toMbrolaPhone>");
+    EXPECT_EQ(db->mapPhonemes("a 10\nb 10\n"), "a 10 \nY 10 \n");
+    // A repeated inventory entry: the first ("v") stays, so y is a vowel.
+    EXPECT_EQ(db->mapPhonemes("t 10\ny 10\n"), "T 8 \nh 2 \ny 10 \n");
+    // The successor as pass 1 wrote it (Y) is not in the target inventory.
+    EXPECT_EQ(db->mapPhonemes("t 10\nb 10\n"), "tC 10 \nY 10 \n");
+}
+
+TEST(PhonemeMapping, AnyBytesGiveAResultOrTheMessage) {
+    TempProfile dir;
+    auto db = standardDatabase(dir);
+    // One long line of thousands of targets, no line feed.
+    std::string line = "b 100";
+    std::string expected = "b 100 ";
+    for (int i = 0; i < 20000; ++i) {
+        line += "  " + std::to_string(i % 100) + " 4294967296999";
+        expected += std::to_string(i % 100) + " 4294967296999 ";
+    }
+    EXPECT_EQ(db->mapPhonemes(line), expected + "\n");
+
+    std::mt19937 rng(7);
+    int tried = 0, mapped = 0;
+    const std::string names[] = {"a", "t", "k", "e", "o", "b", "m"};
+    for (int round = 0; round < 300; ++round) {
+        std::string text;
+        int lines = static_cast<int>(rng() % 40);
+        // Even rounds: known phones with a duration token, then any bytes
+        // but line feeds. Odd rounds: anything at all.
+        const bool wellFormed = round % 2 == 0;
+        for (int l = 0; l < lines; ++l) {
+            if (wellFormed || rng() % 4 != 0) text += names[rng() % 7] + " " + std::to_string(int(rng())) + " ";
+            int junk = static_cast<int>(rng() % 30);
+            for (int j = 0; j < junk; ++j) {
+                char c = static_cast<char>(rng() % 256);
+                text.push_back(wellFormed && c == '\n' ? '\0' : c);
+            }
+            text.push_back('\n');
+        }
+        std::string result;
+        ++tried;
+        try {
+            result = db->mapPhonemes(text);
+        } catch (const MException& e) {
+            EXPECT_TRUE(e.message() == "Sound does not exist" || e.message() == "Phonem/Duration missing")
+                << e.message();
+            continue;
+        }
+        ++mapped;
+        // Every output line is complete: it ends with a space and a line feed.
+        std::size_t start = 0;
+        while (start < result.size()) {
+            std::size_t lf = result.find('\n', start);
+            ASSERT_NE(lf, std::string::npos);
+            ASSERT_GE(lf - start, 4u);
+            EXPECT_EQ(result[lf - 1], ' ');
+            start = lf + 1;
+        }
+    }
+    // Both outcomes are exercised.
+    EXPECT_GT(mapped, 20);
+    EXPECT_GT(tried - mapped, 20);
+}
+
+TEST(PhonemeMapping, ConcurrentCallsAgree) {
+    TempProfile dir;
+    auto db = standardDatabase(dir);
+    std::string text;
+    for (int i = 0; i < 500; ++i) text += "t 100 50 120\na 120 0 180\nk 90\ne 40\nm 75\n";
+    const std::string expected = db->mapPhonemes(text);
+    std::vector<std::thread> threads;
+    std::vector<int> same(4, 0);
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&, t] {
+            for (int r = 0; r < 20; ++r) same[t] += db->mapPhonemes(text) == expected;
+        });
+    for (auto& th : threads) th.join();
+    for (int s : same) EXPECT_EQ(s, 20);
+}
