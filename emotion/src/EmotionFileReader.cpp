@@ -1,0 +1,111 @@
+// Loading an emotion file ("MoodBase") into an EmotionDatabase.
+#include <string>
+
+#include "vorsan/core/MException.h"
+#include "vorsan/core/Text.h"
+#include "vorsan/core/Xml.h"
+#include "vorsan/emotion/EmotionDatabase.h"
+
+namespace vorsan {
+
+class EmotionFileReader {
+public:
+    explicit EmotionFileReader(EmotionDatabase& db) : db_(db) {}
+
+    void read(const xml::DOMElement& root) {
+        readTexts(required(root, u"File_Information", "File_Information"),
+                  {{u"Title", &db_.info_.Title},
+                   {u"Author", &db_.info_.Author},
+                   {u"LastModifiedBy", &db_.info_.LastModifiedBy},
+                   {u"Version", &db_.info_.Version},
+                   {u"Description", &db_.info_.Description},
+                   {u"Comment", &db_.info_.Comment},
+                   {u"CreatedOn", &db_.info_.CreatedOn},
+                   {u"LastModified", &db_.info_.LastModified}});
+        readTexts(required(root, u"Language", "Language"),
+                  {{u"LanguageName", &db_.language_.LanguageName},
+                   {u"MbrolaDatabase", &db_.language_.MbrolaDatabase}});
+        readSoundData(required(root, u"SoundData", "SoundData"));
+        readEmotions(required(root, u"EmotionData", "EmotionData"));
+    }
+
+private:
+    struct TextField {
+        std::u16string_view element;
+        std::string* target;
+    };
+
+    static const xml::DOMElement& required(const xml::DOMElement& root, std::u16string_view name,
+                                           const char* narrowName) {
+        const xml::DOMElement* e = xml::firstChildNamed(root, name);
+        if (!e) throw MException(std::string(narrowName) + " tag not found");
+        return *e;
+    }
+
+    // Children matched by name in any order; a repeated name keeps the last
+    // one read; empty elements contribute nothing.
+    static void readTexts(const xml::DOMElement& parent, std::initializer_list<TextField> fields) {
+        for (const auto* child : xml::childElements(parent))
+            for (const auto& f : fields)
+                if (xml::nameIs(*child, f.element))
+                    if (auto t = xml::textUtf8(*child)) *f.target = std::move(*t);
+    }
+
+    void readSoundData(const xml::DOMElement& soundData) {
+        for (const auto* classElement : xml::childElements(soundData)) {
+            const auto soundClass = static_cast<int32_t>(soundClassFromName(xml::nodeName(*classElement)));
+            for (const auto* phoneme : xml::childElements(*classElement)) {
+                if (!xml::hasAttr(*phoneme, u"phonem")) continue;
+                // The first class given for a phoneme stays.
+                db_.sounds_.emplace(xml::attrUtf8(*phoneme, u"phonem"), soundClass);
+            }
+        }
+    }
+
+    void readEmotions(const xml::DOMElement& emotionData) {
+        for (const auto* element : xml::childElements(emotionData)) {
+            EmotionProfile profile = readEmotion(*element);
+            // The first emotion of a name stays.
+            std::string name = profile.name;
+            db_.emotions_.emplace(std::move(name), std::move(profile));
+        }
+    }
+
+    static EmotionProfile readEmotion(const xml::DOMElement& element) {
+        using S = EmotionProfile;
+        EmotionProfile p;
+        p.name = xml::attrUtf8(element, u"name");
+        const auto children = xml::childElements(element);
+        if (children.size() < S::SettingCount)
+            throw MException("Emotion '" + p.name + "' has " + std::to_string(children.size()) + " settings, " +
+                             std::to_string(S::SettingCount) + " needed");
+        // Settings are taken by position; the elements' names are not checked.
+        for (std::size_t i = 0; i < S::SettingCount; ++i) {
+            const auto& e = *children[i];
+            EmotionSetting& s = p.settings[i];
+            if (i == S::PitchContourStressed) {
+                s.contour = contourFromText(xml::attr(e, u"contour"));
+                s.gradient = xml::parseInt(xml::attr(e, u"gradient"));
+                s.forPhraseAndWordAlso = xml::parseBool(xml::attr(e, u"forPhraseAndWordAlso"));
+                continue;
+            }
+            if (i == S::PhraseContour) s.contour = contourFromText(xml::attr(e, u"contour"));
+            s.rate = xml::parseInt(xml::attr(e, u"rate"));
+            if (i == S::Stressed || i == S::NonStressed)
+                s.forPhraseAndWordAlso = xml::parseBool(xml::attr(e, u"forPhraseAndWordAlso"));
+        }
+        return p;
+    }
+
+    EmotionDatabase& db_;
+};
+
+std::unique_ptr<EmotionDatabase> EmotionDatabase::load(const std::string& path) {
+    if (!xml::isReadableFile(path)) throw MException("File '" + path + "' not found/corrupted");
+    std::unique_ptr<EmotionDatabase> db(new EmotionDatabase());
+    static const xml::GuardStyle kGuard{true, nullptr, true};
+    xml::parseFile(path, kGuard, [&](const xml::DOMElement& root) { EmotionFileReader(*db).read(root); });
+    return db;
+}
+
+} // namespace vorsan
