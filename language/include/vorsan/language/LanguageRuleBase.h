@@ -1,0 +1,140 @@
+#pragma once
+// One loaded language rule file: an immutable database that names the
+// language and its script, holds its characters, rules, number words and
+// sentence/clause types, and converts words of the language into phones.
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "vorsan/core/PhonemeText.h"
+#include "vorsan/language/CharacterTable.h"
+#include "vorsan/language/Digits.h"
+#include "vorsan/language/NGramGenerators.h"
+#include "vorsan/language/RuleTables.h"
+
+namespace vorsan {
+
+struct Identifier {
+    std::u16string text;
+    int32_t rank = 0;
+};
+
+struct ClauseType {
+    std::string name, description;
+    std::vector<Identifier> identifiers;
+    int32_t pause = 0;
+    std::vector<int32_t> pitchPattern;
+};
+
+struct SentenceType {
+    std::string name, description;
+    std::vector<Identifier> identifiers;
+    int32_t pause = 0;
+    std::vector<int32_t> pitchPattern;
+    std::map<std::string, ClauseType> clauseTypes;
+};
+
+using SentenceTypeTable = std::map<std::string, SentenceType>;
+
+struct LanguageInfo {
+    std::string languageName, dialect, languageCode, countryCode, mbrolaDatabase;
+    int32_t unicodeStart = 0, unicodeEnd = 0;
+    bool halantBased = false;
+};
+
+struct LanguageFileInfo {
+    std::string title, author, lastModifiedBy, version, description, comment, createdOn, lastModified;
+};
+
+struct SoundEntry {
+    std::string phonem;
+    char type = 0;
+    std::string usage;
+};
+
+using SoundTable = std::map<std::string, SoundEntry, std::less<>>;
+
+// Everything a rule file can hold; absent parts stay empty optionals.
+struct LanguageParts {
+    std::optional<LanguageFileInfo> fileInfo;
+    std::optional<LanguageInfo> language;
+    std::optional<SoundTable> sounds;
+    std::optional<CharacterTable> characters;
+    std::optional<DigitMap> digitMap;
+    std::optional<DigitWords> digitWords;
+    std::optional<ExactMatchTable> exactMatches;
+    std::optional<RuleCharacterTable> ruleCharacters;
+    std::optional<SentenceTypeTable> sentenceTypes;
+};
+
+class LanguageRuleBase {
+public:
+    // Loads a rule file; raises MException on any failure and then leaves
+    // nothing behind.
+    static std::unique_ptr<LanguageRuleBase> load(const std::string& path);
+    // The built-in English entry: only its LanguageInfo ("English (United
+    // States)", dialect "INDIAN", code "en", country "US", database "en1").
+    static std::unique_ptr<LanguageRuleBase> builtInEnglish();
+    // A database made from parts already in memory (tools and tests).
+    static std::unique_ptr<LanguageRuleBase> fromParts(LanguageParts parts);
+
+    LanguageRuleBase(const LanguageRuleBase&) = delete;
+    LanguageRuleBase& operator=(const LanguageRuleBase&) = delete;
+
+    const LanguageInfo* language() const { return opt(parts_.language); }
+    const std::string& name() const;
+    const std::string& mbrolaDatabase() const;
+    const std::string& dialect() const;
+    // True when the code lies in the script's range; the built-in English
+    // entry claims exactly the letters A-Z and a-z.
+    bool claims(char32_t code) const;
+    const SentenceTypeTable* sentenceTypes() const { return opt(parts_.sentenceTypes); }
+
+    const LanguageFileInfo* fileInfo() const { return opt(parts_.fileInfo); }
+    const SoundTable* sounds() const { return opt(parts_.sounds); }
+    const CharacterTable* characters() const { return opt(parts_.characters); }
+    const DigitMap* digitMap() const { return opt(parts_.digitMap); }
+    const DigitWords* digitWords() const { return opt(parts_.digitWords); }
+    const ExactMatchTable* exactMatches() const { return opt(parts_.exactMatches); }
+    const RuleCharacterTable* ruleCharacters() const { return opt(parts_.ruleCharacters); }
+
+    const NGramGeneratorForSingleCharacter& singleGenerator() const { return singleGenerator_; }
+    const NGramGenerator1& generator1() const { return generator1_; }
+    const NGramGenerator2& generator2() const { return generator2_; }
+    const NGramGenerator3& generator3() const { return generator3_; }
+
+    // Phones of one word (no delimiters inside): script digits and numbers
+    // become number words, each white-space separated piece is looked up as
+    // an exact match, else converted by the context rules; every piece that
+    // yields phones ends with a word-boundary unit "_" of 0 ms. Missing
+    // parts of the database count as empty. Raises MException on a rank tie
+    // in the rule file.
+    std::vector<PhonemeUnit> convertWord(std::u16string_view word) const;
+    // Phones of an exact-match entry for the piece, or empty.
+    std::vector<PhonemeUnit> exactPhones(std::u16string_view piece) const;
+    // Rule-driven phones of one piece.
+    std::vector<PhonemeUnit> rulePhones(std::u16string_view piece) const;
+
+private:
+    explicit LanguageRuleBase(LanguageParts parts);
+
+    template <class T>
+    static const T* opt(const std::optional<T>& o) { return o ? &*o : nullptr; }
+    const CharacterTable& table() const { return parts_.characters ? *parts_.characters : emptyTable_; }
+    void appendRulePhones(std::u16string_view piece, std::vector<PhonemeUnit>& out) const;
+
+    LanguageParts parts_;
+    CharacterTable emptyTable_;
+    bool builtInEnglish_ = false;
+    std::size_t longestRuleGlyph_ = 0; // no longer prefix of a unit can have rules
+    NGramGeneratorForSingleCharacter singleGenerator_;
+    NGramGenerator1 generator1_;
+    NGramGenerator2 generator2_;
+    NGramGenerator3 generator3_;
+};
+
+} // namespace vorsan

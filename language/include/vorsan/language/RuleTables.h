@@ -1,0 +1,50 @@
+#pragma once
+// Rules of a language file: whole-word pronunciations and the context rules
+// filed under each character by priority, and the choice between several
+// rules that match one unit.
+#include <cstdint>
+#include <initializer_list>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "vorsan/core/PhonemeText.h"
+
+namespace vorsan {
+
+struct Rule {
+    std::u16string match; // context pattern, or the whole word for an exact match
+    int32_t rank = -1;    // -1 when the rule gives no rank
+    std::vector<PhonemeUnit> phones;
+};
+
+using RuleMap = std::map<std::u16string, Rule, std::less<>>;
+using ExactMatchTable = RuleMap;
+
+struct PriorityGroup {
+    int32_t no = 0;
+    RuleMap rules;
+};
+
+struct RuleCharacter {
+    std::u16string glyph;
+    char type = ' ';
+    std::map<int32_t, PriorityGroup> priorities;
+};
+
+using RuleCharacterTable = std::map<std::u16string, RuleCharacter, std::less<>>;
+using PatternList = std::vector<std::u16string>;
+
+// The rule of the group chosen for the candidate patterns, taken from the
+// lists in order; null when none is listed. Raises "Two rules matched but
+// having same rank. CHANGE Rank" when a later match has the rank of the
+// first one.
+const Rule* chooseRule(const PriorityGroup& group, std::initializer_list<const PatternList*> candidates);
+
+// The rule for a glyph at a priority: its RuleCharacter, that priority's
+// group, then chooseRule. Null when any of them is missing.
+const Rule* getRule(const RuleCharacterTable& table, std::u16string_view glyph, int32_t priority,
+                    std::initializer_list<const PatternList*> candidates);
+
+} // namespace vorsan

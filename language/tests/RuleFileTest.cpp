@@ -1,0 +1,196 @@
+// Loading of language rule files through the XML parser: every part of the
+// format, and every failure message.
+#include <gtest/gtest.h>
+
+#include "LanguageTestFiles.h"
+#include "vorsan/core/MException.h"
+#include "vorsan/language/LanguageRuleBase.h"
+#include "vorsan/testing/TestSupport.h"
+
+using namespace vorsan;
+using vorsan::testing::CoutCapture;
+using vorsan::testing::TempProfile;
+
+namespace {
+
+std::string loadFailure(const std::string& path) {
+    try {
+        LanguageRuleBase::load(path);
+    } catch (const MException& e) {
+        return e.message();
+    }
+    return "loaded";
+}
+
+std::string wrap(const std::string& body) { return "<Rule_Base>" + body + "</Rule_Base>"; }
+
+} // namespace
+
+TEST(RuleFile, LoadsEveryPart) {
+    TempProfile dir;
+    auto base = LanguageRuleBase::load(dir.write("Speechfiles/Pelmira/hindi.xml", testfiles::hindiFile()));
+
+    ASSERT_NE(base->language(), nullptr);
+    EXPECT_EQ(base->name(), "Hindi");
+    EXPECT_EQ(base->dialect(), "Standard");
+    EXPECT_EQ(base->mbrolaDatabase(), "hn1");
+    EXPECT_EQ(base->language()->languageCode, "hi");
+    EXPECT_EQ(base->language()->countryCode, "IN");
+    // "0900" and "0x097F" are both hexadecimal.
+    EXPECT_EQ(base->language()->unicodeStart, 0x900);
+    EXPECT_EQ(base->language()->unicodeEnd, 0x97F);
+    EXPECT_TRUE(base->language()->halantBased);
+    EXPECT_TRUE(base->claims(U'क'));
+    EXPECT_FALSE(base->claims(U'a'));
+    EXPECT_FALSE(base->claims(0x980));
+
+    ASSERT_NE(base->fileInfo(), nullptr);
+    EXPECT_EQ(base->fileInfo()->title, "Hindi rules");
+    ASSERT_NE(base->sounds(), nullptr);
+    EXPECT_EQ(base->sounds()->at("k").type, 'P');
+
+    const CharacterTable* chars = base->characters();
+    ASSERT_NE(chars, nullptr);
+    const auto& ka = chars->consonants.at(u"क");
+    ASSERT_EQ(ka.phones.size(), 2u);
+    EXPECT_EQ(ka.phones[0].name, "k");
+    EXPECT_EQ(ka.phones[1].duration, 80);
+    EXPECT_EQ(ka.type, 'C');
+    ASSERT_TRUE(chars->halant.has_value());
+    EXPECT_EQ(chars->halant->glyph, u"्");
+    ASSERT_TRUE(chars->baseFormCorrection.has_value());
+    EXPECT_EQ(chars->baseFormCorrection->glyph, u"&");
+    EXPECT_EQ(chars->baseFormCorrection->type, '&');
+    EXPECT_EQ(chars->dependents.size(), 4u);
+    EXPECT_EQ(chars->digits.size(), 10u);
+
+    ASSERT_NE(base->digitMap(), nullptr);
+    EXPECT_EQ((*base->digitMap())[7], u'७');
+    ASSERT_NE(base->digitWords(), nullptr);
+    EXPECT_EQ(base->digitWords()->words.at("21"), u"गा");
+
+    ASSERT_NE(base->exactMatches(), nullptr);
+    EXPECT_EQ(base->exactMatches()->at(u"नमक").phones.at(0).name, "EXACT");
+    EXPECT_EQ(base->exactMatches()->at(u"नमक").rank, -1);
+    EXPECT_TRUE(base->exactMatches()->at(u"कम").phones.empty()); // white space before PhonemList
+    ASSERT_NE(base->ruleCharacters(), nullptr);
+    const auto& ta = base->ruleCharacters()->at(u"त");
+    EXPECT_EQ(ta.type, 'C');
+    EXPECT_EQ(ta.priorities.at(1).rules.at(u"AतC").rank, 3);
+
+    const SentenceTypeTable* types = base->sentenceTypes();
+    ASSERT_NE(types, nullptr);
+    ASSERT_EQ(types->size(), 2u);
+    const SentenceType& decl = types->at("Declarative");
+    EXPECT_EQ(decl.description, "Statement");
+    EXPECT_EQ(decl.pause, 300);
+    ASSERT_EQ(decl.identifiers.size(), 2u);
+    EXPECT_EQ(decl.identifiers[0].text, u"।");
+    EXPECT_EQ(decl.identifiers[1].rank, 2);
+    ASSERT_EQ(decl.pitchPattern.size(), 500u);
+    EXPECT_EQ(decl.pitchPattern[0], 180);
+    EXPECT_EQ(decl.pitchPattern[2], 160);
+    EXPECT_EQ(decl.pitchPattern[3], 250);
+    EXPECT_EQ(decl.pitchPattern[499], 250);
+    ASSERT_EQ(decl.clauseTypes.size(), 1u);
+    EXPECT_EQ(decl.clauseTypes.at("Comma").pause, 100);
+    EXPECT_EQ(decl.clauseTypes.at("Comma").pitchPattern[1], 130);
+    EXPECT_TRUE(types->at("Question").clauseTypes.empty());
+}
+
+TEST(RuleFile, FormatDetails) {
+    TempProfile dir;
+    auto base = LanguageRuleBase::load(dir.write(
+        "details.xml",
+        wrap("<Language><LanguageName>L</LanguageName><UnicodeStart>zz</UnicodeStart><HalantBased>yes</HalantBased>"
+             "<Dialect/></Language>"
+             "<CharacterData><Consonent>"
+             // Three names, two durations: two phones. The second entry for a glyph is dropped.
+             "<Character glyph='क' phonem='k a x' duration=' 60\n 80 '/>"
+             "<Character glyph='क' phonem='q' duration='1'/></Consonent>"
+             "<Unknown><Character glyph='z' phonem='z' duration='1'/></Unknown>"
+             "<Halant><Halant glyph='्' phonem='h' duration='5'/><Halant glyph='ॅ' phonem='h2' duration='6'/>"
+             "</Halant></CharacterData>"
+             "<Available_Characters><Character glyph='क' type='Consonent'><Priority no='1'>"
+             "<Rule match='a' rank=' 7 '><PhonemList><Phonem phoneString='p' Duration='20'>"
+             "<Pitch>10 120 90 140 50</Pitch></Phonem></PhonemList></Rule>"
+             "<Rule match='b' rank='x'><PhonemList/></Rule>"
+             "</Priority><Priority no='1'><Rule match='c' rank='1'/></Priority></Character></Available_Characters>"
+             "<DigitMap><map englishDigit='12' langaugeDigit='x'/><map englishDigit='3' langaugeDigit='३'/></DigitMap>"
+             "<Language><LanguageName>Later</LanguageName></Language>")));
+    // A part given twice: the later one replaces the earlier.
+    EXPECT_EQ(base->name(), "Later");
+    EXPECT_EQ(base->language()->unicodeStart, 0);
+    EXPECT_FALSE(base->language()->halantBased);
+    const auto& ka = base->characters()->consonants.at(u"क");
+    ASSERT_EQ(ka.phones.size(), 2u);
+    EXPECT_EQ(ka.phones[1].name, "a");
+    EXPECT_EQ(ka.phones[1].duration, 80);
+    EXPECT_EQ(base->characters()->halant->glyph, u"ॅ");
+    EXPECT_EQ(base->characters()->consonants.size(), 1u);
+
+    const auto& group = base->ruleCharacters()->at(u"क").priorities.at(1);
+    EXPECT_EQ(group.rules.size(), 2u); // the second group with the same number is dropped
+    const Rule& a = group.rules.at(u"a");
+    EXPECT_EQ(a.rank, 7);
+    ASSERT_EQ(a.phones.size(), 1u);
+    ASSERT_EQ(a.phones[0].pitchPoints.size(), 2u); // the odd fifth number is dropped
+    EXPECT_EQ(a.phones[0].pitchPoints[1], (std::pair<int32_t, int32_t>{90, 140}));
+    EXPECT_EQ(group.rules.at(u"b").rank, 0);
+
+    EXPECT_EQ((*base->digitMap())[3], u'३');
+    EXPECT_EQ(base->exactMatches(), nullptr);
+    EXPECT_EQ(base->sentenceTypes(), nullptr);
+    EXPECT_EQ(base->digitWords(), nullptr);
+    EXPECT_EQ(base->mbrolaDatabase(), "");
+
+    auto empty = LanguageRuleBase::load(dir.write("empty.xml", "<Rule_Base/>"));
+    EXPECT_EQ(empty->language(), nullptr);
+    EXPECT_EQ(empty->name(), "");
+    EXPECT_FALSE(empty->claims(0));
+}
+
+TEST(RuleFile, FailureMessages) {
+    TempProfile dir;
+    EXPECT_EQ(loadFailure(""), "FileName is NULL");
+    const std::string missing = (dir.path() / "nothere.xml").string();
+    EXPECT_EQ(loadFailure(missing), "File '" + missing + "' not found/corrupted");
+    EXPECT_EQ(loadFailure(dir.path().string()), "File '" + dir.path().string() + "' not found/corrupted");
+    EXPECT_EQ(loadFailure(dir.write("other.xml", "<MoodBase/>")), "Not a Pelmira file");
+
+    {
+        CoutCapture out;
+        const std::string path = dir.write("broken.xml", "<Rule_Base><Language></Rule_Base>");
+        const std::string message = loadFailure(path);
+        EXPECT_NE(message, "loaded");
+        EXPECT_FALSE(message.empty());
+        EXPECT_EQ(out.text(), "XMLException during parsing: '" + path + "'\n" + message + "\n");
+    }
+    for (const char* body :
+         {"<CharacterData><Vowel><Character glyph='a' phonem='a' duration='ten'/></Vowel></CharacterData>",
+          "<ExactMatch><Rule match='a'><PhonemList><Phonem phoneString='a' Duration=''/></PhonemList></Rule>"
+          "</ExactMatch>",
+          "<SentenceTypes><Sentence name='S' pause='long'/></SentenceTypes>",
+          "<SentenceTypes><Sentence name='S' pause='1'><PitchPattern>100 x</PitchPattern></Sentence></SentenceTypes>",
+          "<Available_Characters><Character glyph='a'><Priority no=''/></Character></Available_Characters>"}) {
+        CoutCapture out;
+        const std::string path = dir.write("number.xml", wrap(body));
+        const std::string message = loadFailure(path);
+        EXPECT_NE(message, "loaded") << body;
+        EXPECT_EQ(out.text().rfind("XMLException during parsing: '" + path + "'\n", 0), 0u) << body;
+    }
+}
+
+TEST(RuleFile, BuiltInEnglish) {
+    auto en = LanguageRuleBase::builtInEnglish();
+    EXPECT_EQ(en->name(), "English (United States)");
+    EXPECT_EQ(en->dialect(), "INDIAN");
+    EXPECT_EQ(en->language()->languageCode, "en");
+    EXPECT_EQ(en->language()->countryCode, "US");
+    EXPECT_EQ(en->mbrolaDatabase(), "en1");
+    EXPECT_FALSE(en->language()->halantBased);
+    EXPECT_TRUE(en->claims(U'A') && en->claims(U'z'));
+    EXPECT_FALSE(en->claims(U'0') || en->claims(0) || en->claims(U'é'));
+    EXPECT_EQ(en->sentenceTypes(), nullptr);
+    EXPECT_TRUE(en->convertWord(u"hello").empty());
+}
