@@ -228,12 +228,13 @@ TEST_F(Moods, ContourErrorsOnlyWhereTheContourIsNeeded) {
 }
 
 TEST_F(Moods, HostilePhonemeTextIsSurvived) {
+    static constexpr char kBinary[] = "\r\t\x01\xff a \x80 0 7\x00 9";
     const std::vector<std::string> texts = {
         "a 99999999999999999999 0 99999999999999 -5 -99999999999 \n",
         "3 a -2147483648 0 -2147483648 \nn 2147483647 0 2147483647 \n",
         "a -75 0 100 \ni 4294967296 0 100 \n",
         "a 100 " + std::string(30000, '7') + " 1 \n",
-        std::string("\r\t\x01\xff a \x80 0 7\x00 9", 17), // no line feed at all
+        std::string(kBinary, sizeof kBinary - 1), // no line feed at all
         "1\n2\n3\n 3 \n",
         "_ 200\n_ 200",
     };
