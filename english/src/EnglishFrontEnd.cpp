@@ -1,0 +1,146 @@
+// English text to phoneme text: word splitting, punctuation pauses, sentence
+// ends, and the choice between the dictionary and the letter-to-sound rules.
+#include "vorsan/english/EnglishFrontEnd.h"
+
+#include <utility>
+
+#include "WordCursor.h"
+#include "vorsan/core/Paths.h"
+
+namespace vorsan {
+namespace {
+
+constexpr std::string_view kSplitCharacters = " \n\t";
+constexpr std::string_view kSentencePunctuation = ".?!:;,";
+constexpr std::string_view kLongPause = ".:?!";
+constexpr std::string_view kSentenceEnd = ".!?";
+constexpr std::string_view kSymbols = "$+/=-&*#%";
+constexpr std::string_view kBreakCharacters = ".,;:?!%&#/-+*=$0123456789\"'";
+constexpr std::string_view kQuotes = "'\"";
+// Longest word that can equal a headword of the dictionary.
+constexpr std::size_t kLongestHeadword = 128;
+
+bool contains(std::string_view set, char c) { return set.find(c) != std::string_view::npos; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool isControl(char c) { return static_cast<unsigned char>(c) < 32; }
+
+std::string_view trimBlanksView(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+    return s;
+}
+
+} // namespace
+
+std::string defaultEnglishDictionaryPath() { return speechFilesFolder() + "/English/english.dat"; }
+
+EnglishFrontEnd::EnglishFrontEnd(std::string dictionaryPath) : dictionary_(std::move(dictionaryPath)) {}
+
+std::string EnglishFrontEnd::Convert(std::string_view input) {
+    dictionary_.open(); // picks up a dictionary installed since the last call
+    sentence_.clear();
+    std::string result;
+    std::string_view text = trimBlanksView(input);
+    while (!text.empty()) {
+        const std::size_t split = text.find_first_of(kSplitCharacters);
+        const std::string_view word = text.substr(0, split);
+        // A word that ends a sentence sends the sentence out.
+        if (ProcessWord(word, true) == 1) appendSentenceOutput(result, sentence_, intonation_);
+        text = split == std::string_view::npos ? std::string_view{} : trimBlanksView(text.substr(split + 1));
+    }
+    appendSentenceOutput(result, sentence_, intonation_);
+    if (!result.empty()) result += "_ 100 \n \n";
+    return result;
+}
+
+int EnglishFrontEnd::processSingle(char c) {
+    if (contains(kSentencePunctuation, c)) {
+        sentence_.push_back(EnglishWord::pause(std::string(1, c), contains(kLongPause, c) ? "_ 600" : "_ 300"));
+        return contains(kSentenceEnd, c) ? 1 : 0;
+    }
+    if (contains(kSymbols, c)) {
+        SaySymbol(c);
+    } else if (isDigit(c)) {
+        SayNumber(c - '0');
+    } else {
+        // Single characters never go to the letter-to-sound rules.
+        const std::string letter(1, c);
+        std::string pronunciation = dictionary_.Lookup(letter);
+        if (!pronunciation.empty())
+            sentence_.push_back(EnglishWord::fromPronunciation(letter, std::move(pronunciation),
+                                                               kPrimaryStressRaise, kSecondaryStressRaise));
+    }
+    return 0;
+}
+
+// Each pass of the loop is one step of the word's reading; a step that would
+// go on with the rest of the word moves the cursor instead of recursing, so a
+// word of any length is read in linear time and constant stack depth.
+int EnglishFrontEnd::ProcessWord(std::string_view word, bool wordStart) {
+    WordCursor w(word);
+    bool sentenceEnds = false; // a leading character already ended the sentence
+    auto finish = [&](int result) { return sentenceEnds ? 1 : result; };
+
+    for (;;) {
+        w.trimBlanks();
+        if (w.empty()) return finish(0);
+        const std::size_t last = w.end() - 1;
+        if (isControl(w.at(last))) w.dropLast(); // a carriage return left by the split
+        w.trimBlanks();
+        if (w.empty()) return finish(0);
+
+        std::size_t p = w.first();
+        if (w.singleCharacter()) return finish(processSingle(w.at(p)));
+
+        // A minus sign directly before a digit at the start of a word.
+        if (wordStart && w.at(p) == '-' && isDigit(w.at(w.next(p)))) {
+            say("minus");
+            w.startAt(w.next(p));
+            wordStart = false;
+            continue;
+        }
+        wordStart = false;
+
+        w.removeFirstHyphen();
+        p = w.first();
+        if (p == w.end()) return finish(0);
+
+        if (isAsciiLetter(w.at(p)) && w.sizeAtMost(kLongestHeadword)) {
+            std::string whole = w.copy();
+            std::string pronunciation = dictionary_.Lookup(whole);
+            if (!pronunciation.empty()) {
+                sentence_.push_back(EnglishWord::fromPronunciation(std::move(whole), std::move(pronunciation),
+                                                                   kPrimaryStressRaise, kSecondaryStressRaise));
+                return finish(0);
+            }
+        }
+
+        if (isDigit(w.at(p))) {
+            readNumber(w);
+            continue;
+        }
+
+        const std::size_t b = w.findFirstOf(kBreakCharacters);
+        if (b == p) {
+            if (!contains(kQuotes, w.at(p)) && processSingle(w.at(p)) == 1) sentenceEnds = true;
+            w.startAt(w.next(p));
+            continue;
+        }
+        if (b < w.end()) {
+            ProcessWord(w.copy(p, b)); // holds no break character, so this does not nest further
+            w.startAt(b);
+            continue;
+        }
+        if (!isAsciiLetter(w.at(p))) { // leading brackets, non-ASCII bytes and the like
+            w.startAt(w.next(p));
+            continue;
+        }
+        std::string whole = w.copy();
+        std::string codes = rules_.Convert(whole);
+        if (!codes.empty()) sentence_.push_back(EnglishWord::fromCodes(std::move(whole), std::move(codes)));
+        return finish(0);
+    }
+}
+
+} // namespace vorsan

@@ -1,0 +1,82 @@
+// Phoneme text of one English sentence: one line per phone with its default
+// duration (lengthened at the end of each word) and a pitch from the
+// sentence's contour plus the phone's stress.
+#include "vorsan/english/EnglishWord.h"
+
+#include <charconv>
+
+namespace vorsan {
+namespace {
+
+enum class Contour { Flat, Falling, Rising };
+
+std::string lowerAscii(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
+bool isWhQuestionWord(std::string_view text) {
+    const std::string w = lowerAscii(text);
+    return w == "why" || w == "where" || w == "what" || w == "how" || w == "who" || w == "when";
+}
+
+Contour chooseContour(const std::vector<EnglishWord>& sentence, bool intonationOn) {
+    if (!intonationOn) return Contour::Flat;
+    const std::string& last = sentence.back().text;
+    if (last == "!") return Contour::Rising;
+    if (last == ".") return Contour::Falling;
+    if (last == "?") return isWhQuestionWord(sentence.front().text) ? Contour::Falling : Contour::Rising;
+    return Contour::Flat;
+}
+
+void appendNumber(std::string& out, long long value) {
+    char buf[24];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value);
+    out.append(buf, r.ptr);
+}
+
+} // namespace
+
+void appendSentenceOutput(std::string& out, std::vector<EnglishWord>& sentence, const EnglishIntonation& tune) {
+    out += "_ 75 \n";
+    if (sentence.empty()) return;
+    const Contour contour = chooseContour(sentence, tune.on);
+    long long total = 0;
+    for (const EnglishWord& w : sentence) total += w.isPause() ? 0 : w.count;
+    const long long span = tune.highHz - tune.lowHz;
+
+    long long n = 0;
+    for (const EnglishWord& w : sentence) {
+        if (w.isPause()) {
+            out += w.code;
+            out += " \n";
+            continue;
+        }
+        for (int i = 0; i < w.count; ++i) {
+            ++n;
+            const int phone = w.phones[static_cast<std::size_t>(i)];
+            const long long stress = tune.on ? w.stress[static_cast<std::size_t>(i)] : 0;
+            long long pitch = tune.baseHz + stress;
+            if (contour == Contour::Falling) pitch = tune.highHz + stress - (span * n) / total;
+            else if (contour == Contour::Rising) pitch = tune.lowHz + stress + (span * n) / total;
+            const int duration = englishphones::duration(phone) + (i == w.count - 1 ? 60 : 0);
+            out += englishphones::cell(phone);
+            out += ' ';
+            appendNumber(out, duration);
+            out += " 50 ";
+            appendNumber(out, pitch);
+            out += " \n";
+        }
+    }
+    sentence.clear();
+}
+
+std::string sentenceOutput(std::vector<EnglishWord>& sentence, const EnglishIntonation& tune) {
+    std::string out;
+    appendSentenceOutput(out, sentence, tune);
+    return out;
+}
+
+} // namespace vorsan

@@ -1,0 +1,185 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+
+#include "DictionaryFixture.h"
+#include "vorsan/english/EnglishFrontEnd.h"
+
+namespace vorsan {
+namespace {
+
+class EnglishFrontEndTest : public ::testing::Test {
+protected:
+    std::string convert(std::string_view text) { return frontEnd_.Convert(text); }
+
+    testing::TempProfile profile_;
+    std::string dictionaryPath_ = testing::writeDictionary(profile_, testing::commonWords());
+    EnglishFrontEnd frontEnd_{dictionaryPath_};
+};
+
+std::size_t countOf(const std::string& text, std::string_view piece) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) ++n;
+    return n;
+}
+
+constexpr std::string_view kEnd = "_ 100 \n \n";
+
+TEST_F(EnglishFrontEndTest, EmptyTextGivesAnEmptySentenceAndTheFinalPause) {
+    EXPECT_EQ(convert(""), "_ 75 \n_ 100 \n \n");
+    EXPECT_EQ(convert(" \t  "), "_ 75 \n_ 100 \n \n");
+    EXPECT_EQ(convert("\n\n"), "_ 75 \n_ 100 \n \n");
+    EXPECT_EQ(defaultEnglishDictionaryPath(), profile_.path().string() + "/Speechfiles/English/english.dat");
+}
+
+TEST_F(EnglishFrontEndTest, SentencesAreSentOutAtTheirEnd) {
+    // hello (h @ l @U, stress on @U) world (w 3: l d, stress on 3:), falling to 110 Hz.
+    EXPECT_EQ(convert("Hello world."),
+              "_ 75 \nh  48 50 128 \n@  41 50 125 \nl  54 50 123 \n@U 192 50 145 \n"
+              "w  61 50 118 \n3: 127 50 140 \nl  54 50 113 \nd  108 50 110 \n_ 600 \n"
+              "_ 75 \n_ 100 \n \n");
+    // Two sentences; the second has no punctuation and stays flat at 120 Hz.
+    const std::string two = convert("yes. yes");
+    EXPECT_EQ(countOf(two, "_ 75 \n"), 2u);
+    EXPECT_NE(two.find("_ 600 \n_ 75 \nj  35 50 120 \ne  84 50 145 \ns  164 50 120 \n_ 100 \n \n"),
+              std::string::npos)
+        << two;
+    // A colon pauses long without ending the sentence; a comma pauses short.
+    const std::string colon = convert("yes: yes, yes");
+    EXPECT_EQ(countOf(colon, "_ 75 \n"), 1u);
+    EXPECT_EQ(countOf(colon, "_ 600 \n"), 1u);
+    EXPECT_EQ(countOf(colon, "_ 300 \n"), 1u);
+    // "!" and yes/no questions rise, wh-questions fall.
+    EXPECT_NE(convert("yes!").find("s  164 50 130 \n_ 600 \n"), std::string::npos);
+    EXPECT_NE(convert("is it?").find("t  127 50 130 \n_ 600 \n"), std::string::npos);
+    EXPECT_NE(convert("Why is it?").find("t  127 50 110 \n_ 600 \n"), std::string::npos);
+    EXPECT_NE(convert("where is it ?").find("t  127 50 110 \n_ 600 \n"), std::string::npos);
+}
+
+TEST_F(EnglishFrontEndTest, NumbersAreReadAsWords) {
+    const std::pair<const char*, const char*> same[] = {
+        {"0", "zero"},
+        {"105", "one hundred and five"},
+        {"2000005", "two million and five"},
+        {"1000", "one thousand"},
+        {"3.5", "three point five"},
+        {"3.5.", "three point five ."},
+        {"0.25", "zero point two five"},
+        {"-5", "minus five"},
+        {"-5,000", "minus five thousand"},
+        {"--5", "minus five"},
+        {"1,000", "one thousand"},
+        {"12,345,678", "twelve million three hundred and forty five thousand six hundred and seventy eight"},
+        {"1,00,000", "one hundred thousand"},
+        {"10,00,000", "one million"},
+        {"1,234.56", "one thousand two hundred and thirty four point five six"},
+        {"1,2", "one , two"},
+        {"1,0000", "one , zero"},
+        {"1,000,", "one thousand ,"},
+        {"3-5", "thirty five"},
+        {"1.", "one ."},
+        {"12abc", "twelve abc"},
+        {"99999999999999999999", "nine nine nine nine nine nine nine nine nine nine "
+                                 "nine nine nine nine nine nine nine nine nine nine"},
+        {"$5", "dollars five"},
+        {"5%", "five percent"},
+        {"a+b", "a plus b"},
+        {"x=1/2", "x equals one slash two"},
+        {"#1", "hash one"},
+    };
+    for (const auto& [text, words] : same) EXPECT_EQ(convert(text), convert(words)) << text;
+    // The largest 64-bit value is still a number; one more is read digit by digit.
+    EXPECT_EQ(convert("9223372036854775807"),
+              convert("nine billion two hundred and twenty three million three hundred and seventy two thousand "
+                      "and thirty six billion eight hundred and fifty four million seven hundred and seventy five "
+                      "thousand eight hundred and seven"));
+    EXPECT_EQ(convert("9223372036854775808"), convert("nine two two three three seven two zero three six "
+                                                      "eight five four seven seven five eight zero eight"));
+}
+
+TEST_F(EnglishFrontEndTest, WordsAreCleanedBeforeTheyAreLookedUp) {
+    const std::pair<const char*, const char*> same[] = {
+        {"well-known", "wellknown"}, {"(cat", "cat"},         {"cat)", "cat"},       {"'hello'", "hello"},
+        {"\"hello\"", "hello"},      {"hello\r\nworld", "hello world"}, {"[[[cat", "cat"},
+        {"\xe9\xe9" "cat", "cat"},          {"hello,world", "hello , world"},
+    };
+    for (const auto& [text, words] : same) EXPECT_EQ(convert(text), convert(words)) << text;
+    // Whole words with an apostrophe come from the dictionary, with stress.
+    EXPECT_NE(convert("don't").find("@U 132 50 145 \n"), std::string::npos);
+    // Words the dictionary lacks go to the rules (no stress); upper case is not in it.
+    EXPECT_EQ(convert("CAT"), "_ 75 \nk  87 50 120 \n{  106 50 120 \nt  127 50 120 \n_ 100 \n \n");
+    // A single letter the dictionary lacks says nothing; one it has is said.
+    EXPECT_EQ(convert("q"), "_ 75 \n_ 100 \n \n");
+    EXPECT_NE(convert("x"), "_ 75 \n_ 100 \n \n");
+    // tch spellings with tS from the dictionary get a t before it.
+    EXPECT_NE(convert("kitchen").find("t  67 50 120 \ntS 124 50 120 \n"), std::string::npos);
+}
+
+TEST_F(EnglishFrontEndTest, AnyBytesConvertWithoutFailing) {
+    std::mt19937 random(7);
+    std::string noise(100000, '\0');
+    for (char& c : noise) c = static_cast<char>(random() & 0xff);
+    std::string noiseNoSpace = noise;
+    std::replace_if(noiseNoSpace.begin(), noiseNoSpace.end(), [](char c) { return c == ' ' || c == '\n' || c == '\t'; },
+                    'x');
+
+    std::string alternating, hyphenated, dotsThenHyphens;
+    for (int i = 0; i < 50000; ++i) {
+        alternating += "a.";
+        hyphenated += "a-";
+    }
+    dotsThenHyphens = std::string(50000, '.') + hyphenated;
+    std::string controls;
+    for (int i = 0; i < 100000; ++i) controls.push_back(static_cast<char>(i % 32));
+
+    const std::string inputs[] = {
+        noise,
+        noiseNoSpace,
+        std::string(100000, 'a'),
+        std::string(100000, '-'),
+        std::string(100000, '('),
+        std::string(100000, '\''),
+        std::string(100000, '9'),
+        std::string(100000, '\xe9'),
+        alternating,
+        hyphenated,
+        dotsThenHyphens,
+        controls,
+        std::string("-\0-5\x01\x02", 6),
+        "!!!???...,,,;;;:::",
+    };
+    for (const std::string& text : inputs) {
+        const std::string out = convert(text);
+        ASSERT_GE(out.size(), kEnd.size());
+        EXPECT_EQ(out.substr(out.size() - kEnd.size()), kEnd);
+        EXPECT_EQ(out.rfind("_ 75 \n", 0), 0u);
+    }
+    // A 100 KB word becomes one word record of at most 50 phones.
+    const std::string longWord = convert(std::string(100000, 'b'));
+    EXPECT_EQ(countOf(longWord, "\n"), 1u + 50u + 2u);
+    // Ten thousand digits are said digit by digit.
+    EXPECT_EQ(convert(std::string(10000, '7')), convert([] {
+                  std::string words;
+                  for (int i = 0; i < 10000; ++i) words += "seven ";
+                  return words;
+              }()));
+}
+
+TEST(EnglishFrontEnd, WithoutADictionaryEveryWordGoesToTheRules) {
+    testing::TempProfile profile;
+    testing::CoutCapture capture;
+    EnglishFrontEnd frontEnd(defaultEnglishDictionaryPath());
+    const std::string out = frontEnd.Convert("cat 12");
+    EXPECT_EQ(frontEnd.Convert("cat"), "_ 75 \nk  87 50 120 \n{  106 50 120 \nt  127 50 120 \n_ 100 \n \n");
+    // "twelve" by the rules: t w e l v.
+    EXPECT_NE(out.find("t  67 50 120 \nw  61 50 120 \ne  84 50 120 \nl  54 50 120 \nv  114 50 120 \n"),
+              std::string::npos)
+        << out;
+    frontEnd.Convert("more words here");
+    EXPECT_EQ(capture.text(), "Error while opening dictionary file.\n");
+}
+
+} // namespace
+} // namespace vorsan
