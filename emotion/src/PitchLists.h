@@ -2,7 +2,7 @@
 // The list operations the mood settings are built from. Every value going in
 // lies in 50..500 Hz (records are clamped); every value coming out is clamped
 // to the same range. Products follow the order (p x 0.01) x v in double
-// precision, so the truncation matches the reference arithmetic exactly
+// precision and truncated, so results are reproducible to the hertz
 // (p = 29, v = 100 gives 28.999999999999996 -> 28). Results are computed in
 // double or 64-bit arithmetic and clamped before any narrowing conversion.
 #include <cstdint>
@@ -36,7 +36,7 @@ void ramp(std::span<int32_t> values, int64_t from, int64_t to);
 double mean(std::span<const int32_t> values);
 
 // duration x p / 100 with a 32-bit unsigned product and unsigned division
-// (wrapping, as the line format's 32-bit arithmetic does).
+// (defined wrap-around for negative or huge inputs).
 int32_t scaleDuration(int32_t duration, uint32_t percent);
 
 } // namespace vorsan::pitch

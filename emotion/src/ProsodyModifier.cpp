@@ -50,8 +50,8 @@ void ProsodyModifier::assignRolesAndStatistics() {
     classAverage_.fill(0);
     classCount_.fill(0);
     std::array<int64_t, kSoundClassCount> totals{};
-    // The running pitch sum is unsigned 32-bit: a negative mean pitch read
-    // from the text wraps, exactly as the reference arithmetic does.
+    // The running pitch sum is unsigned 32-bit with defined wrap-around: a
+    // negative mean pitch read from the text is added modulo 2^32.
     uint32_t pitchSum = 0;
     const std::size_t n = records_.size();
     for (std::size_t i = 0; i < n; ++i) {

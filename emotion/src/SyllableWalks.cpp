@@ -147,7 +147,7 @@ void ProsodyModifier::phraseContour(const EmotionSetting& s) {
             const uint64_t change = static_cast<uint64_t>(k) * step; // below 2^32
             uint32_t percent;
             if (s.contour == Contour::Raising) {
-                percent = static_cast<uint32_t>(100u + change); // unsigned, wraps like the 32-bit original
+                percent = static_cast<uint32_t>(100u + change); // 32-bit unsigned, wrapping
             } else {
                 // Falling by more than 100 % bottoms out at the pitch floor
                 // instead of wrapping round to a huge percentage.

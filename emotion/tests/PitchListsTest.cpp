@@ -41,7 +41,7 @@ TEST(PitchLists, ArithmeticAtTheEdges) {
     EXPECT_EQ(pitch::mean(none), 0.0);
 
     EXPECT_EQ(pitch::scaleDuration(75, 50), 37);
-    // 32-bit unsigned product and division, wrapping like the line format's
+    // 32-bit unsigned product and division with defined wrap-around:
     // arithmetic: defined for every input.
     EXPECT_EQ(pitch::scaleDuration(-75, 50), static_cast<int32_t>((4294967221u * 50u) / 100u));
     EXPECT_EQ(pitch::scaleDuration(std::numeric_limits<int32_t>::min(), 4294967295u), 21474836);
