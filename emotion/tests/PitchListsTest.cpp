@@ -42,7 +42,7 @@ TEST(PitchLists, ArithmeticAtTheEdges) {
 
     EXPECT_EQ(pitch::scaleDuration(75, 50), 37);
     // 32-bit unsigned product and division with defined wrap-around:
-    // arithmetic: defined for every input.
+    // the result is defined for every input.
     EXPECT_EQ(pitch::scaleDuration(-75, 50), static_cast<int32_t>((4294967221u * 50u) / 100u));
     EXPECT_EQ(pitch::scaleDuration(std::numeric_limits<int32_t>::min(), 4294967295u), 21474836);
     EXPECT_EQ(pitch::clampToRange(std::numeric_limits<double>::infinity()), 500);
