@@ -1,0 +1,19 @@
+#pragma once
+// Sentence and clause prosody for a run of a rule-based language: the run is
+// cut into sentences and clauses by the identifier strings of the language's
+// sentence and clause types, every word is converted by the language's
+// rules, a pitch contour from the type's pattern is laid over the phones (one
+// target per 20 ms), and the pauses of the types are inserted.
+#include <string>
+#include <string_view>
+
+#include "vorsan/language/LanguageRuleBase.h"
+
+namespace vorsan {
+
+// Phoneme text of a run of a rule-based language. Null language raises
+// "getPhonem->language is null". transcription=true gives the transcription-only form.
+std::string prosodyConversion(std::u16string_view text, const LanguageRuleBase* language,
+                              bool transcription = false);
+
+} // namespace vorsan

@@ -1,0 +1,235 @@
+#include "vorsan/engine/Prosody.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "vorsan/core/MException.h"
+
+namespace vorsan {
+
+namespace {
+
+constexpr std::u16string_view kWordDelimiters = u" \n\t?,;:!-";
+constexpr int64_t kFrameMs = 20;
+constexpr int64_t kPatternSpanMs = 10000; // 500 frames of 20 ms
+
+std::u16string_view trimView(std::u16string_view s) {
+    while (!s.empty() && (s.front() == u' ' || s.front() == u'\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == u' ' || s.back() == u'\t')) s.remove_suffix(1);
+    return s;
+}
+
+struct Segment {
+    std::u16string_view text;
+    std::string typeName; // empty when unidentified
+    bool unidentified = false;
+};
+
+enum class SegmentKind { Sentence, Clause };
+
+// Cuts x into segments, each ending with the first identifier (of any type)
+// found in the rest of the text. Each identifier's next occurrence is cached
+// and searched again only once the cut has passed it, so the whole cut costs
+// one pass over the text per identifier.
+template <class TypeMap>
+std::vector<Segment> identifySegments(std::u16string_view x, const TypeMap* types, SegmentKind kind) {
+    constexpr std::size_t kUnsearched = std::u16string_view::npos - 1;
+    std::vector<std::size_t> next;
+    if (types)
+        for (const auto& [name, type] : *types) next.insert(next.end(), type.identifiers.size(), kUnsearched);
+
+    std::vector<Segment> segments;
+    std::size_t start = 0;
+    while (start < x.size()) {
+        bool found = false;
+        std::size_t bestPos = 0, bestEnd = 0;
+        int32_t bestRank = 0;
+        const std::string* bestName = nullptr;
+        std::size_t k = 0;
+        if (types) {
+            for (const auto& [name, type] : *types) {
+                bool typeFound = false;
+                std::size_t pos = 0, end = 0;
+                int32_t rank = 0;
+                for (const Identifier& id : type.identifiers) {
+                    std::size_t& cached = next[k++];
+                    if (id.text.empty()) continue; // an empty identifier never matches
+                    if (cached == kUnsearched || (cached != std::u16string_view::npos && cached < start))
+                        cached = x.find(id.text, start);
+                    if (cached == std::u16string_view::npos) continue;
+                    if (!typeFound || cached < pos || (cached == pos && id.rank > rank)) {
+                        typeFound = true;
+                        pos = cached;
+                        end = cached + id.text.size();
+                        rank = id.rank;
+                    } else if (cached == pos && id.rank == rank) {
+                        throw MException("Two Identifier matched have same rank");
+                    }
+                }
+                if (!typeFound) continue;
+                if (!found || pos < bestPos || (pos == bestPos && rank > bestRank)) {
+                    found = true;
+                    bestPos = pos;
+                    bestEnd = end;
+                    bestRank = rank;
+                    bestName = &name;
+                } else if (pos == bestPos && rank == bestRank) {
+                    throw MException(kind == SegmentKind::Sentence ? "Two sentence identifier matched have same rank"
+                                                                   : "Two Clause identifier matched have same rank");
+                }
+            }
+        }
+        if (!found) {
+            std::u16string_view rest = trimView(x.substr(start));
+            if (!rest.empty()) segments.push_back(Segment{rest, {}, true});
+            break;
+        }
+        segments.push_back(Segment{x.substr(start, bestEnd - start), *bestName, false});
+        start = bestEnd;
+    }
+    return segments;
+}
+
+struct ClauseUnits {
+    std::vector<PhonemeUnit> units;
+    int64_t duration = 0;
+};
+
+// The phones of every word of the text, each word closed by a boundary "_".
+ClauseUnits wordUnits(std::u16string_view text, const LanguageRuleBase& language) {
+    ClauseUnits out;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && kWordDelimiters.find(text[i]) != std::u16string_view::npos) ++i;
+        const std::size_t b = i;
+        while (i < text.size() && kWordDelimiters.find(text[i]) == std::u16string_view::npos) ++i;
+        if (i == b) break;
+        std::vector<PhonemeUnit> word = language.convertWord(text.substr(b, i - b));
+        if (word.empty()) continue;
+        for (auto& u : word) out.units.push_back(std::move(u));
+        if (!isWordBoundary(out.units.back())) out.units.push_back(PhonemeUnit{"_", 0, {}});
+    }
+    for (const auto& u : out.units) out.duration += u.duration;
+    return out;
+}
+
+// The end of a 10-second pattern that covers `duration` ms.
+std::span<const int32_t> patternTail(const std::vector<int32_t>& pattern, int64_t duration) {
+    std::span<const int32_t> all(pattern);
+    if (duration >= kPatternSpanMs) return all;
+    const int64_t n = static_cast<int64_t>(pattern.size());
+    const int64_t from = std::clamp<int64_t>(n - (n * duration) / kPatternSpanMs, 0, n);
+    return all.subspan(static_cast<std::size_t>(from));
+}
+
+// Phone lines of the units with one pitch target per full 20 ms of each
+// phone, taken from consecutive pattern values at equal steps of the phone.
+void appendPhoneLines(std::string& out, const std::vector<PhonemeUnit>& units, std::span<const int32_t> pattern,
+                      int64_t total, bool transcription) {
+    int64_t k = 0; // next pattern frame
+    int64_t a = 0; // duration spoken so far
+    const int64_t frames = static_cast<int64_t>(pattern.size());
+    for (const auto& u : units) {
+        out += u.name;
+        out.push_back(' ');
+        if (transcription) continue;
+        appendInt(out, u.duration);
+        out.push_back(' ');
+        if (!pattern.empty() && total != 0) {
+            int64_t n = u.duration / kFrameMs; // phones under 20 ms get no targets
+            if (n > 0) {
+                a += u.duration;
+                const int64_t e = a / kFrameMs;
+                if (e != k + n) n = e - k; // keeps the frame count from drifting
+                if (n > 0) {
+                    const int64_t step = 100 / n;
+                    int64_t p = step;
+                    for (int64_t j = k; j < e; ++j) {
+                        if (j >= frames) { // pattern exhausted: start it again
+                            k = 0;
+                            a = 0;
+                            break;
+                        }
+                        appendInt(out, p);
+                        out.push_back(' ');
+                        appendInt(out, pattern[static_cast<std::size_t>(j)]);
+                        out.push_back(' ');
+                        p += step;
+                    }
+                }
+                k += n;
+            }
+        }
+        out.push_back('\n');
+    }
+}
+
+void appendPause(std::string& out, int32_t pause, bool transcription) {
+    if (transcription) {
+        out += "_ ";
+        return;
+    }
+    out += "_ ";
+    appendInt(out, pause);
+    out.push_back('\n');
+}
+
+const std::vector<int32_t>& defaultPattern() {
+    static const std::vector<int32_t> flat(500, 200);
+    return flat;
+}
+
+void appendDefaultConversion(std::string& out, std::u16string_view text, const LanguageRuleBase& language,
+                             bool transcription) {
+    ClauseUnits c = wordUnits(text, language);
+    if (c.units.empty()) return;
+    appendPhoneLines(out, c.units, defaultPattern(), c.duration, transcription);
+}
+
+} // namespace
+
+std::string prosodyConversion(std::u16string_view text, const LanguageRuleBase* language, bool transcription) {
+    if (!language) throw MException("getPhonem->language is null");
+    std::string out = transcription ? "_ " : "_ 200\n";
+    out.reserve(text.size() * 8);
+
+    std::u16string t(text);
+    for (char16_t& c : t)
+        if (c == u'\n' || c == u'\r' || c == u'\t' || c == u'\f' || c == u'\v') c = u' ';
+
+    const SentenceTypeTable* types = language->sentenceTypes();
+    const auto sentences = identifySegments(std::u16string_view(t), types, SegmentKind::Sentence);
+    if (sentences.empty()) {
+        appendDefaultConversion(out, t, *language, transcription);
+        return out;
+    }
+    for (const Segment& s : sentences) {
+        if (s.unidentified) {
+            appendDefaultConversion(out, s.text, *language, transcription);
+            continue;
+        }
+        const SentenceType& st = types->at(s.typeName);
+        const auto clauses = identifySegments(s.text, &st.clauseTypes, SegmentKind::Clause);
+        std::vector<ClauseUnits> units;
+        units.reserve(clauses.size());
+        for (const Segment& c : clauses) units.push_back(wordUnits(c.text, *language));
+        for (std::size_t i = 0; i < clauses.size(); ++i) {
+            const Segment& c = clauses[i];
+            if (c.unidentified) {
+                appendPhoneLines(out, units[i].units, patternTail(st.pitchPattern, units[i].duration),
+                                 units[i].duration, transcription);
+                continue;
+            }
+            const ClauseType& ct = st.clauseTypes.at(c.typeName);
+            appendPhoneLines(out, units[i].units, patternTail(ct.pitchPattern, units[i].duration), units[i].duration,
+                             transcription);
+            appendPause(out, ct.pause, transcription);
+        }
+        appendPause(out, st.pause, transcription);
+    }
+    return out;
+}
+
+} // namespace vorsan
