@@ -1,0 +1,14 @@
+#pragma once
+// What the synthesiser noticed beyond plain success or failure.
+#include <string>
+#include <vector>
+
+namespace vorsan::synth {
+
+// Diphones ("database: a-b") that were needed but that neither the voice nor
+// any of its fallbacks provides, since the last call of takeMissingDiphones.
+// Such a pair is spoken with the voice's default diphone (and a line on
+// standard error names it once).
+std::vector<std::string> takeMissingDiphones();
+
+} // namespace vorsan::synth

@@ -1,0 +1,47 @@
+#pragma once
+// Festival's diphone back end, used purely as a waveform synthesiser: given
+// voice phones with their times and pitch targets it returns samples. The
+// Festival interpreter is global and not thread-safe, so one thread (the
+// synthesiser's worker) makes every call.
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "SegmentPlan.h"
+#include "vorsan/synth/VoiceDatabase.h"
+
+namespace vorsan::synth {
+
+struct LoadedVoice {
+    std::string handle;  // the diphone database's name inside Festival
+    DiphoneIndex index;
+    int32_t nativeRate = 0;
+};
+
+class FestivalEngine {
+public:
+    static FestivalEngine& instance();
+
+    // Starts the interpreter (once) with a small heap.
+    void start();
+    // Loads the voice's diphone database once and keeps it; raises MException.
+    const LoadedVoice& load(const VoiceDatabase& voice);
+    // Synthesises one piece of a plan: exactly (end - start) samples of the
+    // piece at the output rate, scaled by the voice's gain. Diphones Festival
+    // reports missing are added to `missing`.
+    std::vector<int16_t> synthesise(const LoadedVoice& loaded, const VoiceDatabase& voice, const SegmentPlan& plan,
+                                    const PlanPiece& piece, std::vector<std::string>& missing);
+
+private:
+    FestivalEngine() = default;
+    void select(const LoadedVoice& loaded);
+
+    bool started_ = false;
+    int handles_ = 0;
+    std::string selected_;
+    std::map<std::string, std::unique_ptr<LoadedVoice>> voices_;
+};
+
+} // namespace vorsan::synth

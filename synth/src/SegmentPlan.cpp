@@ -1,0 +1,138 @@
+#include "SegmentPlan.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "vorsan/core/MException.h"
+#include "vorsan/core/PhonemeText.h"
+
+namespace vorsan::synth {
+
+namespace {
+
+const std::string& leftName(const PlanSegment& s) { return s.asLeft.empty() ? s.phone : s.asLeft; }
+const std::string& rightName(const PlanSegment& s) { return s.asRight.empty() ? s.phone : s.asRight; }
+
+// Lays the voice phones of every phoneme-text phone on the sample timeline
+// and collects the pitch targets.
+void layOut(std::string_view text, const VoiceDatabase& voice, const DiphoneIndex& index, const PlanSettings& s,
+            SegmentPlan& plan) {
+    PhonemeRecordList records;
+    records.read(text);
+    const double samplesPerMs = static_cast<double>(s.durationRatio) * s.voiceFrequency / 1000.0;
+    const double pitchScale = static_cast<double>(s.pitchRatio) * voice.nativeRate / s.voiceFrequency;
+    std::vector<VoicePart> asIs(1);
+    int64_t elapsedMs = 0;
+    for (const PhonemeRecord& r : records) {
+        if (r.name.empty() || r.duration <= 0) continue; // takes no time
+        const std::vector<VoicePart>* parts = nullptr;
+        if (auto it = voice.phones.find(r.name); it != voice.phones.end()) {
+            parts = &it->second;
+        } else if (index.hasPhone(r.name)) {
+            asIs[0] = {r.name, 100};
+            parts = &asIs;
+        } else {
+            throw MException("unknown phone '" + r.name + "' for voice '" + voice.name + "'");
+        }
+        // Boundaries come from the running total, so rounding never drifts.
+        const int64_t start = std::llround(static_cast<double>(elapsedMs) * samplesPerMs);
+        elapsedMs += r.duration;
+        const int64_t end = std::llround(static_cast<double>(elapsedMs) * samplesPerMs);
+        for (std::size_t i = 0; i < r.pitches.size() && i < r.positions.size(); ++i) {
+            const double pos = std::clamp(r.positions[i], 0, 100) / 100.0;
+            plan.targets.push_back({static_cast<double>(start) + pos * static_cast<double>(end - start),
+                                    r.pitches[i] * pitchScale});
+        }
+        int32_t shareSoFar = 0;
+        int64_t partStart = start;
+        for (const VoicePart& part : *parts) {
+            shareSoFar += part.share;
+            const int64_t partEnd = start + (end - start) * shareSoFar / 100;
+            if (partEnd > partStart) plan.segments.push_back({part.phone, {}, {}, partStart, partEnd});
+            partStart = partEnd;
+        }
+    }
+    plan.totalSamples = plan.segments.empty() ? 0 : plan.segments.back().end;
+    std::stable_sort(plan.targets.begin(), plan.targets.end(),
+                     [](const PlanTarget& a, const PlanTarget& b) { return a.at < b.at; });
+    plan.defaultHz = voice.defaultPitch * static_cast<double>(s.pitchRatio);
+}
+
+void notePair(const PlanSegment& a, const PlanSegment& b, const DiphoneIndex& index, SegmentPlan& plan) {
+    if (index.has(leftName(a), rightName(b))) return;
+    std::string pair = leftName(a) + "-" + rightName(b);
+    if (std::find(plan.missing.begin(), plan.missing.end(), pair) == plan.missing.end()) plan.missing.push_back(pair);
+}
+
+// Applies the voice's fallbacks to every pair the voice has no diphone for;
+// pairs still uncovered afterwards are listed in plan.missing.
+void mendPairs(const VoiceDatabase& voice, const DiphoneIndex& index, SegmentPlan& plan) {
+    std::vector<PlanSegment> out;
+    out.reserve(plan.segments.size());
+    for (std::size_t i = 0; i < plan.segments.size(); ++i) {
+        PlanSegment seg = plan.segments[i];
+        if (!out.empty() && !index.has(leftName(out.back()), rightName(seg))) {
+            if (const Fallback* f = voice.fallbackFor(out.back().phone, seg.phone)) {
+                if (!f->insert.empty()) {
+                    PlanSegment& prev = out.back();
+                    const int64_t take = (prev.end - prev.start) * f->share / 100;
+                    if (take > 0) {
+                        PlanSegment bridge{f->insert, {}, {}, prev.end - take, prev.end};
+                        prev.end -= take;
+                        out.push_back(std::move(bridge));
+                        notePair(out[out.size() - 2], out.back(), index, plan);
+                    }
+                } else {
+                    if (!f->leftAs.empty()) out.back().asLeft = f->leftAs;
+                    if (!f->rightAs.empty()) seg.asRight = f->rightAs;
+                }
+            }
+            notePair(out.back(), seg, index, plan);
+        }
+        out.push_back(std::move(seg));
+    }
+    plan.segments = std::move(out);
+}
+
+void cutPieces(const VoiceDatabase& voice, const PlanSettings& s, SegmentPlan& plan) {
+    const int64_t soft = static_cast<int64_t>(kPieceSeconds * s.voiceFrequency);
+    const int64_t hard = static_cast<int64_t>(kMaxPieceSeconds * s.voiceFrequency);
+    std::size_t first = 0;
+    for (std::size_t i = 0; i < plan.segments.size(); ++i) {
+        const int64_t length = plan.segments[i].end - plan.segments[first].start;
+        const bool pause = plan.segments[i].phone == voice.pausePhone;
+        if ((pause && length >= soft) || length >= hard) {
+            plan.pieces.push_back({first, i + 1});
+            first = i + 1;
+        }
+    }
+    if (first < plan.segments.size()) plan.pieces.push_back({first, plan.segments.size()});
+}
+
+} // namespace
+
+double SegmentPlan::pitchAt(double at) const {
+    if (targets.empty()) return defaultHz;
+    if (at <= targets.front().at) return targets.front().hz;
+    if (at >= targets.back().at) return targets.back().hz;
+    auto next = std::upper_bound(targets.begin(), targets.end(), at,
+                                 [](double t, const PlanTarget& p) { return t < p.at; });
+    auto prev = next - 1;
+    const double span = next->at - prev->at;
+    if (span <= 0) return next->hz;
+    return prev->hz + (next->hz - prev->hz) * (at - prev->at) / span;
+}
+
+SegmentPlan buildSegmentPlan(std::string_view phonemeText, const VoiceDatabase& voice, const DiphoneIndex& index,
+                             const PlanSettings& settings) {
+    if (settings.voiceFrequency <= 0) throw MException("voice frequency must be positive");
+    if (!(settings.durationRatio > 0) || !(settings.pitchRatio > 0)) throw MException("ratios must be positive");
+    SegmentPlan plan;
+    plan.voiceFrequency = settings.voiceFrequency;
+    layOut(phonemeText, voice, index, settings, plan);
+    mendPairs(voice, index, plan);
+    cutPieces(voice, settings, plan);
+    return plan;
+}
+
+} // namespace vorsan::synth
