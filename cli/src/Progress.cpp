@@ -1,0 +1,73 @@
+#include "Progress.h"
+
+#include <chrono>
+#include <cstdio>
+
+#include "vorsan/synth/Mbrola.h"
+
+namespace vorsan::cli {
+
+namespace {
+// Texts shorter than this finish too quickly for a bar to help.
+constexpr std::size_t kLongText = 2000;
+} // namespace
+
+Progress::Progress(bool enabled, std::size_t textLength) : enabled_(enabled && textLength >= kLongText) {}
+
+Progress::~Progress() { finish(); }
+
+void Progress::start() {
+    if (!enabled_ || running_) return;
+    running_ = true;
+    painter_ = std::thread([this] {
+        while (running_) {
+            double within = MBR_IsPlaying() ? MBR_Progress() : 0.0;
+            draw((static_cast<double>(index_) + within) / static_cast<double>(count_ ? count_.load() : 1));
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+    });
+}
+
+void Progress::chunk(std::size_t index, std::size_t count) {
+    index_ = index;
+    count_ = count;
+}
+
+void Progress::finish() {
+    if (!running_) return;
+    running_ = false;
+    painter_.join();
+    draw(1.0);
+    std::fputs("\n", stderr);
+}
+
+void Progress::draw(double fraction) {
+    if (fraction < 0) fraction = 0;
+    if (fraction > 1) fraction = 1;
+    constexpr int kWidth = 40;
+    int filled = static_cast<int>(fraction * kWidth);
+    char bar[kWidth + 1];
+    for (int i = 0; i < kWidth; ++i) bar[i] = i < filled ? '#' : '.';
+    bar[kWidth] = 0;
+    std::fprintf(stderr, "\r[%s] %3d%%", bar, static_cast<int>(fraction * 100));
+    std::fflush(stderr);
+}
+
+void speakWithProgress(SpeechEngine& engine, std::u16string_view text, bool withEmotion, bool withAccent,
+                       Progress& progress) {
+    engine.setChunkObserver([&](std::size_t i, std::size_t n) { progress.chunk(i, n); });
+    progress.start();
+    engine.speakText(text, withEmotion, withAccent);
+    progress.finish();
+}
+
+StringList writeWithProgress(SpeechEngine& engine, std::u16string_view text, bool withEmotion, bool withAccent,
+                             int16_t type, Progress& progress) {
+    engine.setChunkObserver([&](std::size_t i, std::size_t n) { progress.chunk(i, n); });
+    progress.start();
+    StringList files = engine.convertTextToSoundFile(text, withEmotion, withAccent, type);
+    progress.finish();
+    return files;
+}
+
+} // namespace vorsan::cli

@@ -1,0 +1,184 @@
+// vorsan: a thin command-line client of the speech engine.
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+#include <stdexcept>
+
+#include "Options.h"
+#include "Progress.h"
+#include "vorsan/core/MException.h"
+#include "vorsan/core/Text.h"
+#include "vorsan/engine/SpeechEngine.h"
+
+using namespace vorsan;
+using vorsan::cli::Options;
+
+namespace {
+
+std::string readAll(std::istream& in) { return std::string(std::istreambuf_iterator<char>(in), {}); }
+
+std::string inputText(const Options& o) {
+    if (!o.textFile.empty()) {
+        std::ifstream in(o.textFile, std::ios::binary);
+        if (!in) throw MException("Cannot read text file '" + o.textFile + "'");
+        return readAll(in);
+    }
+    if (!o.arguments.empty() && !(o.arguments.size() == 1 && o.arguments[0] == "-")) {
+        std::string text;
+        for (const auto& a : o.arguments) text += (text.empty() ? "" : " ") + a;
+        return text;
+    }
+    return readAll(std::cin);
+}
+
+float toFloat(const std::string& s, const std::string& what) {
+    try {
+        std::size_t used = 0;
+        float v = std::stof(s, &used);
+        if (used == s.size()) return v;
+    } catch (const std::exception&) {
+    }
+    throw std::invalid_argument(what + " needs a number, got '" + s + "'");
+}
+
+void prepareEngine(SpeechEngine& engine, const Options& o) {
+    bool files = !o.languageFiles.empty() || !o.emotionFiles.empty() || !o.accentFiles.empty();
+    if (o.useConfig || (!files && std::filesystem::exists(engine.configurationPath()))) engine.loadConfiguration();
+    for (const auto& f : o.languageFiles) engine.addLanguageDatabase(f);
+    for (const auto& f : o.emotionFiles) engine.addEmotionDatabase(f);
+    for (const auto& f : o.accentFiles) engine.addAccentDatabase(f);
+    for (const auto& s : o.settings) {
+        if (s.kind == "pitch") engine.setPitch(s.language, toFloat(s.value, "--pitch"));
+        else if (s.kind == "time") engine.setTime(s.language, toFloat(s.value, "--time"));
+        else if (s.kind == "voice") engine.setVoiceFrequency(s.language, static_cast<int32_t>(toFloat(s.value, "--voice")));
+        else if (s.kind == "emotion-db") engine.setEmotionDatabase(s.language, s.value);
+        else if (s.kind == "accent-db") engine.setAccentDatabase(s.language, s.value);
+        else if (s.kind == "mood") engine.setActiveMood(s.language, utf8ToUtf16(s.value));
+    }
+    if (o.primaryGiven) engine.setPrimaryLanguage(o.primary);
+}
+
+void printList(const StringList& list) {
+    for (const auto& s : list) std::cout << utf16ToUtf8(s) << "\n";
+}
+
+int16_t fileTypeOf(const std::string& t) {
+    if (t == "wave" || t == "wav") return kSoundWAVE;
+    if (t == "aiff") return kSoundAIFF;
+    if (t == "au") return kSoundAU;
+    throw std::invalid_argument("unknown file type '" + t + "' (wave, aiff or au)");
+}
+
+// Moves the engine's files to the name the user asked for.
+StringList moveOutputs(const StringList& written, const std::string& output) {
+    namespace fs = std::filesystem;
+    StringList result;
+    fs::path target(output);
+    for (std::size_t i = 0; i < written.size(); ++i) {
+        fs::path from(utf16ToUtf8(written[i]));
+        fs::path to = target;
+        if (written.size() > 1)
+            to = target.parent_path() / (target.stem().string() + "-" + std::to_string(i + 1) +
+                                         (target.has_extension() ? target.extension().string() : from.extension().string()));
+        std::error_code ec;
+        fs::rename(from, to, ec);
+        if (ec) {
+            fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec);
+            if (ec) throw MException("Cannot write '" + to.string() + "': " + ec.message());
+            fs::remove(from, ec);
+        }
+        result.push_back(utf8ToUtf16(to.string()));
+    }
+    return result;
+}
+
+int run(const Options& o) {
+    SpeechEngine engine;
+    prepareEngine(engine, o);
+    const std::string& c = o.command;
+    if (c == "languages") {
+        std::string primary = engine.primaryLanguage();
+        for (const auto& l : engine.allSupportedLanguages()) {
+            std::string name = utf16ToUtf8(l);
+            std::cout << (name == primary ? "* " : "  ") << name << "\n";
+        }
+    } else if (c == "emotions") {
+        printList(engine.allEmotionDatabases());
+    } else if (c == "accents") {
+        printList(engine.allAccentDatabases());
+    } else if (c == "moods") {
+        if (o.arguments.size() != 1) throw std::invalid_argument("moods needs one LANGUAGE");
+        printList(engine.allMoodsInDatabase(o.arguments[0]));
+    } else if (c == "settings") {
+        if (o.arguments.size() != 1) throw std::invalid_argument("settings needs one LANGUAGE");
+        const std::string& l = o.arguments[0];
+        std::cout << "dialect: " << engine.dialect(l) << "\ndatabase: " << engine.mbrolaDatabase(l)
+                  << "\npitch: " << engine.pitch(l) << "\ntime: " << engine.time(l)
+                  << "\nvoice: " << engine.voiceFrequency(l) << "\nemotion database: " << engine.emotionDatabase(l)
+                  << "\naccent database: " << engine.accentDatabase(l) << "\n";
+    } else if (c == "phonemes") {
+        std::u16string text = utf8ToUtf16(inputText(o));
+        for (const auto& chunk : engine.convertTextToPhoneme(text, o.withEmotion, o.withAccent, o.transcription)) {
+            std::cout << "; database " << chunk.mbrolaDatabase << " pitch " << chunk.pitch << " time " << chunk.time
+                      << " voice " << chunk.voiceFrequency << "\n"
+                      << chunk.phoneString;
+            if (!chunk.phoneString.empty() && chunk.phoneString.back() != '\n') std::cout << "\n";
+        }
+    } else if (c == "speak" || c == "tofile") {
+        std::u16string text = utf8ToUtf16(inputText(o));
+        cli::Progress progress(!o.quiet && isatty(STDERR_FILENO), text.size());
+        if (c == "speak") {
+            cli::speakWithProgress(engine, text, o.withEmotion, o.withAccent, progress);
+        } else {
+            int16_t type = fileTypeOf(o.fileType);
+            StringList files = cli::writeWithProgress(engine, text, o.withEmotion, o.withAccent, type, progress);
+            if (!o.output.empty()) files = moveOutputs(files, o.output);
+            printList(files);
+        }
+    } else if (c == "mood") {
+        if (o.arguments.size() != 2) throw std::invalid_argument("mood needs MOOD and DATABASE");
+        std::cout << engine.applyMood(readAll(std::cin), utf8ToUtf16(o.arguments[0]), o.arguments[1]);
+    } else if (c == "accent") {
+        if (o.arguments.size() != 1) throw std::invalid_argument("accent needs DATABASE");
+        SpeechChunk chunk = engine.changeAccent(readAll(std::cin), o.arguments[0]);
+        std::cout << "; database " << chunk.mbrolaDatabase << " pitch " << chunk.pitch << " time " << chunk.time
+                  << " voice " << chunk.voiceFrequency << "\n"
+                  << chunk.phoneString;
+    } else {
+        throw std::invalid_argument("unknown command '" + c + "'");
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options o;
+    try {
+        o = cli::parseOptions(argc, argv);
+    } catch (const std::invalid_argument& e) {
+        std::cerr << "vorsan: " << e.what() << "\nTry 'vorsan --help'.\n";
+        return 2;
+    }
+    if (o.help) {
+        std::cout << cli::kUsage;
+        return 0;
+    }
+    try {
+        return run(o);
+    } catch (const MException& e) {
+        std::cerr << "vorsan: " << e.message() << "\n";
+        return 1;
+    } catch (const std::invalid_argument& e) {
+        std::cerr << "vorsan: " << e.what() << "\nTry 'vorsan --help'.\n";
+        return 2;
+    } catch (const std::exception& e) {
+        std::cerr << "vorsan: " << e.what() << "\n";
+        return 1;
+    }
+}
