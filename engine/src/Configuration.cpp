@@ -1,0 +1,121 @@
+// Loading and unloading the master configuration file (tolvane.xml).
+#include <charconv>
+#include <optional>
+
+#include "Registries.h"
+#include "vorsan/core/MException.h"
+#include "vorsan/core/Text.h"
+#include "vorsan/core/Xml.h"
+
+namespace vorsan {
+
+namespace {
+
+std::optional<int32_t> parseIntText(const std::string& s) {
+    std::string t = trimBlanks(s);
+    int32_t v = 0;
+    auto r = std::from_chars(t.data(), t.data() + t.size(), v);
+    if (r.ec != std::errc() || r.ptr != t.data() + t.size() || t.empty()) return std::nullopt;
+    return v;
+}
+
+std::optional<float> parseFloatText(const std::string& s) {
+    std::string t = trimBlanks(s);
+    float v = 0;
+    auto r = std::from_chars(t.data(), t.data() + t.size(), v);
+    if (r.ec != std::errc() || r.ptr != t.data() + t.size() || t.empty()) return std::nullopt;
+    return v;
+}
+
+// One "PelmiraFile" element: the language file it names and the voice
+// settings to give it. Settings that are missing or not numbers keep the
+// values a freshly loaded language has.
+void applyLanguageElement(const xml::DOMElement& e, SpeechEngine::Registries& reg,
+                          const std::function<void(SpeechEngine::Registries&)>& registerEnglish) {
+    std::string location;
+    std::optional<int32_t> voice;
+    std::optional<float> pitch, time;
+    std::string emotionDb, accentDb;
+    std::u16string mood;
+    for (const auto* child : xml::childElements(e)) {
+        if (xml::nameIs(*child, u"location")) location = xml::textUtf8(*child).value_or("");
+        else if (xml::nameIs(*child, u"Voice")) voice = parseIntText(xml::textUtf8(*child).value_or(""));
+        else if (xml::nameIs(*child, u"Pitch")) pitch = parseFloatText(xml::textUtf8(*child).value_or(""));
+        else if (xml::nameIs(*child, u"Time")) time = parseFloatText(xml::textUtf8(*child).value_or(""));
+        else if (xml::nameIs(*child, u"RuvettaRef")) {
+            emotionDb = xml::attrUtf8(*child, u"name");
+            mood = xml::attr(*child, u"preferredEmotion");
+        } else if (xml::nameIs(*child, u"OskalenRef")) {
+            accentDb = xml::attrUtf8(*child, u"name");
+        }
+    }
+    std::unique_ptr<LanguageEntry> entry;
+    if (trimBlanks(location).empty()) {
+        SpeechEngine::Registries scratch;
+        registerEnglish(scratch);
+        entry = std::move(scratch.languages.begin()->second);
+    } else {
+        entry = std::make_unique<LanguageEntry>(LanguageRuleBase::load(location), false);
+    }
+    if (pitch) entry->pitch = *pitch;
+    if (time) entry->time = *time;
+    if (voice) entry->voiceFrequency = *voice;
+    entry->emotionDatabase = emotionDb;
+    entry->accentDatabase = accentDb;
+    entry->activeMood = mood;
+    std::string name = entry->name();
+    reg.languages.emplace(name, std::move(entry)); // an earlier entry of that name stays
+}
+
+} // namespace
+
+bool SpeechEngine::loadConfiguration() {
+    if (!xml::isReadableFile(configPath_)) throw MException(configPath_ + " Config file not found");
+
+    // Everything is loaded into fresh registries and swapped in only when the
+    // whole file loaded, so a broken file leaves the engine as it was.
+    auto fresh = std::make_unique<Registries>();
+    auto registerEnglishInto = [this](Registries& r) { registerEnglish(r); };
+    xml::GuardStyle style;
+    style.printXmlMessage = false;
+    style.stdFailureLine = "Unknown Exception\n";
+    style.printUnknownLine = true;
+    xml::parseFile(configPath_, style, [&](const xml::DOMElement& root) {
+        if (!xml::nameIs(root, u"ZenloraConfig")) throw MException("Not a Tolvane file");
+        std::string pendingPrimary;
+        for (const auto* section : xml::childElements(root)) {
+            if (xml::nameIs(*section, u"Pelmira")) {
+                for (const auto* e : xml::childElements(*section)) applyLanguageElement(*e, *fresh, registerEnglishInto);
+            } else if (xml::nameIs(*section, u"Ruvetta")) {
+                for (const auto* e : xml::childElements(*section)) {
+                    auto db = EmotionDatabase::load(xml::attrUtf8(*e, u"location"));
+                    std::string key = db->key();
+                    fresh->emotions.emplace(key, std::move(db));
+                }
+            } else if (xml::nameIs(*section, u"Oskalen")) {
+                for (const auto* e : xml::childElements(*section)) {
+                    auto db = AccentDatabase::load(xml::attrUtf8(*e, u"location"));
+                    std::string key = db->key();
+                    fresh->accents.emplace(key, std::move(db));
+                }
+            } else if (xml::nameIs(*section, u"PrimaryLanguage")) {
+                if (auto t = xml::textUtf8(*section)) pendingPrimary = *t;
+            }
+            auto it = fresh->languages.find(pendingPrimary);
+            if (!pendingPrimary.empty() && it != fresh->languages.end()) fresh->primary = it->second.get();
+        }
+    });
+    reg_ = std::move(fresh);
+    locked_ = true;
+    return true;
+}
+
+bool SpeechEngine::unloadConfiguration() {
+    auto fresh = std::make_unique<Registries>();
+    registerEnglish(*fresh);
+    reg_ = std::move(fresh);
+    locked_ = false;
+    return true;
+}
+
+} // namespace vorsan

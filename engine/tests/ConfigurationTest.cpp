@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "EngineFixtures.h"
+#include "EngineTestUtil.h"
+#include "vorsan/engine/SpeechEngine.h"
+#include "vorsan/testing/TestSupport.h"
+
+using namespace vorsan;
+using namespace vorsan::testing;
+
+namespace {
+struct ConfigFixture {
+    TempProfile profile;
+    std::string hindi, marathi, emotion, accent;
+    ConfigFixture() {
+        hindi = profile.write("Speechfiles/Pelmira/hi.xml", hindiRuleFile("Hindi", "en1"));
+        marathi = profile.write("Speechfiles/Pelmira/mr.xml", hindiRuleFile("Marathi", "mr1"));
+        emotion = profile.write("Speechfiles/Ruvetta/hi.xml", emotionFile("Hindi", "en1"));
+        accent = profile.write("Speechfiles/Oskalen/en1.xml", accentFile("en1", "en1"));
+    }
+    void config(const std::string& body) const {
+        profile.write("tolvane.xml", "<?xml version=\"1.0\"?>\n<ZenloraConfig><!--Zenlora config file-->" + body +
+                                         "</ZenloraConfig>");
+    }
+    std::string language(const std::string& location, const std::string& extra = "") const {
+        return "<PelmiraFile name=\"x\" Dialect=\"y\"><location>" + location +
+               "</location><MbrolaDatabase>zz</MbrolaDatabase><Voice>22050</Voice><Pitch>0.9</Pitch><Time>1.1</Time>" +
+               extra + "</PelmiraFile>";
+    }
+};
+} // namespace
+
+TEST(Configuration, LoadsEverySectionAndLocks) {
+    ConfigFixture f;
+    // The primary language comes before the languages; it is found anyway.
+    f.config("<PrimaryLanguage>Hindi</PrimaryLanguage><Pelmira>" + f.language("") +
+             f.language(f.hindi, "<RuvettaRef name=\"Hindi_en1\" preferredEmotion=\"Sad\"/><OskalenRef name=\"en1_TO_en1\"/>") +
+             f.language(f.marathi) + "</Pelmira><Ruvetta><RuvettaFile name=\"a\" location=\"" + f.emotion +
+             "\" MbrolaDatabase=\"en1\"/></Ruvetta><Oskalen><OskalenFile name=\"b\" location=\"" + f.accent +
+             "\"/></Oskalen>");
+    SpeechEngine engine;
+    EXPECT_TRUE(engine.loadConfiguration());
+    EXPECT_TRUE(engine.configuredFromFile());
+    EXPECT_EQ(engine.allSupportedLanguages(), (StringList{u"English (United States)", u"Hindi", u"Marathi"}));
+    EXPECT_EQ(engine.primaryLanguage(), "Hindi");
+    EXPECT_EQ(engine.voiceFrequency("Hindi"), 22050);
+    EXPECT_FLOAT_EQ(engine.pitch("Hindi"), 0.9f);
+    EXPECT_FLOAT_EQ(engine.time("English (United States)"), 1.1f);
+    EXPECT_EQ(engine.emotionDatabase("Hindi"), "Hindi_en1");
+    EXPECT_EQ(engine.activeMood("Hindi"), u"Sad");
+    EXPECT_EQ(engine.accentDatabase("Hindi"), "en1_TO_en1");
+    EXPECT_EQ(engine.allEmotionDatabases(), StringList{u"Hindi_en1"});
+    // Adding and removing one by one is locked; settings are not.
+    EXPECT_EQ(messageOf([&] { engine.addLanguageDatabase(f.hindi); }),
+              "Vorsan loaded by tolvane config file, so can't add Language Database");
+    EXPECT_EQ(messageOf([&] { engine.addEmotionDatabase(f.emotion); }),
+              "Vorsan loaded by tolvane config file, so can't set Emotion Database");
+    EXPECT_EQ(messageOf([&] { engine.addAccentDatabase(f.accent); }),
+              "Vorsan loaded by tolvane config file, so can't add Accent Database");
+    EXPECT_EQ(messageOf([&] { engine.removeLanguageDatabase("Hindi"); }),
+              "Vorsan loaded by tolvane config file, so can't remove Language Database");
+    EXPECT_EQ(messageOf([&] { engine.removeEmotionDatabase("Hindi_en1"); }),
+              "Vorsan loaded by tolvane config file, so can't remove Emotion Database");
+    EXPECT_EQ(messageOf([&] { engine.removeAccentDatabase("en1_TO_en1"); }),
+              "Vorsan loaded by tolvane config file, so can't remove DBMapper Database");
+    engine.setPitch("Hindi", 1.2f);
+
+    // Loading again gives the same registries; unloading leaves English only.
+    engine.loadConfiguration();
+    EXPECT_EQ(engine.allSupportedLanguages().size(), 3u);
+    EXPECT_FLOAT_EQ(engine.pitch("Hindi"), 0.9f);
+    engine.unloadConfiguration();
+    EXPECT_EQ(engine.allSupportedLanguages(), StringList{u"English (United States)"});
+    EXPECT_EQ(engine.primaryLanguage(), "");
+    EXPECT_EQ(engine.addLanguageDatabase(f.hindi), "Hindi");
+}
+
+TEST(Configuration, EdgeCasesOfTheFile) {
+    ConfigFixture f;
+    SpeechEngine engine;
+    // No English entry: English letters then belong to no language.
+    f.config("<Pelmira>" + f.language(f.hindi) + f.language(f.hindi) + "</Pelmira><PrimaryLanguage>Tamil</PrimaryLanguage>");
+    engine.loadConfiguration();
+    EXPECT_EQ(engine.allSupportedLanguages(), StringList{u"Hindi"});
+    EXPECT_EQ(engine.primaryLanguage(), "");
+    EXPECT_TRUE(engine.convertTextToPhoneme(u"Hello", false, false, false).empty());
+
+    // Missing or unparsable numbers keep a fresh language's values.
+    f.config("<Pelmira><PelmiraFile><location>" + f.hindi + "</location><Pitch>fast</Pitch></PelmiraFile></Pelmira>");
+    engine.loadConfiguration();
+    EXPECT_FLOAT_EQ(engine.pitch("Hindi"), 0.75f);
+    EXPECT_EQ(engine.voiceFrequency("Hindi"), 16000);
+
+    // A read-only configuration loads.
+    std::filesystem::permissions(f.profile.path() / "tolvane.xml", std::filesystem::perms::owner_read);
+    EXPECT_TRUE(engine.loadConfiguration());
+}
+
+TEST(Configuration, ABrokenFileChangesNothing) {
+    ConfigFixture f;
+    SpeechEngine engine;
+    f.config("<Pelmira>" + f.language("") + f.language(f.hindi) + "</Pelmira><PrimaryLanguage>Hindi</PrimaryLanguage>");
+    engine.loadConfiguration();
+
+    std::filesystem::remove(f.profile.path() / "tolvane.xml");
+    EXPECT_EQ(messageOf([&] { engine.loadConfiguration(); }), engine.configurationPath() + " Config file not found");
+    f.profile.write("tolvane.xml", "<Other/>");
+    EXPECT_EQ(messageOf([&] { engine.loadConfiguration(); }), "Not a Tolvane file");
+    f.config("<Pelmira>" + f.language("") + f.language(f.profile.path().string() + "/missing.xml") + "</Pelmira>");
+    EXPECT_EQ(messageOf([&] { engine.loadConfiguration(); }),
+              "File '" + f.profile.path().string() + "/missing.xml' not found/corrupted");
+    f.profile.write("tolvane.xml", "<ZenloraConfig><Pelmira>");
+    {
+        CoutCapture out;
+        EXPECT_NE(messageOf([&] { engine.loadConfiguration(); }), "no failure");
+        EXPECT_EQ(out.text(), "XMLException during parsing: '" + engine.configurationPath() + "'\n");
+    }
+    f.profile.write("tolvane.xml", "<!DOCTYPE z [<!ENTITY a SYSTEM 'file:///etc/passwd'>]><ZenloraConfig>&a;</ZenloraConfig>");
+    {
+        CoutCapture quiet;
+        EXPECT_NE(messageOf([&] { engine.loadConfiguration(); }), "no failure");
+    }
+    // Every failure left the first configuration in force.
+    EXPECT_EQ(engine.allSupportedLanguages().size(), 2u);
+    EXPECT_EQ(engine.primaryLanguage(), "Hindi");
+    EXPECT_TRUE(engine.configuredFromFile());
+}

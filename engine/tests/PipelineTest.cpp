@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include "EngineFixtures.h"
+#include "vorsan/engine/SpeechEngine.h"
+#include "vorsan/testing/TestSupport.h"
+
+using namespace vorsan;
+using namespace vorsan::testing;
+
+namespace {
+struct HindiEngine {
+    TempProfile profile;
+    SpeechEngine engine;
+    HindiEngine() { engine.addLanguageDatabase(profile.write("hi.xml", hindiRuleFile("Hindi", "in1"))); }
+};
+} // namespace
+
+TEST(Pipeline, CutsMixedTextIntoLanguageRuns) {
+    HindiEngine h;
+    SpeechEngine& e = h.engine;
+    EXPECT_TRUE(e.convertTextToPhoneme(u"", false, false, false).empty());
+    EXPECT_TRUE(e.convertTextToPhoneme(u"12, 34 .!", false, false, false).empty());
+
+    // An English word with the space after it, then the Devanagari word.
+    ChunkList two = e.convertTextToPhoneme(u"Hello कमल", false, false, false);
+    ASSERT_EQ(two.size(), 2u);
+    EXPECT_EQ(two[0].mbrolaDatabase, "en1");
+    EXPECT_FLOAT_EQ(two[0].pitch, 1.0f);
+    EXPECT_EQ(two[1].mbrolaDatabase, "in1");
+    EXPECT_FLOAT_EQ(two[1].pitch, 0.75f);
+    EXPECT_EQ(two[1].phoneString.rfind("_ 200\n", 0), 0u);
+    EXPECT_NE(two[1].phoneString.find("m "), std::string::npos);
+
+    // Neutral characters before a Devanagari word join its run; Chinese
+    // characters (no language claims them) are dropped with the digits before.
+    ChunkList joined = e.convertTextToPhoneme(u"12, कमल", false, false, false);
+    ASSERT_EQ(joined.size(), 1u);
+    EXPECT_EQ(joined[0].mbrolaDatabase, "in1");
+    EXPECT_TRUE(e.convertTextToPhoneme(u"12 中文", false, false, false).empty());
+    ChunkList afterChinese = e.convertTextToPhoneme(u"中文 कमल", false, false, false);
+    ASSERT_EQ(afterChinese.size(), 1u);
+    EXPECT_EQ(afterChinese[0].mbrolaDatabase, "in1");
+
+    // Alternating scripts give one chunk per run, in order.
+    ChunkList alternating = e.convertTextToPhoneme(u"कमल one कमल two", false, false, false);
+    ASSERT_EQ(alternating.size(), 4u);
+    EXPECT_EQ(alternating[2].mbrolaDatabase, "in1");
+    EXPECT_EQ(alternating[3].mbrolaDatabase, "en1");
+
+    // With a primary language everything is one run of it.
+    e.setPrimaryLanguage("Hindi");
+    ChunkList one = e.convertTextToPhoneme(u"Hello कमल", false, false, false);
+    ASSERT_EQ(one.size(), 1u);
+    EXPECT_EQ(one[0].mbrolaDatabase, "in1");
+}
+
+TEST(Pipeline, MoodAndAccentStagesAndTheirFailures) {
+    HindiEngine h;
+    SpeechEngine& e = h.engine;
+    std::string emo = e.addEmotionDatabase(h.profile.write("emo.xml", emotionFile("Hindi", "in1", "200")));
+    std::string acc = e.addAccentDatabase(h.profile.write("acc.xml", accentFile("in1", "en1")));
+    std::string plain = e.convertTextToPhoneme(u"कमल", true, true, false)[0].phoneString;
+
+    e.setEmotionDatabase("Hindi", emo);
+    e.setActiveMood("Hindi", u"Sad");
+    SpeechChunk slow = e.convertTextToPhoneme(u"कमल", true, false, false)[0];
+    EXPECT_NE(slow.phoneString, plain);
+    EXPECT_EQ(slow.phoneString.rfind("_ 400 \n", 0), 0u); // the initial pause doubled
+    // Transcription-only requests ignore the mood.
+    EXPECT_EQ(e.convertTextToPhoneme(u"कमल", true, false, true)[0].phoneString, plain);
+
+    e.setAccentDatabase("Hindi", acc);
+    SpeechChunk accented = e.convertTextToPhoneme(u"कमल", false, true, false)[0];
+    EXPECT_EQ(accented.mbrolaDatabase, "en1");
+    EXPECT_EQ(accented.voiceFrequency, 22050);
+    EXPECT_NE(accented.phoneString.find("g "), std::string::npos);
+
+    // An accent that fails (a phone missing from its inventory) leaves the
+    // chunk as it was; so does a mood missing from the database.
+    std::string badAcc = R"(<dbMapper><File_Information/><Mbrola_Information><fromMbroladb>in1</fromMbroladb>
+      <toMbroladb>xx</toMbroladb></Mbrola_Information><mapping/><dbrules/></dbMapper>)";
+    e.removeAccentDatabase(acc);
+    e.setAccentDatabase("Hindi", e.addAccentDatabase(h.profile.write("bad.xml", badAcc)));
+    SpeechChunk kept = e.convertTextToPhoneme(u"कमल", false, true, false)[0];
+    EXPECT_EQ(kept.mbrolaDatabase, "in1");
+    EXPECT_EQ(kept.phoneString, plain);
+}
+
+TEST(Pipeline, HostileTextGoesThroughWithoutFailing) {
+    HindiEngine h;
+    std::u16string text;
+    for (int i = 0; i < 20000; ++i) text += static_cast<char16_t>((i * 7919) % 0xFFFF + 1);
+    text += u"\xD800 \xDC00 कमल";
+    ChunkList chunks = h.engine.convertTextToPhoneme(text, true, true, false);
+    EXPECT_FALSE(chunks.empty());
+    std::u16string longRun(200000, u'क');
+    EXPECT_EQ(h.engine.convertTextToPhoneme(longRun, false, false, false).size(), 1u);
+}
