@@ -4,7 +4,7 @@
 
 namespace vorsan::cli {
 
-const char* const kUsage = R"(vorsan - speak Indian-language and English text
+const char* const kUsage = R"USAGE(vorsan - speak Indian-language and English text
 
 Usage: vorsan [options] <command> [arguments]
 
@@ -51,7 +51,7 @@ Speech options:
 
 Exit status: 0 on success, 1 when the engine reports an error (its message is
 printed on standard error), 2 on wrong usage.
-)";
+)USAGE";
 
 namespace {
 std::pair<std::string, std::string> splitSetting(const std::string& flag, const std::string& v) {

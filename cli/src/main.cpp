@@ -20,6 +20,11 @@ using vorsan::cli::Options;
 
 namespace {
 
+// The program's results go to standard output; the engine's diagnostic lines
+// (which it writes to std::cout) are sent to standard error instead, so a
+// script reading the results never sees them.
+std::ostream* results = &std::cout;
+
 std::string readAll(std::istream& in) { return std::string(std::istreambuf_iterator<char>(in), {}); }
 
 std::string inputText(const Options& o) {
@@ -64,7 +69,7 @@ void prepareEngine(SpeechEngine& engine, const Options& o) {
 }
 
 void printList(const StringList& list) {
-    for (const auto& s : list) std::cout << utf16ToUtf8(s) << "\n";
+    for (const auto& s : list) *results << utf16ToUtf8(s) << "\n";
 }
 
 int16_t fileTypeOf(const std::string& t) {
@@ -105,7 +110,7 @@ int run(const Options& o) {
         std::string primary = engine.primaryLanguage();
         for (const auto& l : engine.allSupportedLanguages()) {
             std::string name = utf16ToUtf8(l);
-            std::cout << (name == primary ? "* " : "  ") << name << "\n";
+            *results << (name == primary ? "* " : "  ") << name << "\n";
         }
     } else if (c == "emotions") {
         printList(engine.allEmotionDatabases());
@@ -117,17 +122,17 @@ int run(const Options& o) {
     } else if (c == "settings") {
         if (o.arguments.size() != 1) throw std::invalid_argument("settings needs one LANGUAGE");
         const std::string& l = o.arguments[0];
-        std::cout << "dialect: " << engine.dialect(l) << "\ndatabase: " << engine.mbrolaDatabase(l)
+        *results << "dialect: " << engine.dialect(l) << "\ndatabase: " << engine.mbrolaDatabase(l)
                   << "\npitch: " << engine.pitch(l) << "\ntime: " << engine.time(l)
                   << "\nvoice: " << engine.voiceFrequency(l) << "\nemotion database: " << engine.emotionDatabase(l)
                   << "\naccent database: " << engine.accentDatabase(l) << "\n";
     } else if (c == "phonemes") {
         std::u16string text = utf8ToUtf16(inputText(o));
         for (const auto& chunk : engine.convertTextToPhoneme(text, o.withEmotion, o.withAccent, o.transcription)) {
-            std::cout << "; database " << chunk.mbrolaDatabase << " pitch " << chunk.pitch << " time " << chunk.time
+            *results << "; database " << chunk.mbrolaDatabase << " pitch " << chunk.pitch << " time " << chunk.time
                       << " voice " << chunk.voiceFrequency << "\n"
                       << chunk.phoneString;
-            if (!chunk.phoneString.empty() && chunk.phoneString.back() != '\n') std::cout << "\n";
+            if (!chunk.phoneString.empty() && chunk.phoneString.back() != '\n') *results << "\n";
         }
     } else if (c == "speak" || c == "tofile") {
         std::u16string text = utf8ToUtf16(inputText(o));
@@ -142,11 +147,11 @@ int run(const Options& o) {
         }
     } else if (c == "mood") {
         if (o.arguments.size() != 2) throw std::invalid_argument("mood needs MOOD and DATABASE");
-        std::cout << engine.applyMood(readAll(std::cin), utf8ToUtf16(o.arguments[0]), o.arguments[1]);
+        *results << engine.applyMood(readAll(std::cin), utf8ToUtf16(o.arguments[0]), o.arguments[1]);
     } else if (c == "accent") {
         if (o.arguments.size() != 1) throw std::invalid_argument("accent needs DATABASE");
         SpeechChunk chunk = engine.changeAccent(readAll(std::cin), o.arguments[0]);
-        std::cout << "; database " << chunk.mbrolaDatabase << " pitch " << chunk.pitch << " time " << chunk.time
+        *results << "; database " << chunk.mbrolaDatabase << " pitch " << chunk.pitch << " time " << chunk.time
                   << " voice " << chunk.voiceFrequency << "\n"
                   << chunk.phoneString;
     } else {
@@ -169,6 +174,9 @@ int main(int argc, char** argv) {
         std::cout << cli::kUsage;
         return 0;
     }
+    std::ostream out(std::cout.rdbuf());
+    results = &out;
+    std::cout.rdbuf(std::cerr.rdbuf());
     try {
         return run(o);
     } catch (const MException& e) {
