@@ -1,0 +1,41 @@
+#pragma once
+// Class creation: finds a class's in-process server in the registry, loads
+// it (dlopen, once per process; it is never unloaded) and asks its class
+// factory for an object.
+#include <string_view>
+
+#include "vorsan/automation/Com.h"
+#include "vorsan/automation/ErrorInfo.h"
+
+namespace vorsan {
+
+inline constexpr DWORD CLSCTX_INPROC_SERVER = 0x1;
+
+// Apartments do not exist here; these only keep clients' shape.
+inline HRESULT CoInitialize(void*) { return S_OK; }
+inline void CoUninitialize() {}
+
+// REGDB_E_CLASSNOTREG: class not registered; CO_E_DLLNOTFOUND: its library
+// cannot be loaded; CO_E_ERRORINDLL: it lacks DllGetClassObject; otherwise
+// what the server answers.
+HRESULT CoGetClassObject(REFCLSID clsid, DWORD context, void* reserved, REFIID riid, void** ppv);
+HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID riid, void** ppv);
+HRESULT CLSIDFromProgID(const OLECHAR* progId, CLSID* clsid);
+// Creation by ProgID (with or without version) or by "{class id}" text.
+HRESULT createInstance(std::u16string_view progIdOrClsid, REFIID riid, void** ppv);
+
+template <class T>
+HRESULT createInstance(std::u16string_view progIdOrClsid, REFIID riid, ComPtr<T>& out) {
+    return createInstance(progIdOrClsid, riid, out.putVoid());
+}
+
+} // namespace vorsan
+
+// Entry points of an in-process server library.
+extern "C" {
+using VorsanDllGetClassObjectFn = vorsan::HRESULT (*)(const vorsan::CLSID&, const vorsan::IID&, void**);
+using VorsanDllRegisterFn = vorsan::HRESULT (*)();
+using VorsanDllCanUnloadNowFn = vorsan::HRESULT (*)();
+// Optional: called right after loading, with the loader's error-info store.
+using VorsanComAttachFn = void (*)(const vorsan::ErrorInfoStore*);
+}

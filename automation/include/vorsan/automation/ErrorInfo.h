@@ -1,0 +1,52 @@
+#pragma once
+// Per-thread error information: the description, source ProgID and
+// interface of the last failure, as an IErrorInfo object.
+#include <string_view>
+
+#include "vorsan/automation/Bstr.h"
+
+namespace vorsan {
+
+struct IErrorInfo : IUnknown {
+    virtual HRESULT GetGUID(GUID* pGUID) = 0;
+    virtual HRESULT GetSource(BSTR* pSource) = 0;
+    virtual HRESULT GetDescription(BSTR* pDescription) = 0;
+    virtual HRESULT GetHelpFile(BSTR* pHelpFile) = 0;
+    virtual HRESULT GetHelpContext(DWORD* pContext) = 0;
+
+protected:
+    ~IErrorInfo() = default;
+};
+
+struct ISupportErrorInfo : IUnknown {
+    virtual HRESULT InterfaceSupportsErrorInfo(REFIID riid) = 0;
+
+protected:
+    ~ISupportErrorInfo() = default;
+};
+
+// Replaces the calling thread's error object (adds its own reference; null
+// clears it).
+HRESULT SetErrorInfo(ULONG reserved, IErrorInfo* info);
+// Hands the calling thread's error object to the caller (one reference) and
+// clears it; S_FALSE and null when there is none.
+HRESULT GetErrorInfo(ULONG reserved, IErrorInfo** info);
+
+// Creates an error object with the given description, source and interface,
+// makes it the thread's error object and returns `code`.
+HRESULT reportError(HRESULT code, std::u16string_view description, std::u16string_view source,
+                    REFIID iid);
+
+// Every module that links this layer has its own copy of it, but the
+// thread's error object must be one per process: the module that loads a
+// server hands it its store, so errors set inside the server are seen by the
+// client. The store's functions never throw.
+struct ErrorInfoStore {
+    HRESULT (*set)(IErrorInfo* info);
+    HRESULT (*get)(IErrorInfo** info);
+};
+// The store this module uses: the one it was attached to, else its own.
+const ErrorInfoStore* errorInfoStore();
+void attachErrorInfoStore(const ErrorInfoStore* store);
+
+} // namespace vorsan
