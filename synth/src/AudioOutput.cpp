@@ -55,7 +55,6 @@ public:
     }
 
     void finish(const std::atomic<bool>&) override {
-        sf_write_sync(file_);
         const int err = sf_error(file_);
         std::string why = err ? sf_strerror(file_) : "";
         if (sf_close(file_) != 0 && !err) why = "cannot complete the file";

@@ -91,6 +91,14 @@ EST_Wave* waveOf(EST_Utterance* u) {
     return wave(head->f("wave"));
 }
 
+// The interpreter frees an utterance only when it next collects garbage, which
+// with our few allocations is rare: empty it now so its relations and wave do
+// not pile up in the meantime.
+void release(EST_Utterance* u) {
+    utt_cleanup(*u);
+    setvar(rintern("vorsan_utt"), NIL, NIL);
+}
+
 } // namespace
 
 FestivalEngine& FestivalEngine::instance() {
@@ -100,8 +108,12 @@ FestivalEngine& FestivalEngine::instance() {
 
 void FestivalEngine::start() {
     if (started_) return;
-    festival_initialize(1, kHeapCells);
-    if (!evaluate("(require_module 'UniSyn)") || !evaluate(kSynthesiseDefinition) ||
+    // Without Festival's init files: they would select a default voice with
+    // its lexicon (slow, unused here) and read the user's ~/.festivalrc. Only
+    // the Scheme library the back end's steps need is loaded.
+    festival_initialize(0, kHeapCells);
+    if (!evaluate("(load (path-append datadir \"siod.scm\"))") || !evaluate("(require 'cstr)") ||
+        !evaluate("(require 'festival)") || !evaluate("(require 'synthesis)") || !evaluate("(require_module 'UniSyn)") || !evaluate(kSynthesiseDefinition) ||
         !evaluate("(begin (set! us_abs_offset 0.0) (set! window_factor 1.0) (set! us_rel_offset 0.0) (set! us_gain 0.9)"
                   " (Param.set 'unisyn.window_name \"hanning\") (Param.set 'unisyn.window_factor 1.0)"
                   " (Parameter.set 'us_sigpr 'lpc))"))
@@ -150,11 +162,11 @@ const LoadedVoice& FestivalEngine::load(const VoiceDatabase& voice) {
         add_target(u, pau, 0.01f, static_cast<float>(voice.defaultPitch));
         setvar(rintern("vorsan_utt"), siod(u), NIL);
         CerrCapture capture;
-        const bool ok = evaluate("(vorsan_synthesise vorsan_utt 0.02)");
+        const bool ok = evaluate("(vorsan_synthesise vorsan_utt 0.04)");
         capture.sort(ignored);
         EST_Wave* probeWave = ok ? waveOf(u) : nullptr;
         kept.nativeRate = probeWave ? probeWave->sample_rate() : -1;
-        setvar(rintern("vorsan_utt"), NIL, NIL);
+        release(u);
     }
     if (kept.nativeRate != voice.nativeRate) {
         const int32_t real = kept.nativeRate;
@@ -240,7 +252,7 @@ std::vector<int16_t> FestivalEngine::synthesise(const LoadedVoice& loaded, const
     }
     EST_Wave* w = ok ? waveOf(u) : nullptr;
     if (!w) {
-        setvar(rintern("vorsan_utt"), NIL, NIL);
+        release(u);
         throw MException("Festival failed to synthesise with voice '" + voice.name + "'");
     }
     const int64_t count = pieceEnd - pieceStart;
@@ -251,7 +263,7 @@ std::vector<int16_t> FestivalEngine::synthesise(const LoadedVoice& loaded, const
         const double v = std::round(w->a_no_check(static_cast<int>(offset + i)) * voice.gain);
         out[static_cast<std::size_t>(i)] = static_cast<int16_t>(std::clamp(v, -32768.0, 32767.0));
     }
-    setvar(rintern("vorsan_utt"), NIL, NIL);
+    release(u);
     return out;
 }
 
