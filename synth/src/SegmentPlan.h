@@ -8,6 +8,7 @@
 // with the voice frequency F. A phone of d ms therefore lasts d*ratio*F/1000
 // samples in both views, i.e. d*ratio*F/N ms of native time, and a pitch p
 // is asked of the voice as p*ratio*N/F, so that at F both come out as asked.
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -56,13 +57,14 @@ struct SegmentPlan {
     double pitchAt(double at) const;
 };
 
-// Raises MException for a phone the voice cannot say.
+// Raises MException for a phone the voice cannot say. When `stop` is raised
+// while the text is read, the plan comes back empty.
 SegmentPlan buildSegmentPlan(std::string_view phonemeText, const VoiceDatabase& voice, const DiphoneIndex& index,
-                             const PlanSettings& settings);
+                             const PlanSettings& settings, const std::atomic<bool>* stop = nullptr);
 
 // Piece length limits, in seconds of output: a piece ends at the first pause
 // after kPieceSeconds, or anywhere after kMaxPieceSeconds.
-inline constexpr double kPieceSeconds = 1.5;
-inline constexpr double kMaxPieceSeconds = 5.0;
+inline constexpr double kPieceSeconds = 0.8;
+inline constexpr double kMaxPieceSeconds = 2.5;
 
 } // namespace vorsan::synth

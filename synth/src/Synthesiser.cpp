@@ -161,7 +161,10 @@ void Synthesiser::noteMissing(const std::string& database, const std::vector<std
 
 void Synthesiser::run() {
     for (;;) {
+        // Declared outside the work so that freeing a large plan happens
+        // after the waiting caller has been released.
         Job job;
+        SegmentPlan plan;
         {
             std::unique_lock lock(mutex_);
             changed_.wait(lock, [this] { return pending_.has_value(); });
@@ -171,7 +174,7 @@ void Synthesiser::run() {
         int32_t result = 0;
         std::string error;
         try {
-            perform(job);
+            perform(job, plan);
         } catch (const MException& e) {
             result = 1;
             error = e.message();
@@ -187,11 +190,12 @@ void Synthesiser::run() {
     }
 }
 
-void Synthesiser::perform(const Job& job) {
+void Synthesiser::perform(const Job& job, SegmentPlan& plan) {
     FestivalEngine& festival = FestivalEngine::instance();
     const VoiceDatabase& voice = *job.voice;
     const LoadedVoice& loaded = festival.load(voice);
-    const SegmentPlan plan = buildSegmentPlan(job.text, voice, loaded.index, job.settings);
+    plan = buildSegmentPlan(job.text, voice, loaded.index, job.settings, &stop_);
+    if (stop_) return;
     noteMissing(voice.name, plan.missing);
     if (!job.fileType && plan.pieces.empty()) return; // nothing to hear
     std::unique_ptr<AudioOutput> out = job.fileType ? openFileOutput(job.path, *job.fileType, job.settings.voiceFrequency)

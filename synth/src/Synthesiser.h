@@ -44,7 +44,7 @@ private:
 
     Synthesiser() = default;
     void run();
-    void perform(const Job& job);
+    void perform(const Job& job, SegmentPlan& plan);
     void noteMissing(const std::string& database, const std::vector<std::string>& pairs);
     int32_t refuse(const std::string& message);
 

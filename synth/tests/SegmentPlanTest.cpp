@@ -68,10 +68,16 @@ TEST(SegmentPlan, TimelineFollowsDurationsRatioAndRate) {
     EXPECT_EQ(fast.segments[0].end, 3200);
     EXPECT_DOUBLE_EQ(fast.targets[0].hz, 150); // 200 x 1.5 x 16000/32000
 
-    // Many short phones: boundaries never drift from the running total.
+    // Many short phones, read in several blocks: boundaries never drift from
+    // the running total, and no line is lost or split at a block edge.
     std::string many;
-    for (int i = 0; i < 1000; ++i) many += "A 7 \n";
-    EXPECT_EQ(f.plan(many, {1.0f, 1.0f, 22050}).totalSamples, 154350);
+    for (int i = 0; i < 5000; ++i) many += "A 7 50 " + std::to_string(100 + i % 7) + " \n";
+    SegmentPlan manyPlan = f.plan(many, {1.0f, 1.0f, 22050});
+    EXPECT_EQ(manyPlan.totalSamples, 771750);
+    EXPECT_EQ(manyPlan.segments.size(), 5000u);
+    EXPECT_EQ(manyPlan.targets.size(), 5000u);
+    std::atomic<bool> stop{true};
+    EXPECT_TRUE(buildSegmentPlan(many, f.voice, f.index, {}, &stop).pieces.empty());
 }
 
 TEST(SegmentPlan, PitchInterpolatesAcrossPhonesAndHoldsAtTheEnds) {

@@ -252,7 +252,7 @@ TEST(Synth, MissingDiphonesAreMendedOrReportedNeverSilent) {
 }
 
 namespace {
-long residentKb() {
+[[maybe_unused]] long residentKb() {
     std::ifstream in("/proc/self/status");
     for (std::string line; std::getline(in, line);)
         if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
