@@ -273,3 +273,21 @@ TEST(Synth, MemoryStaysFlatOverManyRequests) {
     EXPECT_LT(residentKb() - before, 16 * 1024) << "kB grown over 8 requests";
 #endif
 }
+
+TEST(Synth, IndianDiphoneVoiceSpeaksThroughTheSameFormat) {
+    TempProfile p;
+    p.write("Speechfiles/Voices/hi_test.xml", R"(<SynthVoice name="hi_test">
+      <Festival voice="hindi_NSK_diphone" index="group/NSKlpc.group" rate="16000" pause="pau"/>
+      <Phone name="aa" voice="aa"/>
+      <Phone name="k" voice="k"/>
+      <Phone name="m" voice="m"/>
+      <Phone name="ai" voice="a 60 iy 40"/>
+    </SynthVoice>)");
+    Audio a = synthesise(p, "_ 100 \nk 80 \naa 250 0 120 100 120 \nm 90 \nai 200 \n_ 100 \n", {"hi_test", 1.0f, 1.0f, 22050});
+    EXPECT_EQ(a.rate, 22050);
+    EXPECT_NEAR(a.seconds(), 0.82, 0.002);
+    auto f0 = medianPitch(a, 0.23, 0.38);
+    ASSERT_TRUE(f0);
+    EXPECT_NEAR(*f0, 120, 6);
+    EXPECT_TRUE(takeMissingDiphones().empty());
+}
