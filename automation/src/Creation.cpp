@@ -61,6 +61,16 @@ HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID 
     return h;
 }
 
+HRESULT registerServerLibrary(const std::string& path, bool unregister) {
+    // Stays loaded, like every server this process loads.
+    void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) return CO_E_DLLNOTFOUND;
+    auto entry = reinterpret_cast<VorsanDllRegisterFn>(
+        ::dlsym(handle, unregister ? "DllUnregisterServer" : "DllRegisterServer"));
+    if (!entry) return CO_E_ERRORINDLL;
+    return entry();
+}
+
 HRESULT CLSIDFromProgID(const OLECHAR* progId, CLSID* clsid) {
     if (!progId || !clsid) return E_INVALIDARG;
     return registry::clsidFromProgId(utf16ToUtf8(progId), *clsid);

@@ -17,8 +17,8 @@ HRESULT callEntry(const char* name) {
 }
 } // namespace
 
-HRESULT ServerLibrary::registerServer() { return callEntry("DllRegisterServer"); }
-HRESULT ServerLibrary::unregisterServer() { return callEntry("DllUnregisterServer"); }
+HRESULT ServerLibrary::registerServer() { return registerServerLibrary(VORSAN_COM_LIBRARY); }
+HRESULT ServerLibrary::unregisterServer() { return registerServerLibrary(VORSAN_COM_LIBRARY, true); }
 HRESULT ServerLibrary::canUnloadNow() { return callEntry("DllCanUnloadNow"); }
 
 RegistryProfile::RegistryProfile() { setenv("VORSAN_SYSTEM_REGISTRY", systemRegistry().c_str(), 1); }

@@ -1,5 +1,6 @@
 // The server's registration and its value classes and collections, created
 // through the registry and driven both through their interfaces and by name.
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -66,6 +67,17 @@ TEST_F(AutomationTest, RegistrationRecordsEveryClassAndCanBeUndone) {
     EXPECT_EQ(CoCreateInstance(CLSID_MString, nullptr, CLSCTX_INPROC_SERVER, IID_IMString, gone.putVoid()),
               REGDB_E_CLASSNOTREG);
     EXPECT_EQ(ServerLibrary::canUnloadNow(), S_OK);
+}
+
+TEST_F(AutomationTest, RegistrationToolRegistersAndUnregisters) {
+    const std::string tool = VORSAN_REGSVR;
+    const std::string library = VORSAN_COM_LIBRARY;
+    ASSERT_EQ(std::system((tool + " -u '" + library + "'").c_str()), 0);
+    EXPECT_FALSE(registry::inprocServer(CLSID_VorsanAPI));
+    ASSERT_EQ(std::system((tool + " '" + library + "'").c_str()), 0);
+    EXPECT_TRUE(registry::inprocServer(CLSID_VorsanAPI));
+    EXPECT_NE(std::system((tool + " /no/such/libVorsanCOM.so 2>/dev/null").c_str()), 0);
+    EXPECT_NE(std::system((tool + " 2>/dev/null").c_str()), 0);
 }
 
 TEST_F(AutomationTest, MStringAndPhonemeHoldTheirValuesEarlyAndLateBound) {

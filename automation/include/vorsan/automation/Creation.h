@@ -2,6 +2,7 @@
 // Class creation: finds a class's in-process server in the registry, loads
 // it (dlopen, once per process; it is never unloaded) and asks its class
 // factory for an object.
+#include <string>
 #include <string_view>
 
 #include "vorsan/automation/Com.h"
@@ -23,6 +24,11 @@ HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID 
 HRESULT CLSIDFromProgID(const OLECHAR* progId, CLSID* clsid);
 // Creation by ProgID (with or without version) or by "{class id}" text.
 HRESULT createInstance(std::u16string_view progIdOrClsid, REFIID riid, void** ppv);
+
+// Loads a server library and calls its DllRegisterServer (or, with
+// unregister, DllUnregisterServer), as regsvr32 does. CO_E_DLLNOTFOUND when
+// it cannot be loaded, CO_E_ERRORINDLL when it lacks the entry point.
+HRESULT registerServerLibrary(const std::string& path, bool unregister = false);
 
 template <class T>
 HRESULT createInstance(std::u16string_view progIdOrClsid, REFIID riid, ComPtr<T>& out) {
