@@ -21,7 +21,7 @@ void Progress::start() {
     running_ = true;
     painter_ = std::thread([this] {
         while (running_) {
-            double within = MBR_IsPlaying() ? 0.5 : 0.0;
+            double within = MBR_IsPlaying() ? MBR_Progress() : 0.0;
             draw((static_cast<double>(index_) + within) / static_cast<double>(count_ ? count_.load() : 1));
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }

@@ -17,6 +17,7 @@ int32_t MBR_WaitForEnd() { return Synthesiser::instance().waitForEnd(); }
 int32_t MBR_IsPlaying() { return Synthesiser::instance().isPlaying(); }
 int32_t MBR_Stop() { return Synthesiser::instance().stop(); }
 const char* MBR_LastError() { return Synthesiser::instance().lastError(); }
+float MBR_Progress() { return Synthesiser::instance().progress(); }
 
 namespace vorsan::synth {
 std::vector<std::string> takeMissingDiphones() { return Synthesiser::instance().takeMissingDiphones(); }

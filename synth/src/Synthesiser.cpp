@@ -201,6 +201,8 @@ void Synthesiser::perform(const Job& job, SegmentPlan& plan) {
     std::unique_ptr<AudioOutput> out = job.fileType ? openFileOutput(job.path, *job.fileType, job.settings.voiceFrequency)
                                                     : openDeviceOutput(job.settings.voiceFrequency);
     std::vector<std::string> reported;
+    progress_ = 0.0f;
+    std::size_t done = 0;
     for (const PlanPiece& piece : plan.pieces) {
         if (stop_) {
             out->abandon();
@@ -213,6 +215,7 @@ void Synthesiser::perform(const Job& job, SegmentPlan& plan) {
             out->abandon();
             return;
         }
+        progress_ = static_cast<float>(++done) / static_cast<float>(plan.pieces.size());
     }
     if (stop_) {
         out->abandon();

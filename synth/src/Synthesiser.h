@@ -30,6 +30,7 @@ public:
     int32_t isPlaying();
     int32_t stop();
     const char* lastError();
+    float progress() const { return progress_; }
 
     std::vector<std::string> takeMissingDiphones();
 
@@ -56,6 +57,7 @@ private:
     std::string error_;
     std::string errorCopy_; // what MBR_LastError handed out
     std::atomic<bool> stop_{false};
+    std::atomic<float> progress_{0.0f}; // share of the current job's pieces done
     bool workerStarted_ = false;
 
     std::shared_ptr<const VoiceDatabase> voice_;

@@ -37,3 +37,5 @@ int32_t MBR_IsPlaying();
 int32_t MBR_Stop();
 // Text of the last failure; valid until the next call of any MBR_ function.
 const char* MBR_LastError();
+// Share (0 to 1) of the current work already synthesised; for progress bars.
+float MBR_Progress();
