@@ -219,9 +219,11 @@ TEST_F(VorsanApiTest, NullAndEmptyArgumentsFollowTheRules) {
     EXPECT_EQ(api->SpeakPhonemeSet(silent.get()), S_OK);
 
     // Late-bound type and count errors.
-    EXPECT_EQ(callByName(late.get(), u"SpeakText", DISPATCH_METHOD, {Variant::str(u""), Variant::str(u"yes"), Variant::i4(0)})
-                  .result,
-              DISP_E_TYPEMISMATCH);
+    // The first argument that fails is named (slots count from the last argument).
+    LateCall mismatch = callByName(late.get(), u"SpeakText", DISPATCH_METHOD,
+                                   {Variant::str(u""), Variant::str(u"yes"), Variant::str(u"no")});
+    EXPECT_EQ(mismatch.result, DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(mismatch.argError, 1u);
     EXPECT_EQ(callByName(late.get(), u"SpeakText", DISPATCH_METHOD, {Variant::str(u"")}).result, DISP_E_BADPARAMCOUNT);
     EXPECT_EQ(callByName(late.get(), u"SpeakPhonemeSet", DISPATCH_METHOD, {Variant::dispatch(late.get())}).result,
               DISP_E_TYPEMISMATCH);

@@ -54,6 +54,11 @@ HRESULT DispArgs::expect(UINT count) {
     return params_->cArgs == count ? S_OK : DISP_E_BADPARAMCOUNT;
 }
 
+void DispArgs::mark(UINT slot) {
+    if (argErr_ && !marked_) *argErr_ = slot;
+    marked_ = true;
+}
+
 HRESULT DispArgs::convert(UINT i, VARTYPE vt, VARIANT*& out) {
     UINT slot = params_->cArgs - 1 - i;
     VARIANT* arg = &params_->rgvarg[slot];
@@ -64,7 +69,7 @@ HRESULT DispArgs::convert(UINT i, VARTYPE vt, VARIANT*& out) {
     Variant& c = converted_.emplace_back();
     HRESULT h = VariantChangeType(&c, arg, vt);
     if (FAILED(h)) {
-        if (argErr_) *argErr_ = slot;
+        mark(slot);
         return h;
     }
     out = &c;
@@ -91,7 +96,7 @@ HRESULT DispArgs::i2(UINT i, SHORT& out) {
     if (h == DISP_E_OVERFLOW) return E_INVALIDARG;
     if (FAILED(h)) return h;
     if (v->lVal < std::numeric_limits<SHORT>::min() || v->lVal > std::numeric_limits<SHORT>::max()) {
-        if (argErr_) *argErr_ = params_->cArgs - 1 - i;
+        mark(params_->cArgs - 1 - i);
         return E_INVALIDARG;
     }
     out = static_cast<SHORT>(v->lVal);
@@ -110,12 +115,12 @@ HRESULT DispArgs::object(UINT i, REFIID iid, void** out) {
     UINT slot = params_->cArgs - 1 - i;
     const VARIANT& arg = params_->rgvarg[slot];
     if (arg.vt != VT_DISPATCH && arg.vt != VT_UNKNOWN && arg.vt != VT_EMPTY) {
-        if (argErr_) *argErr_ = slot;
+        mark(slot);
         return DISP_E_TYPEMISMATCH;
     }
     if (arg.vt == VT_EMPTY || !arg.punkVal) return S_OK;
     if (FAILED(arg.punkVal->QueryInterface(iid, out))) {
-        if (argErr_) *argErr_ = slot;
+        mark(slot);
         return DISP_E_TYPEMISMATCH;
     }
     return S_OK;

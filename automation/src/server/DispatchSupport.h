@@ -53,10 +53,13 @@ public:
 
 private:
     HRESULT convert(UINT i, VARTYPE vt, VARIANT*& out);
+    // Names the first argument that failed (all are read before checking).
+    void mark(UINT slot);
 
     DISPPARAMS* params_;
     WORD flags_;
     UINT* argErr_;
+    bool marked_ = false;
     std::deque<Variant> converted_;
 };
 
