@@ -43,6 +43,46 @@ std::u16string_view trimView(std::u16string_view s) {
 bool isDependentLetter(char t) { return t == kDependent || t == kHalant; }
 } // namespace
 
+CharacterTable& CharacterTable::operator=(const CharacterTable& o) {
+    if (this == &o) return *this;
+    vowels = o.vowels;
+    consonants = o.consonants;
+    dependents = o.dependents;
+    signs = o.signs;
+    digits = o.digits;
+    baseFormCorrection = o.baseFormCorrection;
+    halant = o.halant;
+    if (o.indexed_) finish();
+    else clearIndexes();
+    return *this;
+}
+
+CharacterTable& CharacterTable::operator=(CharacterTable&& o) {
+    if (this == &o) return *this;
+    vowels = std::move(o.vowels);
+    consonants = std::move(o.consonants);
+    dependents = std::move(o.dependents);
+    signs = std::move(o.signs);
+    digits = std::move(o.digits);
+    baseFormCorrection = std::move(o.baseFormCorrection);
+    halant = std::move(o.halant);
+    const bool indexed = o.indexed_;
+    o.clearIndexes();
+    clearIndexes();
+    if (indexed) finish();
+    return *this;
+}
+
+void CharacterTable::clearIndexes() {
+    indexed_ = false;
+    single_.clear();
+    digitFlags_.clear();
+    singleEntries_.clear();
+    singleBase_.clear();
+    singleFirst_ = 0;
+    longestBase_ = 0;
+}
+
 void CharacterTable::finish() {
     single_.clear();
     std::vector<char> letters(0x10000, kUnknown);
@@ -59,6 +99,24 @@ void CharacterTable::finish() {
     longestBase_ = 0;
     for (const CharacterMap* m : {&vowels, &consonants})
         for (const auto& [key, entry] : *m) longestBase_ = std::max(longestBase_, key.size());
+
+    indexed_ = false;
+    std::size_t lo = 0x10000, hi = 0;
+    for (const CharacterMap* m : {&vowels, &consonants, &dependents, &digits, &signs})
+        for (const auto& [key, entry] : *m)
+            if (key.size() == 1) lo = std::min<std::size_t>(lo, key[0]), hi = std::max<std::size_t>(hi, key[0]);
+    if (halant && halant->glyph.size() == 1)
+        lo = std::min<std::size_t>(lo, halant->glyph[0]), hi = std::max<std::size_t>(hi, halant->glyph[0]);
+    singleFirst_ = lo;
+    singleEntries_.assign(lo <= hi ? hi - lo + 1 : 0, nullptr);
+    singleBase_.assign(singleEntries_.size(), false);
+    for (std::size_t c = lo; c <= hi; ++c) {
+        const char16_t unit = static_cast<char16_t>(c);
+        const std::u16string_view key(&unit, 1);
+        singleEntries_[c - lo] = findEntry(key);
+        singleBase_[c - lo] = has(vowels, key) || has(consonants, key);
+    }
+    indexed_ = true;
 }
 
 char CharacterTable::classifyEntrySlow(std::u16string_view s) const {
@@ -103,12 +161,14 @@ std::optional<UnitSplit> CharacterTable::split(std::u16string_view unit) const {
     // A prefix longer than the longest listed base cannot be one.
     for (std::size_t n = std::min(unit.size(), longestBase_); n >= 1; --n) {
         std::u16string_view head = unit.substr(0, n);
-        if (has(vowels, head) || has(consonants, head)) return UnitSplit{head, unit.substr(n)};
+        if (n == 1 && indexed_ ? isSingleBase(head[0]) : (has(vowels, head) || has(consonants, head)))
+            return UnitSplit{head, unit.substr(n)};
     }
     return std::nullopt;
 }
 
 const CharacterEntry* CharacterTable::findEntry(std::u16string_view s) const {
+    if (s.size() == 1 && indexed_) return findSingle(s[0]);
     if (const auto* e = lookup(vowels, s)) return e;
     if (const auto* e = lookup(consonants, s)) return e;
     if (const auto* e = lookup(dependents, s)) return e;

@@ -1,6 +1,7 @@
 #include "vorsan/language/LanguageRuleBase.h"
 
 #include "RuleFileReader.h"
+#include "RuleIndex.h"
 #include "vorsan/core/MException.h"
 #include "vorsan/core/Xml.h"
 
@@ -8,6 +9,7 @@ namespace vorsan {
 
 namespace {
 const std::string kEmpty;
+const RuleCharacterTable kNoRules;
 }
 
 LanguageRuleBase::LanguageRuleBase(LanguageParts parts)
@@ -15,10 +17,10 @@ LanguageRuleBase::LanguageRuleBase(LanguageParts parts)
       singleGenerator_(table()),
       generator1_(table()),
       generator2_(table()),
-      generator3_(table()) {
-    if (parts_.ruleCharacters)
-        for (const auto& [glyph, c] : *parts_.ruleCharacters) longestRuleGlyph_ = std::max(longestRuleGlyph_, glyph.size());
-}
+      generator3_(table()),
+      ruleIndex_(std::make_unique<RuleIndex>(parts_.ruleCharacters ? *parts_.ruleCharacters : kNoRules)) {}
+
+LanguageRuleBase::~LanguageRuleBase() = default;
 
 std::unique_ptr<LanguageRuleBase> LanguageRuleBase::load(const std::string& path) {
     if (path.empty()) throw MException("FileName is NULL");

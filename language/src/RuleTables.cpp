@@ -1,28 +1,16 @@
 #include "vorsan/language/RuleTables.h"
 
-#include "vorsan/core/MException.h"
 
 namespace vorsan {
 
 const Rule* chooseRule(const PriorityGroup& group, std::initializer_list<const PatternList*> candidates) {
     if (group.rules.empty()) return nullptr;
-    const Rule* first = nullptr;
-    const Rule* best = nullptr;
-    for (const PatternList* list : candidates) {
-        for (const auto& pattern : *list) {
+    return chooseRuleBy(
+        [&](const std::u16string& pattern) -> const Rule* {
             auto it = group.rules.find(pattern);
-            if (it == group.rules.end()) continue;
-            const Rule* r = &it->second;
-            if (!first) {
-                first = best = r;
-                continue;
-            }
-            if (r->rank == first->rank) throw MException("Two rules matched but having same rank. CHANGE Rank");
-            // Ties at the highest rank go to the later candidate.
-            if (r->rank >= best->rank) best = r;
-        }
-    }
-    return best;
+            return it == group.rules.end() ? nullptr : &it->second;
+        },
+        candidates);
 }
 
 const Rule* getRule(const RuleCharacterTable& table, std::u16string_view glyph, int32_t priority,

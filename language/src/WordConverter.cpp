@@ -3,6 +3,8 @@
 // every unit pronounced by the best context rule or by its default phones.
 #include <optional>
 
+#include "RuleIndex.h"
+
 #include "vorsan/core/MException.h"
 #include "vorsan/language/LanguageRuleBase.h"
 
@@ -10,7 +12,6 @@ namespace vorsan {
 
 namespace {
 
-const RuleCharacterTable kNoRules;
 const ExactMatchTable kNoExactMatches;
 const DigitMap kNoDigitMap{};
 const DigitWords kNoDigitWords;
@@ -28,27 +29,29 @@ void appendPhones(std::vector<PhonemeUnit>& out, const std::vector<PhonemeUnit>&
     out.insert(out.end(), phones.begin(), phones.end());
 }
 
-// The rule group of a glyph at one priority, or null.
-const PriorityGroup* groupOf(const RuleCharacterTable& rules, std::u16string_view glyph, int32_t priority) {
-    auto ch = rules.find(glyph);
-    if (ch == rules.end()) return nullptr;
-    auto g = ch->second.priorities.find(priority);
-    return g == ch->second.priorities.end() ? nullptr : &g->second;
-}
-
-// Candidate lists of one generator, made only when a rule group asks for them.
-template <class Make>
+// Candidate lists of one generator for the current unit, made only when a
+// rule group asks for them. The lists' storage is kept per thread and
+// reused from unit to unit and word to word.
 class LazyRules {
 public:
-    explicit LazyRules(Make make) : make_(std::move(make)) {}
-    const PossibleRules& get() {
-        if (!rules_) rules_ = make_();
-        return *rules_;
+    explicit LazyRules(PossiblePatterns& storage) : storage_(storage) {}
+    template <class Make>
+    const PossiblePatterns& get(Make make) {
+        if (!made_) {
+            make(storage_);
+            made_ = true;
+        }
+        return storage_;
     }
+    void reset() { made_ = false; }
 
 private:
-    Make make_;
-    std::optional<PossibleRules> rules_;
+    PossiblePatterns& storage_;
+    bool made_ = false;
+};
+
+struct Scratch {
+    PossiblePatterns single, c1, c2, c3;
 };
 
 } // namespace
@@ -69,40 +72,47 @@ void LanguageRuleBase::appendRulePhones(std::u16string_view piece, std::vector<P
     piece = trimView(piece);
     if (piece.empty()) return;
     const CharacterTable& t = table();
-    const RuleCharacterTable& rules = parts_.ruleCharacters ? *parts_.ruleCharacters : kNoRules;
+    const RuleIndex& rules = *ruleIndex_;
+    thread_local Scratch scratch;
 
+    auto choose = [&](const RuleIndex::GroupSlot* g, std::initializer_list<const PartsList*> candidates) {
+        return chooseRuleBy([&](const PatternParts& pattern) { return rules.rule(g, pattern); }, candidates);
+    };
     // First rule found for the longest prefix of `unit` that has a group at
     // `priority`; n receives the prefix length.
-    auto unitRule = [&](std::u16string_view unit, int32_t priority, auto& candidates, std::size_t& n) -> const Rule* {
-        for (n = std::min(unit.size(), longestRuleGlyph_); n >= 1; --n) {
-            const PriorityGroup* g = groupOf(rules, unit.substr(0, n), priority);
+    auto unitRule = [&](std::u16string_view unit, int32_t priority, LazyRules& lazy, auto make,
+                        std::size_t& n) -> const Rule* {
+        for (n = std::min(unit.size(), rules.longestGlyph()); n >= 1; --n) {
+            const RuleIndex::GroupSlot* g = rules.group(unit.substr(0, n), priority);
             if (!g) continue;
-            const PossibleRules& c = candidates.get();
-            if (const Rule* r = chooseRule(*g, {&c.whole, &c.base})) return r;
+            const PossiblePatterns& c = lazy.get(make);
+            if (const Rule* r = choose(g, {&c.whole, &c.base})) return r;
         }
         return nullptr;
     };
-    auto dependentRule = [&](std::u16string_view rest, int32_t priority, auto& candidates) -> const Rule* {
-        const PriorityGroup* g = groupOf(rules, rest, priority);
-        return g ? chooseRule(*g, {&candidates.get().dependent}) : nullptr;
+    auto dependentRule = [&](std::u16string_view rest, int32_t priority, LazyRules& lazy, auto make) -> const Rule* {
+        const RuleIndex::GroupSlot* g = rules.group(rest, priority);
+        return g ? choose(g, {&lazy.get(make).dependent}) : nullptr;
     };
 
     std::size_t pos = 0;
     UnitInfo prev, cur, next;
     int32_t flag = kStart;
+    LazyRules c1(scratch.c1), c2(scratch.c2), c3(scratch.c3);
     do {
         if (cur.text.empty()) cur = UnitInfo::describe(t, t.nextUnit(piece, pos));
         pos += cur.text.size();
         if (pos >= piece.size()) {
             if (flag == kStart) {
                 // A word of one unit: priority-1 rules with the single-character patterns.
-                LazyRules single([&] { return singleGenerator_.getPossibleRules(cur); });
+                LazyRules single(scratch.single);
+                auto make = [&](PossiblePatterns& r) { patterns::single(cur, r); };
                 std::size_t n = 0;
-                if (const Rule* r = unitRule(cur.text, 1, single, n)) {
+                if (const Rule* r = unitRule(cur.text, 1, single, make, n)) {
                     appendPhones(out, r->phones);
                     if (r->match.find(cur.text) == std::u16string::npos) {
                         std::u16string_view rest = cur.text.substr(n);
-                        if (const Rule* d = dependentRule(rest, 1, single)) appendPhones(out, d->phones);
+                        if (const Rule* d = dependentRule(rest, 1, single, make)) appendPhones(out, d->phones);
                         else t.appendDefaultPhones(rest, out);
                     }
                 } else {
@@ -114,20 +124,24 @@ void LanguageRuleBase::appendRulePhones(std::u16string_view piece, std::vector<P
         }
         if (flag != kEnd) next = UnitInfo::describe(t, t.nextUnit(piece, pos));
 
-        LazyRules c1([&] { return generator1_.getPossibleRules(cur, prev, next, flag); });
-        LazyRules c2([&] { return generator2_.getPossibleRules(cur, prev, next, flag); });
-        LazyRules c3([&] { return generator3_.getPossibleRules(cur, prev, next); });
+        c1.reset();
+        c2.reset();
+        c3.reset();
+        // The walk only passes valid arguments, so the generators' checks are skipped.
+        auto make1 = [&](PossiblePatterns& r) { patterns::generator1(cur, prev, next, flag, r); };
+        auto make2 = [&](PossiblePatterns& r) { patterns::generator2(cur, prev, next, flag, r); };
+        auto make3 = [&](PossiblePatterns& r) { patterns::generator3(cur, prev, next, r); };
         std::size_t n = 0;
-        const Rule* r = unitRule(cur.text, 2, c2, n);
-        if (!r) r = unitRule(cur.text, 1, c1, n);
+        const Rule* r = unitRule(cur.text, 2, c2, make2, n);
+        if (!r) r = unitRule(cur.text, 1, c1, make1, n);
         if (r) {
             appendPhones(out, r->phones);
             if (r->match.find(cur.text) == std::u16string::npos) {
                 // The rule covered only the base: the dependent part is said on its own.
                 std::u16string_view rest = cur.text.substr(n);
-                const Rule* d = dependentRule(rest, 3, c3);
-                if (!d) d = dependentRule(rest, 2, c2);
-                if (!d) d = dependentRule(rest, 1, c1);
+                const Rule* d = dependentRule(rest, 3, c3, make3);
+                if (!d) d = dependentRule(rest, 2, c2, make2);
+                if (!d) d = dependentRule(rest, 1, c1, make1);
                 if (d) appendPhones(out, d->phones);
                 else t.appendDefaultPhones(rest, out);
             }

@@ -64,6 +64,13 @@ public:
     std::optional<CharacterEntry> baseFormCorrection;
     std::optional<CharacterEntry> halant;
 
+    CharacterTable() = default;
+    // Copies and moves rebuild the lookup indexes, which point into the table.
+    CharacterTable(const CharacterTable& o) { *this = o; }
+    CharacterTable(CharacterTable&& o) { *this = std::move(o); }
+    CharacterTable& operator=(const CharacterTable& o);
+    CharacterTable& operator=(CharacterTable&& o);
+
     // Builds the lookup indexes; must be called once the maps are filled.
     void finish();
 
@@ -87,7 +94,23 @@ public:
 private:
     char classifySingle(char16_t c) const { return single_.empty() ? classifyEntrySlow(std::u16string_view(&c, 1)) : single_[c]; }
     char classifyEntrySlow(std::u16string_view s) const;
+    void clearIndexes();
 
+    const CharacterEntry* findSingle(char16_t c) const {
+        const std::size_t i = static_cast<std::size_t>(c) - singleFirst_;
+        return i < singleEntries_.size() ? singleEntries_[i] : nullptr;
+    }
+    bool isSingleBase(char16_t c) const {
+        const std::size_t i = static_cast<std::size_t>(c) - singleFirst_;
+        return i < singleBase_.size() && singleBase_[i];
+    }
+
+    // findEntry and "is a vowel or consonant" for one-unit glyphs, over the
+    // range of code units that have entries (a script block, typically).
+    bool indexed_ = false;
+    std::size_t singleFirst_ = 0;
+    std::vector<const CharacterEntry*> singleEntries_;
+    std::vector<bool> singleBase_;
     std::vector<bool> digitFlags_; // code units that are one-unit digit entries
     std::vector<char> single_;     // type letter of every code unit as a one-unit entry
     std::size_t longestBase_ = 0;  // longest vowel or consonant glyph, in code units

@@ -18,6 +18,8 @@
 
 namespace vorsan {
 
+class RuleIndex;
+
 struct Identifier {
     std::u16string text;
     int32_t rank = 0;
@@ -82,6 +84,7 @@ public:
     // A database made from parts already in memory (tools and tests).
     static std::unique_ptr<LanguageRuleBase> fromParts(LanguageParts parts);
 
+    ~LanguageRuleBase();
     LanguageRuleBase(const LanguageRuleBase&) = delete;
     LanguageRuleBase& operator=(const LanguageRuleBase&) = delete;
 
@@ -130,11 +133,11 @@ private:
     LanguageParts parts_;
     CharacterTable emptyTable_;
     bool builtInEnglish_ = false;
-    std::size_t longestRuleGlyph_ = 0; // no longer prefix of a unit can have rules
     NGramGeneratorForSingleCharacter singleGenerator_;
     NGramGenerator1 generator1_;
     NGramGenerator2 generator2_;
     NGramGenerator3 generator3_;
+    std::unique_ptr<const RuleIndex> ruleIndex_; // fast lookups over ruleCharacters
 };
 
 } // namespace vorsan

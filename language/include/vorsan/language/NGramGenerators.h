@@ -23,6 +23,16 @@ struct PossibleRules {
     PatternList dependent; // around its dependent form ("C"/"V" + rest), K and W units only
 };
 
+// Polynomial hash of a pattern text, composable: the hash of a + b is
+// patternHash(a) * patternPower(b.size()) + patternHash(b).
+inline constexpr uint64_t kPatternHashBase = 0x100000001B3ull;
+inline uint64_t patternHash(std::u16string_view s) {
+    uint64_t h = 0;
+    for (char16_t c : s) h = h * kPatternHashBase + c;
+    return h;
+}
+uint64_t patternPower(std::size_t length);
+
 // A unit with what the generators need to know about it.
 struct UnitInfo {
     std::u16string_view text;
@@ -31,6 +41,8 @@ struct UnitInfo {
     bool splits = false;           // K or W with a base/dependent split
     std::u16string baseForm;       // base + "M"
     std::u16string dependentForm;  // "C" or "V" + rest
+    // Pattern hashes (patternHash) of text, context, baseForm, dependentForm.
+    uint64_t textHash = 0, contextHash = 0, baseFormHash = 0, dependentFormHash = 0;
 
     static UnitInfo describe(const CharacterTable& table, std::u16string_view unit);
 };
@@ -40,6 +52,8 @@ public:
     explicit NGramGeneratorForSingleCharacter(const CharacterTable& table) : table_(table) {}
     PossibleRules getPossibleRules(std::u16string_view unit) const;
     PossibleRules getPossibleRules(const UnitInfo& unit) const;
+    // Same, into `out`, reusing its storage.
+    void getPossibleRules(const UnitInfo& unit, PossibleRules& out) const;
 
 private:
     const CharacterTable& table_;
@@ -52,6 +66,8 @@ public:
                                    std::u16string_view next, int32_t flag) const;
     PossibleRules getPossibleRules(const UnitInfo& unit, const UnitInfo& previous, const UnitInfo& next,
                                    int32_t flag) const;
+    void getPossibleRules(const UnitInfo& unit, const UnitInfo& previous, const UnitInfo& next, int32_t flag,
+                          PossibleRules& out) const;
 
 private:
     const CharacterTable& table_;
@@ -64,6 +80,8 @@ public:
                                    std::u16string_view next, int32_t flag) const;
     PossibleRules getPossibleRules(const UnitInfo& unit, const UnitInfo& previous, const UnitInfo& next,
                                    int32_t flag) const;
+    void getPossibleRules(const UnitInfo& unit, const UnitInfo& previous, const UnitInfo& next, int32_t flag,
+                          PossibleRules& out) const;
 
 private:
     const CharacterTable& table_;
@@ -75,6 +93,8 @@ public:
     PossibleRules getPossibleRules(std::u16string_view unit, std::u16string_view previous,
                                    std::u16string_view next) const;
     PossibleRules getPossibleRules(const UnitInfo& unit, const UnitInfo& previous, const UnitInfo& next) const;
+    void getPossibleRules(const UnitInfo& unit, const UnitInfo& previous, const UnitInfo& next,
+                          PossibleRules& out) const;
 
 private:
     const CharacterTable& table_;

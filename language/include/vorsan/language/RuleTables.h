@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "vorsan/core/MException.h"
 #include "vorsan/core/PhonemeText.h"
 
 namespace vorsan {
@@ -35,6 +36,29 @@ struct RuleCharacter {
 
 using RuleCharacterTable = std::map<std::u16string, RuleCharacter, std::less<>>;
 using PatternList = std::vector<std::u16string>;
+
+// The rule choice over candidate patterns, with `lookup(pattern)` giving the
+// group's rule stored under a pattern (or null). Among several matches the
+// highest rank wins, the last of equal highest ranks in candidate order; a
+// later match with the rank of the first one is a fault of the rule file.
+template <class Lookup, class List = PatternList>
+const Rule* chooseRuleBy(Lookup&& lookup, std::initializer_list<const List*> candidates) {
+    const Rule* first = nullptr;
+    const Rule* best = nullptr;
+    for (const List* list : candidates) {
+        for (const auto& pattern : *list) {
+            const Rule* r = lookup(pattern);
+            if (!r) continue;
+            if (!first) {
+                first = best = r;
+                continue;
+            }
+            if (r->rank == first->rank) throw MException("Two rules matched but having same rank. CHANGE Rank");
+            if (r->rank >= best->rank) best = r;
+        }
+    }
+    return best;
+}
 
 // The rule of the group chosen for the candidate patterns, taken from the
 // lists in order; null when none is listed. Raises "Two rules matched but
