@@ -1,0 +1,204 @@
+"""Shared pieces of the Telugu, Kannada and Tamil rule files: phone
+durations, XML writing of characters and rules, number words, sentence and
+clause types with their pitch patterns."""
+
+from xml.sax.saxutils import quoteattr, escape
+
+# Default duration of every phone in ms; the prosody adds the pitch.
+DURATION = {
+    "a": 70, "aa": 125, "i": 65, "ii": 120, "u": 65, "uu": 120, "e": 70, "ee": 125,
+    "ai": 135, "o": 70, "oo": 125, "au": 135, "ae": 110, "ao": 110,
+    "aN": 90, "aaN": 130, "iN": 85, "iiN": 125, "uN": 85, "uuN": 125, "eeN": 130,
+    "aiN": 140, "ooN": 130, "auN": 140,
+    "k": 75, "kh": 95, "g": 65, "gh": 85, "ng": 60,
+    "ch": 85, "chh": 105, "j": 70, "jh": 90, "ny": 60,
+    "T": 70, "Th": 90, "D": 60, "Dh": 80, "N": 60,
+    "t": 70, "th": 90, "d": 60, "dh": 80, "n": 55,
+    "p": 75, "ph": 95, "b": 65, "bh": 85, "m": 60,
+    "y": 55, "r": 45, "l": 55, "v": 55,
+    "sh": 100, "Sh": 100, "s": 100, "h": 70,
+    "L": 60, "R": 45, "Rh": 65, "q": 80, "x": 95, "G": 70, "z": 90, "f": 95,
+    "zh": 60, "rr": 55, "nn": 55,
+}
+
+SOUND_TYPE = {}
+for _p in ["a", "aa", "i", "ii", "u", "uu", "e", "ee", "ai", "o", "oo", "au", "ae", "ao"]:
+    SOUND_TYPE[_p] = "Vowel"
+for _p in ["aN", "aaN", "iN", "iiN", "uN", "uuN", "eeN", "aiN", "ooN", "auN"]:
+    SOUND_TYPE[_p] = "Vowel"
+for _p in ["k", "kh", "g", "gh", "ch", "chh", "j", "jh", "T", "Th", "D", "Dh", "t", "th", "d", "dh",
+           "p", "ph", "b", "bh", "q", "G"]:
+    SOUND_TYPE[_p] = "Plosive"
+for _p in ["ng", "ny", "N", "n", "m", "nn"]:
+    SOUND_TYPE[_p] = "Nasal"
+for _p in ["y", "r", "l", "v", "L", "R", "Rh", "zh", "rr"]:
+    SOUND_TYPE[_p] = "Liquid"
+for _p in ["sh", "Sh", "s", "h", "x", "z", "f"]:
+    SOUND_TYPE[_p] = "Fricative"
+
+
+def split_phones(phones):
+    return phones.split() if isinstance(phones, str) else list(phones)
+
+
+def character(glyph, phones, tag="Character"):
+    names = split_phones(phones)
+    for n in names:
+        if n not in DURATION:
+            raise ValueError("unknown phone " + n)
+    durs = " ".join(str(DURATION[n]) for n in names)
+    return "<%s glyph=%s isCombined='false' phonem=%s duration=%s/>" % (
+        tag, quoteattr(glyph), quoteattr(" ".join(names)), quoteattr(durs))
+
+
+def rule(match, rank, phones):
+    """One Rule; PhonemList must follow the start tag directly."""
+    names = split_phones(phones)
+    inner = "".join("<Phonem phoneString=%s Duration='%d'/>" % (quoteattr(n), DURATION[n]) for n in names)
+    for n in names:
+        if n not in DURATION:
+            raise ValueError("unknown phone " + n)
+    return "<Rule match=%s rank='%s'><PhonemList>%s</PhonemList></Rule>" % (
+        quoteattr(match), "" if rank is None else str(rank), inner)
+
+
+class RuleSet:
+    """Rules by glyph and priority. Every rule of one group gets its own
+    rank: a rule added later is more specific and outranks the earlier ones,
+    so two matching rules never tie."""
+
+    def __init__(self):
+        self.groups = {}  # glyph -> {priority: {match: phones}}
+        self.types = {}
+
+    def add(self, glyph, ctype, priority, match, phones):
+        self.types.setdefault(glyph, ctype)
+        group = self.groups.setdefault(glyph, {}).setdefault(priority, {})
+        if match in group:
+            del group[match]  # the later definition wins and takes the higher rank
+        group[match] = split_phones(phones)
+
+    def xml(self):
+        out = ["<Available_Characters>"]
+        for glyph in sorted(self.groups):
+            out.append("<Character glyph=%s type=%s>" % (quoteattr(glyph), quoteattr(self.types[glyph])))
+            for prio in sorted(self.groups[glyph]):
+                out.append("<Priority no='%d'>" % prio)
+                for rank, (match, phones) in enumerate(self.groups[glyph][prio].items(), start=1):
+                    out.append(rule(match, rank, phones))
+                out.append("</Priority>")
+            out.append("</Character>")
+        out.append("</Available_Characters>")
+        return "\n".join(out)
+
+
+def exact_matches(words):
+    out = ["<ExactMatch>"]
+    for word, phones in words.items():
+        out.append(rule(word, None, phones))
+    out.append("</ExactMatch>")
+    return "\n".join(out)
+
+
+def sound_data():
+    out = ["<SoundData>"]
+    for p in DURATION:
+        out.append("<Sound phonem=%s type=%s usage=''/>" % (quoteattr(p), quoteattr(SOUND_TYPE[p])))
+    out.append("</SoundData>")
+    return "\n".join(out)
+
+
+def digit_part(digit_chars, words):
+    out = ["<DigitMap>"]
+    for i, d in enumerate(digit_chars):
+        out.append("<map englishDigit='%d' langaugeDigit=%s/>" % (i, quoteattr(d)))
+    out.append("</DigitMap>")
+    out.append("<DigitData>")
+    for key, text in words.items():
+        out.append("<Digit value=%s words=%s/>" % (quoteattr(key), quoteattr(text)))
+    out.append("</DigitData>")
+    return "\n".join(out)
+
+
+# ---- pitch patterns: 500 frames of 20 ms; a clause uses the pattern's tail,
+# so the shape of the last frames is what every clause ends with.
+
+def pattern(*knots):
+    """Piecewise-linear contour through (frame, Hz) knots, frames 0 to 499."""
+    values = []
+    for (f0, v0), (f1, v1) in zip(knots, knots[1:]):
+        for f in range(f0, f1):
+            values.append(round(v0 + (v1 - v0) * (f - f0) / (f1 - f0)))
+    values.append(knots[-1][1])
+    assert len(values) == 500
+    return " ".join(str(v) for v in values)
+
+
+# Long stretches decline slowly; the last three seconds carry the shape that
+# short clauses hear: a fall for statements, a final rise for questions.
+STATEMENT = pattern((0, 140), (350, 132), (482, 112), (499, 88))
+QUESTION = pattern((0, 135), (350, 128), (478, 118), (499, 168))
+EXCLAMATION = pattern((0, 150), (350, 150), (420, 168), (484, 128), (499, 98))
+COMMA = pattern((0, 136), (350, 130), (486, 118), (499, 136))
+SEMICOLON = pattern((0, 136), (350, 130), (485, 116), (499, 104))
+CONJUNCTION = pattern((0, 136), (350, 130), (489, 120), (499, 128))
+
+
+def identifiers(items):
+    return "<IdentifierList>" + "".join(
+        "<Identifier rank='%d'>%s</Identifier>" % (rank, escape(text)) for rank, text in items) + "</IdentifierList>"
+
+
+def clause_types(conjunctions):
+    conj = [(i + 1, " " + c + " ") for i, c in enumerate(conjunctions)]
+    return ("<ClauseTypes>"
+            "<Clause name='Comma' pause='120'><Description>Clause ending at a comma</Description>"
+            + identifiers([(1, ",")]) + "<PitchPattern>" + COMMA + "</PitchPattern></Clause>"
+            "<Clause name='Semicolon' pause='200'><Description>Clause ending at a semicolon or colon</Description>"
+            + identifiers([(1, ";"), (2, ":")]) + "<PitchPattern>" + SEMICOLON + "</PitchPattern></Clause>"
+            "<Clause name='Conjunction' pause='60'><Description>Clause ending with a conjunction</Description>"
+            + identifiers(conj) + "<PitchPattern>" + CONJUNCTION + "</PitchPattern></Clause>"
+            "</ClauseTypes>")
+
+
+def sentence_types(conjunctions):
+    ct = clause_types(conjunctions)
+    return ("<SentenceTypes>\n"
+            "<Sentence name='Declarative' pause='350'><Description>Statement: falls at the end</Description>"
+            + identifiers([(1, ".")]) + "<PitchPattern>" + STATEMENT + "</PitchPattern>" + ct
+            + "</Sentence>\n"
+            "<Sentence name='Interrogative' pause='400'><Description>Question: rises at the end</Description>"
+            + identifiers([(3, "?")]) + "<PitchPattern>" + QUESTION + "</PitchPattern>" + ct + "</Sentence>\n"
+            "<Sentence name='Exclamatory' pause='400'><Description>Exclamation: starts high, falls steeply</Description>"
+            + identifiers([(4, "!")]) + "<PitchPattern>" + EXCLAMATION + "</PitchPattern>" + ct + "</Sentence>\n"
+            "</SentenceTypes>")
+
+
+def character_data(vowels, consonants, matras, halant, signs, digits):
+    out = ["<CharacterData>", "<Vowel>"]
+    out += [character(g, p) for g, p in vowels]
+    out += ["</Vowel>", "<Consonent>"]
+    out += [character(g, p) for g, p in consonants]
+    out += ["</Consonent>", "<Matra>"]
+    out += [character(g, p) for g, p in matras]
+    out += ["</Matra>", "<Halant>", character(halant, "", tag="Halant"), "</Halant>", "<Sign>"]
+    out += [character(g, p) for g, p in signs]
+    out += ["</Sign>", "<Digit>"]
+    out += [character(g, "") for g in digits]
+    out += ["</Digit>", "</CharacterData>"]
+    return "\n".join(out)
+
+
+def language_file(title, name, code, start, end, parts):
+    head = ("<?xml version='1.0' encoding='UTF-8'?>\n"
+            "<!-- Generated by data/pelmira/dravidian/make.py; edit the generator, not this file. -->\n"
+            "<Rule_Base>\n"
+            "<File_Information><Title>%s</Title><Author>Vorsan</Author><LastModifiedBy>Vorsan</LastModifiedBy>"
+            "<Version>1.0</Version><Description>%s letters, numbers and context rules</Description>"
+            "<Comment>Inherent vowel always spoken; anusvara takes the place of the following consonant</Comment>"
+            "<CreatedOn>2024-01-01</CreatedOn><LastModified>2024-01-01</LastModified></File_Information>\n"
+            "<Language><LanguageName>%s</LanguageName><Dialect>Standard</Dialect><LanguageCode>%s</LanguageCode>"
+            "<CountryCode>IN</CountryCode><MbrolaDatabase>tl1</MbrolaDatabase><UnicodeStart>%04X</UnicodeStart>"
+            "<UnicodeEnd>%04X</UnicodeEnd><HalantBased>true</HalantBased></Language>\n") % (
+        title, name, name, code, start, end)
+    return head + "\n".join(parts) + "\n</Rule_Base>\n"
