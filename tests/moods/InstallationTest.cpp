@@ -96,6 +96,8 @@ TEST(Installation, TheInstalledConfigurationLoadsWithEveryShippedDatabase) {
         EXPECT_EQ(engine.activeMood(l.name), u"Neutral");
         EXPECT_EQ(engine.accentDatabase(l.name), l.accent);
         EXPECT_EQ(engine.voiceFrequency(l.name), 16000);
+        EXPECT_FLOAT_EQ(engine.pitch(l.name), 0.75f);
+        EXPECT_FLOAT_EQ(engine.time(l.name), 0.75f);
     }
     EXPECT_EQ(engine.allSupportedLanguages().size(), expected);
 
