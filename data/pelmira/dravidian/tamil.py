@@ -109,7 +109,7 @@ def numbers():
 
 
 EXACT = {
-    "சென்னை": "ch e nn n ai",
+    "சென்னை": "ch e nn nn ai",
     "டாக்டர்": "D aa k T a r",
     "பஸ்": "b a s",
     "காபி": "k aa p i",
