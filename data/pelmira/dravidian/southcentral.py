@@ -145,6 +145,12 @@ def telugu():
         exact={
             "శ్రీ": "sh r ii",
             "ఏం": "y ee m",
+            # English loans: ya-aa written for the vowel of "bank", pha for f.
+            "బ్యాంకు": "b ae ng k u",
+            "బ్యాగు": "b ae g u",
+            "క్యాంపు": "k ae m p u",
+            "ఫ్యాను": "f ae n u",
+            "ఆఫీసు": "aa f ii s u",
         },
         conjunctions=["మరియు", "కానీ", "లేదా", "అయితే", "కాబట్టి", "ఎందుకంటే"],
         initial_glide=True)
@@ -207,6 +213,12 @@ def kannada():
         numbers=kannada_numbers(),
         exact={
             "ಶ್ರೀ": "sh r ii",
+            # English loans: ya-aa written for the vowel of "bank", pha for f.
+            "ಬ್ಯಾಂಕ್": "b ae ng k",
+            "ಬ್ಯಾಂಕು": "b ae ng k u",
+            "ಬ್ಯಾಗ್": "b ae g",
+            "ಫ್ಯಾನ್": "f ae n",
+            "ಆಫೀಸ್": "aa f ii s",
         },
         conjunctions=["ಮತ್ತು", "ಆದರೆ", "ಅಥವಾ", "ಏಕೆಂದರೆ", "ಆದ್ದರಿಂದ", "ಹಾಗೂ"],
         initial_glide=False)
