@@ -134,14 +134,16 @@ def pattern(*knots):
     return " ".join(str(v) for v in values)
 
 
-# Long stretches decline slowly; the last three seconds carry the shape that
-# short clauses hear: a fall for statements, a final rise for questions.
-STATEMENT = pattern((0, 140), (350, 132), (482, 112), (499, 88))
-QUESTION = pattern((0, 135), (350, 128), (478, 118), (499, 168))
-EXCLAMATION = pattern((0, 150), (350, 150), (420, 168), (484, 128), (499, 98))
-COMMA = pattern((0, 136), (350, 130), (486, 118), (499, 136))
-SEMICOLON = pattern((0, 136), (350, 130), (485, 116), (499, 104))
-CONJUNCTION = pattern((0, 136), (350, 130), (489, 120), (499, 128))
+# Values are for the languages' default pitch ratio of 0.75 (200 here is
+# 150 Hz spoken), like the default contour of 200. Long stretches decline
+# slowly; the last three seconds carry the shape that short clauses hear: a
+# fall for statements, a final rise for questions.
+STATEMENT = pattern((0, 200), (350, 190), (482, 165), (499, 130))
+QUESTION = pattern((0, 195), (350, 188), (478, 172), (499, 240))
+EXCLAMATION = pattern((0, 215), (350, 215), (420, 240), (484, 185), (499, 140))
+COMMA = pattern((0, 198), (350, 190), (486, 172), (499, 198))
+SEMICOLON = pattern((0, 198), (350, 190), (485, 170), (499, 150))
+CONJUNCTION = pattern((0, 198), (350, 190), (489, 175), (499, 186))
 
 
 def identifiers(items):
