@@ -8,7 +8,7 @@ from common import RuleSet, character_data, digit_part, exact_matches, language_
 PULLI = "\u0BCD"
 
 VOWELS = {"அ": "a", "ஆ": "aa", "இ": "i", "ஈ": "ii", "உ": "u", "ஊ": "uu", "எ": "e", "ஏ": "ee", "ஐ": "ai",
-          "ஒ": "o", "ஓ": "oo", "ஔ": "au"}
+          "ஒ": "o", "ஓ": "oo", "ஔ": "au", "\u0B92\u0BD7": "au"}
 
 # Consonants that keep one sound everywhere (the consonant without its vowel).
 PLAIN = {"ங": "ng", "ஞ": "ny", "ண": "N", "ந": "n", "ன": "nn", "ம": "m", "ய": "y", "ர": "r", "ல": "l",
