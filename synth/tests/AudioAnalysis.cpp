@@ -43,7 +43,7 @@ std::optional<double> pitchAt(const Audio& audio, double at, double window, doub
     const auto maxLag = static_cast<std::size_t>(audio.rate / minHz);
     if (e <= b || e - b < 2 * maxLag) return std::nullopt;
     const float* x = audio.samples.data() + b;
-    const std::size_t n = e - b - maxLag;
+    const std::size_t n = e - b - maxLag - 1; // lags run up to maxLag + 1
     auto corr = [&](std::size_t lag) {
         double xy = 0, xx = 0, yy = 0;
         for (std::size_t i = 0; i < n; ++i) {
