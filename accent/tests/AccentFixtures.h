@@ -46,12 +46,7 @@ inline std::unique_ptr<AccentDatabase> loadAccent(const testing::TempProfile& di
 // The message of the MException the call raises, or "no failure".
 template <class F>
 std::string failure(F&& f) {
-    try {
-        f();
-    } catch (const MException& e) {
-        return e.message();
-    }
-    return "no failure";
+    return vorsan::testing::messageOf(std::forward<F>(f));
 }
 
 } // namespace vorsan::accenttest

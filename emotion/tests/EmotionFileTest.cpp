@@ -16,12 +16,7 @@ using vorsan::testing::TempProfile;
 namespace {
 
 std::string loadError(const std::string& path) {
-    try {
-        EmotionDatabase::load(path);
-    } catch (const MException& e) {
-        return e.message();
-    }
-    return "loaded";
+    return vorsan::testing::messageOf([&] { EmotionDatabase::load(path); }, "loaded");
 }
 
 int32_t classOf(const EmotionDatabase& db, const std::string& phoneme) {

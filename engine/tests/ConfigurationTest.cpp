@@ -3,7 +3,6 @@
 #include <filesystem>
 
 #include "EngineFixtures.h"
-#include "EngineTestUtil.h"
 #include "vorsan/engine/SpeechEngine.h"
 #include "vorsan/testing/TestSupport.h"
 

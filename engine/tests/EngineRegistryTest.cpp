@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "EngineFixtures.h"
-#include "EngineTestUtil.h"
 #include "vorsan/core/Text.h"
 #include "vorsan/engine/SpeechEngine.h"
 #include "vorsan/testing/TestSupport.h"

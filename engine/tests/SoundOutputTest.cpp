@@ -5,7 +5,6 @@
 #include <filesystem>
 
 #include "EngineFixtures.h"
-#include "EngineTestUtil.h"
 #include "vorsan/core/Text.h"
 #include "vorsan/engine/SpeechEngine.h"
 #include "vorsan/testing/TestSupport.h"

@@ -14,12 +14,7 @@ using vorsan::testing::TempProfile;
 namespace {
 
 std::string loadFailure(const std::string& path) {
-    try {
-        LanguageRuleBase::load(path);
-    } catch (const MException& e) {
-        return e.message();
-    }
-    return "loaded";
+    return vorsan::testing::messageOf([&] { LanguageRuleBase::load(path); }, "loaded");
 }
 
 std::string wrap(const std::string& body) { return "<Rule_Base>" + body + "</Rule_Base>"; }

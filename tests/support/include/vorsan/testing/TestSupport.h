@@ -2,8 +2,11 @@
 // Test helpers: a temporary folder that serves as the user profile folder
 // (USERPROFILE points at it for the test's lifetime), and file writers.
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
+
+#include "vorsan/core/MException.h"
 
 namespace vorsan::testing {
 
@@ -24,6 +27,17 @@ private:
     std::string oldProfile_;
     bool hadProfile_ = false;
 };
+
+// The message of the MException that `f` raises, or `none` when it raises
+// nothing.
+inline std::string messageOf(const std::function<void()>& f, const std::string& none = "no failure") {
+    try {
+        f();
+    } catch (const MException& e) {
+        return e.message();
+    }
+    return none;
+}
 
 // Full path of a file in the source tree (for shipped data files).
 std::string sourcePath(const std::string& relative);
