@@ -274,8 +274,13 @@ def main(out):
                 p2.append(rule('S%s%s' % (g, q), 9, ca))
             for o in OPENING:
                 p2.append(rule('%s%sK' % (o, g), 9, ca))     # first syllable after an opening mark
-            if g in ('र', 'य', 'व'):
-                # clusters ending in r, y, v keep a final vowel: mitra, vaakya, tattva
+            p2.append(rule('A%sयM' % g, 4, ca))              # kept before y + vowel: rupayaa
+            if pl:
+                # a nasal before a stop makes a cluster: zindagii
+                for f in ('C' + ANUSVARA, 'Cिं', 'Cुं', 'अं', 'इं', 'उं'):
+                    p2.append(rule('%s%sK' % (f, g), 7, ca))
+            if g in ('र', 'य'):
+                # clusters ending in r or y keep a final vowel: mitra, vaakya
                 p2.append(rule('C%s%sE' % (HALANT, g), 5, ca))
                 p2.append(rule('C%s%sV' % (HALANT, g), 9, ca))
         else:
