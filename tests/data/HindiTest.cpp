@@ -95,16 +95,21 @@ TEST(Hindi, ASentenceWithANumberBecomesSpeechWithoutGaps) {
     engine.addLanguageDatabase(vorsan::testing::sourcePath(kHindi));
     const std::u16string text = u"नमस्ते, मेरा नाम राम है। मेरे पास 2500 रुपये हैं।";
     const std::string phonemes = engine.convertTextToPhoneme(text, false, false, false).at(0).phoneString;
-    EXPECT_NE(phonemes.find("n a m a s t ee"), std::string::npos) << phonemes;
-    EXPECT_EQ(phonemes.find("\nr aa m"), std::string::npos);
+    PhonemeRecordList list;
+    list.read(phonemes);
+    std::string names;
+    for (const auto& r : list) names += " " + r.name;
+    // Schwa deleted at the ends of words, kept before the cluster of namaste;
+    // the number is said in words.
+    EXPECT_NE(names.find(" n a m a s t ee _"), std::string::npos) << names;
+    EXPECT_NE(names.find(" r aa m _"), std::string::npos) << names;
+    EXPECT_NE(names.find(" d oo _ h a z aa r _ p aaN ch _ s au _"), std::string::npos) << names;
 
     synth::takeMissingDiphones();
     const StringList files = engine.convertTextToSoundFile(text, false, false, kSoundWAVE);
     ASSERT_EQ(files.size(), 1u);
     EXPECT_TRUE(synth::takeMissingDiphones().empty());
     const vorsan::testing::Audio audio = vorsan::testing::readAudio(utf16ToUtf8(files.at(0)));
-    PhonemeRecordList list;
-    list.read(phonemes);
     double ms = 0;
     for (const auto& r : list) ms += r.duration;
     EXPECT_NEAR(audio.seconds(), ms * 0.75 / 1000.0, 0.05);

@@ -84,10 +84,14 @@ TEST(Pronunciation, EveryListIsSpokenWithoutMissingDiphones) {
         auto it = languages.find(list.languageName);
         if (it == languages.end()) continue;
         const LanguageRuleBase& language = *it->second;
-        // The converted words one after another, each followed by a short
-        // pause, on a gently falling pitch.
-        std::string text = "_ 100\n";
-        int ms = 100;
+        synth::takeMissingDiphones();
+        ASSERT_EQ(MBR_SetDatabase(language.mbrolaDatabase().c_str()), 0) << MBR_LastError();
+        MBR_SetPitchRatio(1.0f);
+        MBR_SetDurationRatio(1.0f);
+        MBR_SetVoiceFreq(16000);
+        // Each converted word between two short pauses, on a level pitch.
+        const std::string out = (profile.path() / (list.languageName + ".wav")).string();
+        int silent = 0;
         for (const ListEntry& e : list.entries) {
             std::vector<PhonemeUnit> units;
             try {
@@ -95,27 +99,24 @@ TEST(Pronunciation, EveryListIsSpokenWithoutMissingDiphones) {
             } catch (const MException&) {
                 continue; // reported by the test above
             }
+            std::string text = "_ 50\n";
+            int ms = 100;
             for (const auto& u : units) {
                 if (u.name == "_") continue;
                 text += u.name + " " + std::to_string(u.duration) + " 50 130 \n";
                 ms += u.duration;
             }
-            text += "_ 80\n";
-            ms += 80;
+            text += "_ 50\n";
+            if (ms == 100) continue;
+            ASSERT_EQ(MBR_Play(text.c_str(), MBR_FLAG_WAVE, out.c_str(), nullptr), 0) << MBR_LastError();
+            ASSERT_EQ(MBR_WaitForEnd(), 0) << MBR_LastError();
+            const vorsan::testing::Audio audio = vorsan::testing::readAudio(out);
+            EXPECT_NEAR(audio.seconds(), ms / 1000.0, 0.02) << e.word;
+            if (vorsan::testing::rms(audio, 0.05, audio.seconds() - 0.05) < 0.01) ++silent;
         }
-        const std::string out = (profile.path() / (list.languageName + ".wav")).string();
-        synth::takeMissingDiphones();
-        ASSERT_EQ(MBR_SetDatabase(language.mbrolaDatabase().c_str()), 0) << MBR_LastError();
-        MBR_SetPitchRatio(1.0f);
-        MBR_SetDurationRatio(1.0f);
-        MBR_SetVoiceFreq(16000);
-        ASSERT_EQ(MBR_Play(text.c_str(), MBR_FLAG_WAVE, out.c_str(), nullptr), 0) << MBR_LastError();
-        ASSERT_EQ(MBR_WaitForEnd(), 0) << MBR_LastError();
         std::string missing;
         for (const auto& d : synth::takeMissingDiphones()) missing += " " + d;
         EXPECT_EQ(missing, "");
-        const vorsan::testing::Audio audio = vorsan::testing::readAudio(out);
-        EXPECT_NEAR(audio.seconds(), ms / 1000.0, 0.1);
-        EXPECT_GT(vorsan::testing::rms(audio, 0.0, audio.seconds()), 0.02);
+        EXPECT_EQ(silent, 0) << "words spoken as silence";
     }
 }
