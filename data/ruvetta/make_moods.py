@@ -50,7 +50,7 @@ CLASS_NOTES = {
 # (the English front end) it raises the voice slightly. SpeechRate scales
 # every duration; the class settings then stretch vowels, nasals or pauses on
 # top of it. A falling stressed contour must stay below an octave (gradient x
-# syllable length < 12000 ms semitones per second).
+# syllable length in ms below 12000; gradient in semitones per second).
 #
 # The eighteen settings, in their fixed order.
 # (ABF, Range, Vairability, (PhraseContour, rate), StressedAVRF,
