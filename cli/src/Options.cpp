@@ -43,8 +43,9 @@ Speech options:
   -A, --with-accent      map through the language's accent database
   -T, --transcription    phonemes: transcription only (no emotion)
   -t, --type TYPE        tofile: wave (default), aiff or au
-  -o, --output PATH      tofile: move the written file to PATH (several runs
-                         become PATH with -1, -2 ... before the extension)
+  -o, --output PATH      tofile: write the speech to PATH (the runs of several
+                         languages are joined into it; runs of different sample
+                         rates become PATH with -1, -2 ... before the extension)
       --file FILE        read the text from FILE
   -q, --quiet            no progress bar
   -h, --help             this help

@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "Options.h"
+#include "OutputFiles.h"
 #include "Progress.h"
 #include "vorsan/core/MException.h"
 #include "vorsan/core/Text.h"
@@ -79,29 +80,6 @@ int16_t fileTypeOf(const std::string& t) {
     throw std::invalid_argument("unknown file type '" + t + "' (wave, aiff or au)");
 }
 
-// Moves the engine's files to the name the user asked for.
-StringList moveOutputs(const StringList& written, const std::string& output) {
-    namespace fs = std::filesystem;
-    StringList result;
-    fs::path target(output);
-    for (std::size_t i = 0; i < written.size(); ++i) {
-        fs::path from(utf16ToUtf8(written[i]));
-        fs::path to = target;
-        if (written.size() > 1)
-            to = target.parent_path() / (target.stem().string() + "-" + std::to_string(i + 1) +
-                                         (target.has_extension() ? target.extension().string() : from.extension().string()));
-        std::error_code ec;
-        fs::rename(from, to, ec);
-        if (ec) {
-            fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec);
-            if (ec) throw MException("Cannot write '" + to.string() + "': " + ec.message());
-            fs::remove(from, ec);
-        }
-        result.push_back(utf8ToUtf16(to.string()));
-    }
-    return result;
-}
-
 int run(const Options& o) {
     SpeechEngine engine;
     prepareEngine(engine, o);
@@ -142,7 +120,7 @@ int run(const Options& o) {
         } else {
             int16_t type = fileTypeOf(o.fileType);
             StringList files = cli::writeWithProgress(engine, text, o.withEmotion, o.withAccent, type, progress);
-            if (!o.output.empty()) files = moveOutputs(files, o.output);
+            if (!o.output.empty()) files = cli::deliverOutputs(files, o.output);
             printList(files);
         }
     } else if (c == "mood") {
