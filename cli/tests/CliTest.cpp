@@ -85,3 +85,18 @@ TEST(Cli, ConvertsTextFromArgumentsAndStandardInput) {
     EXPECT_EQ(file.out, (profile.path() / "out.wav").string() + "\n");
     EXPECT_GT(std::filesystem::file_size(profile.path() / "out.wav"), 1000u);
 }
+
+TEST(Cli, JoinsTheRunsOfSeveralLanguagesIntoTheNamedFile) {
+    TempProfile profile;
+    const std::string out = (profile.path() / "mixed.wav").string();
+    Result file = runCli("-l " + vorsan::testing::sourcePath("data/pelmira/newPelmiraHindi.xml") + " tofile -o " + out +
+                             " Hello. नमस्ते दोस्त। Goodbye.",
+                         "", false);
+    EXPECT_EQ(file.status, 0);
+    EXPECT_EQ(file.out, out + "\n");
+    // The three runs' files were joined and removed.
+    EXPECT_FALSE(std::filesystem::exists(profile.path() / "temp1.wav"));
+    EXPECT_FALSE(std::filesystem::exists(profile.path() / "temp3.wav"));
+    EXPECT_GT(std::filesystem::file_size(out), 3 * 16000u); // well over a second and a half of speech
+}
+
