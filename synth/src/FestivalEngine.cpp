@@ -1,6 +1,7 @@
 #include "FestivalEngine.h"
 
 #include <algorithm>
+#include <functional>
 #include <cmath>
 #include <iostream>
 #include <sstream>
@@ -12,6 +13,14 @@
 #include <intonation.h>
 #include <modules.h>
 
+#include "PitchMarks.h"
+
+// Value types Festival's UniSyn module registers but does not declare in its
+// installed headers.
+typedef EST_TVector<EST_Wave> EST_WaveVector;
+EST_Val est_val(const EST_IVector* v);
+EST_WaveVector* wavevector(const EST_Val& v);
+
 namespace vorsan::synth {
 
 namespace {
@@ -20,18 +29,16 @@ namespace {
 // Festival's default costs hundreds of megabytes and a slow start.
 constexpr int kHeapCells = 500000;
 
-// The back end's steps, without any of the voice's text-processing hooks:
-// diphone selection, concatenation, pitch from the targets, pitch marks,
-// mapping and LPC resynthesis.
-const char* kSynthesiseDefinition =
-    "(define (vorsan_synthesise utt pm_end)"
-    "  (us_get_diphones utt)"
-    "  (us_unit_concat utt)"
-    "  (targets_to_f0 utt)"
-    "  (us_f0_to_pitchmarks utt 'f0 'TargetCoef pm_end)"
-    "  (us_mapping utt 'segment_single)"
-    "  (us_generate_wave utt 'lpc 'analysis_period)"
-    "  utt)";
+// The back end's steps, without any of the voice's text-processing hooks,
+// in three calls with our own work between them: diphone selection, then
+// (after long pitch-mark gaps in the units are filled) concatenation and
+// windowing, then (after our pitch marks and frame map are in place)
+// overlap-add and LPC resynthesis. Festival's own pitch-mark and mapping
+// steps are not used: they read and write past their buffers on inputs as
+// ordinary as a long vowel or a sparsely marked diphone.
+const char* kUnitsStep = "(us_get_diphones vorsan_utt)";
+const char* kConcatStep = "(us_unit_concat vorsan_utt)";
+const char* kWaveStep = "(us_generate_wave vorsan_utt 'lpc 'analysis_period)";
 
 // Collects what Festival writes to std::cerr while it works (it reports
 // missing diphones there) and hands other text on to the real stream.
@@ -76,13 +83,6 @@ std::string quoted(const std::string& s) {
     return out + "\"";
 }
 
-std::string seconds(double s) {
-    std::ostringstream out;
-    out.precision(9);
-    out << std::fixed << s;
-    return out.str();
-}
-
 // The wave Festival left in an utterance, or nullptr.
 EST_Wave* waveOf(EST_Utterance* u) {
     if (!u->relation_present("Wave")) return nullptr;
@@ -99,6 +99,111 @@ void release(EST_Utterance* u) {
     setvar(rintern("vorsan_utt"), NIL, NIL);
 }
 
+// Gives the units whose pitch marks leave long gaps extra marks (with the
+// coefficients of the nearer original mark), on copies of their tracks: the
+// voice's cached tracks stay as they are.
+void fillUnitGaps(EST_Utterance* u) {
+    if (!u->relation_present("Unit")) return;
+    for (EST_Item* unit = u->relation("Unit")->head(); unit; unit = inext(unit)) {
+        if (!unit->f_present("coefs")) continue;
+        const EST_Track& original = *track(unit->f("coefs"));
+        std::vector<double> times(static_cast<std::size_t>(original.num_frames()));
+        for (int i = 0; i < original.num_frames(); ++i) times[static_cast<std::size_t>(i)] = original.t(i);
+        const FilledMarks filled = fillMarkGaps(times);
+        if (filled.times.size() == times.size()) continue;
+        auto* copy = new EST_Track(static_cast<int>(filled.times.size()), original.num_channels());
+        copy->copy_setup(original);
+        for (std::size_t i = 0; i < filled.times.size(); ++i) {
+            const int row = static_cast<int>(i);
+            copy->t(row) = static_cast<float>(filled.times[i]);
+            for (int c = 0; c < original.num_channels(); ++c)
+                copy->a_no_check(row, c) = original.a_no_check(static_cast<int>(filled.from[i]), c);
+        }
+        if (unit->f_present("middle_frame")) {
+            const int middle = unit->I("middle_frame");
+            if (middle >= 0 && static_cast<std::size_t>(middle) < filled.index.size())
+                unit->set("middle_frame", static_cast<int>(filled.index[static_cast<std::size_t>(middle)]));
+        }
+        unit->set_val("coefs", est_val(copy));
+    }
+}
+
+// Puts our own target pitch marks and frame map into a concatenated
+// utterance, so that the overlap-add that follows stays inside its frames
+// and its signal. Returns false when the utterance has nothing to say.
+bool placeMarks(EST_Utterance* u, const std::function<double(double)>& hzAt, double keepSeconds) {
+    if (!u->relation_present("SourceCoef") || !u->relation("SourceCoef")->head()) return false;
+    EST_Item* sourceItem = u->relation("SourceCoef")->head();
+    if (!sourceItem->f_present("coefs") || !sourceItem->f_present("frame")) return false;
+    const EST_Track& source = *track(sourceItem->f("coefs"));
+    const EST_WaveVector& frames = *wavevector(sourceItem->f("frame"));
+    const int frameCount = std::min(source.num_frames(), static_cast<int>(frames.length()));
+    if (frameCount <= 0) return false;
+    const float rate = static_cast<float>(frames(0).sample_rate());
+    if (!(rate > 0)) return false;
+
+    std::vector<double> sourceMarks(static_cast<std::size_t>(frameCount));
+    int widest = 0;
+    for (int i = 0; i < frameCount; ++i) {
+        sourceMarks[static_cast<std::size_t>(i)] = source.t(i);
+        widest = std::max(widest, frames(i).num_samples());
+    }
+    std::vector<double> sourceEnds, targetEnds;
+    for (EST_Item* seg = u->relation("Segment")->head(); seg; seg = inext(seg)) {
+        sourceEnds.push_back(seg->F("source_end", 0.0f));
+        targetEnds.push_back(seg->F("end", 0.0f));
+    }
+    // Marks run on past the last segment by the widest frame, so that every
+    // frame placed in the part we keep lies inside the signal the overlap-add
+    // allocates (up to the last mark plus half the last frame).
+    const double marksEnd = std::max(keepSeconds, targetEnds.empty() ? 0.0 : targetEnds.back()) +
+                            static_cast<double>(widest) / rate + 0.01;
+    std::vector<double> targetMarks = placePitchmarks(hzAt, marksEnd);
+    if (targetMarks.empty()) return false;
+    // Festival keeps times as float: round once here so that the checks
+    // below see what it will see.
+    for (double& t : targetMarks) t = static_cast<float>(t);
+    std::vector<int> map = mapPitchmarks(sourceMarks, sourceEnds, targetEnds, targetMarks);
+    const auto lastSample = [rate](double t) { return static_cast<long>(std::rint(static_cast<float>(t) * rate)); };
+    const long bufferEnd = lastSample(targetMarks.back()) + (frames(frames.length() - 1).num_samples() - 1) / 2;
+    std::size_t fitting = 0;
+    while (fitting < map.size() &&
+           lastSample(targetMarks[fitting]) + (frames(map[fitting]).num_samples() - 1) / 2 + 1 < bufferEnd)
+        ++fitting;
+    map.resize(fitting);
+    if (map.empty()) return false;
+
+    auto* target = new EST_Track(static_cast<int>(targetMarks.size()), source.num_channels());
+    for (std::size_t i = 0; i < targetMarks.size(); ++i) target->t(static_cast<int>(i)) = static_cast<float>(targetMarks[i]);
+    u->create_relation("TargetCoef");
+    u->relation("TargetCoef")->append()->set_val("coefs", est_val(target));
+    auto* frameMap = new EST_IVector(static_cast<int>(map.size()));
+    for (std::size_t i = 0; i < map.size(); ++i) frameMap->a_no_check(static_cast<int>(i)) = map[i];
+    u->create_relation("US_map");
+    u->relation("US_map")->append()->set_val("map", est_val(frameMap));
+    return true;
+}
+
+// Reads the pitch-mark tracks of a grouped diphone index and drops the
+// diphones whose data cannot be used, so that they count as missing.
+void dropDamagedDiphones(const std::string& path, DiphoneIndex& index) {
+    if (index.dataStart() < 0) return;
+    EST_TokenStream ts;
+    if (ts.open(EST_String(path.c_str())) != 0) return;
+    for (const DiphoneIndex::Entry& e : index.entries()) {
+        if (e.trackStart < 0) continue;
+        EST_Track marks;
+        bool ok = ts.seek(static_cast<int>(index.dataStart() + e.trackStart)) == 0 && marks.load(ts) == format_ok;
+        if (ok) {
+            std::vector<double> times(static_cast<std::size_t>(marks.num_frames()));
+            for (int i = 0; i < marks.num_frames(); ++i) times[static_cast<std::size_t>(i)] = marks.t(i);
+            ok = usableDiphone(times, e.middleFrame);
+        }
+        if (!ok) index.drop(e.name);
+    }
+    ts.close();
+}
+
 } // namespace
 
 FestivalEngine& FestivalEngine::instance() {
@@ -113,7 +218,7 @@ void FestivalEngine::start() {
     // the Scheme library the back end's steps need is loaded.
     festival_initialize(0, kHeapCells);
     if (!evaluate("(load (path-append datadir \"siod.scm\"))") || !evaluate("(require 'cstr)") ||
-        !evaluate("(require 'festival)") || !evaluate("(require 'synthesis)") || !evaluate("(require_module 'UniSyn)") || !evaluate(kSynthesiseDefinition) ||
+        !evaluate("(require 'festival)") || !evaluate("(require 'synthesis)") || !evaluate("(require_module 'UniSyn)") ||
         !evaluate("(begin (set! us_abs_offset 0.0) (set! window_factor 1.0) (set! us_rel_offset 0.0) (set! us_gain 0.9)"
                   " (Param.set 'unisyn.window_name \"hanning\") (Param.set 'unisyn.window_factor 1.0)"
                   " (Parameter.set 'us_sigpr 'lpc))"))
@@ -133,6 +238,7 @@ const LoadedVoice& FestivalEngine::load(const VoiceDatabase& voice) {
     }
     auto loaded = std::make_unique<LoadedVoice>();
     loaded->index = DiphoneIndex::read(indexPath);
+    dropDamagedDiphones(indexPath, loaded->index);
     if (auto dash = voice.defaultDiphone.find('-');
         dash == std::string::npos ||
         !loaded->index.has(voice.defaultDiphone.substr(0, dash), voice.defaultDiphone.substr(dash + 1)))
@@ -148,24 +254,22 @@ const LoadedVoice& FestivalEngine::load(const VoiceDatabase& voice) {
         capture.sort(ignored);
         if (!ok) throw MException("cannot load Festival voice '" + voice.festivalVoice + "' from '" + indexPath + "'");
     }
-    // Ask the voice for a moment of silence to learn its real sample rate.
+    // Fetch the voice's pause diphone to learn its real sample rate.
     LoadedVoice& kept = *voices_.emplace(key, std::move(loaded)).first->second;
-    std::vector<std::string> ignored;
     kept.nativeRate = -1;
     {
         select(kept);
         EST_Utterance* u = new EST_Utterance;
         u->create_relation("Segment");
-        u->create_relation("Target");
-        EST_Item* pau = add_segment(u, voice.pausePhone.c_str());
-        pau->set("end", 0.02f);
-        add_target(u, pau, 0.01f, static_cast<float>(voice.defaultPitch));
+        add_segment(u, voice.pausePhone.c_str())->set("end", 0.02f);
+        add_segment(u, voice.pausePhone.c_str())->set("end", 0.04f);
         setvar(rintern("vorsan_utt"), siod(u), NIL);
+        std::vector<std::string> ignored;
         CerrCapture capture;
-        const bool ok = evaluate("(vorsan_synthesise vorsan_utt 0.04)");
+        const bool ok = evaluate(kUnitsStep);
         capture.sort(ignored);
-        EST_Wave* probeWave = ok ? waveOf(u) : nullptr;
-        kept.nativeRate = probeWave ? probeWave->sample_rate() : -1;
+        EST_Item* unit = ok && u->relation_present("Unit") ? u->relation("Unit")->head() : nullptr;
+        if (unit && unit->f_present("sig")) kept.nativeRate = wave(unit->f("sig"))->sample_rate();
         release(u);
     }
     if (kept.nativeRate != voice.nativeRate) {
@@ -220,34 +324,25 @@ std::vector<int16_t> FestivalEngine::synthesise(const LoadedVoice& loaded, const
 
     EST_Utterance* u = new EST_Utterance; // owned by the interpreter once wrapped
     u->create_relation("Segment");
-    u->create_relation("Target");
-    std::vector<EST_Item*> items;
-    items.reserve(list.size());
     for (const PlanSegment& s : list) {
         EST_Item* item = add_segment(u, s.phone.c_str());
         item->set("end", toSeconds(static_cast<double>(s.end)));
         if (!s.asLeft.empty()) item->set("us_diphone_left", s.asLeft.c_str());
         if (!s.asRight.empty()) item->set("us_diphone_right", s.asRight.c_str());
-        items.push_back(item);
     }
-    // Pitch: the whole text's contour at both ends, and every target between.
-    std::size_t owner = 0;
-    auto addTarget = [&](double at, double hz) {
-        while (owner + 1 < list.size() && static_cast<double>(list[owner].end) < at) ++owner;
-        add_target(u, items[owner], toSeconds(at), static_cast<float>(hz));
-    };
-    addTarget(static_cast<double>(origin), plan.pitchAt(static_cast<double>(origin)));
-    auto from = std::upper_bound(plan.targets.begin(), plan.targets.end(), static_cast<double>(origin),
-                                 [](double t, const PlanTarget& p) { return t < p.at; });
-    for (auto it = from; it != plan.targets.end() && it->at < static_cast<double>(finish); ++it) addTarget(it->at, it->hz);
-    addTarget(static_cast<double>(finish), plan.pitchAt(static_cast<double>(finish)));
+    // Pitch follows the whole text's contour, so pieces join smoothly.
+    const auto hzAt = [&](double t) { return plan.pitchAt(static_cast<double>(origin) + t * rate); };
+    const double keep = static_cast<double>(finish - origin) / rate;
 
-    LISP wrapped = siod(u);
-    setvar(rintern("vorsan_utt"), wrapped, NIL);
+    setvar(rintern("vorsan_utt"), siod(u), NIL);
     bool ok = false;
     {
         CerrCapture capture;
-        ok = evaluate("(vorsan_synthesise vorsan_utt " + seconds(static_cast<double>(finish - origin) / rate + 0.02) + ")");
+        ok = evaluate(kUnitsStep);
+        if (ok) {
+            fillUnitGaps(u);
+            ok = evaluate(kConcatStep) && placeMarks(u, hzAt, keep) && evaluate(kWaveStep);
+        }
         capture.sort(missing);
     }
     EST_Wave* w = ok ? waveOf(u) : nullptr;

@@ -70,10 +70,17 @@ bool layOut(std::string_view text, const VoiceDatabase& voice, const DiphoneInde
     return true;
 }
 
-void notePair(const PlanSegment& a, const PlanSegment& b, const DiphoneIndex& index, SegmentPlan& plan) {
+// Lists a pair nothing covers and has it spoken with the voice's default
+// diphone (also when the voice holds the pair but its data is unusable).
+void notePair(PlanSegment& a, PlanSegment& b, const VoiceDatabase& voice, const DiphoneIndex& index,
+              SegmentPlan& plan) {
     if (index.has(leftName(a), rightName(b))) return;
     std::string pair = leftName(a) + "-" + rightName(b);
     if (std::find(plan.missing.begin(), plan.missing.end(), pair) == plan.missing.end()) plan.missing.push_back(pair);
+    if (const auto dash = voice.defaultDiphone.find('-'); dash != std::string::npos) {
+        a.asLeft = voice.defaultDiphone.substr(0, dash);
+        b.asRight = voice.defaultDiphone.substr(dash + 1);
+    }
 }
 
 // Applies the voice's fallbacks to every pair the voice has no diphone for;
@@ -92,14 +99,14 @@ void mendPairs(const VoiceDatabase& voice, const DiphoneIndex& index, SegmentPla
                         PlanSegment bridge{f->insert, {}, {}, prev.end - take, prev.end};
                         prev.end -= take;
                         out.push_back(std::move(bridge));
-                        notePair(out[out.size() - 2], out.back(), index, plan);
+                        notePair(out[out.size() - 2], out.back(), voice, index, plan);
                     }
                 } else {
                     if (!f->leftAs.empty()) out.back().asLeft = f->leftAs;
                     if (!f->rightAs.empty()) seg.asRight = f->rightAs;
                 }
             }
-            notePair(out.back(), seg, index, plan);
+            notePair(out.back(), seg, voice, index, plan);
         }
         out.push_back(std::move(seg));
     }

@@ -157,10 +157,19 @@ DiphoneIndex DiphoneIndex::read(const std::string& path) {
         fields >> name;
         auto dash = name.find('-');
         if (dash == std::string::npos || dash == 0 || dash + 1 == name.size()) break;
+        // Grouped entries: "name track-offset wave-offset middle-frame".
+        Entry entry{name, -1, -1};
+        long track = -1, wave = -1, middle = -1;
+        if (fields >> track >> wave >> middle) entry = {name, track, static_cast<int>(middle)};
+        index.entries_.push_back(std::move(entry));
         index.phones_.insert(name.substr(0, dash));
         index.phones_.insert(name.substr(dash + 1));
         index.diphones_.insert(std::move(name));
-        if (expected >= 0 && static_cast<long>(index.diphones_.size()) >= expected) break;
+        if (expected >= 0 && static_cast<long>(index.entries_.size()) >= expected) {
+            // Offsets count from the line after the last entry.
+            index.dataStart_ = static_cast<long>(in.tellg());
+            break;
+        }
     }
     if (index.diphones_.empty()) throw MException("diphone index '" + path + "' lists no diphones");
     return index;

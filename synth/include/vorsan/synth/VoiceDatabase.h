@@ -61,14 +61,29 @@ VoiceDatabase loadVoiceDatabase(const std::string& path, const std::string& name
 // text part of its index file.
 class DiphoneIndex {
 public:
+    // Where a grouped index keeps one diphone's data.
+    struct Entry {
+        std::string name;      // "a-b"
+        long trackStart = -1;  // offset of its pitch-mark track from dataStart (-1: not grouped)
+        int middleFrame = -1;  // frame of the boundary between its phones
+    };
+
     static DiphoneIndex read(const std::string& path); // raises MException
     bool has(std::string_view left, std::string_view right) const;
     bool hasPhone(std::string_view phone) const { return phones_.count(std::string(phone)) != 0; }
     std::size_t size() const { return diphones_.size(); }
+    const std::vector<Entry>& entries() const { return entries_; }
+    // Byte offset in the index file where the binary data offsets count from
+    // (the end of the last text entry), or -1.
+    long dataStart() const { return dataStart_; }
+    // Treats a diphone the voice holds as missing (e.g. damaged data).
+    void drop(const std::string& diphone) { diphones_.erase(diphone); }
 
 private:
     std::unordered_set<std::string> diphones_;
     std::unordered_set<std::string> phones_;
+    std::vector<Entry> entries_;
+    long dataStart_ = -1;
 };
 
 // Folder of an installed Festival voice (searched under $VORSAN_FESTIVAL_VOICES,

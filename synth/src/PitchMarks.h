@@ -1,0 +1,59 @@
+#pragma once
+// The pitch-synchronous steps between Festival's unit concatenation and its
+// overlap-add synthesis, done here so that whatever the phoneme text asks,
+// the overlap-add only ever receives frame indices that exist and frames that
+// fit the signal it allocates:
+// - target pitch marks from our own pitch contour (always rising, inside a
+//   range the voice can take);
+// - the map from every target mark to a source frame, segment by segment;
+// - units whose own pitch marks leave long gaps (unvoiced stretches marked
+//   sparsely in the recordings) get extra marks, so that no analysis frame
+//   spans a quarter of a second and is added on top of itself dozens of times.
+// Times are seconds.
+#include <cstddef>
+#include <functional>
+#include <vector>
+
+namespace vorsan::synth {
+
+// Range of pitch (Hz, in the voice's own terms) the diphone voice is driven at.
+inline constexpr double kMinVoicePitch = 30.0;
+inline constexpr double kMaxVoicePitch = 500.0;
+
+// Unit pitch marks further apart than this are given extra marks in between,
+// at most kFillSpacing apart.
+inline constexpr double kMaxMarkGap = 0.02;
+inline constexpr double kFillSpacing = 0.01;
+
+// Pitch marks one period apart, following `hzAt` (clamped to the range
+// above), from the first one period after 0 up to and including the first
+// mark at or after `end`.
+std::vector<double> placePitchmarks(const std::function<double(double)>& hzAt, double end);
+
+// A unit's pitch marks with long gaps filled: `times` are the new marks,
+// `from[i]` the original mark whose coefficients mark i takes (the nearer end
+// of its gap), `index[j]` where original mark j went. The first gap is
+// counted from 0, where a unit's signal starts.
+struct FilledMarks {
+    std::vector<double> times;
+    std::vector<std::size_t> from;
+    std::vector<std::size_t> index;
+};
+FilledMarks fillMarkGaps(const std::vector<double>& times, double maxGap = kMaxMarkGap,
+                         double spacing = kFillSpacing);
+
+// Whether a diphone's pitch marks (and the frame index of its phone
+// boundary) can be used at all: at least two marks, finite, positive, never
+// going back, the boundary inside, and a sane total length.
+bool usableDiphone(const std::vector<double>& times, int middleFrame);
+
+// Segment-by-segment map from target marks to source frames. Segment k runs
+// to targetEnds[k] in the output and to sourceEnds[k] in the concatenated
+// source; a target mark takes the source frame nearest to its proportional
+// position in its segment. Marks after the last segment get no frame (the
+// map is shorter than targetMarks). Every index is < sourceMarks.size();
+// an empty source gives an empty map.
+std::vector<int> mapPitchmarks(const std::vector<double>& sourceMarks, const std::vector<double>& sourceEnds,
+                               const std::vector<double>& targetEnds, const std::vector<double>& targetMarks);
+
+} // namespace vorsan::synth
