@@ -91,3 +91,27 @@ TEST(MoodAudio, HindiMoodsAreHeard) {
     engine.setPrimaryLanguage(hindi);
     checkMoods(engine, hindi, u"आज मौसम बहुत अच्छा है, और बाज़ार नौ बजे खुलता है। हम साथ में वहाँ चलेंगे।");
 }
+
+TEST(MoodAudio, EveryOtherIndianLanguagesMoodsAreHeard) {
+    struct Case {
+        const char* ruleFile;
+        const char* emotionFile;
+        const char16_t* text;
+    };
+    const Case cases[] = {
+        {"pelmira/PelmiraMarathi.xml", "ruvetta/Marathi_mr1.xml", u"आज हवामान खूप छान आहे, आणि बाजार नऊ वाजता उघडतो."},
+        {"pelmira/PelmiraGujarati.xml", "ruvetta/Gujarati_in1.xml", u"આજે હવામાન ખૂબ સરસ છે, અને બજાર નવ વાગ્યે ખૂલે છે."},
+        {"pelmira/PelmiraTelugu.xml", "ruvetta/Telugu_tl1.xml", u"ఈ రోజు వాతావరణం చాలా బాగుంది, మరియు బజారు తొమ్మిది గంటలకు తెరుస్తారు."},
+        {"pelmira/PelmiraKannada.xml", "ruvetta/Kannada_tl1.xml", u"ಇಂದು ಹವಾಮಾನ ತುಂಬಾ ಚೆನ್ನಾಗಿದೆ, ಮತ್ತು ಮಾರುಕಟ್ಟೆ ಒಂಬತ್ತು ಗಂಟೆಗೆ ತೆರೆಯುತ್ತದೆ."},
+        {"pelmira/PelmiraTamil.xml", "ruvetta/Tamil_tl1.xml", u"இன்று வானிலை மிகவும் நன்றாக இருக்கிறது, மற்றும் சந்தை ஒன்பது மணிக்கு திறக்கும்."},
+    };
+    for (const Case& c : cases) {
+        TempProfile profile;
+        SpeechEngine engine;
+        const std::string language = engine.addLanguageDatabase(dataPath(c.ruleFile));
+        engine.setEmotionDatabase(language, engine.addEmotionDatabase(dataPath(c.emotionFile)));
+        engine.setPrimaryLanguage(language);
+        SCOPED_TRACE(language);
+        checkMoods(engine, language, c.text);
+    }
+}
