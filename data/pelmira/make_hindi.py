@@ -35,9 +35,9 @@ for g,(p,d,pl) in list(BASE.items()):
     q = NUKTA_SOUND.get(g,(p,d,pl))
     CONS.append((g+NUKTA, q[0], q[1], q[2]))
 
-def split_phones(spec):
+def split_phones(phones):
     """'r i:45 60' style -> (names, durations)"""
-    return spec
+    return phones
 
 VOWELS = [
     ('अ','a','60'),('आ','aa','120'),('इ','i','65'),('ई','ii','115'),('उ','u','65'),('ऊ','uu','115'),
@@ -101,10 +101,10 @@ NUMBERS = '''शून्य एक दो तीन चार पाँच छ�
 assert len(NUMBERS) == 100, len(NUMBERS)
 PLACES = [('100','सौ'),('1000','हज़ार'),('100000','लाख'),('10000000','करोड़')]
 
-def P(spec):
+def P(phones):
     """'k:65 a:60' -> [(k,65),(a,60)]"""
     out = []
-    for tok in spec.split():
+    for tok in phones.split():
         n, d = tok.rsplit(':', 1); out.append((n, int(d)))
     return out
 

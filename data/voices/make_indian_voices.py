@@ -50,8 +50,8 @@ def read_index(path):
         pairs.add((a, b))
     return pairs
 
-def seq(spec):
-    t = spec.split()
+def seq(phones):
+    t = phones.split()
     return t[0::2] if len(t) > 1 else t
 
 def fallbacks(mapping, have):
