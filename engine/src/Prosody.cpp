@@ -190,12 +190,44 @@ void appendDefaultConversion(std::string& out, std::u16string_view text, const L
 
 } // namespace
 
+namespace {
+
+bool isNumberDigit(char16_t c, const LanguageRuleBase& language) {
+    if (c >= u'0' && c <= u'9') return true;
+    const CharacterTable* table = language.characters();
+    return table && table->isDigit(c);
+}
+
+} // namespace
+
+// Indian and Western digit grouping (1,00,000 and 100,000) writes commas
+// inside numbers. Such a comma is neither a clause break nor a word break, so
+// it is dropped and the number is spoken whole: a comma between a digit and a
+// group of two or three digits that ends the number or is followed by another
+// comma group.
+std::u16string withoutDigitGroupCommas(std::u16string_view text, const LanguageRuleBase& language) {
+    std::u16string out;
+    out.reserve(text.size());
+    const std::size_t n = text.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        if (text[i] == u',' && i > 0 && isNumberDigit(text[i - 1], language)) {
+            std::size_t j = i + 1;
+            while (j < n && j - i <= 4 && isNumberDigit(text[j], language)) ++j;
+            const std::size_t group = j - i - 1;
+            const bool groupEnds = j == n || !isNumberDigit(text[j], language);
+            if ((group == 2 || group == 3) && groupEnds) continue;
+        }
+        out.push_back(text[i]);
+    }
+    return out;
+}
+
 std::string prosodyConversion(std::u16string_view text, const LanguageRuleBase* language, bool transcription) {
     if (!language) throw MException("getPhonem->language is null");
     std::string out = transcription ? "_ " : "_ 200\n";
     out.reserve(text.size() * 8);
 
-    std::u16string t(text);
+    std::u16string t = withoutDigitGroupCommas(text, *language);
     for (char16_t& c : t)
         if (c == u'\n' || c == u'\r' || c == u'\t' || c == u'\f' || c == u'\v') c = u' ';
 

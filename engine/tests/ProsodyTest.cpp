@@ -159,3 +159,15 @@ TEST_F(Prosody, LongTextsKeepTheirShape) {
     const std::string flat = prosodyConversion(many, language2.get());
     EXPECT_NE(flat.rfind("aa 100 20 200 40 200 60 200 80 200 100 200 \n"), flat.find("aa 100 20 200"));
 }
+
+TEST_F(Prosody, DigitGroupingCommasAreNotClauseBreaks) {
+    auto language = load(standardTypes());
+    EXPECT_EQ(withoutDigitGroupCommas(u"1,00,000 और 12,345,678", *language), u"100000 और 12345678");
+    // Commas that do not group digits stay: lists, a space after, odd groups.
+    EXPECT_EQ(withoutDigitGroupCommas(u"1,2 3, 45 7,1234 ,12", *language), u"1,2 3, 45 7,1234 ,12");
+    // So a grouped number is one clause, while a list of numbers keeps its breaks.
+    const std::string grouped = prosodyConversion(u"क 1,00,000 क।", language.get());
+    const std::string listed = prosodyConversion(u"क 1, 2 क।", language.get());
+    EXPECT_EQ(grouped.find("_ 50\n"), std::string::npos);
+    EXPECT_NE(listed.find("_ 50\n"), std::string::npos);
+}

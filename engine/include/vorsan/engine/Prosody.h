@@ -16,4 +16,8 @@ namespace vorsan {
 std::string prosodyConversion(std::u16string_view text, const LanguageRuleBase* language,
                               bool transcription = false);
 
+// The text with the commas that group digits inside a number (1,00,000 or
+// 12,345) removed; other commas stay.
+std::u16string withoutDigitGroupCommas(std::u16string_view text, const LanguageRuleBase& language);
+
 } // namespace vorsan
