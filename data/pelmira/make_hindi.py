@@ -111,6 +111,7 @@ def P(phones):
 # Whole words whose sounds the context rules cannot know: morpheme boundaries inside
 # (participles in -kar, compounds, number words) and common irregular forms.
 EXACT = {
+    'दशमलव': 'd:65 a:60 sh:95 m:60 a:60 l:55 a:60 v:55',
     'यह': 'y:55 ee:120 h:60', 'वह': 'v:55 oo:120 h:60', 'कृपया': 'k:65 r:45 i:60 p:65 a:55 y:55 aa:120',
     'बचपन': 'b:65 a:60 ch:75 p:65 a:60 n:60', 'मतलब': 'm:60 a:60 t:65 l:55 a:60 b:65',
     'जानवर': 'j:70 aa:120 n:60 v:55 a:60 r:50', 'कसरत': 'k:65 a:60 s:95 r:50 a:60 t:65',
@@ -251,6 +252,7 @@ def main(out):
     dd = [(str(i), NUMBERS[i]) for i in range(100)]
     for v, word in PLACES:
         dd.append((v, 'एक ' + word)); dd.append(('+*' + v, word)); dd.append(('+*' + v + '+', word))
+    dd.append(('.', 'दशमलव'))  # the decimal point between digits: 3.5 = तीन दशमलव पाँच
     w('<DigitData>' + ''.join('<Digit value="%s" words="%s"/>' % (v, t) for v, t in dd) + '</DigitData>')
     w('<ExactMatch>' + ''.join(rule(k, '', P(v)) for k, v in sorted(EXACT.items())) + '</ExactMatch>')
 

@@ -68,6 +68,9 @@ HOMORGANIC = {
 }
 
 
+DECIMAL_POINT = {"Marathi": "पूर्णांक", "Gujarati": "દશાંશ"}
+
+
 def units(phones):
     return phones.split() if phones else []
 
@@ -383,6 +386,8 @@ def build(lang):
     w.add("</DigitMap>\n<DigitData>\n")
     for key, words in lang["numbers"]:
         w.add(f'<Digit value="{key}" words={quoteattr(words)}/>\n')
+    # The decimal point between digits (3.5 = three point five).
+    w.add(f'<Digit value="." words={quoteattr(DECIMAL_POINT[lang["name"]])}/>\n')
     w.add("</DigitData>\n<ExactMatch>\n")
     for word, phones in lang["exact"]:
         w.add(rule_xml(word, "", phones))

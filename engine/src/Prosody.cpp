@@ -200,22 +200,41 @@ bool isNumberDigit(char16_t c, const LanguageRuleBase& language) {
 
 } // namespace
 
-// Indian and Western digit grouping (1,00,000 and 100,000) writes commas
-// inside numbers. Such a comma is neither a clause break nor a word break, so
-// it is dropped and the number is spoken whole: a comma between a digit and a
-// group of two or three digits that ends the number or is followed by another
-// comma group.
-std::u16string withoutDigitGroupCommas(std::u16string_view text, const LanguageRuleBase& language) {
+// Numbers as they are written inside running text. Indian and Western digit
+// grouping (1,00,000 and 100,000) puts commas inside numbers: such a comma is
+// neither a clause break nor a word break, so it is dropped and the number is
+// spoken whole (a comma between a digit and a group of two or three digits
+// that ends the number). A decimal point between digits is not a sentence
+// end: when the language's number words name it (the entry "."), it becomes
+// that word, and the digits after it are read one by one.
+std::u16string normaliseNumbers(std::u16string_view text, const LanguageRuleBase& language) {
+    const DigitWords* words = language.digitWords();
+    const std::u16string* point = nullptr;
+    if (words) {
+        auto it = words->words.find(".");
+        if (it != words->words.end()) point = &it->second;
+    }
     std::u16string out;
     out.reserve(text.size());
     const std::size_t n = text.size();
     for (std::size_t i = 0; i < n; ++i) {
-        if (text[i] == u',' && i > 0 && isNumberDigit(text[i - 1], language)) {
+        const bool afterDigit = i > 0 && isNumberDigit(text[i - 1], language);
+        if (text[i] == u',' && afterDigit) {
             std::size_t j = i + 1;
             while (j < n && j - i <= 4 && isNumberDigit(text[j], language)) ++j;
             const std::size_t group = j - i - 1;
             const bool groupEnds = j == n || !isNumberDigit(text[j], language);
             if ((group == 2 || group == 3) && groupEnds) continue;
+        }
+        if (text[i] == u'.' && afterDigit && point && i + 1 < n && isNumberDigit(text[i + 1], language)) {
+            out += u' ';
+            out += *point;
+            for (++i; i < n && isNumberDigit(text[i], language); ++i) {
+                out += u' ';
+                out.push_back(text[i]);
+            }
+            --i;
+            continue;
         }
         out.push_back(text[i]);
     }
@@ -227,7 +246,7 @@ std::string prosodyConversion(std::u16string_view text, const LanguageRuleBase* 
     std::string out = transcription ? "_ " : "_ 200\n";
     out.reserve(text.size() * 8);
 
-    std::u16string t = withoutDigitGroupCommas(text, *language);
+    std::u16string t = normaliseNumbers(text, *language);
     for (char16_t& c : t)
         if (c == u'\n' || c == u'\r' || c == u'\t' || c == u'\f' || c == u'\v') c = u' ';
 

@@ -162,12 +162,23 @@ TEST_F(Prosody, LongTextsKeepTheirShape) {
 
 TEST_F(Prosody, DigitGroupingCommasAreNotClauseBreaks) {
     auto language = load(standardTypes());
-    EXPECT_EQ(withoutDigitGroupCommas(u"1,00,000 और 12,345,678", *language), u"100000 और 12345678");
+    EXPECT_EQ(normaliseNumbers(u"1,00,000 और 12,345,678", *language), u"100000 और 12345678");
     // Commas that do not group digits stay: lists, a space after, odd groups.
-    EXPECT_EQ(withoutDigitGroupCommas(u"1,2 3, 45 7,1234 ,12", *language), u"1,2 3, 45 7,1234 ,12");
+    EXPECT_EQ(normaliseNumbers(u"1,2 3, 45 7,1234 ,12", *language), u"1,2 3, 45 7,1234 ,12");
     // So a grouped number is one clause, while a list of numbers keeps its breaks.
     const std::string grouped = prosodyConversion(u"क 1,00,000 क।", language.get());
     const std::string listed = prosodyConversion(u"क 1, 2 क।", language.get());
     EXPECT_EQ(grouped.find("_ 50\n"), std::string::npos);
     EXPECT_NE(listed.find("_ 50\n"), std::string::npos);
+    // Without a word for the decimal point the text is left as written.
+    EXPECT_EQ(normaliseNumbers(u"3.5", *language), u"3.5");
+}
+
+TEST_F(Prosody, DecimalPointIsSpokenWithTheLanguagesWord) {
+    auto language = LanguageRuleBase::load(dir_.write(
+        "point.xml", "<Rule_Base><Language><LanguageName>Hindi</LanguageName></Language>"
+                     "<DigitData><Digit value='.' words='दशमलव'/><Digit value='3' words='तीन'/></DigitData>"
+                     "<SentenceTypes><Sentence name='S' pause='300'><IdentifierList><Identifier rank='1'>.</Identifier>"
+                     "</IdentifierList></Sentence></SentenceTypes></Rule_Base>"));
+    EXPECT_EQ(normaliseNumbers(u"3.25 किलो. 4.", *language), u"3 दशमलव 2 5 किलो. 4.");
 }

@@ -108,7 +108,10 @@ def sound_data():
     return "\n".join(out)
 
 
-def digit_part(digit_chars, words):
+def digit_part(digit_chars, words, point):
+    """The digit map and number words; `point` is the word for a decimal point
+    between digits (3.5 = three point five)."""
+    words = dict(words, **{".": point})
     out = ["<DigitMap>"]
     for i, d in enumerate(digit_chars):
         out.append("<map englishDigit='%d' langaugeDigit=%s/>" % (i, quoteattr(d)))

@@ -17,7 +17,8 @@ std::string prosodyConversion(std::u16string_view text, const LanguageRuleBase* 
                               bool transcription = false);
 
 // The text with the commas that group digits inside a number (1,00,000 or
-// 12,345) removed; other commas stay.
-std::u16string withoutDigitGroupCommas(std::u16string_view text, const LanguageRuleBase& language);
+// 12,345) removed, and a decimal point between digits replaced by the
+// language's word for it (its number-words entry "."), when it has one.
+std::u16string normaliseNumbers(std::u16string_view text, const LanguageRuleBase& language);
 
 } // namespace vorsan
