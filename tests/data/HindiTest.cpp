@@ -6,6 +6,7 @@
 #include "DataFiles.h"
 #include "vorsan/core/PhonemeText.h"
 #include "vorsan/core/Text.h"
+#include "vorsan/engine/Prosody.h"
 #include "vorsan/engine/SpeechEngine.h"
 #include "vorsan/synth/SynthReport.h"
 #include "vorsan/testing/TestSupport.h"
@@ -56,6 +57,9 @@ TEST(Hindi, NumbersAreSaidInHindiWordsUpToCrores) {
     EXPECT_EQ(phones, "d oo h a z aa r p aaN ch s au");
     EXPECT_EQ(join(phoneNames(hindi->convertWord(u"२५००"))), phones);
     EXPECT_EQ(join(phoneNames(hindi->convertWord(u"78"))), "a Th h a t t a r");
+
+    // Numbers as written in running text: grouped with commas, and decimals.
+    EXPECT_EQ(normaliseNumbers(u"1,00,000 और 3.25", *hindi), u"100000 और 3 दशमलव 2 5");
 }
 
 TEST(Hindi, StatementsFallAndQuestionsRiseAtTheEnd) {
