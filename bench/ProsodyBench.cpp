@@ -3,7 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "HindiBenchData.h"
-#include "vorsan/engine/Prosody.h"
+#include "vorsan/prosody/Prosody.h"
 
 namespace {
 

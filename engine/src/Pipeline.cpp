@@ -4,7 +4,7 @@
 #include "Registries.h"
 #include "vorsan/core/MException.h"
 #include "vorsan/core/Text.h"
-#include "vorsan/engine/Prosody.h"
+#include "vorsan/prosody/Prosody.h"
 #include "vorsan/english/EnglishFrontEnd.h"
 
 namespace vorsan {

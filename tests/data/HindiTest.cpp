@@ -6,7 +6,7 @@
 #include "DataFiles.h"
 #include "vorsan/core/PhonemeText.h"
 #include "vorsan/core/Text.h"
-#include "vorsan/engine/Prosody.h"
+#include "vorsan/prosody/Prosody.h"
 #include "vorsan/engine/SpeechEngine.h"
 #include "vorsan/synth/SynthReport.h"
 #include "vorsan/testing/TestSupport.h"

@@ -1,4 +1,4 @@
-#include "vorsan/engine/Prosody.h"
+#include "vorsan/prosody/Prosody.h"
 
 #include <algorithm>
 #include <cstdint>

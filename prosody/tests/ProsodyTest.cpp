@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "vorsan/core/MException.h"
-#include "vorsan/engine/Prosody.h"
+#include "vorsan/prosody/Prosody.h"
 #include "vorsan/testing/TestSupport.h"
 
 using namespace vorsan;
