@@ -2,10 +2,13 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <iostream>
+#include <memory>
+#include <mutex>
 #include <random>
-#include <sstream>
 #include <stdexcept>
+
+#include "vorsan/core/Diagnostics.h"
+#include "vorsan/core/PhonemeText.h"
 
 namespace vorsan::testing {
 
@@ -46,16 +49,40 @@ std::string TempProfile::write(const std::string& relative, std::string_view con
 
 std::string sourcePath(const std::string& relative) { return std::string(VORSAN_SOURCE_DIR) + "/" + relative; }
 
-struct CoutCapture::Impl {
-    std::ostringstream buffer;
-    std::streambuf* old = nullptr;
+double phonemeSeconds(std::string_view phonemeText) {
+    PhonemeRecordList list;
+    list.read(phonemeText);
+    double ms = 0;
+    for (const auto& r : list) ms += r.duration;
+    return ms / 1000.0;
+}
+
+// The lines are shared with the sink, which may be called from any thread
+// and may outlive the capture inside a copy the process keeps.
+struct DiagnosticCapture::Impl {
+    struct Lines {
+        std::mutex mutex;
+        std::string text;
+    };
+    std::shared_ptr<Lines> lines = std::make_shared<Lines>();
+    DiagnosticSink previous;
 };
 
-CoutCapture::CoutCapture() : impl_(new Impl) { impl_->old = std::cout.rdbuf(impl_->buffer.rdbuf()); }
-CoutCapture::~CoutCapture() {
-    std::cout.rdbuf(impl_->old);
+DiagnosticCapture::DiagnosticCapture() : impl_(new Impl) {
+    impl_->previous = setDiagnosticSink([lines = impl_->lines](std::string_view line) {
+        std::lock_guard lock(lines->mutex);
+        lines->text.append(line).push_back('\n');
+    });
+}
+
+DiagnosticCapture::~DiagnosticCapture() {
+    setDiagnosticSink(std::move(impl_->previous));
     delete impl_;
 }
-std::string CoutCapture::text() const { return impl_->buffer.str(); }
+
+std::string DiagnosticCapture::text() const {
+    std::lock_guard lock(impl_->lines->mutex);
+    return impl_->lines->text;
+}
 
 } // namespace vorsan::testing

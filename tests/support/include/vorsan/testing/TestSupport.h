@@ -1,6 +1,7 @@
 #pragma once
 // Test helpers: a temporary folder that serves as the user profile folder
-// (USERPROFILE points at it for the test's lifetime), and file writers.
+// (USERPROFILE points at it for the test's lifetime), file writers, failure
+// messages and the engine's diagnostic lines.
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -42,16 +43,25 @@ inline std::string messageOf(const std::function<void()>& f, const std::string& 
 // Full path of a file in the source tree (for shipped data files).
 std::string sourcePath(const std::string& relative);
 
-// Captures what the code under test writes to std::cout.
-class CoutCapture {
+// Length in seconds of phoneme text: the sum of its durations.
+double phonemeSeconds(std::string_view phonemeText);
+
+// Collects the diagnostic lines the code under test reports while it lives
+// (each followed by a line feed), instead of letting them reach the sink the
+// process had.
+class DiagnosticCapture {
 public:
-    CoutCapture();
-    ~CoutCapture();
+    DiagnosticCapture();
+    ~DiagnosticCapture();
+    DiagnosticCapture(const DiagnosticCapture&) = delete;
+    DiagnosticCapture& operator=(const DiagnosticCapture&) = delete;
     std::string text() const;
 
 private:
     struct Impl;
     Impl* impl_;
 };
+// The former name, from when diagnostics went to standard output.
+using CoutCapture = DiagnosticCapture;
 
 } // namespace vorsan::testing
