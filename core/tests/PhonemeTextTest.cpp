@@ -1,73 +1,48 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "vorsan/core/PhonemeText.h"
 
 using namespace vorsan;
 
-TEST(PhonemeText, ReadsAndWritesTheCanonicalLine) {
+// What the reader makes of each kind of line, seen through the canonical
+// form it writes back (name, duration, targets with pitches clamped to
+// 50..500), the leading contour mark it keeps and the mean of the raw pitches of the
+// last line.
+TEST(PhonemeText, ReadsEveryLineShapeAndWritesItCanonically) {
+    struct Case {
+        const char* text;
+        const char* written;
+        int32_t mark;
+        double mean;
+    } cases[] = {
+        {"a 120 50 180 \n", "a 120 50 180 \n", 0, 180},
+        {"2 a 120 50 180", "a 120 50 180 \n", 2, 180}, // a leading mark is kept, not written
+        {"7 a 120 50 180", "a 120 50 180 \n", 0, 180}, // a mark outside 1..3 is dropped
+        {"a 100 10 30 90 900 \n", "a 100 10 50 90 500 \n", 0, 465}, // clamped, mean of the raw values
+        {"_ 200\n", "_ 200 \n", 0, 0},
+        // An odd token count makes the first token the mark: fields shift.
+        {"a\n", " 0 \n", 0, 0},
+        {"a 120 50 180 70\n", "120 50 180 70 \n", 0, 70},
+        {"a\t100 20 200", "20 200 \n", 0, 0}, // a tab does not cut tokens
+        // Blank lines are skipped; numbers are read up to their first non-digit.
+        {"\n   \n  a 50\r\n\n b 60 x 7y \n", "a 50 \nb 60 0 50 \n", 0, 7},
+        // Huge numbers saturate instead of overflowing.
+        {"a 99999999999999999999 -5 -99999999999999 \n", "a 2147483647 -5 50 \n", 0, NAN},
+    };
+    for (const Case& c : cases) {
+        PhonemeRecordList list;
+        list.read(c.text);
+        EXPECT_EQ(list.write(), c.written) << c.text;
+        ASSERT_FALSE(list.empty()) << c.text;
+        EXPECT_EQ(list[0].contourMark, c.mark) << c.text;
+        if (!std::isnan(c.mean)) {
+            EXPECT_DOUBLE_EQ(list[list.size() - 1].meanPitch, c.mean) << c.text;
+        }
+    }
+    // Junk never fails, and thousands of targets on one line are all kept.
     PhonemeRecordList list;
-    list.read("a 120 50 180 \n");
-    ASSERT_EQ(list.size(), 1u);
-    EXPECT_EQ(list[0].name, "a");
-    EXPECT_EQ(list[0].duration, 120);
-    EXPECT_EQ(list[0].positions, std::vector<int32_t>{50});
-    EXPECT_EQ(list[0].pitches, std::vector<int32_t>{180});
-    EXPECT_EQ(list.write(), "a 120 50 180 \n");
-
-    // A leading contour mark is kept in memory and dropped on writing.
-    list.read("2 a 120 50 180");
-    ASSERT_EQ(list.size(), 1u);
-    EXPECT_EQ(list[0].contourMark, 2);
-    EXPECT_EQ(list.write(), "a 120 50 180 \n");
-
-    // A mark outside 1..3 is read but not kept.
-    list.read("7 a 120 50 180");
-    EXPECT_EQ(list[0].contourMark, 0);
-}
-
-TEST(PhonemeText, ClampsPitchButMeansTheRawValues) {
-    PhonemeRecordList list;
-    list.read("a 100 10 30 90 900 \n");
-    EXPECT_EQ(list[0].pitches, (std::vector<int32_t>{50, 500}));
-    EXPECT_DOUBLE_EQ(list[0].meanPitch, 465.0);
-    list.read("_ 200\n");
-    EXPECT_DOUBLE_EQ(list[0].meanPitch, 0.0);
-}
-
-TEST(PhonemeText, OddTokenCountsShiftTheFields) {
-    PhonemeRecordList list;
-    // One token: it is the contour mark; no name, no duration.
-    list.read("a\n");
-    ASSERT_EQ(list.size(), 1u);
-    EXPECT_EQ(list[0].name, "");
-    EXPECT_EQ(list[0].duration, 0);
-    EXPECT_EQ(list.write(), " 0 \n");
-    // A missing last pitch: the name becomes the mark, the duration the name.
-    list.read("a 120 50 180 70\n");
-    EXPECT_EQ(list[0].name, "120");
-    EXPECT_EQ(list[0].duration, 50);
-    EXPECT_EQ(list[0].positions, std::vector<int32_t>{180});
-    EXPECT_EQ(list[0].pitches, std::vector<int32_t>{70});
-}
-
-TEST(PhonemeText, BlankLinesTabsAndCarriageReturns) {
-    PhonemeRecordList list;
-    list.read("\n   \n  a 50\r\n\n b 60 x 7y \n");
-    ASSERT_EQ(list.size(), 2u);
-    EXPECT_EQ(list[0].name, "a");
-    EXPECT_EQ(list[0].duration, 50); // "50\r" reads its leading digits
-    EXPECT_EQ(list[1].positions, std::vector<int32_t>{0});
-    EXPECT_EQ(list[1].pitches, std::vector<int32_t>{50}); // 7 clamped up
-    list.read("a\t100 20 200");
-    ASSERT_EQ(list.size(), 1u);
-    EXPECT_EQ(list[0].name, "20"); // "a\t100" is one token, so the count is odd
-}
-
-TEST(PhonemeText, HostileNumbersAndJunkNeverFail) {
-    PhonemeRecordList list;
-    list.read("a 99999999999999999999 -5 -99999999999999 \n");
-    EXPECT_EQ(list[0].duration, 2147483647);
-    EXPECT_EQ(list[0].pitches, std::vector<int32_t>{50});
     std::string junk;
     for (int i = 0; i < 4096; ++i) junk.push_back(static_cast<char>(i * 37 % 256));
     list.read(junk);
@@ -82,10 +57,9 @@ TEST(PhonemeText, SoundTableSetsClassAndVoicing) {
     SoundClassMap sounds{{"a", 0}, {"p", 8}, {"m", 4}};
     PhonemeRecordList list;
     list.read("a 10\np 10\nm 10\nq 10\n", &sounds);
-    EXPECT_TRUE(list[0].voiced);
-    EXPECT_FALSE(list[1].voiced);
-    EXPECT_EQ(list[1].soundType, 8);
-    EXPECT_TRUE(list[2].voiced);
-    EXPECT_EQ(list[3].soundType, -1);
-    EXPECT_FALSE(list[3].voiced);
+    const std::pair<int32_t, bool> expected[] = {{0, true}, {8, false}, {4, true}, {-1, false}};
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(list[i].soundType, expected[i].first) << list[i].name;
+        EXPECT_EQ(list[i].voiced, expected[i].second) << list[i].name;
+    }
 }
