@@ -1,6 +1,7 @@
 // Sentence and clause prosody over a small language file: pauses, pitch
 // contours taken from the tail of a type's pattern, one target per 20 ms,
-// rank ties, the flat default contour and the transcription form.
+// rank ties, the flat default contour, the transcription form and numbers in
+// running text.
 #include <gtest/gtest.h>
 
 #include "vorsan/core/MException.h"
@@ -8,6 +9,7 @@
 #include "vorsan/testing/TestSupport.h"
 
 using namespace vorsan;
+using vorsan::testing::messageOf;
 using vorsan::testing::TempProfile;
 
 namespace {
@@ -29,7 +31,8 @@ std::string ruleFile(const std::string& sentenceTypes) {
            "<CharacterData><Vowel>" +
            character("अ", "a", "60") + character("आ", "aa", "100") + character("इ", "i", "19") +
            character("ऊ", "uu", "2000") + "</Vowel><Consonent>" + character("क", "k", "60") +
-           "</Consonent></CharacterData>" + sentenceTypes + "</Rule_Base>";
+           "</Consonent></CharacterData><DigitData><Digit value='.' words='दशमलव'/></DigitData>" + sentenceTypes +
+           "</Rule_Base>";
 }
 
 std::string standardTypes() {
@@ -50,38 +53,23 @@ protected:
     }
     std::string failure(const std::string& types, std::u16string_view text) {
         auto language = load(types);
-        try {
-            prosodyConversion(text, language.get());
-        } catch (const MException& e) {
-            return e.message();
-        }
-        return "converted";
+        return messageOf([&] { prosodyConversion(text, language.get()); }, "converted");
     }
     TempProfile dir_;
 };
 
 } // namespace
 
-TEST_F(Prosody, FlatDefaultWithoutSentenceTypes) {
-    auto language = load("");
-    // Line breaks and tabs are spaces; "-" and ":" cut words too.
-    EXPECT_EQ(prosodyConversion(u"क\tअ-\n:इ", language.get()),
-              "_ 200\n"
-              "k 60 33 200 66 200 99 200 \n_ 0 \n"
-              "a 60 33 200 66 200 99 200 \n_ 0 \n"
-              "i 19 \n_ 0 \n"); // under 20 ms: a duration but no target
-    EXPECT_EQ(prosodyConversion(u"", language.get()), "_ 200\n");
-    EXPECT_EQ(prosodyConversion(u"  ,  ", language.get()), "_ 200\n");
-    EXPECT_EQ(prosodyConversion(u"क अ", language.get(), true), "_ k _ a _ ");
-    try {
-        prosodyConversion(u"क", nullptr);
-        FAIL();
-    } catch (const MException& e) {
-        EXPECT_EQ(e.message(), "getPhonem->language is null");
-    }
-}
-
 TEST_F(Prosody, SentencesClausesPausesAndContours) {
+    auto flat = load("");
+    // Without sentence types: the flat default contour. Line breaks and tabs
+    // are spaces; "-" and ":" cut words too; under 20 ms a phone gets no target.
+    EXPECT_EQ(prosodyConversion(u"क\tअ-\n:इ", flat.get()),
+              "_ 200\nk 60 33 200 66 200 99 200 \n_ 0 \na 60 33 200 66 200 99 200 \n_ 0 \ni 19 \n_ 0 \n");
+    EXPECT_EQ(prosodyConversion(u"  ,  ", flat.get()), "_ 200\n");
+    EXPECT_EQ(prosodyConversion(u"क अ", flat.get(), true), "_ k _ a _ ");
+    EXPECT_EQ(messageOf([] { prosodyConversion(u"क", nullptr); }), "getPhonem->language is null");
+
     auto language = load(standardTypes());
     // No clause identifier: the sentence pattern's last six frames cover 120 ms.
     EXPECT_EQ(prosodyConversion(u"क अ।", language.get()),
@@ -114,15 +102,12 @@ TEST_F(Prosody, RankDecidesBetweenIdentifiersAtOnePosition) {
     };
     auto types = [](const std::string& body) { return "<SentenceTypes>" + body + "</SentenceTypes>"; };
     // The higher rank decides the type.
-    {
-        auto language = load(types(sentence("A", "<I rank='1'>।</I>") + sentence("B", "<I rank='2'>।</I>")));
-        EXPECT_EQ(prosodyConversion(u"क।", language.get(), false).substr(6), "k 60 33 250 66 250 99 250 \n_ 0 \n_ 2\n");
-    }
+    auto ranked = load(types(sentence("A", "<I rank='1'>।</I>") + sentence("B", "<I rank='2'>।</I>")));
+    EXPECT_EQ(prosodyConversion(u"क।", ranked.get(), false).substr(6), "k 60 33 250 66 250 99 250 \n_ 0 \n_ 2\n");
     // The longer identifier of one type at the same place wins by rank, so the cut includes it.
-    {
-        auto language = load(types(sentence("A", "<I rank='1'>।</I><I rank='5'>।।</I>")));
-        EXPECT_EQ(prosodyConversion(u"क।।अ", language.get(), true), "_ k _ _ a _ ");
-    }
+    auto longer = load(types(sentence("A", "<I rank='1'>।</I><I rank='5'>।।</I>")));
+    EXPECT_EQ(prosodyConversion(u"क।।अ", longer.get(), true), "_ k _ _ a _ ");
+
     EXPECT_EQ(failure(types(sentence("A", "<I rank='1'>।</I><I rank='1'>।</I>")), u"क।"),
               "Two Identifier matched have same rank");
     EXPECT_EQ(failure(types(sentence("A", "<I rank='1'>।</I>") + sentence("B", "<I rank='1'>।</I>")), u"क।"),
@@ -155,30 +140,20 @@ TEST_F(Prosody, LongTextsKeepTheirShape) {
     // A default contour longer than its pattern starts the pattern again.
     std::u16string many;
     for (int i = 0; i < 300; ++i) many += u"आ ";
-    auto language2 = load("");
-    const std::string flat = prosodyConversion(many, language2.get());
-    EXPECT_NE(flat.rfind("aa 100 20 200 40 200 60 200 80 200 100 200 \n"), flat.find("aa 100 20 200"));
+    auto flat = load("");
+    const std::string repeated = prosodyConversion(many, flat.get());
+    EXPECT_NE(repeated.rfind("aa 100 20 200 40 200 60 200 80 200 100 200 \n"), repeated.find("aa 100 20 200"));
 }
 
-TEST_F(Prosody, DigitGroupingCommasAreNotClauseBreaks) {
+TEST_F(Prosody, NumbersInRunningText) {
     auto language = load(standardTypes());
+    // Commas that group digits belong to the number; others stay (lists, a
+    // space after, odd groups). The point between digits is the language's
+    // word and the digits after it are said one by one; other points stay.
     EXPECT_EQ(normaliseNumbers(u"1,00,000 और 12,345,678", *language), u"100000 और 12345678");
-    // Commas that do not group digits stay: lists, a space after, odd groups.
     EXPECT_EQ(normaliseNumbers(u"1,2 3, 45 7,1234 ,12", *language), u"1,2 3, 45 7,1234 ,12");
-    // So a grouped number is one clause, while a list of numbers keeps its breaks.
-    const std::string grouped = prosodyConversion(u"क 1,00,000 क।", language.get());
-    const std::string listed = prosodyConversion(u"क 1, 2 क।", language.get());
-    EXPECT_EQ(grouped.find("_ 50\n"), std::string::npos);
-    EXPECT_NE(listed.find("_ 50\n"), std::string::npos);
-    // Without a word for the decimal point the text is left as written.
-    EXPECT_EQ(normaliseNumbers(u"3.5", *language), u"3.5");
-}
-
-TEST_F(Prosody, DecimalPointIsSpokenWithTheLanguagesWord) {
-    auto language = LanguageRuleBase::load(dir_.write(
-        "point.xml", "<Rule_Base><Language><LanguageName>Hindi</LanguageName></Language>"
-                     "<DigitData><Digit value='.' words='दशमलव'/><Digit value='3' words='तीन'/></DigitData>"
-                     "<SentenceTypes><Sentence name='S' pause='300'><IdentifierList><Identifier rank='1'>.</Identifier>"
-                     "</IdentifierList></Sentence></SentenceTypes></Rule_Base>"));
     EXPECT_EQ(normaliseNumbers(u"3.25 किलो. 4.", *language), u"3 दशमलव 2 5 किलो. 4.");
+    // So a grouped number is one clause, while a list of numbers keeps its breaks.
+    EXPECT_EQ(prosodyConversion(u"क 1,00,000 क।", language.get()).find("_ 50\n"), std::string::npos);
+    EXPECT_NE(prosodyConversion(u"क 1, 2 क।", language.get()).find("_ 50\n"), std::string::npos);
 }
