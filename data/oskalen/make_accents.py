@@ -3,16 +3,13 @@
 # both phone inventories and the target voice settings of each accent.
 # Usage: python3 make_accents.py [output folder, default: this folder]
 import os, sys
-out = sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(os.path.abspath(__file__))
-
-IN_VOWELS = "a aa i ii u uu e ee ai o oo au ae ao aN aaN iN iiN uN uuN eeN aiN ooN auN".split()
-IN_CONS = ("k kh g gh ng ch chh j jh ny T Th D Dh N t th d dh n p ph b bh m "
-           "y r l v sh Sh s h L R Rh q x G z f zh rr nn").split()
-EN_VOWELS = "i: A: O: u: 3: I e { V Q U @ eI aI OI @U aU I@ e@ U@".split()
-EN_CONS = "p b t d k m n l r f v s z h w g tS dZ N T D S Z j".split()
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.dirname(HERE))
+import phones  # noqa: E402
+out = sys.argv[1] if len(sys.argv) > 1 else HERE
 
 def inventory(vowels, cons):
-    return [(p, "V") for p in vowels] + [(p, "C") for p in cons] + [("_", "C")]
+    return [(p, "V") for p in vowels] + [(p, "C") for p in cons] + [(phones.SILENCE, "C")]
 
 def esc(s):
     return s.replace("&", "&amp;").replace("<", "&lt;").replace('"', "&quot;")
@@ -81,8 +78,8 @@ def write(fname, title, desc, src, dst, voice, pitch, time, src_inv, dst_inv, ma
     with open(os.path.join(out, fname), "w", encoding="utf-8") as f:
         f.write("\n".join(L) + "\n")
 
-IN_INV = inventory(IN_VOWELS, IN_CONS)
-EN_INV = inventory(EN_VOWELS, EN_CONS)
+IN_INV = inventory(phones.INDIAN_VOWELS, phones.INDIAN_CONSONANTS)
+EN_INV = inventory(phones.ENGLISH_VOWELS, phones.ENGLISH_CONSONANTS)
 ident = lambda inv: {p: [(p, 100)] for p, _ in inv}
 
 # --- same-voice variants -------------------------------------------------------
@@ -136,11 +133,6 @@ IN2EN = {
  "u": [("U", 100)], "uu": [("u:", 100)], "e": [("e", 100)], "ee": [("eI", 100)],
  "ai": [("e", 100)], "o": [("@U", 100)], "oo": [("@U", 100)], "au": [("O:", 100)],
  "ae": [("{", 100)], "ao": [("O:", 100)],
- # nasalised vowels: the vowel closed by a short n
- "aN": [("V", 75), ("n", 25)], "aaN": [("A:", 75), ("n", 25)], "iN": [("I", 75), ("n", 25)],
- "iiN": [("i:", 75), ("n", 25)], "uN": [("U", 75), ("n", 25)], "uuN": [("u:", 75), ("n", 25)],
- "eeN": [("eI", 75), ("n", 25)], "aiN": [("e", 75), ("n", 25)], "ooN": [("@U", 75), ("n", 25)],
- "auN": [("O:", 75), ("n", 25)],
  # stops: aspiration and retroflexion are lost, English stops are aspirated anyway
  "k": [("k", 100)], "kh": [("k", 100)], "g": [("g", 100)], "gh": [("g", 100)], "ng": [("N", 100)],
  "ch": [("tS", 100)], "chh": [("tS", 100)], "j": [("dZ", 100)], "jh": [("dZ", 100)],
@@ -155,6 +147,8 @@ IN2EN = {
  "zh": [("r", 100)], "rr": [("r", 100)], "nn": [("n", 100)],
  "_": [("_", 100)],
 }
+# nasalised vowels: the vowel closed by a short n
+IN2EN.update({nasal: [(IN2EN[oral][0][0], 75), ("n", 25)] for nasal, oral in phones.ORAL.items()})
 IN2EN_RULES = [
  ("h", 1, "h+C", [], "h is only said before a vowel: dropped before a consonant or pause"),
 ]
@@ -182,20 +176,20 @@ IN2TL = ident(IN_INV)
 IN2TL.update({
  "z": [("j", 100)], "f": [("ph", 100)], "q": [("k", 100)], "x": [("kh", 100)], "G": [("g", 100)],
  "ae": [("ee", 100)], "ao": [("aa", 100)],
- "aN": [("a", 75), ("m", 25)], "aaN": [("aa", 75), ("m", 25)], "iN": [("i", 75), ("m", 25)],
- "iiN": [("ii", 75), ("m", 25)], "uN": [("u", 75), ("m", 25)], "uuN": [("uu", 75), ("m", 25)],
- "eeN": [("ee", 75), ("m", 25)], "aiN": [("ai", 75), ("m", 25)], "ooN": [("oo", 75), ("m", 25)],
- "auN": [("au", 75), ("m", 25)],
  "R": [("D", 100)], "Rh": [("Dh", 100)],
 })
+# nasalised vowels: the vowel closed by m
+IN2TL.update({nasal: [(oral, 75), ("m", 25)] for nasal, oral in phones.ORAL.items()})
 IN2TL_RULES = []
 # The m that closes a nasalised vowel takes the place of a following stop.
-for nasal, stops in (("ng", "k kh g gh"), ("ny", "ch chh j jh"), ("N", "T Th D Dh"), ("n", "t th d dh")):
+for nasal, stops in phones.PLACES:
+    if nasal == "m":
+        continue  # before a labial the m stays
     for c in stops.split():
         IN2TL_RULES.append(("m", 2, f"m+{c}", [(nasal, 100)],
                             "a nasal closure takes the place of the next stop" if c == "k" else None))
 # A word-final stop is released with a short u, as Telugu words end in vowels.
-for c in "k kh g gh ch chh j jh T Th D Dh t th d dh p ph b bh".split():
+for c in phones.STOPS:
     IN2TL_RULES.append((c, 2, f"{c}+_", [(c, 100), ("u", 70)],
                         "a word-final stop is released with u, as in Telugu" if c == "k" else None))
 write("in1totl1.xml", "in1 to tl1", "Hindi text spoken by the Dravidian voice tl1 with a southern accent",

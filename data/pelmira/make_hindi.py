@@ -1,55 +1,60 @@
 #!/usr/bin/env python3
-"""Writes the Hindi (Devanagari) rule file.
+"""Writes the Hindi (Devanagari) rule file newPelmiraHindi.xml.
 
-Usage: make_hindi.py data/pelmira/newPelmiraHindi.xml
+Usage: make_hindi.py [output folder, default: this folder]
 """
-import math, sys
-from xml.sax.saxutils import quoteattr, escape
+import math, os, sys
+from xml.sax.saxutils import quoteattr
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.dirname(HERE))
+import phones  # noqa: E402
+from rulefile import identifier_list  # noqa: E402
+
+MS = phones.HINDI_MS
+# A vowel sign after a consonant is said a little shorter than the vowel letter.
+SIGN_MS = dict(MS, ii=110, uu=110, ee=110, ai=120, ao=110, oo=115, au=120,
+               iN=75, iiN=120, uN=75, uuN=120, eeN=120)
+HOMORGANIC = phones.HOMORGANIC_NASAL
 
 NUKTA = '\u093C'; HALANT = '\u094D'; ANUSVARA = '\u0902'; CANDRA = '\u0901'; VISARGA = '\u0903'
 
-# glyph, phones, durations, place of articulation for a preceding anusvara
+# Consonant letters and their phones. Each takes its phone's Hindi duration; a
+# stop's place decides the nasal a preceding anusvara becomes.
 CONS = [
-    ('क','k',65,'vel'),('ख','kh',85,'vel'),('ग','g',65,'vel'),('घ','gh',85,'vel'),('ङ','ng',60,None),
-    ('च','ch',75,'pal'),('छ','chh',90,'pal'),('ज','j',70,'pal'),('झ','jh',90,'pal'),('ञ','ny',60,None),
-    ('ट','T',65,'ret'),('ठ','Th',85,'ret'),('ड','D',65,'ret'),('ढ','Dh',85,'ret'),('ण','N',60,None),
-    ('त','t',65,'den'),('थ','th',85,'den'),('द','d',65,'den'),('ध','dh',85,'den'),('न','n',60,None),
-    ('ऩ','n',60,None),('प','p',65,'lab'),('फ','ph',85,'lab'),('ब','b',65,'lab'),('भ','bh',85,'lab'),
-    ('म','m',60,None),('य','y',55,None),('र','r',50,None),('ऱ','r',50,None),('ल','l',55,None),
-    ('ळ','L',55,None),('ऴ','zh',60,None),('व','v',55,None),('श','sh',95,None),('ष','Sh',95,None),
-    ('स','s',95,None),('ह','h',60,None),
+    ('क','k'),('ख','kh'),('ग','g'),('घ','gh'),('ङ','ng'),
+    ('च','ch'),('छ','chh'),('ज','j'),('झ','jh'),('ञ','ny'),
+    ('ट','T'),('ठ','Th'),('ड','D'),('ढ','Dh'),('ण','N'),
+    ('त','t'),('थ','th'),('द','d'),('ध','dh'),('न','n'),
+    ('ऩ','n'),('प','p'),('फ','ph'),('ब','b'),('भ','bh'),
+    ('म','m'),('य','y'),('र','r'),('ऱ','r'),('ल','l'),
+    ('ळ','L'),('ऴ','zh'),('व','v'),('श','sh'),('ष','Sh'),
+    ('स','s'),('ह','h'),
     # precomposed nukta letters
-    ('क़','q',70,'vel'),('ख़','x',95,None),('ग़','G',80,None),('ज़','z',90,None),('ड़','R',45,None),
-    ('ढ़','Rh',55,None),('फ़','f',95,None),('य़','y',55,None),
+    ('क़','q'),('ख़','x'),('ग़','G'),('ज़','z'),('ड़','R'),('ढ़','Rh'),('फ़','f'),('य़','y'),
     # letters added for other languages written in Devanagari
-    ('ॸ','D',65,'ret'),('ॹ','zh',60,None),('ॺ','y',55,None),('ॻ','g',65,'vel'),('ॼ','j',70,'pal'),
-    ('ॾ','D',65,'ret'),('ॿ','b',65,'lab'),
+    ('ॸ','D'),('ॹ','zh'),('ॺ','y'),('ॻ','g'),('ॼ','j'),('ॾ','D'),('ॿ','b'),
 ]
-NUKTA_SOUND = {'क':('q',70,'vel'),'ख':('x',95,None),'ग':('G',80,None),'ज':('z',90,None),'झ':('z',90,None),
-               'ड':('R',45,None),'ढ':('Rh',55,None),'फ':('f',95,None),'य':('y',55,None),'न':('n',60,None),
-               'र':('r',50,None),'ळ':('zh',60,None)}
-BASE = {g:(p,d,pl) for g,p,d,pl in CONS[:37]}
+NUKTA_SOUND = {'क':'q','ख':'x','ग':'G','ज':'z','झ':'z','ड':'R','ढ':'Rh','फ':'f','य':'y','न':'n',
+               'र':'r','ळ':'zh'}
 # consonant + nukta written as two characters
-for g,(p,d,pl) in list(BASE.items()):
+for g, p in CONS[:37]:
     if g in 'ऩऱऴ': continue
-    q = NUKTA_SOUND.get(g,(p,d,pl))
-    CONS.append((g+NUKTA, q[0], q[1], q[2]))
+    CONS.append((g + NUKTA, NUKTA_SOUND.get(g, p)))
 
-def split_phones(phones):
-    """'r i:45 60' style -> (names, durations)"""
-    return phones
-
+# Vowel letters, vowel signs and other signs: their phones, each taking the letter's
+# (or the sign's) duration of that phone unless a duration follows it ("r:45").
 VOWELS = [
-    ('अ','a','60'),('आ','aa','120'),('इ','i','65'),('ई','ii','115'),('उ','u','65'),('ऊ','uu','115'),
-    ('ऋ','r i','45 60'),('ॠ','r ii','45 110'),('ऌ','l i','50 60'),('ॡ','l ii','50 110'),
-    ('ऍ','ae','110'),('ऎ','e','80'),('ए','ee','115'),('ऐ','ai','125'),('ऑ','ao','115'),('ऒ','o','80'),
-    ('ओ','oo','120'),('औ','au','125'),('ऄ','a','60'),('ॲ','ae','110'),('ॳ','ee','115'),('ॴ','ee','120'),
-    ('ॵ','au','125'),('ॶ','u','65'),('ॷ','uu','115'),
+    ('अ','a'),('आ','aa'),('इ','i'),('ई','ii'),('उ','u'),('ऊ','uu'),
+    ('ऋ','r:45 i:60'),('ॠ','r:45 ii:110'),('ऌ','l:50 i:60'),('ॡ','l:50 ii:110'),
+    ('ऍ','ae'),('ऎ','e'),('ए','ee'),('ऐ','ai'),('ऑ','ao'),('ऒ','o'),
+    ('ओ','oo'),('औ','au'),('ऄ','a'),('ॲ','ae'),('ॳ','ee'),('ॴ','ee:120'),
+    ('ॵ','au'),('ॶ','u'),('ॷ','uu'),
     # vowels with a nasal sign: nasalised vowels (context rules give homorganic nasals)
-    ('अं','aN','80'),('अँ','aN','80'),('आं','aaN','130'),('आँ','aaN','130'),('इं','iN','80'),('इँ','iN','80'),
-    ('ईं','iiN','125'),('ईँ','iiN','125'),('उं','uN','80'),('उँ','uN','80'),('ऊं','uuN','125'),('ऊँ','uuN','125'),
-    ('एं','eeN','125'),('एँ','eeN','125'),('ऐं','aiN','130'),('ऐँ','aiN','130'),('ओं','ooN','125'),('ओँ','ooN','125'),
-    ('औं','auN','130'),('औँ','auN','130'),
+    ('अं','aN'),('अँ','aN'),('आं','aaN'),('आँ','aaN'),('इं','iN'),('इँ','iN'),
+    ('ईं','iiN'),('ईँ','iiN'),('उं','uN'),('उँ','uN'),('ऊं','uuN'),('ऊँ','uuN'),
+    ('एं','eeN'),('एँ','eeN'),('ऐं','aiN'),('ऐँ','aiN'),('ओं','ooN'),('ओँ','ooN'),
+    ('औं','auN'),('औँ','auN'),
 ]
 # Word-edge punctuation that stays inside a word (sentence marks, quotes, brackets) is listed
 # as silent vowels so that the consonant before it still sees a neighbour in its patterns.
@@ -60,34 +65,42 @@ for p in CLOSING + OPENING:
     if p not in PUNCT: PUNCT.append(p)
 
 MATRAS = [
-    ('ा','aa','120'),('ि','i','65'),('ी','ii','110'),('ु','u','65'),('ू','uu','110'),('ृ','r i','45 60'),
-    ('ॄ','r ii','45 110'),('ॢ','l i','50 60'),('ॣ','l ii','50 110'),('ॅ','ae','110'),('ॆ','e','80'),
-    ('े','ee','110'),('ै','ai','120'),('ॉ','ao','110'),('ॊ','o','80'),('ो','oo','115'),('ौ','au','120'),
-    ('ऺ','ee','110'),('ऻ','ee','115'),('ॎ','ee','110'),('ॏ','au','120'),('ॕ','ee','110'),('ॖ','u','65'),('ॗ','uu','110'),
+    ('ा','aa'),('ि','i'),('ी','ii'),('ु','u'),('ू','uu'),('ृ','r:45 i:60'),
+    ('ॄ','r:45 ii'),('ॢ','l:50 i:60'),('ॣ','l:50 ii'),('ॅ','ae'),('ॆ','e'),
+    ('े','ee'),('ै','ai'),('ॉ','ao'),('ॊ','o'),('ो','oo'),('ौ','au'),
+    ('ऺ','ee'),('ऻ','ee:115'),('ॎ','ee'),('ॏ','au'),('ॕ','ee'),('ॖ','u'),('ॗ','uu'),
     # signs written after a letter belong to its unit
-    (ANUSVARA,'aN','80'),(CANDRA,'aN','80'),('ऀ','aN','80'),(VISARGA,'a h','60 60'),(NUKTA,'',''),
-    ('॑','',''),('॒','',''),('॓','',''),('॔','',''),
+    (ANUSVARA,'aN'),(CANDRA,'aN'),('ऀ','aN'),(VISARGA,'a h'),(NUKTA,''),
+    ('॑',''),('॒',''),('॓',''),('॔',''),
     # matra + nasal sign: nasalised vowel
-    ('ां','aaN','130'),('ाँ','aaN','130'),('िं','iN','75'),('िँ','iN','75'),('ीं','iiN','120'),('ीँ','iiN','120'),
-    ('ुं','uN','75'),('ुँ','uN','75'),('ूं','uuN','120'),('ूँ','uuN','120'),('ृं','r iN','45 70'),
-    ('ें','eeN','120'),('ेँ','eeN','120'),('ैं','aiN','130'),('ैँ','aiN','130'),('ों','ooN','125'),('ोँ','ooN','125'),
-    ('ौं','auN','130'),('ौँ','auN','130'),('ॉं','ao','110'),('ॅं','ae','110'),
+    ('ां','aaN'),('ाँ','aaN'),('िं','iN'),('िँ','iN'),('ीं','iiN'),('ीँ','iiN'),
+    ('ुं','uN'),('ुँ','uN'),('ूं','uuN'),('ूँ','uuN'),('ृं','r:45 iN:70'),
+    ('ें','eeN'),('ेँ','eeN'),('ैं','aiN'),('ैँ','aiN'),('ों','ooN'),('ोँ','ooN'),
+    ('ौं','auN'),('ौँ','auN'),('ॉं','ao'),('ॅं','ae'),
     # matra + visarga
-    ('ाः','aa h','120 60'),('िः','i h','65 60'),('ीः','ii h','110 60'),('ुः','u h','65 60'),('ूः','uu h','110 60'),
-    ('ेः','ee h','110 60'),('ोः','oo h','115 60'),
+    ('ाः','aa h'),('िः','i h'),('ीः','ii h'),('ुः','u h'),('ूः','uu h'),
+    ('ेः','ee h'),('ोः','oo h'),
 ]
-SIGNS = [('ऽ','',''),('ॐ','oo m','150 90'),('॰','',''),('ॱ','','')]
+SIGNS = [('ऽ',''),('ॐ','oo:150 m:90'),('॰',''),('ॱ','')]
 DIGITS = '०१२३४५६७८९'
-SCHWA = ('a', 60)
-NASAL = {'vel':'ng','pal':'ny','ret':'N','den':'n','lab':'m'}
+SCHWA = ('a', MS['a'])
 
 def attr(s): return quoteattr(s)
 
-def character(glyph, phonem, duration):
-    return '<Character glyph=%s isCombined="false" phonem=%s duration=%s/>' % (attr(glyph), attr(phonem), attr(duration))
+def timed(spec, durations):
+    """'r:45 ii' -> [('r', 45), ('ii', durations['ii'])]"""
+    out = []
+    for tok in spec.split():
+        name, _, ms = tok.partition(':')
+        out.append((name, int(ms) if ms else durations[name]))
+    return out
 
-def rule(match, rank, phones):
-    ph = ''.join('<Phonem phoneString=%s Duration="%d"/>' % (attr(n), d) for n, d in phones)
+def character(glyph, units):
+    return '<Character glyph=%s isCombined="false" phonem=%s duration=%s/>' % (
+        attr(glyph), attr(' '.join(n for n, _ in units)), attr(' '.join(str(d) for _, d in units)))
+
+def rule(match, rank, units):
+    ph = ''.join('<Phonem phoneString=%s Duration="%d"/>' % (attr(n), d) for n, d in units)
     return '<Rule match=%s rank="%s"><PhonemList>%s</PhonemList></Rule>' % (attr(match), rank, ph)
 
 # ---- number words -------------------------------------------------------------
@@ -100,13 +113,6 @@ NUMBERS = '''शून्य एक दो तीन चार पाँच छ�
 अट्ठानवे निन्यानवे'''.split()
 assert len(NUMBERS) == 100, len(NUMBERS)
 PLACES = [('100','सौ'),('1000','हज़ार'),('100000','लाख'),('10000000','करोड़')]
-
-def P(phones):
-    """'k:65 a:60' -> [(k,65),(a,60)]"""
-    out = []
-    for tok in phones.split():
-        n, d = tok.rsplit(':', 1); out.append((n, int(d)))
-    return out
 
 # Whole words whose sounds the context rules cannot know: morpheme boundaries inside
 # (participles in -kar, compounds, number words) and common irregular forms.
@@ -185,12 +191,9 @@ CONJ = ['और','लेकिन','कि','क्योंकि','पर','�
 WHWORDS = ['क्या','कहाँ','कहां','कौन','क्यों','कैसे','कैसा','कैसी','कब','कितना','कितने','कितनी','किसने','किसको',
            'किसे','किसका','किसकी','किसके','किधर','किस']
 
-def ident_list(items):
-    return '<IdentifierList>' + ''.join('<Identifier rank="%d">%s</Identifier>' % (r, escape(t)) for t, r in items) + '</IdentifierList>'
-
 def clause(name, pause, desc, idents, fn):
     return ('<Clause name="%s" pause="%d"><Description>%s</Description>%s<PitchPattern>%s</PitchPattern></Clause>'
-            % (name, pause, desc, ident_list(idents), pitch_pattern(fn)))
+            % (name, pause, desc, identifier_list(idents), pitch_pattern(fn)))
 
 def clauses(with_wh):
     cs = [clause('Comma', 180, 'Clause ending at a comma: continuation rise', [(',', 1), ('،', 2)], continuation),
@@ -204,28 +207,17 @@ def clauses(with_wh):
 
 def sentence(name, pause, desc, idents, fn, with_wh=False):
     return ('<Sentence name="%s" pause="%d"><Description>%s</Description>%s<PitchPattern>%s</PitchPattern>%s</Sentence>'
-            % (name, pause, desc, ident_list(idents), pitch_pattern(fn), clauses(with_wh)))
+            % (name, pause, desc, identifier_list(idents), pitch_pattern(fn), clauses(with_wh)))
 
-SOUNDS = [
-    ('a','Vowel','अ'),('aa','Vowel','आ'),('i','Vowel','इ'),('ii','Vowel','ई'),('u','Vowel','उ'),('uu','Vowel','ऊ'),
-    ('e','Vowel','ऎ'),('ee','Vowel','ए'),('ai','Vowel','ऐ'),('o','Vowel','ऒ'),('oo','Vowel','ओ'),('au','Vowel','औ'),
-    ('ae','Vowel','ऍ'),('ao','Vowel','ऑ'),
-    ('aN','NasalVowel','अँ'),('aaN','NasalVowel','आँ'),('iN','NasalVowel','इँ'),('iiN','NasalVowel','ईं'),
-    ('uN','NasalVowel','उँ'),('uuN','NasalVowel','ऊँ'),('eeN','NasalVowel','एँ'),('aiN','NasalVowel','ऐं'),
-    ('ooN','NasalVowel','ओं'),('auN','NasalVowel','औं'),
-    ('k','Plosive','क'),('kh','Plosive','ख'),('g','Plosive','ग'),('gh','Plosive','घ'),('ng','Nasal','ङ'),
-    ('ch','Affricate','च'),('chh','Affricate','छ'),('j','Affricate','ज'),('jh','Affricate','झ'),('ny','Nasal','ञ'),
-    ('T','Plosive','ट'),('Th','Plosive','ठ'),('D','Plosive','ड'),('Dh','Plosive','ढ'),('N','Nasal','ण'),
-    ('t','Plosive','त'),('th','Plosive','थ'),('d','Plosive','द'),('dh','Plosive','ध'),('n','Nasal','न'),
-    ('p','Plosive','प'),('ph','Plosive','फ'),('b','Plosive','ब'),('bh','Plosive','भ'),('m','Nasal','म'),
-    ('y','Approximant','य'),('r','Trill','र'),('l','Lateral','ल'),('v','Approximant','व'),
-    ('sh','Fricative','श'),('Sh','Fricative','ष'),('s','Fricative','स'),('h','Fricative','ह'),
-    ('L','Lateral','ळ'),('R','Flap','ड़'),('Rh','Flap','ढ़'),('q','Plosive','क़'),('x','Fricative','ख़'),
-    ('G','Fricative','ग़'),('z','Fricative','ज़'),('f','Fricative','फ़'),('zh','Approximant','ऴ'),
-    ('rr','Trill','ఱ'),('nn','Nasal','ன'),('_','Silence','pause'),
-]
+# The sound table: every phone of the shared set with its kind and a letter that spells it.
+KIND = {'Glide': 'Approximant'}
+USAGE = dict(zip(phones.INDIAN, '''अ आ इ ई उ ऊ ऎ ए ऐ ऒ ओ औ ऍ ऑ अँ आँ इँ ईं उँ ऊँ एँ ऐं ओं औं
+    क ख ग घ ङ च छ ज झ ञ ट ठ ड ढ ण त थ द ध न प फ ब भ म य र ल व श ष स ह ळ ड़ ढ़ क़ ख़ ग़ ज़ फ़ ऴ ఱ ன'''.split()))
+phones.assert_covers('Hindi usage letters', USAGE)
+SOUNDS = [(p, KIND.get(phones.MANNER[p], phones.MANNER[p]), USAGE[p]) for p in phones.INDIAN]
+SOUNDS.append((phones.SILENCE, 'Silence', 'pause'))
 
-def main(out):
+def main(folder):
     L = []
     w = L.append
     w('<?xml version="1.0" encoding="UTF-8"?>')
@@ -241,12 +233,12 @@ def main(out):
       '<UnicodeEnd>097F</UnicodeEnd><HalantBased>true</HalantBased></Language>')
     w('<SoundData>' + ''.join('<Sound phonem=%s type="%s" usage=%s/>' % (attr(p), t, attr(u)) for p, t, u in SOUNDS) + '</SoundData>')
     w('<CharacterData>')
-    w('<Vowel>' + ''.join(character(g, p, d) for g, p, d in VOWELS) + ''.join(character(p, '', '') for p in PUNCT) + '</Vowel>')
-    w('<Consonent>' + ''.join(character(g, p, str(d)) for g, p, d, _ in CONS) + '</Consonent>')
-    w('<Matra>' + ''.join(character(g, p, d) for g, p, d in MATRAS) + '</Matra>')
+    w('<Vowel>' + ''.join(character(g, timed(p, MS)) for g, p in VOWELS) + ''.join(character(p, []) for p in PUNCT) + '</Vowel>')
+    w('<Consonent>' + ''.join(character(g, [(p, MS[p])]) for g, p in CONS) + '</Consonent>')
+    w('<Matra>' + ''.join(character(g, timed(p, SIGN_MS)) for g, p in MATRAS) + '</Matra>')
     w('<Halant><Halant glyph="%s" isCombined="false" phonem="" duration=""/></Halant>' % HALANT)
-    w('<Sign>' + ''.join(character(g, p, d) for g, p, d in SIGNS) + '</Sign>')
-    w('<Digit>' + ''.join(character(d, '', '') for d in DIGITS) + '</Digit>')
+    w('<Sign>' + ''.join(character(g, timed(p, MS)) for g, p in SIGNS) + '</Sign>')
+    w('<Digit>' + ''.join(character(d, []) for d in DIGITS) + '</Digit>')
     w('</CharacterData>')
     w('<DigitMap>' + ''.join('<map englishDigit="%d" langaugeDigit="%s"/>' % (i, d) for i, d in enumerate(DIGITS)) + '</DigitMap>')
     dd = [(str(i), NUMBERS[i]) for i in range(100)]
@@ -254,12 +246,12 @@ def main(out):
         dd.append((v, 'एक ' + word)); dd.append(('+*' + v, word)); dd.append(('+*' + v + '+', word))
     dd.append(('.', 'दशमलव'))  # the decimal point between digits: 3.5 = तीन दशमलव पाँच
     w('<DigitData>' + ''.join('<Digit value="%s" words="%s"/>' % (v, t) for v, t in dd) + '</DigitData>')
-    w('<ExactMatch>' + ''.join(rule(k, '', P(v)) for k, v in sorted(EXACT.items())) + '</ExactMatch>')
+    w('<ExactMatch>' + ''.join(rule(k, '', timed(v, MS)) for k, v in sorted(EXACT.items())) + '</ExactMatch>')
 
     w('<Available_Characters>')
-    stops = [(g, pl) for g, p, d, pl in CONS if pl]
-    for g, p, d, pl in CONS:
-        c = [(p, d)]
+    stops = [(g, HOMORGANIC[p]) for g, p in CONS if p in HOMORGANIC]
+    for g, p in CONS:
+        c = [(p, MS[p])]
         ca = c + [SCHWA]
         p1 = [rule('A%sA' % g, 1, ca),   # inherent vowel kept by default
               rule('A%sE' % g, 2, c),    # ... and dropped at the end of a word
@@ -277,7 +269,7 @@ def main(out):
             for o in OPENING:
                 p2.append(rule('%s%sK' % (o, g), 9, ca))     # first syllable after an opening mark
             p2.append(rule('A%sयM' % g, 4, ca))              # kept before y + vowel: rupayaa
-            if pl:
+            if p in HOMORGANIC:
                 # a nasal before a stop makes a cluster: zindagii
                 for f in ('C' + ANUSVARA, 'Cिं', 'Cुं', 'अं', 'इं', 'उं'):
                     p2.append(rule('%s%sK' % (f, g), 7, ca))
@@ -287,25 +279,25 @@ def main(out):
                 p2.append(rule('C%s%sV' % (HALANT, g), 9, ca))
         else:
             # ज्ञ is said gy
-            y = [('y', 55)]
+            y = [('y', MS['y'])]
             p2 += [rule('ज्ञA', 1, y + [SCHWA]), rule('ज्ञE', 2, y + [SCHWA]), rule('ज्ञK', 3, y + [SCHWA]),
                    rule('ज्ञV', 4, y + [SCHWA]), rule('ज्ञMA', 1, y)]
         w('<Character glyph=%s type="C"><Priority no="1">%s</Priority><Priority no="2">%s</Priority></Character>'
           % (attr(g), ''.join(p1), ''.join(p2)))
     # ज followed by ञ: g
     w('<Character glyph="ज्" type="C"><Priority no="2">%s</Priority></Character>'
-      % (rule('Aज्ञ', 1, [('g', 65)]) + rule('Aज्ञM', 2, [('g', 65)])))
+      % (rule('Aज्ञ', 1, [('g', MS['g'])]) + rule('Aज्ञM', 2, [('g', MS['g'])])))
     # Anusvara after a short vowel before a stop: the nasal of the stop's place.
     def nasal_rules(form, vowel_phones):
         rs = []
-        for sg, pl in stops:
-            ph = vowel_phones + [(NASAL[pl], 55)]
+        for sg, nasal in stops:
+            ph = vowel_phones + [(nasal, 55)]
             rs.append(rule('A%s%s' % (form, sg), 1, ph))
             rs.append(rule('A%s%sM' % (form, sg), 2, ph))
         return ''.join(rs)
-    for dep, vph in ((ANUSVARA, [SCHWA]), ('िं', [('i', 65)]), ('ुं', [('u', 65)])):
+    for dep, vph in ((ANUSVARA, [SCHWA]), ('िं', [('i', MS['i'])]), ('ुं', [('u', MS['u'])])):
         w('<Character glyph=%s type="M"><Priority no="2">%s</Priority></Character>' % (attr(dep), nasal_rules('C' + dep, vph)))
-    for vg, vph in (('अं', [SCHWA]), ('इं', [('i', 65)]), ('उं', [('u', 65)])):
+    for vg, vph in (('अं', [SCHWA]), ('इं', [('i', MS['i'])]), ('उं', [('u', MS['u'])])):
         w('<Character glyph=%s type="V"><Priority no="2">%s</Priority></Character>' % (attr(vg), nasal_rules(vg, vph)))
     w('</Available_Characters>')
 
@@ -315,7 +307,8 @@ def main(out):
     w(sentence('Exclamation', 400, 'Exclamation: high start, steep fall', [('!', 1)], exclamation))
     w('</SentenceTypes>')
     w('</Rule_Base>')
-    open(out, 'w', encoding='utf-8').write('\n'.join(L) + '\n')
+    with open(os.path.join(folder, 'newPelmiraHindi.xml'), 'w', encoding='utf-8') as f:
+        f.write('\n'.join(L) + '\n')
 
 if __name__ == '__main__':
-    main(sys.argv[1])
+    main(sys.argv[1] if len(sys.argv) > 1 else HERE)

@@ -16,56 +16,31 @@ sentence and clause types). The context rules are the same for both:
 * "." and danda are silent vowel-class glyphs so that the last consonant of a
   word written with the full stop attached is still treated as word-final.
 
-Run: python3 data/pelmira/make_marathi_gujarati.py  (writes beside itself)
+Run: python3 data/pelmira/make_marathi_gujarati.py [output folder, default: this folder]
 """
 import os
-from xml.sax.saxutils import quoteattr, escape
+import sys
+from xml.sax.saxutils import quoteattr
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.dirname(HERE))
+import phones  # noqa: E402
+from rulefile import identifier_list, linear_contour  # noqa: E402
 
-# ---------------------------------------------------------------- durations
-DUR = {
-    "a": 70, "aa": 120, "i": 70, "ii": 110, "u": 70, "uu": 110, "e": 80, "ee": 110,
-    "ai": 130, "o": 80, "oo": 110, "au": 130, "ae": 110, "ao": 110,
-    "aN": 80, "aaN": 130, "iN": 80, "iiN": 120, "uN": 80, "uuN": 120, "eeN": 120,
-    "aiN": 130, "ooN": 120, "auN": 130,
-    "k": 70, "kh": 90, "g": 65, "gh": 85, "ng": 60,
-    "ch": 80, "chh": 95, "j": 75, "jh": 90, "ny": 60,
-    "T": 65, "Th": 85, "D": 60, "Dh": 80, "N": 60,
-    "t": 65, "th": 85, "d": 60, "dh": 80, "n": 60, "nn": 60,
-    "p": 70, "ph": 90, "b": 65, "bh": 85, "m": 65,
-    "y": 55, "r": 50, "l": 60, "v": 55, "sh": 100, "Sh": 100, "s": 95, "h": 70,
-    "L": 60, "R": 45, "Rh": 60, "q": 75, "x": 95, "G": 75, "z": 95, "f": 95,
-    "zh": 70, "rr": 55,
-}
-SOUND_TYPE = {}
-for p in ["a", "aa", "i", "ii", "u", "uu", "e", "ee", "ai", "o", "oo", "au", "ae", "ao"]:
-    SOUND_TYPE[p] = "Vowel"
-for p in ["aN", "aaN", "iN", "iiN", "uN", "uuN", "eeN", "aiN", "ooN", "auN"]:
-    SOUND_TYPE[p] = "Vowel nasalised"
-for p in ["k", "kh", "g", "gh", "T", "Th", "D", "Dh", "t", "th", "d", "dh", "p", "ph", "b", "bh", "q", "G"]:
-    SOUND_TYPE[p] = "Plosive"
-for p in ["ch", "chh", "j", "jh"]:
-    SOUND_TYPE[p] = "Affricate"
-for p in ["ng", "ny", "N", "n", "nn", "m"]:
-    SOUND_TYPE[p] = "Nasal"
-for p in ["sh", "Sh", "s", "h", "x", "z", "f"]:
-    SOUND_TYPE[p] = "Fricative"
-for p in ["y", "v"]:
-    SOUND_TYPE[p] = "Semivowel"
-for p in ["r", "l", "L", "R", "Rh", "zh", "rr"]:
-    SOUND_TYPE[p] = "Liquid"
+DUR = phones.WESTERN_MS
+# Kinds of sound as these files name them; G is listed with the stops.
+KIND = {"NasalVowel": "Vowel nasalised", "Glide": "Semivowel", "Approximant": "Liquid",
+        "Trill": "Liquid", "Lateral": "Liquid", "Flap": "Liquid"}
+SOUND_TYPE = {p: KIND.get(phones.MANNER[p], phones.MANNER[p]) for p in phones.INDIAN}
+SOUND_TYPE["G"] = "Plosive"
 
-NASAL_VOWEL = {"a": "aN", "aa": "aaN", "i": "iN", "ii": "iiN", "u": "uN", "uu": "uuN", "e": "eeN",
-               "ee": "eeN", "ai": "aiN", "o": "ooN", "oo": "ooN", "au": "auN", "ae": "eeN", "ao": "ooN"}
-# Place of articulation of a stop decides the nasal an anusvara becomes.
-HOMORGANIC = {
-    "k": "ng", "kh": "ng", "g": "ng", "gh": "ng", "q": "ng", "x": "ng", "G": "ng",
-    "ch": "ny", "chh": "ny", "j": "ny", "jh": "ny",
-    "T": "N", "Th": "N", "D": "N", "Dh": "N", "R": "N", "Rh": "N",
-    "t": "n", "th": "n", "d": "n", "dh": "n",
-    "p": "m", "ph": "m", "b": "m", "bh": "m", "f": "m",
-}
+# The nasalised vowel an anusvara or candrabindu makes of each vowel; short e
+# and o and the open ae and ao take the nearest long one.
+NASAL_VOWEL = {oral: nasal for nasal, oral in phones.ORAL.items()}
+NASAL_VOWEL.update(e="eeN", o="ooN", ae="eeN", ao="ooN")
+# Place of articulation of a stop decides the nasal an anusvara becomes; the
+# fricatives and flaps of a place count with its stops here.
+HOMORGANIC = dict(phones.HOMORGANIC_NASAL, x="ng", G="ng", R="N", Rh="N", f="m")
 
 
 DECIMAL_POINT = {"Marathi": "पूर्णांक", "Gujarati": "દશાંશ"}
@@ -248,33 +223,19 @@ def exact_table(text):
 
 
 # ---------------------------------------------------------------- sentences
-def contour(points, length=500):
-    """Piecewise-linear pitch contour through (frame, Hz) points."""
-    values = []
-    for i in range(length):
-        for (x0, y0), (x1, y1) in zip(points, points[1:]):
-            if x0 <= i <= x1:
-                values.append(round(y0 + (y1 - y0) * (i - x0) / max(1, x1 - x0)))
-                break
-        else:
-            values.append(points[-1][1])
-    return " ".join(str(v) for v in values)
-
-
 # The end of every contour lines up with the end of its clause, so the last
 # frames carry the final fall or rise.
-DECLARATIVE = contour([(0, 205), (440, 170), (478, 162), (499, 130)])
-QUESTION = contour([(0, 200), (450, 175), (470, 180), (499, 245)])
-EXCLAMATION = contour([(0, 235), (420, 200), (470, 215), (499, 150)])
-CONTINUATION = contour([(0, 200), (455, 175), (480, 172), (499, 195)])
-CONJUNCTION = contour([(0, 200), (460, 176), (499, 188)])
+DECLARATIVE = linear_contour([(0, 205), (440, 170), (478, 162), (499, 130)])
+QUESTION = linear_contour([(0, 200), (450, 175), (470, 180), (499, 245)])
+EXCLAMATION = linear_contour([(0, 235), (420, 200), (470, 215), (499, 150)])
+CONTINUATION = linear_contour([(0, 200), (455, 175), (480, 172), (499, 195)])
+CONJUNCTION = linear_contour([(0, 200), (460, 176), (499, 188)])
 
 
 def sentence_types(conjunctions):
     def clause(name, pause, desc, identifiers, pattern):
-        ids = "".join(f'<Identifier rank="{r}">{escape(t)}</Identifier>' for t, r in identifiers)
         return (f'<Clause name="{name}" pause="{pause}"><Description>{desc}</Description>'
-                f"<IdentifierList>{ids}</IdentifierList><PitchPattern>{pattern}</PitchPattern></Clause>")
+                f"{identifier_list(identifiers)}<PitchPattern>{pattern}</PitchPattern></Clause>")
 
     clauses = (clause("Comma", 150, "Pause at a comma", [(",", 3)], CONTINUATION) +
                clause("Semicolon", 220, "Pause at a semicolon", [(";", 4)], CONTINUATION) +
@@ -282,9 +243,8 @@ def sentence_types(conjunctions):
                       [(c, 10 + i) for i, c in enumerate(conjunctions)], CONJUNCTION))
 
     def sentence(name, pause, desc, identifiers, pattern):
-        ids = "".join(f'<Identifier rank="{r}">{escape(t)}</Identifier>' for t, r in identifiers)
         return (f'<Sentence name="{name}" pause="{pause}"><Description>{desc}</Description>'
-                f"<IdentifierList>{ids}</IdentifierList><PitchPattern>{pattern}</PitchPattern>"
+                f"{identifier_list(identifiers)}<PitchPattern>{pattern}</PitchPattern>"
                 f"<ClauseTypes>{clauses}</ClauseTypes></Sentence>\n")
 
     return sentence, clause
@@ -332,9 +292,7 @@ def build(lang):
 
     used = set()
     consonants = s["consonants"]
-    cons_phone = dict(consonants)
     matras = s["matras"]
-    matra_phone = dict(matras)
 
     # ------------------------------------------------ character table
     w.add("<CharacterData>\n<Vowel>\n")
@@ -513,11 +471,11 @@ LANGUAGES = [
 ]
 
 
-def main():
+def main(folder):
     for lang in LANGUAGES:
-        with open(os.path.join(HERE, lang["file"]), "w", encoding="utf-8") as f:
+        with open(os.path.join(folder, lang["file"]), "w", encoding="utf-8") as f:
             f.write(build(lang))
 
 
 if __name__ == "__main__":
-    main()
+    main(sys.argv[1] if len(sys.argv) > 1 else HERE)

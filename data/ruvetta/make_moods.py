@@ -3,32 +3,11 @@
 # each with the six moods below and the sound classes of the database's phones.
 # Usage: python3 make_moods.py [output folder, default: this folder]
 import os, sys
-out = sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(os.path.abspath(__file__))
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.dirname(HERE))
+from phones import ENGLISH_CLASSES, INDIAN_CLASSES  # noqa: E402
+out = sys.argv[1] if len(sys.argv) > 1 else HERE
 
-INDIAN = {
- "LongVowel": "aa ii uu ee ai oo au ae ao aaN iiN uuN eeN aiN ooN auN",
- "ShortVowel": "a i u e o aN iN uN",
- "Liquide": "r l L R Rh rr zh",
- "Nasal": "m n N ng ny nn",
- "SemiVowel": "y v",
- "FricativeVoiced": "h z G",
- "FricativeVoiceless": "s sh Sh f x",
- "PlosiveVoiced": "g gh j jh D Dh d dh b bh",
- "PlosiveVoiceless": "k kh ch chh T Th t th p ph q",
- "Silence": "_",
-}
-ENGLISH = {
- "LongVowel": "i: A: O: u: 3: eI aI OI @U aU I@ e@ U@",
- "ShortVowel": "I e { V Q U @",
- "Liquide": "l r",
- "Nasal": "m n N",
- "SemiVowel": "w j",
- "FricativeVoiced": "v z D Z",
- "FricativeVoiceless": "f s S T h",
- "PlosiveVoiced": "b d g dZ",
- "PlosiveVoiceless": "p t k tS",
- "Silence": "_",
-}
 CLASS_NOTES = {
  "LongVowel": "long vowels, diphthongs and long nasalised vowels",
  "ShortVowel": "short vowels",
@@ -148,5 +127,5 @@ def write(language, db, classes, moods, title_note):
 
 for lang, db in [("Hindi", "in1"), ("Marathi", "mr1"), ("Gujarati", "in1"), ("Telugu", "tl1"),
                  ("Kannada", "tl1"), ("Tamil", "tl1")]:
-    write(lang, db, INDIAN, MOODS, f"the Indian voice {db}")
-write("English (United States)", "en1", ENGLISH, MOODS, "the English voice en1")
+    write(lang, db, INDIAN_CLASSES, MOODS, f"the Indian voice {db}")
+write("English (United States)", "en1", ENGLISH_CLASSES, MOODS, "the English voice en1")

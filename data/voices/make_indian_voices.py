@@ -2,9 +2,13 @@
 """Writes in1.xml, mr1.xml and tl1.xml: the shared Indian phone set on Festival's NSK diphone
 database, with a fallback for every pair of phones the rule files can put side by side.
 
-Usage: make_indian_voices.py <folder to write into> [NSKlpc.group]
+Usage: make_indian_voices.py [output folder, default: this folder] [NSKlpc.group]
 """
 import os, sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.dirname(HERE))
+import phones  # noqa: E402
 
 INDEX = '/usr/share/festival/voices/hindi/hindi_NSK_diphone/group/NSKlpc.group'
 
@@ -29,6 +33,8 @@ COMMON = {
 MONO = {'ai': 'eh', 'au': 'oh', 'aiN': 'eh 75 n 25', 'auN': 'oh 75 n 25'}
 DIPH = {'ai': 'ay', 'au': 'aw', 'aiN': 'ay 75 n 25', 'auN': 'aw 75 n 25'}
 VOICES = {'in1': MONO, 'mr1': DIPH, 'tl1': DIPH}
+for _extra in (MONO, DIPH):
+    phones.assert_covers('NSK mapping', {**COMMON, **_extra}, extra=[phones.SILENCE])
 
 # Close substitutes, best first, for a phone on one side of a pair the database lacks.
 SIMILAR = {
@@ -100,7 +106,7 @@ def write(folder, name, mapping, have):
     return len(fixes)
 
 if __name__ == '__main__':
-    folder = sys.argv[1]
+    folder = sys.argv[1] if len(sys.argv) > 1 else HERE
     have = read_index(sys.argv[2] if len(sys.argv) > 2 else INDEX)
     for name, extra in VOICES.items():
         n = write(folder, name, {**COMMON, **extra}, have)

@@ -1,44 +1,29 @@
-"""Shared pieces of the Telugu, Kannada and Tamil rule files: phone
-durations, XML writing of characters and rules, number words, sentence and
-clause types with their pitch patterns."""
+"""Shared pieces of the Telugu, Kannada and Tamil rule files: their phone
+durations and sound kinds (from the shared phone table), XML writing of
+characters and rules, number words, sentence and clause types with their
+pitch patterns."""
 
+import os
+import sys
 from xml.sax.saxutils import quoteattr, escape
 
+_PELMIRA = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+sys.path[:0] = [_PELMIRA, os.path.dirname(_PELMIRA)]
+import phones  # noqa: E402
+from rulefile import linear_contour  # noqa: E402
+
 # Default duration of every phone in ms; the prosody adds the pitch.
-DURATION = {
-    "a": 70, "aa": 125, "i": 65, "ii": 120, "u": 65, "uu": 120, "e": 70, "ee": 125,
-    "ai": 135, "o": 70, "oo": 125, "au": 135, "ae": 110, "ao": 110,
-    "aN": 90, "aaN": 130, "iN": 85, "iiN": 125, "uN": 85, "uuN": 125, "eeN": 130,
-    "aiN": 140, "ooN": 130, "auN": 140,
-    "k": 75, "kh": 95, "g": 65, "gh": 85, "ng": 60,
-    "ch": 85, "chh": 105, "j": 70, "jh": 90, "ny": 60,
-    "T": 70, "Th": 90, "D": 60, "Dh": 80, "N": 60,
-    "t": 70, "th": 90, "d": 60, "dh": 80, "n": 55,
-    "p": 75, "ph": 95, "b": 65, "bh": 85, "m": 60,
-    "y": 55, "r": 45, "l": 55, "v": 55,
-    "sh": 100, "Sh": 100, "s": 100, "h": 70,
-    "L": 60, "R": 45, "Rh": 65, "q": 80, "x": 95, "G": 70, "z": 90, "f": 95,
-    "zh": 60, "rr": 55, "nn": 55,
-}
+DURATION = phones.DRAVIDIAN_MS
 
-SOUND_TYPE = {}
-for _p in ["a", "aa", "i", "ii", "u", "uu", "e", "ee", "ai", "o", "oo", "au", "ae", "ao"]:
-    SOUND_TYPE[_p] = "Vowel"
-for _p in ["aN", "aaN", "iN", "iiN", "uN", "uuN", "eeN", "aiN", "ooN", "auN"]:
-    SOUND_TYPE[_p] = "Vowel"
-for _p in ["k", "kh", "g", "gh", "ch", "chh", "j", "jh", "T", "Th", "D", "Dh", "t", "th", "d", "dh",
-           "p", "ph", "b", "bh", "q", "G"]:
-    SOUND_TYPE[_p] = "Plosive"
-for _p in ["ng", "ny", "N", "n", "m", "nn"]:
-    SOUND_TYPE[_p] = "Nasal"
-for _p in ["y", "r", "l", "v", "L", "R", "Rh", "zh", "rr"]:
-    SOUND_TYPE[_p] = "Liquid"
-for _p in ["sh", "Sh", "s", "h", "x", "z", "f"]:
-    SOUND_TYPE[_p] = "Fricative"
+# Kinds of sound as these files name them; G is listed with the stops.
+KIND = {"NasalVowel": "Vowel", "Affricate": "Plosive", "Glide": "Liquid", "Approximant": "Liquid",
+        "Trill": "Liquid", "Lateral": "Liquid", "Flap": "Liquid"}
+SOUND_TYPE = {p: KIND.get(phones.MANNER[p], phones.MANNER[p]) for p in phones.INDIAN}
+SOUND_TYPE["G"] = "Plosive"
 
 
-def split_phones(phones):
-    return phones.split() if isinstance(phones, str) else list(phones)
+def split_phones(names):
+    return names.split() if isinstance(names, str) else list(names)
 
 
 def character(glyph, phones, tag="Character"):
@@ -102,10 +87,15 @@ def exact_matches(words):
 
 def sound_data():
     out = ["<SoundData>"]
-    for p in DURATION:
+    for p in phones.INDIAN:
         out.append("<Sound phonem=%s type=%s usage=''/>" % (quoteattr(p), quoteattr(SOUND_TYPE[p])))
     out.append("</SoundData>")
     return "\n".join(out)
+
+
+def numbers_below_twenty(units, teens):
+    """Number words 0 to 19 keyed by their digits, from the words for 0-9 and 10-19."""
+    return {str(i): word for i, word in enumerate(units + teens)}
 
 
 def digit_part(digit_chars, words, point):
@@ -126,27 +116,16 @@ def digit_part(digit_chars, words, point):
 # ---- pitch patterns: 500 frames of 20 ms; a clause uses the pattern's tail,
 # so the shape of the last frames is what every clause ends with.
 
-def pattern(*knots):
-    """Piecewise-linear contour through (frame, Hz) knots, frames 0 to 499."""
-    values = []
-    for (f0, v0), (f1, v1) in zip(knots, knots[1:]):
-        for f in range(f0, f1):
-            values.append(round(v0 + (v1 - v0) * (f - f0) / (f1 - f0)))
-    values.append(knots[-1][1])
-    assert len(values) == 500
-    return " ".join(str(v) for v in values)
-
-
 # Values are for the languages' default pitch ratio of 0.75 (200 here is
 # 150 Hz spoken), like the default contour of 200. Long stretches decline
 # slowly; the last three seconds carry the shape that short clauses hear: a
 # fall for statements, a final rise for questions.
-STATEMENT = pattern((0, 200), (350, 190), (482, 165), (499, 130))
-QUESTION = pattern((0, 195), (350, 188), (478, 172), (499, 240))
-EXCLAMATION = pattern((0, 215), (350, 215), (420, 240), (484, 185), (499, 140))
-COMMA = pattern((0, 198), (350, 190), (486, 172), (499, 198))
-SEMICOLON = pattern((0, 198), (350, 190), (485, 170), (499, 150))
-CONJUNCTION = pattern((0, 198), (350, 190), (489, 175), (499, 186))
+STATEMENT = linear_contour([(0, 200), (350, 190), (482, 165), (499, 130)])
+QUESTION = linear_contour([(0, 195), (350, 188), (478, 172), (499, 240)])
+EXCLAMATION = linear_contour([(0, 215), (350, 215), (420, 240), (484, 185), (499, 140)])
+COMMA = linear_contour([(0, 198), (350, 190), (486, 172), (499, 198)])
+SEMICOLON = linear_contour([(0, 198), (350, 190), (485, 170), (499, 150)])
+CONJUNCTION = linear_contour([(0, 198), (350, 190), (489, 175), (499, 186)])
 
 
 def identifiers(items):

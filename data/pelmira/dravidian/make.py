@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
-"""Writes PelmiraTelugu.xml, PelmiraKannada.xml and PelmiraTamil.xml into
-data/pelmira (the folder above this one). Run after editing the tables."""
+"""Writes PelmiraTelugu.xml, PelmiraKannada.xml and PelmiraTamil.xml. Run after
+editing the tables.
+
+Usage: make.py [output folder, default: data/pelmira, the folder above this one]"""
 import os
 import sys
 
@@ -9,7 +11,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from southcentral import kannada, telugu  # noqa: E402
 from tamil import tamil  # noqa: E402
 
-OUT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+OUT = sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
 for name, make in (("PelmiraTelugu.xml", telugu), ("PelmiraKannada.xml", kannada), ("PelmiraTamil.xml", tamil)):
     with open(os.path.join(OUT, name), "w", encoding="utf-8") as f:

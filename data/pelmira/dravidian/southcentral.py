@@ -2,7 +2,8 @@
 block start), the inherent vowel is always spoken, and the anusvara is said
 as the nasal of the following consonant's place."""
 
-from common import RuleSet, character_data, digit_part, exact_matches, language_file, sentence_types, sound_data
+from common import (RuleSet, character_data, digit_part, exact_matches, language_file, numbers_below_twenty,
+                    phones, sentence_types, sound_data)
 
 VOWELS = {0x05: "a", 0x06: "aa", 0x07: "i", 0x08: "ii", 0x09: "u", 0x0A: "uu", 0x0B: "r u", 0x0C: "l u",
           0x0E: "e", 0x0F: "ee", 0x10: "ai", 0x12: "o", 0x13: "oo", 0x14: "au", 0x60: "r uu", 0x61: "l uu"}
@@ -15,17 +16,10 @@ CONSONANTS = {0x15: "k", 0x16: "kh", 0x17: "g", 0x18: "gh", 0x19: "ng",
               0x2F: "y", 0x30: "r", 0x31: "rr", 0x32: "l", 0x33: "L", 0x35: "v",
               0x36: "sh", 0x37: "Sh", 0x38: "s", 0x39: "h"}
 
-# Nasal said for an anusvara before a consonant of each place; before any
-# other consonant and at the end of a word it is m.
-PLACE_NASAL = {}
-for _o in (0x15, 0x16, 0x17, 0x18, 0x19):
-    PLACE_NASAL[_o] = "ng"
-for _o in (0x1A, 0x1B, 0x1C, 0x1D, 0x1E):
-    PLACE_NASAL[_o] = "ny"
-for _o in (0x1F, 0x20, 0x21, 0x22, 0x23):
-    PLACE_NASAL[_o] = "N"
-for _o in (0x24, 0x25, 0x26, 0x27, 0x28):
-    PLACE_NASAL[_o] = "n"
+# Nasal said for an anusvara before a stop or nasal of each place; before any
+# other consonant (the labials among them) and at the end of a word it is m.
+PLACE_NASAL = {o: nasal for o, p in CONSONANTS.items() for nasal, stops in phones.PLACES
+               if nasal != "m" and (p == nasal or p in stops.split())}
 
 VOWEL_SIGNS = {0x3E: "aa", 0x3F: "i", 0x40: "ii", 0x41: "u", 0x42: "uu", 0x43: "r u", 0x44: "r uu",
                0x46: "e", 0x47: "ee", 0x48: "ai", 0x4A: "o", 0x4B: "oo", 0x4C: "au", 0x62: "l u", 0x63: "l uu"}
@@ -114,11 +108,7 @@ TE_TENS = {2: "ఇరవై", 3: "ముప్పై", 4: "నలభై", 5: "�
 
 
 def telugu_numbers():
-    w = {}
-    for i, t in enumerate(TE_UNITS):
-        w[str(i)] = t
-    for i, t in enumerate(TE_TEENS):
-        w[str(10 + i)] = t
+    w = numbers_below_twenty(TE_UNITS, TE_TEENS)
     for tens, t in TE_TENS.items():
         w[str(10 * tens)] = t
         for u in range(1, 10):
@@ -169,11 +159,7 @@ KN_HUNDREDS = {2: "ಇನ್ನೂರು", 3: "ಮುನ್ನೂರು", 4: "�
 
 
 def kannada_numbers():
-    w = {}
-    for i, t in enumerate(KN_UNITS):
-        w[str(i)] = t
-    for i, t in enumerate(KN_TEENS):
-        w[str(10 + i)] = t
+    w = numbers_below_twenty(KN_UNITS, KN_TEENS)
     for tens, t in KN_TENS.items():
         w[str(10 * tens)] = t
         assert t.endswith("ತ್ತು")

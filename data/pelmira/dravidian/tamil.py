@@ -3,7 +3,8 @@ word: voiceless at the start and when doubled or after another voiceless
 consonant, voiced after a nasal, between vowels and after r, l, y, zh;
 ca is s at the start and between vowels. Doubled rra is tr, nnna rra ndr."""
 
-from common import RuleSet, character_data, digit_part, exact_matches, language_file, sentence_types, sound_data
+from common import (RuleSet, character_data, digit_part, exact_matches, language_file, numbers_below_twenty,
+                    sentence_types, sound_data)
 
 PULLI = "\u0BCD"
 
@@ -79,11 +80,7 @@ THOUSANDS = {1: "ஆயிரம்", 2: "இரண்டாயிரம்", 3:
 
 
 def numbers():
-    w = {}
-    for i, t in enumerate(UNITS):
-        w[str(i)] = t
-    for i, t in enumerate(TEENS):
-        w[str(10 + i)] = t
+    w = numbers_below_twenty(UNITS, TEENS)
     for tens, (alone, joining) in TENS.items():
         w[str(10 * tens)] = alone
         for u in range(1, 10):
