@@ -7,3 +7,9 @@ vorsan_add_tests(data_tests
           data/HindiTest.cpp
   LIBS vorsan_language vorsan_synth vorsan_engine vorsan_audio_analysis)
 target_include_directories(data_tests PRIVATE data)
+
+# The generated data files (rule, emotion, accent and voice files) are exactly
+# what their generators under data/ write today: every generator runs into a
+# temporary folder and each file it writes is compared byte for byte.
+add_test(NAME data_generated COMMAND python3 ${PROJECT_SOURCE_DIR}/scripts/check-data.py)
+set_tests_properties(data_generated PROPERTIES TIMEOUT 60)
