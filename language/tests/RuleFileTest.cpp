@@ -8,7 +8,7 @@
 #include "vorsan/testing/TestSupport.h"
 
 using namespace vorsan;
-using vorsan::testing::CoutCapture;
+using vorsan::testing::DiagnosticCapture;
 using vorsan::testing::TempProfile;
 
 namespace {
@@ -25,72 +25,55 @@ TEST(RuleFile, LoadsEveryPart) {
     TempProfile dir;
     auto base = LanguageRuleBase::load(dir.write("Speechfiles/Pelmira/hindi.xml", testfiles::hindiFile()));
 
-    ASSERT_NE(base->language(), nullptr);
+    const LanguageInfo& info = *base->language();
     EXPECT_EQ(base->name(), "Hindi");
     EXPECT_EQ(base->dialect(), "Standard");
     EXPECT_EQ(base->mbrolaDatabase(), "hn1");
-    EXPECT_EQ(base->language()->languageCode, "hi");
-    EXPECT_EQ(base->language()->countryCode, "IN");
-    // "0900" and "0x097F" are both hexadecimal.
-    EXPECT_EQ(base->language()->unicodeStart, 0x900);
-    EXPECT_EQ(base->language()->unicodeEnd, 0x97F);
-    EXPECT_TRUE(base->language()->halantBased);
+    EXPECT_EQ(info.languageCode + info.countryCode, "hiIN");
+    // "0900" and "0x097F" are both hexadecimal; the range decides what the file claims.
+    EXPECT_EQ(info.unicodeStart, 0x900);
+    EXPECT_EQ(info.unicodeEnd, 0x97F);
+    EXPECT_TRUE(info.halantBased);
     EXPECT_TRUE(base->claims(U'क'));
-    EXPECT_FALSE(base->claims(U'a'));
-    EXPECT_FALSE(base->claims(0x980));
-
-    ASSERT_NE(base->fileInfo(), nullptr);
+    EXPECT_FALSE(base->claims(U'a') || base->claims(0x980));
     EXPECT_EQ(base->fileInfo()->title, "Hindi rules");
-    ASSERT_NE(base->sounds(), nullptr);
     EXPECT_EQ(base->sounds()->at("k").type, 'P');
 
-    const CharacterTable* chars = base->characters();
-    ASSERT_NE(chars, nullptr);
-    const auto& ka = chars->consonants.at(u"क");
+    const CharacterTable& chars = *base->characters();
+    const auto& ka = chars.consonants.at(u"क");
     ASSERT_EQ(ka.phones.size(), 2u);
-    EXPECT_EQ(ka.phones[0].name, "k");
+    EXPECT_EQ(ka.phones[0].name + ka.phones[1].name, "ka");
     EXPECT_EQ(ka.phones[1].duration, 80);
     EXPECT_EQ(ka.type, 'C');
-    ASSERT_TRUE(chars->halant.has_value());
-    EXPECT_EQ(chars->halant->glyph, u"्");
-    ASSERT_TRUE(chars->baseFormCorrection.has_value());
-    EXPECT_EQ(chars->baseFormCorrection->glyph, u"&");
-    EXPECT_EQ(chars->baseFormCorrection->type, '&');
-    EXPECT_EQ(chars->dependents.size(), 4u);
-    EXPECT_EQ(chars->digits.size(), 10u);
-
-    ASSERT_NE(base->digitMap(), nullptr);
+    EXPECT_EQ(chars.halant->glyph, u"्");
+    EXPECT_EQ(chars.baseFormCorrection->glyph, u"&");
+    EXPECT_EQ(chars.dependents.size(), 4u);
+    EXPECT_EQ(chars.digits.size(), 10u);
     EXPECT_EQ((*base->digitMap())[7], u'७');
-    ASSERT_NE(base->digitWords(), nullptr);
     EXPECT_EQ(base->digitWords()->words.at("21"), u"गा");
 
-    ASSERT_NE(base->exactMatches(), nullptr);
     EXPECT_EQ(base->exactMatches()->at(u"नमक").phones.at(0).name, "EXACT");
     EXPECT_EQ(base->exactMatches()->at(u"नमक").rank, -1);
     EXPECT_TRUE(base->exactMatches()->at(u"कम").phones.empty()); // white space before PhonemList
-    ASSERT_NE(base->ruleCharacters(), nullptr);
-    const auto& ta = base->ruleCharacters()->at(u"त");
-    EXPECT_EQ(ta.type, 'C');
-    EXPECT_EQ(ta.priorities.at(1).rules.at(u"AतC").rank, 3);
+    EXPECT_EQ(base->ruleCharacters()->at(u"त").type, 'C');
+    EXPECT_EQ(base->ruleCharacters()->at(u"त").priorities.at(1).rules.at(u"AतC").rank, 3);
 
-    const SentenceTypeTable* types = base->sentenceTypes();
-    ASSERT_NE(types, nullptr);
-    ASSERT_EQ(types->size(), 2u);
-    const SentenceType& decl = types->at("Declarative");
+    const SentenceTypeTable& types = *base->sentenceTypes();
+    ASSERT_EQ(types.size(), 2u);
+    const SentenceType& decl = types.at("Declarative");
     EXPECT_EQ(decl.description, "Statement");
     EXPECT_EQ(decl.pause, 300);
     ASSERT_EQ(decl.identifiers.size(), 2u);
     EXPECT_EQ(decl.identifiers[0].text, u"।");
     EXPECT_EQ(decl.identifiers[1].rank, 2);
+    // A pattern is padded to 500 frames with 250 Hz.
     ASSERT_EQ(decl.pitchPattern.size(), 500u);
-    EXPECT_EQ(decl.pitchPattern[0], 180);
     EXPECT_EQ(decl.pitchPattern[2], 160);
     EXPECT_EQ(decl.pitchPattern[3], 250);
     EXPECT_EQ(decl.pitchPattern[499], 250);
-    ASSERT_EQ(decl.clauseTypes.size(), 1u);
     EXPECT_EQ(decl.clauseTypes.at("Comma").pause, 100);
     EXPECT_EQ(decl.clauseTypes.at("Comma").pitchPattern[1], 130);
-    EXPECT_TRUE(types->at("Question").clauseTypes.empty());
+    EXPECT_TRUE(types.at("Question").clauseTypes.empty());
 }
 
 TEST(RuleFile, FormatDetails) {
@@ -137,55 +120,38 @@ TEST(RuleFile, FormatDetails) {
     EXPECT_EQ(base->exactMatches(), nullptr);
     EXPECT_EQ(base->sentenceTypes(), nullptr);
     EXPECT_EQ(base->digitWords(), nullptr);
-    EXPECT_EQ(base->mbrolaDatabase(), "");
 
     auto empty = LanguageRuleBase::load(dir.write("empty.xml", "<Rule_Base/>"));
     EXPECT_EQ(empty->language(), nullptr);
-    EXPECT_EQ(empty->name(), "");
     EXPECT_FALSE(empty->claims(0));
+    // The built-in English entry claims exactly the Latin letters and has no rules.
+    auto en = LanguageRuleBase::builtInEnglish();
+    EXPECT_TRUE(en->claims(U'A') && en->claims(U'z'));
+    EXPECT_FALSE(en->claims(U'0') || en->claims(0) || en->claims(U'é'));
+    EXPECT_TRUE(en->convertWord(u"hello").empty());
 }
 
 TEST(RuleFile, FailureMessages) {
     TempProfile dir;
     EXPECT_EQ(loadFailure(""), "FileName is NULL");
-    const std::string missing = (dir.path() / "nothere.xml").string();
-    EXPECT_EQ(loadFailure(missing), "File '" + missing + "' not found/corrupted");
-    EXPECT_EQ(loadFailure(dir.path().string()), "File '" + dir.path().string() + "' not found/corrupted");
+    for (const std::string& path : {(dir.path() / "nothere.xml").string(), dir.path().string()})
+        EXPECT_EQ(loadFailure(path), "File '" + path + "' not found/corrupted");
     EXPECT_EQ(loadFailure(dir.write("other.xml", "<MoodBase/>")), "Not a Pelmira file");
-
     {
-        CoutCapture out;
+        DiagnosticCapture out;
         const std::string path = dir.write("broken.xml", "<Rule_Base><Language></Rule_Base>");
         const std::string message = loadFailure(path);
         EXPECT_NE(message, "loaded");
-        EXPECT_FALSE(message.empty());
         EXPECT_EQ(out.text(), "XMLException during parsing: '" + path + "'\n" + message + "\n");
     }
+    // Every integer of the format goes through the XML library's parser.
+    DiagnosticCapture quiet;
     for (const char* body :
          {"<CharacterData><Vowel><Character glyph='a' phonem='a' duration='ten'/></Vowel></CharacterData>",
           "<ExactMatch><Rule match='a'><PhonemList><Phonem phoneString='a' Duration=''/></PhonemList></Rule>"
           "</ExactMatch>",
           "<SentenceTypes><Sentence name='S' pause='long'/></SentenceTypes>",
           "<SentenceTypes><Sentence name='S' pause='1'><PitchPattern>100 x</PitchPattern></Sentence></SentenceTypes>",
-          "<Available_Characters><Character glyph='a'><Priority no=''/></Character></Available_Characters>"}) {
-        CoutCapture out;
-        const std::string path = dir.write("number.xml", wrap(body));
-        const std::string message = loadFailure(path);
-        EXPECT_NE(message, "loaded") << body;
-        EXPECT_EQ(out.text().rfind("XMLException during parsing: '" + path + "'\n", 0), 0u) << body;
-    }
-}
-
-TEST(RuleFile, BuiltInEnglish) {
-    auto en = LanguageRuleBase::builtInEnglish();
-    EXPECT_EQ(en->name(), "English (United States)");
-    EXPECT_EQ(en->dialect(), "INDIAN");
-    EXPECT_EQ(en->language()->languageCode, "en");
-    EXPECT_EQ(en->language()->countryCode, "US");
-    EXPECT_EQ(en->mbrolaDatabase(), "en1");
-    EXPECT_FALSE(en->language()->halantBased);
-    EXPECT_TRUE(en->claims(U'A') && en->claims(U'z'));
-    EXPECT_FALSE(en->claims(U'0') || en->claims(0) || en->claims(U'é'));
-    EXPECT_EQ(en->sentenceTypes(), nullptr);
-    EXPECT_TRUE(en->convertWord(u"hello").empty());
+          "<Available_Characters><Character glyph='a'><Priority no=''/></Character></Available_Characters>"})
+        EXPECT_NE(loadFailure(dir.write("number.xml", wrap(body))), "loaded") << body;
 }
