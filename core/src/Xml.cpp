@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <fstream>
-#include <iostream>
 #include <iterator>
 #include <memory>
 #include <mutex>
@@ -17,6 +16,7 @@
 #include <xercesc/util/XMLString.hpp>
 #include <xercesc/util/XMLUni.hpp>
 
+#include "vorsan/core/Diagnostics.h"
 #include "vorsan/core/MException.h"
 #include "vorsan/core/Text.h"
 
@@ -100,17 +100,17 @@ void parseWithGuard(std::string_view bytes, const std::string& path, const Guard
     } catch (const MException&) {
         throw;
     } catch (const ParseFailure& f) {
-        std::cout << "XMLException during parsing: '" << path << "'\n";
-        if (style.printXmlMessage) std::cout << f.message << "\n";
+        diagnose("XMLException during parsing: '" + path + "'");
+        if (style.printXmlMessage) diagnose(f.message);
         throw MException(f.message);
     } catch (const DOMException& e) {
-        std::cout << "DOMException during parsing: '" << path << "'\n";
+        diagnose("DOMException during parsing: '" + path + "'");
         throw MException(transcode(e.getMessage()));
     } catch (const std::exception&) {
-        if (style.stdFailureLine) std::cout << style.stdFailureLine;
+        if (style.stdFailureLine) diagnose(style.stdFailureLine);
         throw MException("Unknown Exception");
     } catch (...) {
-        if (style.printUnknownLine) std::cout << "Unknown Exception during parsing: '" << path << "'\n";
+        if (style.printUnknownLine) diagnose("Unknown Exception during parsing: '" + path + "'");
         throw MException("Unknown Exception while parsing xml file");
     }
 }

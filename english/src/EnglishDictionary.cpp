@@ -6,8 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <iostream>
 #include <utility>
+
+#include "vorsan/core/Diagnostics.h"
 
 namespace vorsan {
 namespace {
@@ -53,7 +54,7 @@ void EnglishDictionary::close() {
 void EnglishDictionary::report(const std::string& line) {
     if (reported_) return;
     reported_ = true;
-    std::cout << line << std::endl;
+    diagnose(line);
 }
 
 bool EnglishDictionary::open() {
