@@ -3,7 +3,8 @@
 #include <chrono>
 #include <cstdio>
 
-#include "vorsan/synth/Mbrola.h"
+#include "vorsan/core/Text.h"
+
 
 namespace vorsan::cli {
 
@@ -12,7 +13,8 @@ namespace {
 constexpr std::size_t kLongText = 2000;
 } // namespace
 
-Progress::Progress(bool enabled, std::size_t textLength) : enabled_(enabled && textLength >= kLongText) {}
+Progress::Progress(bool enabled, std::size_t textLength, const SpeechEngine& engine)
+    : enabled_(enabled && textLength >= kLongText), engine_(engine) {}
 
 Progress::~Progress() { finish(); }
 
@@ -21,7 +23,7 @@ void Progress::start() {
     running_ = true;
     painter_ = std::thread([this] {
         while (running_) {
-            double within = MBR_IsPlaying() ? MBR_Progress() : 0.0;
+            const double within = engine_.chunkProgress();
             draw((static_cast<double>(index_) + within) / static_cast<double>(count_ ? count_.load() : 1));
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
@@ -62,10 +64,13 @@ void speakWithProgress(SpeechEngine& engine, std::u16string_view text, bool with
 }
 
 StringList writeWithProgress(SpeechEngine& engine, std::u16string_view text, bool withEmotion, bool withAccent,
-                             int16_t type, Progress& progress) {
+                             int16_t type, const std::string& output, Progress& progress) {
     engine.setChunkObserver([&](std::size_t i, std::size_t n) { progress.chunk(i, n); });
     progress.start();
-    StringList files = engine.convertTextToSoundFile(text, withEmotion, withAccent, type);
+    StringList files;
+    if (output.empty()) files = engine.convertTextToSoundFile(text, withEmotion, withAccent, type);
+    else if (engine.convertTextToNamedFile(text, withEmotion, withAccent, type, output))
+        files.push_back(utf8ToUtf16(output));
     progress.finish();
     return files;
 }

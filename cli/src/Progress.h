@@ -3,6 +3,7 @@
 // chunk from the engine, and within a chunk from the synthesiser.
 #include <atomic>
 #include <cstddef>
+#include <string>
 #include <thread>
 
 #include "vorsan/engine/SpeechEngine.h"
@@ -11,7 +12,7 @@ namespace vorsan::cli {
 
 class Progress {
 public:
-    Progress(bool enabled, std::size_t textLength);
+    Progress(bool enabled, std::size_t textLength, const SpeechEngine& engine);
     ~Progress();
     void start();
     void chunk(std::size_t index, std::size_t count);
@@ -20,6 +21,7 @@ public:
 private:
     void draw(double fraction);
     bool enabled_;
+    const SpeechEngine& engine_;
     std::atomic<std::size_t> index_{0}, count_{1};
     std::atomic<bool> running_{false};
     std::thread painter_;
@@ -27,7 +29,10 @@ private:
 
 void speakWithProgress(SpeechEngine& engine, std::u16string_view text, bool withEmotion, bool withAccent,
                        Progress& progress);
+// Without `output`, one file per language run in the profile folder; with it,
+// every run joined into that one file, written under a temporary name beside
+// it and renamed when complete.
 StringList writeWithProgress(SpeechEngine& engine, std::u16string_view text, bool withEmotion, bool withAccent,
-                             int16_t type, Progress& progress);
+                             int16_t type, const std::string& output, Progress& progress);
 
 } // namespace vorsan::cli

@@ -10,7 +10,6 @@
 #include <stdexcept>
 
 #include "Options.h"
-#include "OutputFiles.h"
 #include "Progress.h"
 #include "vorsan/core/MException.h"
 #include "vorsan/core/Text.h"
@@ -114,14 +113,12 @@ int run(const Options& o) {
         }
     } else if (c == "speak" || c == "tofile") {
         std::u16string text = utf8ToUtf16(inputText(o));
-        cli::Progress progress(!o.quiet && isatty(STDERR_FILENO), text.size());
+        cli::Progress progress(!o.quiet && isatty(STDERR_FILENO), text.size(), engine);
         if (c == "speak") {
             cli::speakWithProgress(engine, text, o.withEmotion, o.withAccent, progress);
         } else {
             int16_t type = fileTypeOf(o.fileType);
-            StringList files = cli::writeWithProgress(engine, text, o.withEmotion, o.withAccent, type, progress);
-            if (!o.output.empty()) files = cli::deliverOutputs(files, o.output);
-            printList(files);
+            printList(cli::writeWithProgress(engine, text, o.withEmotion, o.withAccent, type, o.output, progress));
         }
     } else if (c == "mood") {
         if (o.arguments.size() != 2) throw std::invalid_argument("mood needs MOOD and DATABASE");

@@ -1,4 +1,4 @@
-#include "vorsan/engine/LanguageEntry.h"
+#include "LanguageEntry.h"
 
 namespace vorsan {
 

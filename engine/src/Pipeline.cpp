@@ -52,47 +52,83 @@ std::vector<SpeechEngine::Run> SpeechEngine::cutIntoRuns(std::u16string_view tex
     return runs;
 }
 
+// What one run carries through the stages.
+struct SpeechEngine::RunWork {
+    std::u16string_view text;
+    const LanguageEntry& entry;
+    bool withEmotion;
+    bool withAccent;
+    SpeechChunk chunk;
+};
+
+void SpeechEngine::wordsToPhonemes(RunWork& work) {
+    const LanguageEntry& entry = work.entry;
+    work.chunk.mbrolaDatabase = entry.language().mbrolaDatabase();
+    work.chunk.time = entry.time;
+    work.chunk.pitch = entry.pitch;
+    work.chunk.voiceFrequency = entry.voiceFrequency;
+    // Rules with sentence and clause prosody, or the English front end.
+    if (entry.isBuiltInEnglish())
+        work.chunk.phoneString = english_->Convert(narrowLatin1(work.text));
+    else
+        work.chunk.phoneString = prosodyConversion(work.text, &entry.language(), false);
+}
+
+// A failing mood or accent leaves the speech as it was: the listener still
+// hears the text, only without that colouring.
+void SpeechEngine::moodStage(RunWork& work) {
+    if (!work.withEmotion) return;
+    try {
+        std::string moody = applyMood(work.chunk.phoneString, work.entry.activeMood, work.entry.emotionDatabase);
+        if (!moody.empty()) work.chunk.phoneString = std::move(moody);
+    } catch (const MException&) {
+    }
+}
+
+void SpeechEngine::accentStage(RunWork& work) {
+    if (!work.withAccent) return;
+    try {
+        SpeechChunk accented = changeAccent(work.chunk.phoneString, work.entry.accentDatabase);
+        if (!accented.phoneString.empty()) work.chunk = std::move(accented);
+    } catch (const MException&) {
+    }
+}
+
 SpeechChunk SpeechEngine::convertRun(std::u16string_view run, const LanguageEntry& entry, bool withEmotion,
                                      bool withAccent) {
-    SpeechChunk chunk;
-    chunk.mbrolaDatabase = entry.language().mbrolaDatabase();
-    chunk.time = entry.time;
-    chunk.pitch = entry.pitch;
-    chunk.voiceFrequency = entry.voiceFrequency;
-    if (entry.isBuiltInEnglish())
-        chunk.phoneString = english_->Convert(narrowLatin1(run));
-    else
-        chunk.phoneString = prosodyConversion(run, &entry.language(), false);
+    // The stages every run goes through, in order. The runs come from
+    // cutting the text by script (or the whole text is one run of the
+    // primary language, forEachChunk); the chunks they end as go to the
+    // synthesiser and from it to a sink: the sound device, a file, or the
+    // caller's own (SoundOutput.cpp).
+    using Stage = void (SpeechEngine::*)(RunWork&);
+    static constexpr Stage kStages[] = {&SpeechEngine::wordsToPhonemes, &SpeechEngine::moodStage,
+                                        &SpeechEngine::accentStage};
+    RunWork work{run, entry, withEmotion, withAccent, {}};
+    for (Stage stage : kStages) (this->*stage)(work);
+    return std::move(work.chunk);
+}
 
-    // A failing mood or accent leaves the speech as it was: the listener
-    // still hears the text, only without that colouring.
-    if (withEmotion) {
-        try {
-            std::string moody = applyMood(chunk.phoneString, entry.activeMood, entry.emotionDatabase);
-            if (!moody.empty()) chunk.phoneString = std::move(moody);
-        } catch (const MException&) {
-        }
+void SpeechEngine::forEachChunk(std::u16string_view text, bool withEmotion, bool withAccent, bool onlyTranscription,
+                                const std::function<bool(SpeechChunk&&, std::size_t, std::size_t)>& each) {
+    if (text.empty()) return;
+    if (onlyTranscription) withEmotion = false;
+    if (reg_->primary) {
+        each(convertRun(text, *reg_->primary, withEmotion, withAccent), 0, 1);
+        return;
     }
-    if (withAccent) {
-        try {
-            SpeechChunk accented = changeAccent(chunk.phoneString, entry.accentDatabase);
-            if (!accented.phoneString.empty()) chunk = std::move(accented);
-        } catch (const MException&) {
-        }
-    }
-    return chunk;
+    const std::vector<Run> runs = cutIntoRuns(text);
+    for (std::size_t i = 0; i < runs.size(); ++i)
+        if (!each(convertRun(runs[i].text, *runs[i].entry, withEmotion, withAccent), i, runs.size())) return;
 }
 
 ChunkList SpeechEngine::convertTextToPhoneme(std::u16string_view text, bool withEmotion, bool withAccent,
                                              bool onlyTranscription) {
     ChunkList chunks;
-    if (text.empty()) return chunks;
-    if (onlyTranscription) withEmotion = false;
-    if (reg_->primary) {
-        chunks.push_back(convertRun(text, *reg_->primary, withEmotion, withAccent));
-        return chunks;
-    }
-    for (const Run& run : cutIntoRuns(text)) chunks.push_back(convertRun(run.text, *run.entry, withEmotion, withAccent));
+    forEachChunk(text, withEmotion, withAccent, onlyTranscription, [&](SpeechChunk&& chunk, std::size_t, std::size_t) {
+        chunks.push_back(std::move(chunk));
+        return true;
+    });
     return chunks;
 }
 

@@ -8,7 +8,7 @@
 
 #include "vorsan/accent/AccentDatabase.h"
 #include "vorsan/emotion/EmotionDatabase.h"
-#include "vorsan/engine/LanguageEntry.h"
+#include "LanguageEntry.h"
 #include "vorsan/engine/SpeechEngine.h"
 
 namespace vorsan {

@@ -1,79 +1,130 @@
-// Handing chunks to the synthesiser: played on the sound device or written to
-// WAVE, AIFF or AU files in the output folder.
+// The end of the pipeline: each chunk through this engine's synthesiser
+// channel into a sink: the sound device, WAVE, AIFF or AU files, or the
+// caller's own.
 #include <string>
 
 #include "Registries.h"
 #include "vorsan/core/MException.h"
 #include "vorsan/core/Text.h"
-#include "vorsan/synth/Mbrola.h"
+#include "vorsan/synth/AudioSink.h"
+#include "vorsan/synth/SynthChannel.h"
 
 namespace vorsan {
 
 namespace {
-struct FileType {
-    int32_t flag;
-    const char* extension;
-};
-constexpr FileType kFileTypes[] = {{0x1000, ".au"}, {0x2000, ".aiff"}, {0x800, ".wav"}};
+constexpr const char* kSpeechFailed = "Speech output failed: ";
+constexpr const char* kFileFailed = "Writing sound file failed: ";
+
+const synth::SoundFileFormat& formatOrThrow(int16_t fileType) {
+    const synth::SoundFileFormat* format = synth::soundFileFormat(fileType);
+    if (!format) throw MException("Invalid sound file type");
+    return *format;
+}
+
+// Runs a sink operation, giving its failure the operation's prefix.
+template <typename F>
+auto withPrefix(const char* prefix, F&& f) {
+    try {
+        return f();
+    } catch (const MException& e) {
+        throw MException(prefix + e.message());
+    }
+}
 } // namespace
 
-void SpeechEngine::synthesise(const SpeechChunk& chunk, int32_t flags, const std::string& path) {
-    if (MBR_SetDatabase(chunk.mbrolaDatabase.c_str()) != 0) throw MException("Error in setting Mbrola database");
-    if (MBR_SetPitchRatio(chunk.pitch) != 0) throw MException("Error in setting Mbrola pitch ratio");
-    if (MBR_SetDurationRatio(chunk.time) != 0) throw MException("Error in setting Mbrola duration ratio");
-    if (MBR_SetVoiceFreq(chunk.voiceFrequency) != 0) throw MException("Error in setting Mbrola voice frequency");
+bool SpeechEngine::synthesise(const SpeechChunk& chunk, synth::AudioSink& sink, bool toFile) {
+    synth::SynthChannel& c = *channel_;
+    if (c.setDatabase(chunk.mbrolaDatabase.c_str()) != 0) throw MException("Error in setting Mbrola database");
+    if (c.setPitchRatio(chunk.pitch) != 0) throw MException("Error in setting Mbrola pitch ratio");
+    if (c.setDurationRatio(chunk.time) != 0) throw MException("Error in setting Mbrola duration ratio");
+    if (c.setVoiceFrequency(chunk.voiceFrequency) != 0) throw MException("Error in setting Mbrola voice frequency");
     // The synthesiser's verdict is checked: a missing sound device or an
     // unwritable file must not pass for spoken speech.
-    const char* file = path.empty() ? nullptr : path.c_str();
-    if (MBR_Play(chunk.phoneString.c_str(), flags, file, nullptr) != 0 || MBR_WaitForEnd() != 0) {
-        const char* why = MBR_LastError();
-        throw MException(std::string(path.empty() ? "Speech output failed: " : "Writing sound file failed: ") +
+    const bool started = c.render(chunk.phoneString, sink) == 0;
+    if (started && stopRequested_) c.stop(); // a stop that came while the work was handed over
+    if (!started || c.waitForEnd() != 0) {
+        const char* why = c.lastError();
+        throw MException(std::string(toFile ? kFileFailed : kSpeechFailed) +
                          (why && *why ? why : "unknown synthesiser error"));
     }
+    return !c.stopped() && !stopRequested_;
+}
+
+bool SpeechEngine::renderText(std::u16string_view text, bool withEmotion, bool withAccent, synth::AudioSink& sink) {
+    stopRequested_ = false;
+    bool completed = true;
+    forEachChunk(text, withEmotion, withAccent, false, [&](SpeechChunk&& chunk, std::size_t i, std::size_t n) {
+        if (stopRequested_) return completed = false;
+        if (observer_) observer_(i, n);
+        return completed = synthesise(chunk, sink, false);
+    });
+    return completed && !stopRequested_;
 }
 
 void SpeechEngine::speakChunk(const SpeechChunk& chunk) {
+    stopRequested_ = false;
     if (chunk.phoneString.empty()) return;
-    synthesise(chunk, 0, std::string());
+    synth::DeviceSink device(&stopRequested_);
+    if (synthesise(chunk, device, false)) withPrefix(kSpeechFailed, [&] { return device.drain(); });
 }
 
 void SpeechEngine::speakText(std::u16string_view text, bool withEmotion, bool withAccent) {
-    stopRequested_ = false;
     if (text.empty()) return;
-    ChunkList chunks = convertTextToPhoneme(text, withEmotion, withAccent, false);
-    for (std::size_t i = 0; i < chunks.size() && !stopRequested_; ++i) {
-        if (observer_) observer_(i, chunks.size());
-        speakChunk(chunks[i]);
-    }
+    // One device for the whole text: the next chunk is synthesised while the
+    // one before it plays.
+    synth::DeviceSink device(&stopRequested_);
+    stopRequested_ = false;
+    bool completed = true;
+    forEachChunk(text, withEmotion, withAccent, false, [&](SpeechChunk&& chunk, std::size_t i, std::size_t n) {
+        if (stopRequested_) return completed = false;
+        if (observer_) observer_(i, n);
+        if (chunk.phoneString.empty()) return true;
+        return completed = synthesise(chunk, device, false);
+    });
+    if (completed && !stopRequested_) withPrefix(kSpeechFailed, [&] { return device.drain(); });
 }
 
 void SpeechEngine::stopSpeaking() {
     stopRequested_ = true;
-    if (MBR_IsPlaying() != 0) MBR_Stop();
+    channel_->stop();
 }
+
+float SpeechEngine::chunkProgress() const { return channel_->progress(); }
 
 StringList SpeechEngine::convertTextToSoundFile(std::u16string_view text, bool withEmotion, bool withAccent,
                                                 int16_t fileType) {
     StringList paths;
     if (text.empty()) return paths;
-    if (fileType < 0 || fileType > 2) throw MException("Invalid sound file type");
-    const FileType& type = kFileTypes[fileType];
-    auto write = [&](const SpeechChunk& chunk, int counter) {
-        std::string path = outputFolder_ + "temp" + std::to_string(counter) + type.extension;
-        synthesise(chunk, type.flag, path);
+    const synth::SoundFileFormat& format = formatOrThrow(fileType);
+    stopRequested_ = false;
+    int counter = 0;
+    forEachChunk(text, withEmotion, withAccent, false, [&](SpeechChunk&& chunk, std::size_t i, std::size_t n) {
+        if (stopRequested_) return false;
+        if (observer_) observer_(i, n);
+        const std::string path = outputFolder_ + "temp" + std::to_string(++counter) + format.extension;
+        synth::SoundFileSink file(path, format.type);
+        if (!synthesise(chunk, file, true)) return false;
+        withPrefix(kFileFailed, [&] { file.commit(); });
         paths.push_back(utf8ToUtf16(path));
-    };
-    if (reg_->primary) {
-        if (observer_) observer_(0, 1);
-        write(convertRun(text, *reg_->primary, withEmotion, withAccent), 1);
-        return paths;
-    }
-    std::vector<Run> runs = cutIntoRuns(text);
-    for (std::size_t i = 0; i < runs.size(); ++i) {
-        if (observer_) observer_(i, runs.size());
-        write(convertRun(runs[i].text, *runs[i].entry, withEmotion, withAccent), static_cast<int>(i) + 1);
-    }
+        return true;
+    });
     return paths;
+}
+
+bool SpeechEngine::convertTextToNamedFile(std::u16string_view text, bool withEmotion, bool withAccent,
+                                          int16_t fileType, const std::string& path) {
+    const synth::SoundFileFormat& format = formatOrThrow(fileType);
+    synth::SoundFileSink file(path, format.type);
+    stopRequested_ = false;
+    bool completed = true;
+    forEachChunk(text, withEmotion, withAccent, false, [&](SpeechChunk&& chunk, std::size_t i, std::size_t n) {
+        if (stopRequested_) return completed = false;
+        if (observer_) observer_(i, n);
+        return completed = synthesise(chunk, file, true);
+    });
+    if (!completed || stopRequested_) return false;
+    withPrefix(kFileFailed, [&] { file.commit(); });
+    return true;
 }
 
 } // namespace vorsan

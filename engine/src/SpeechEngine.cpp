@@ -1,6 +1,7 @@
 #include "vorsan/engine/SpeechEngine.h"
 
 #include "Registries.h"
+#include "vorsan/synth/SynthChannel.h"
 #include "vorsan/core/MException.h"
 #include "vorsan/core/Paths.h"
 #include "vorsan/core/Text.h"
@@ -28,6 +29,7 @@ StringList keysOf(const Map& m) {
 SpeechEngine::SpeechEngine()
     : reg_(std::make_unique<Registries>()),
       english_(std::make_unique<EnglishFrontEnd>(defaultEnglishDictionaryPath())),
+      channel_(std::make_unique<synth::SynthChannel>()),
       configPath_(profileFolder() + "/tolvane.xml"),
       outputFolder_(profileFolder() + "/") {
     registerEnglish(*reg_);

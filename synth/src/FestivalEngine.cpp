@@ -6,9 +6,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
-#include <iostream>
 #include <iterator>
-#include <sstream>
 #include <string_view>
 
 #include "vorsan/core/MException.h"
@@ -44,38 +42,6 @@ constexpr int kHeapCells = 500000;
 const char* kUnitsStep = "(us_get_diphones vorsan_utt)";
 const char* kConcatStep = "(us_unit_concat vorsan_utt)";
 const char* kWaveStep = "(us_generate_wave vorsan_utt 'lpc 'analysis_period)";
-
-// Collects what Festival writes to std::cerr while it works (it reports
-// missing diphones there) and hands other text on to the real stream.
-class CerrCapture {
-public:
-    CerrCapture() : old_(std::cerr.rdbuf(buffer_.rdbuf())) {}
-    ~CerrCapture() { std::cerr.rdbuf(old_); }
-    CerrCapture(const CerrCapture&) = delete;
-    CerrCapture& operator=(const CerrCapture&) = delete;
-
-    // Diphone complaints go to `missing`; everything else to stderr.
-    void sort(std::vector<std::string>& missing) {
-        std::cerr.rdbuf(old_);
-        std::istringstream lines(buffer_.str());
-        for (std::string line; std::getline(lines, line);) {
-            if (line.find("diphone") != std::string::npos) {
-                // "UniSyn: using default diphone X for a-b"
-                auto pos = line.rfind(' ');
-                std::string pair = pos == std::string::npos ? line : line.substr(pos + 1);
-                if (std::find(missing.begin(), missing.end(), pair) == missing.end()) missing.push_back(pair);
-            } else if (!line.empty()) {
-                std::cerr << line << '\n';
-            }
-        }
-        buffer_.str({});
-        std::cerr.rdbuf(buffer_.rdbuf());
-    }
-
-private:
-    std::ostringstream buffer_;
-    std::streambuf* old_;
-};
 
 bool evaluate(const std::string& expression) { return festival_eval_command(EST_String(expression.c_str())) != 0; }
 
@@ -287,13 +253,8 @@ const LoadedVoice& FestivalEngine::load(const VoiceDatabase& voice) {
     const std::string init = "(us_diphone_init (list (list 'name " + quoted(loaded->handle) + ") (list 'index_file " +
                              quoted(indexPath) + ") '(grouped \"true\") (list 'default_diphone " +
                              quoted(voice.defaultDiphone) + ")))";
-    {
-        std::vector<std::string> ignored;
-        CerrCapture capture;
-        const bool ok = evaluate(init);
-        capture.sort(ignored);
-        if (!ok) throw MException("cannot load Festival voice '" + voice.festivalVoice + "' from '" + indexPath + "'");
-    }
+    if (!evaluate(init))
+        throw MException("cannot load Festival voice '" + voice.festivalVoice + "' from '" + indexPath + "'");
     // Fetch the voice's pause diphone to learn its real sample rate.
     LoadedVoice& kept = *voices_.emplace(key, std::move(loaded)).first->second;
     kept.nativeRate = -1;
@@ -304,10 +265,7 @@ const LoadedVoice& FestivalEngine::load(const VoiceDatabase& voice) {
         add_segment(u, voice.pausePhone.c_str())->set("end", 0.02f);
         add_segment(u, voice.pausePhone.c_str())->set("end", 0.04f);
         setvar(rintern("vorsan_utt"), siod(u), NIL);
-        std::vector<std::string> ignored;
-        CerrCapture capture;
         const bool ok = evaluate(kUnitsStep);
-        capture.sort(ignored);
         EST_Item* unit = ok && u->relation_present("Unit") ? u->relation("Unit")->head() : nullptr;
         if (unit && unit->f_present("sig")) kept.nativeRate = wave(unit->f("sig"))->sample_rate();
         release(u);
@@ -330,8 +288,7 @@ void FestivalEngine::select(const LoadedVoice& loaded) {
 }
 
 std::vector<int16_t> FestivalEngine::synthesise(const LoadedVoice& loaded, const VoiceDatabase& voice,
-                                                const SegmentPlan& plan, const PlanPiece& piece,
-                                                std::vector<std::string>& missing) {
+                                                const SegmentPlan& plan, const PlanPiece& piece) {
     select(loaded);
     const auto& segs = plan.segments;
     const int64_t pieceStart = segs[piece.first].start;
@@ -375,15 +332,10 @@ std::vector<int16_t> FestivalEngine::synthesise(const LoadedVoice& loaded, const
     const double keep = static_cast<double>(finish - origin) / rate;
 
     setvar(rintern("vorsan_utt"), siod(u), NIL);
-    bool ok = false;
-    {
-        CerrCapture capture;
-        ok = evaluate(kUnitsStep);
-        if (ok) {
-            fillUnitGaps(u);
-            ok = evaluate(kConcatStep) && placeMarks(u, hzAt, keep) && evaluate(kWaveStep);
-        }
-        capture.sort(missing);
+    bool ok = evaluate(kUnitsStep);
+    if (ok) {
+        fillUnitGaps(u);
+        ok = evaluate(kConcatStep) && placeMarks(u, hzAt, keep) && evaluate(kWaveStep);
     }
     EST_Wave* w = ok ? waveOf(u) : nullptr;
     if (!w) {

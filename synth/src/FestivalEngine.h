@@ -29,10 +29,10 @@ public:
     // Loads the voice's diphone database once and keeps it; raises MException.
     const LoadedVoice& load(const VoiceDatabase& voice);
     // Synthesises one piece of a plan: exactly (end - start) samples of the
-    // piece at the output rate, scaled by the voice's gain. Diphones Festival
-    // reports missing are added to `missing`.
+    // piece at the output rate, scaled by the voice's gain. The plan has
+    // already given every pair a diphone the voice has.
     std::vector<int16_t> synthesise(const LoadedVoice& loaded, const VoiceDatabase& voice, const SegmentPlan& plan,
-                                    const PlanPiece& piece, std::vector<std::string>& missing);
+                                    const PlanPiece& piece);
 
 private:
     FestivalEngine() = default;

@@ -1,24 +1,34 @@
-// The MBR_ entry points forward to the process-wide synthesiser.
+// The MBR_ entry points: a thin facade over one process-wide channel, for
+// callers that speak to the synthesiser the classic way. Engines use a
+// channel of their own.
 #include "vorsan/synth/Mbrola.h"
 
-#include "Synthesiser.h"
+#include "vorsan/synth/SynthChannel.h"
 #include "vorsan/synth/SynthReport.h"
 
-using vorsan::synth::Synthesiser;
+using vorsan::synth::SynthChannel;
 
-int32_t MBR_SetDatabase(const char* name) { return Synthesiser::instance().setDatabase(name); }
-int32_t MBR_SetPitchRatio(float ratio) { return Synthesiser::instance().setPitchRatio(ratio); }
-int32_t MBR_SetDurationRatio(float ratio) { return Synthesiser::instance().setDurationRatio(ratio); }
-int32_t MBR_SetVoiceFreq(int32_t hz) { return Synthesiser::instance().setVoiceFrequency(hz); }
-int32_t MBR_Play(const char* phonemeText, int32_t flags, const char* outFile, void* /*callback*/) {
-    return Synthesiser::instance().play(phonemeText, flags, outFile);
+namespace {
+SynthChannel& channel() {
+    // Never destroyed: work may still be under way at exit.
+    static SynthChannel* c = new SynthChannel;
+    return *c;
 }
-int32_t MBR_WaitForEnd() { return Synthesiser::instance().waitForEnd(); }
-int32_t MBR_IsPlaying() { return Synthesiser::instance().isPlaying(); }
-int32_t MBR_Stop() { return Synthesiser::instance().stop(); }
-const char* MBR_LastError() { return Synthesiser::instance().lastError(); }
-float MBR_Progress() { return Synthesiser::instance().progress(); }
+} // namespace
+
+int32_t MBR_SetDatabase(const char* name) { return channel().setDatabase(name); }
+int32_t MBR_SetPitchRatio(float ratio) { return channel().setPitchRatio(ratio); }
+int32_t MBR_SetDurationRatio(float ratio) { return channel().setDurationRatio(ratio); }
+int32_t MBR_SetVoiceFreq(int32_t hz) { return channel().setVoiceFrequency(hz); }
+int32_t MBR_Play(const char* phonemeText, int32_t flags, const char* outFile, void* /*callback*/) {
+    return channel().play(phonemeText, flags, outFile);
+}
+int32_t MBR_WaitForEnd() { return channel().waitForEnd(); }
+int32_t MBR_IsPlaying() { return channel().isPlaying(); }
+int32_t MBR_Stop() { return channel().stop(); }
+const char* MBR_LastError() { return channel().lastError(); }
+float MBR_Progress() { return channel().progress(); }
 
 namespace vorsan::synth {
-std::vector<std::string> takeMissingDiphones() { return Synthesiser::instance().takeMissingDiphones(); }
+std::vector<std::string> takeMissingDiphones() { return channel().takeMissingDiphones(); }
 } // namespace vorsan::synth

@@ -1,70 +1,70 @@
 #pragma once
-// The synthesiser behind the MBR_ functions: process-wide settings and one
-// worker thread that makes every Festival call.
+// The back end every SynthChannel shares: one worker thread that makes every
+// Festival call and serves the queued work of all channels in turn, one step
+// (planning, one piece of audio, completion) at a time.
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "AudioOutput.h"
 #include "SegmentPlan.h"
+#include "vorsan/synth/AudioSink.h"
 #include "vorsan/synth/VoiceDatabase.h"
 
 namespace vorsan::synth {
+
+// How one piece of work ends, shared by its channel and the worker.
+struct JobControl {
+    std::atomic<bool> stop{false};
+    std::atomic<float> progress{0.0f};
+
+    std::mutex m;
+    std::condition_variable ended;
+    bool done = false;
+    bool stopped = false;
+    int32_t result = 0;
+    std::string error;
+    std::vector<std::string> missing;
+
+    void finish(int32_t code, std::string why, bool byStop);
+    void wait();
+};
+
+struct SynthJob {
+    std::string text;
+    std::shared_ptr<const VoiceDatabase> voice;
+    PlanSettings settings;
+    AudioSink* sink = nullptr;
+    std::shared_ptr<JobControl> control;
+};
 
 class Synthesiser {
 public:
     static Synthesiser& instance();
 
-    int32_t setDatabase(const char* name);
-    int32_t setPitchRatio(float ratio);
-    int32_t setDurationRatio(float ratio);
-    int32_t setVoiceFrequency(int32_t hz);
-    int32_t play(const char* text, int32_t flags, const char* outFile);
-    int32_t waitForEnd();
-    int32_t isPlaying();
-    int32_t stop();
-    const char* lastError();
-    float progress() const { return progress_; }
-
-    std::vector<std::string> takeMissingDiphones();
+    // Queues the work; the worker starts on it at once when it is idle.
+    void submit(SynthJob job);
+    // A voice database by name, parsed once while its file is unchanged;
+    // raises MException.
+    std::shared_ptr<const VoiceDatabase> voice(const std::string& name);
 
 private:
-    struct Job {
-        std::string text;
-        std::optional<FileType> fileType; // none: play on the device
-        std::string path;
-        std::shared_ptr<const VoiceDatabase> voice;
-        PlanSettings settings;
-    };
+    struct Active;
 
     Synthesiser() = default;
     void run();
-    void perform(const Job& job, SegmentPlan& plan);
-    void noteMissing(const std::string& database, const std::vector<std::string>& pairs);
-    int32_t refuse(const std::string& message);
+    bool step(Active& work);
+    void noteMissing(const std::string& database, const std::vector<std::string>& pairs, JobControl& control);
 
     std::mutex mutex_;
-    std::condition_variable changed_;
-    std::optional<Job> pending_;
-    bool busy_ = false;
-    int32_t result_ = 0;
-    std::string error_;
-    std::string errorCopy_; // what MBR_LastError handed out
-    std::atomic<bool> stop_{false};
-    std::atomic<float> progress_{0.0f}; // share of the current job's pieces done
+    std::condition_variable arrived_;
+    std::deque<SynthJob> incoming_;
     bool workerStarted_ = false;
-
-    std::shared_ptr<const VoiceDatabase> voice_;
-    PlanSettings settings_;
-
-    std::vector<std::string> missing_;
-    std::vector<std::string> reported_;
+    std::vector<std::string> reported_; // worker only
 };
 
 } // namespace vorsan::synth

@@ -14,16 +14,24 @@
 #include <string_view>
 
 #include "vorsan/core/PhonemeText.h"
-#include "vorsan/engine/LanguageEntry.h"
+#include "vorsan/synth/AudioSink.h"
 
 namespace vorsan {
+
+namespace synth {
+class SynthChannel;
+} // namespace synth
 
 class EmotionDatabase;
 class AccentDatabase;
 class EnglishFrontEnd;
+class LanguageEntry;
 
-// Sound file types accepted by convertTextToSoundFile.
-enum SoundFileType : int16_t { kSoundAU = 0, kSoundAIFF = 1, kSoundWAVE = 2 };
+// Sound file types accepted by convertTextToSoundFile (synth::SoundFileType's
+// numbers, as plain integers for the automation layer).
+inline constexpr int16_t kSoundAU = static_cast<int16_t>(synth::SoundFileType::Au);
+inline constexpr int16_t kSoundAIFF = static_cast<int16_t>(synth::SoundFileType::Aiff);
+inline constexpr int16_t kSoundWAVE = static_cast<int16_t>(synth::SoundFileType::Wave);
 
 class SpeechEngine {
 public:
@@ -86,16 +94,32 @@ public:
                                    bool onlyTranscription);
     void speakText(std::u16string_view text, bool withEmotion, bool withAccent);
     void speakChunk(const SpeechChunk& chunk);
+    // One file per run, "temp<n>" in the output folder; each file appears
+    // only when complete. A stopped conversion returns the files completed
+    // before the stop.
     StringList convertTextToSoundFile(std::u16string_view text, bool withEmotion, bool withAccent,
                                       int16_t fileType);
-    // Safe to call from another thread while speakText or speakChunk runs:
-    // ends the current chunk and every chunk still to come.
+    // The whole text, every run, into the one file `path` (runs at other
+    // rates converted to the first run's), which appears only when complete.
+    // Returns false when stopped (and then nothing is written).
+    bool convertTextToNamedFile(std::u16string_view text, bool withEmotion, bool withAccent, int16_t fileType,
+                                const std::string& path);
+    // Every run of the text, in order, into the caller's sink. Returns false
+    // when stopped.
+    bool renderText(std::u16string_view text, bool withEmotion, bool withAccent, synth::AudioSink& sink);
+    // Safe to call from another thread while this engine speaks or writes:
+    // ends its current chunk and every chunk still to come. Other engines
+    // in the process go on.
     void stopSpeaking();
+    // True when the last speak or convert operation ended by stopSpeaking.
+    bool stopped() const { return stopRequested_; }
 
     // Called before each chunk of speakText or convertTextToSoundFile is
     // synthesised, with its index and the number of chunks (for progress).
     using ChunkObserver = std::function<void(std::size_t index, std::size_t count)>;
     void setChunkObserver(ChunkObserver observer) { observer_ = std::move(observer); }
+    // Share (0 to 1) of the chunk being synthesised that is already done.
+    float chunkProgress() const;
 
     // The registries' storage (opaque outside the engine's own sources).
     struct Registries;
@@ -111,11 +135,22 @@ private:
     std::string scriptClass(char16_t c) const;
     SpeechChunk convertRun(std::u16string_view run, const LanguageEntry& entry, bool withEmotion,
                            bool withAccent);
-    void synthesise(const SpeechChunk& chunk, int32_t flags, const std::string& path);
+    // Stages of the pipeline, in order (the table is in Pipeline.cpp).
+    struct RunWork;
+    void wordsToPhonemes(RunWork& work);
+    void moodStage(RunWork& work);
+    void accentStage(RunWork& work);
+    // Calls `each` for every run's chunk in order; stops early when it
+    // returns false.
+    void forEachChunk(std::u16string_view text, bool withEmotion, bool withAccent, bool onlyTranscription,
+                      const std::function<bool(SpeechChunk&&, std::size_t, std::size_t)>& each);
+    // Synthesises one chunk into the sink; false when stopped.
+    bool synthesise(const SpeechChunk& chunk, synth::AudioSink& sink, bool toFile);
     void registerEnglish(Registries& r) const;
 
     std::unique_ptr<Registries> reg_;
     std::unique_ptr<EnglishFrontEnd> english_;
+    std::unique_ptr<synth::SynthChannel> channel_;
     bool locked_ = false;
     std::atomic<bool> stopRequested_{false};
     ChunkObserver observer_;

@@ -1,10 +1,11 @@
 #pragma once
 // The diphone synthesiser's entry points, as the engine calls them.
 //
-// Settings are process-wide and apply to the next MBR_Play. Work runs on the
-// synthesiser's own worker thread: MBR_Play hands it over and returns at once,
-// MBR_WaitForEnd blocks until it has ended, MBR_Stop ends it promptly from any
-// thread. Every failure is reported by MBR_WaitForEnd's result (or by the
+// These calls share one process-wide channel (see SynthChannel.h, which an
+// engine uses instead, with settings of its own): its settings apply to the
+// next MBR_Play. Work runs on the synthesiser's worker thread: MBR_Play hands
+// it over and returns at once, MBR_WaitForEnd blocks until it has ended,
+// MBR_Stop ends it promptly from any thread. Every failure is reported by MBR_WaitForEnd's result (or by the
 // result of the call that was refused) together with MBR_LastError.
 #include <cstdint>
 

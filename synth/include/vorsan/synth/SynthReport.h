@@ -5,10 +5,10 @@
 
 namespace vorsan::synth {
 
-// Diphones ("database: a-b") that were needed but that neither the voice nor
-// any of its fallbacks provides, since the last call of takeMissingDiphones.
-// Such a pair is spoken with the voice's default diphone (and a line on
-// standard error names it once).
+// Diphones ("database: a-b") that work started through the MBR_ calls needed
+// but that neither the voice nor any of its fallbacks provides, since the
+// last call. Such a pair is spoken with the voice's default diphone (and a
+// diagnostic line names it once).
 std::vector<std::string> takeMissingDiphones();
 
 } // namespace vorsan::synth

@@ -1,0 +1,137 @@
+#include <sndfile.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <vector>
+
+#include "RateConverter.h"
+#include "vorsan/core/MException.h"
+#include "vorsan/synth/AudioSink.h"
+#include "vorsan/synth/Mbrola.h"
+
+namespace vorsan::synth {
+
+namespace {
+constexpr SoundFileFormat kFormats[] = {
+    {SoundFileType::Au, MBR_FLAG_AU, ".au"},
+    {SoundFileType::Aiff, MBR_FLAG_AIFF, ".aiff"},
+    {SoundFileType::Wave, MBR_FLAG_WAVE, ".wav"},
+};
+constexpr int32_t kRateWithoutSpeech = 16000;
+} // namespace
+
+const SoundFileFormat* soundFileFormat(int32_t typeNumber) {
+    return typeNumber >= 0 && typeNumber < 3 ? &kFormats[typeNumber] : nullptr;
+}
+
+const SoundFileFormat* soundFileFormatOfFlag(int32_t playerFlag) {
+    for (const auto& f : kFormats)
+        if (f.playerFlag == playerFlag) return &f;
+    return nullptr;
+}
+
+struct SoundFileSink::State {
+    std::string path;
+    SoundFileType type;
+    bool commitAtRunEnd;
+    std::string temp;
+    SNDFILE* file = nullptr;
+    int32_t rate = 0; // the file's rate, fixed by the first run
+    std::optional<RateConverter> converter;
+    bool committed = false;
+
+    [[noreturn]] void fail(const std::string& why) {
+        drop();
+        throw MException("cannot write '" + path + "': " + why);
+    }
+
+    void drop() {
+        if (file) sf_close(file);
+        file = nullptr;
+        if (!temp.empty()) std::remove(temp.c_str());
+        temp.clear();
+    }
+
+    void open(int32_t fileRate) {
+        std::string pattern = path + ".partXXXXXX";
+        std::vector<char> name(pattern.begin(), pattern.end());
+        name.push_back('\0');
+        const int fd = mkstemp(name.data());
+        if (fd < 0) fail(std::strerror(errno));
+        temp.assign(name.data());
+        fchmod(fd, 0644); // mkstemp's 0600 is too private for a sound file
+        SF_INFO info{};
+        info.samplerate = fileRate;
+        info.channels = 1;
+        info.format = SF_FORMAT_PCM_16 | (type == SoundFileType::Wave   ? SF_FORMAT_WAV
+                                          : type == SoundFileType::Aiff ? SF_FORMAT_AIFF
+                                                                        : SF_FORMAT_AU);
+        file = sf_open_fd(fd, SFM_WRITE, &info, SF_TRUE);
+        if (!file) {
+            std::string why = sf_strerror(nullptr);
+            close(fd);
+            fail(why);
+        }
+        rate = fileRate;
+    }
+
+    void put(std::span<const int16_t> samples) {
+        if (samples.empty()) return;
+        const auto n = static_cast<sf_count_t>(samples.size());
+        if (sf_write_short(file, samples.data(), n) != n) fail(sf_strerror(file));
+    }
+};
+
+SoundFileSink::SoundFileSink(std::string path, SoundFileType type, bool commitAtRunEnd)
+    : s_(std::make_unique<State>()) {
+    s_->path = std::move(path);
+    s_->type = type;
+    s_->commitAtRunEnd = commitAtRunEnd;
+}
+
+SoundFileSink::~SoundFileSink() { s_->drop(); }
+
+void SoundFileSink::beginRun(int32_t rate) {
+    if (s_->committed) throw MException("cannot write '" + s_->path + "': the file is already complete");
+    if (!s_->file) s_->open(rate);
+    if (rate != s_->rate) s_->converter.emplace(rate, s_->rate);
+    else s_->converter.reset();
+}
+
+void SoundFileSink::write(std::span<const int16_t> samples) {
+    if (!s_->file) throw MException("cannot write '" + s_->path + "': no run has begun");
+    if (s_->converter) s_->put(s_->converter->convert(samples, false));
+    else s_->put(samples);
+}
+
+void SoundFileSink::endRun() {
+    if (s_->converter) s_->put(s_->converter->convert({}, true));
+    s_->converter.reset();
+    if (s_->commitAtRunEnd) commit();
+}
+
+void SoundFileSink::commit() {
+    if (s_->committed) return;
+    if (!s_->file) s_->open(kRateWithoutSpeech);
+    const int err = sf_error(s_->file);
+    std::string why = err ? sf_strerror(s_->file) : "";
+    if (sf_close(s_->file) != 0 && !err) why = "cannot complete the file";
+    s_->file = nullptr;
+    if (!why.empty()) s_->fail(why);
+    if (std::rename(s_->temp.c_str(), s_->path.c_str()) != 0) s_->fail(std::strerror(errno));
+    s_->temp.clear();
+    s_->committed = true;
+}
+
+void SoundFileSink::abandon() { s_->drop(); }
+
+bool SoundFileSink::committed() const { return s_->committed; }
+
+const std::string& SoundFileSink::path() const { return s_->path; }
+
+} // namespace vorsan::synth
