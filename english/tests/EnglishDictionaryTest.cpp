@@ -15,10 +15,7 @@ using testing::DictionaryEntries;
 
 std::string word(int i) {
     // Headwords with shared prefixes, so the byte-order comparison matters.
-    std::string w = "w";
-    w += static_cast<char>('a' + i % 26);
-    w += std::to_string(i * 7);
-    return w;
+    return "w" + std::string(1, static_cast<char>('a' + i % 26)) + std::to_string(i * 7);
 }
 
 TEST(EnglishDictionary, HalvingSearchFindsEveryRecordAndNothingElse) {
@@ -26,81 +23,53 @@ TEST(EnglishDictionary, HalvingSearchFindsEveryRecordAndNothingElse) {
     for (int size : {1, 2, 3, 4, 5, 7, 8, 16, 17, 31, 100, 257}) {
         DictionaryEntries entries;
         for (int i = 0; i < size; ++i) entries.emplace_back(word(i), "p'" + std::to_string(i));
-        const std::string path = profile.write("dict" + std::to_string(size) + ".dat",
-                                               testing::dictionaryBytes(entries));
-        const EnglishDictionary dictionary(path);
+        const EnglishDictionary dictionary(
+            profile.write("dict" + std::to_string(size) + ".dat", testing::dictionaryBytes(entries)));
         ASSERT_TRUE(dictionary.isOpen());
         EXPECT_EQ(dictionary.recordCount(), static_cast<std::size_t>(size));
         for (int i = 0; i < size; ++i) EXPECT_EQ(dictionary.Lookup(word(i)), "p'" + std::to_string(i)) << size;
         // Before the first, after the last, between records, and prefixes.
-        EXPECT_EQ(dictionary.Lookup("a"), "");
-        EXPECT_EQ(dictionary.Lookup("zzz"), "");
-        EXPECT_EQ(dictionary.Lookup("wa0x"), "");
-        EXPECT_EQ(dictionary.Lookup("w"), "");
-        EXPECT_EQ(dictionary.Lookup("wa"), "");
+        for (const char* absent : {"a", "zzz", "wa0x", "w", "wa"}) EXPECT_EQ(dictionary.Lookup(absent), "") << absent;
     }
-}
-
-TEST(EnglishDictionary, LookupIsCaseSensitiveAndNeedsALeadingLetter) {
-    testing::TempProfile profile;
-    const std::string path = testing::writeDictionary(
-        profile, {{"hello", "h@l'@U"}, {"Paris", "p'&rIs"}, {"don't", "d'@Unt"}, {"'bout", "b'aUt"}, {"x", "'eks"}});
-    const EnglishDictionary dictionary(path);
-    EXPECT_EQ(dictionary.Lookup("hello"), "h@l'@U");
-    EXPECT_EQ(dictionary.Lookup("Hello"), "");
-    EXPECT_EQ(dictionary.Lookup("Paris"), "p'&rIs");
-    EXPECT_EQ(dictionary.Lookup("paris"), "");
-    EXPECT_EQ(dictionary.Lookup("don't"), "d'@Unt");
-    EXPECT_EQ(dictionary.Lookup("'bout"), ""); // only words starting with a letter are looked up
-    EXPECT_EQ(dictionary.Lookup("x"), "'eks");
-    EXPECT_EQ(dictionary.Lookup(""), "");
-    EXPECT_EQ(dictionary.Lookup(std::string("x\0", 2)), "");
-    EXPECT_EQ(dictionary.Lookup(std::string(5000, 'h')), "");
+    // Case-sensitive; only words starting with a letter are looked up.
+    const EnglishDictionary dictionary(testing::writeDictionary(
+        profile, {{"hello", "h@l'@U"}, {"Paris", "p'&rIs"}, {"don't", "d'@Unt"}, {"'bout", "b'aUt"}, {"x", "'eks"}}));
+    const std::pair<std::string, const char*> lookups[] = {
+        {"hello", "h@l'@U"}, {"Hello", ""}, {"Paris", "p'&rIs"}, {"paris", ""},       {"don't", "d'@Unt"},
+        {"'bout", ""},       {"x", "'eks"}, {"", ""},             {{"x\0", 2}, ""},    {std::string(5000, 'h'), ""}};
+    for (const auto& [w, pronunciation] : lookups) EXPECT_EQ(dictionary.Lookup(w), pronunciation) << w;
 }
 
 TEST(EnglishDictionary, UnusableFilesAreReportedOnceAndFindNothing) {
     testing::TempProfile profile;
     const std::string good = testing::dictionaryBytes({{"hello", "h@l'@U"}, {"world", "w'3:ld"}});
-    struct Case {
-        const char* name;
-        std::string content;
+    std::filesystem::create_directories(profile.path() / "folder.dat");
+    const struct Case {
+        std::string path;
         const char* message;
-    };
-    const Case cases[] = {
-        {"truncated", good.substr(0, good.size() - 7), "Error while reading dictionary file"},
-        {"longer", good + "x", "Error while reading dictionary file"},
-        {"empty", "", "Error while reading dictionary file"},
-        {"missing", "", "Error while opening dictionary file."},
+    } cases[] = {
+        {profile.write("truncated.dat", good.substr(0, good.size() - 7)), "Error while reading dictionary file"},
+        {profile.write("longer.dat", good + "x"), "Error while reading dictionary file"},
+        {profile.write("empty.dat", ""), "Error while reading dictionary file"},
+        {(profile.path() / "nowhere" / "english.dat").string(), "Error while opening dictionary file."},
+        {(profile.path() / "folder.dat").string(), "Error while opening dictionary file."},
     };
     for (const Case& c : cases) {
-        const std::string path = std::string(c.name) == "missing"
-                                     ? (profile.path() / "nowhere" / "english.dat").string()
-                                     : profile.write(std::string(c.name) + ".dat", c.content);
-        testing::CoutCapture capture;
-        EnglishDictionary dictionary(path);
-        for (int i = 0; i < 50; ++i) EXPECT_EQ(dictionary.Lookup("hello"), "") << c.name;
+        testing::DiagnosticCapture capture;
+        EnglishDictionary dictionary(c.path);
+        for (int i = 0; i < 50; ++i) EXPECT_EQ(dictionary.Lookup("hello"), "") << c.path;
         EXPECT_FALSE(dictionary.open());
         const std::string said = capture.text();
-        EXPECT_EQ(said.find(c.message), 0u) << c.name << ": " << said;
-        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << c.name << ": " << said;
+        EXPECT_EQ(said.find(c.message), 0u) << c.path << ": " << said;
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << c.path << ": " << said;
     }
-    // A folder in place of the file.
-    std::filesystem::create_directories(profile.path() / "folder.dat");
-    testing::CoutCapture capture;
-    EnglishDictionary folder((profile.path() / "folder.dat").string());
-    EXPECT_EQ(folder.Lookup("hello"), "");
-    EXPECT_EQ(capture.text(), "Error while opening dictionary file.\n");
-}
-
-TEST(EnglishDictionary, AFileInstalledLaterIsPickedUp) {
-    testing::TempProfile profile;
-    const std::string path = (profile.path() / "Speechfiles/English/english.dat").string();
-    testing::CoutCapture capture;
-    EnglishDictionary dictionary(path);
-    EXPECT_EQ(dictionary.Lookup("hello"), "");
+    // A file installed later is picked up.
+    testing::DiagnosticCapture quiet;
+    EnglishDictionary later((profile.path() / "Speechfiles/English/english.dat").string());
+    EXPECT_EQ(later.Lookup("hello"), "");
     testing::writeDictionary(profile, {{"hello", "h@l'@U"}});
-    EXPECT_TRUE(dictionary.open());
-    EXPECT_EQ(dictionary.Lookup("hello"), "h@l'@U");
+    EXPECT_TRUE(later.open());
+    EXPECT_EQ(later.Lookup("hello"), "h@l'@U");
 }
 
 TEST(EnglishDictionary, InstalledDictionaryKnowsCommonWords) {

@@ -10,12 +10,37 @@
 namespace vorsan {
 namespace {
 
+// A few dozen common words with their pronunciations, lower case and
+// capitalised: enough for the front end's sentences and numbers.
+testing::DictionaryEntries commonWords() {
+    const testing::DictionaryEntries base = {
+        {"hello", "h@l'@U"},       {"world", "w'3:ld"},      {"the", "D@"},           {"a", "@"},
+        {"yes", "j'es"},           {"why", "w'aI"},          {"what", "w'0t"},        {"is", "'Iz"},
+        {"it", "'It"},             {"one", "w'Vn"},          {"two", "t'u:"},         {"three", "Tr'i:"},
+        {"four", "f'O:"},          {"five", "f'aIv"},        {"six", "s'Iks"},        {"seven", "s'ev@n"},
+        {"eight", "'eIt"},         {"nine", "n'aIn"},        {"ten", "t'en"},         {"zero", "z'I@r@U"},
+        {"twelve", "tw'elv"},      {"twenty", "tw'enti"},    {"thirty", "T'3:ti"},    {"hundred", "h'Vndr@d"},
+        {"thousand", "T'aUz@nd"},  {"million", "m'Ilj@n"},   {"and", "&nd"},          {"minus", "m'aIn@s"},
+        {"point", "p'oInt"},       {"dollars", "d'0l@z"},    {"percent", "p@s'ent"},  {"plus", "pl'Vs"},
+        {"kitchen", "k'ItS@n"},    {"watch", "w'0tS"},       {"church", "tS'3:tS"},   {"don't", "d'@Unt"},
+        {"x", "'eks"},             {"go", "g'@U"},           {"sir", "s'3:"},         {"where", "w'e@"},
+        {"billion", "b'Ilj@n"},    {"fifty", "f'Ifti"},      {"ninety", "n'aInti"},   {"nineteen", "n,aInt'i:n"},
+        {"infinity", "Inf'In@ti"}, {"hash", "h'&S"},         {"slash", "sl'&S"},      {"equals", "'i:kw@lz"},
+    };
+    testing::DictionaryEntries all = base;
+    for (auto [word, pronunciation] : base) {
+        word[0] = static_cast<char>(word[0] - 'a' + 'A');
+        all.emplace_back(word, pronunciation);
+    }
+    return all;
+}
+
 class EnglishFrontEndTest : public ::testing::Test {
 protected:
     std::string convert(std::string_view text) { return frontEnd_.Convert(text); }
 
     testing::TempProfile profile_;
-    std::string dictionaryPath_ = testing::writeDictionary(profile_, testing::commonWords());
+    std::string dictionaryPath_ = testing::writeDictionary(profile_, commonWords());
     EnglishFrontEnd frontEnd_{dictionaryPath_};
 };
 
@@ -27,14 +52,10 @@ std::size_t countOf(const std::string& text, std::string_view piece) {
 
 constexpr std::string_view kEnd = "_ 100 \n \n";
 
-TEST_F(EnglishFrontEndTest, EmptyTextGivesAnEmptySentenceAndTheFinalPause) {
-    EXPECT_EQ(convert(""), "_ 75 \n_ 100 \n \n");
-    EXPECT_EQ(convert(" \t  "), "_ 75 \n_ 100 \n \n");
-    EXPECT_EQ(convert("\n\n"), "_ 75 \n_ 100 \n \n");
-    EXPECT_EQ(defaultEnglishDictionaryPath(), profile_.path().string() + "/Speechfiles/English/english.dat");
-}
-
 TEST_F(EnglishFrontEndTest, SentencesAreSentOutAtTheirEnd) {
+    // Empty text: an empty sentence and the final pause.
+    for (const char* empty : {"", " \t  ", "\n\n"}) EXPECT_EQ(convert(empty), "_ 75 \n_ 100 \n \n");
+    EXPECT_EQ(defaultEnglishDictionaryPath(), profile_.path().string() + "/Speechfiles/English/english.dat");
     // hello (h @ l @U, stress on @U) world (w 3: l d, stress on 3:), falling to 110 Hz.
     EXPECT_EQ(convert("Hello world."),
               "_ 75 \nh  48 50 128 \n@  41 50 125 \nl  54 50 123 \n@U 192 50 145 \n"
@@ -43,34 +64,27 @@ TEST_F(EnglishFrontEndTest, SentencesAreSentOutAtTheirEnd) {
     // Two sentences; the second has no punctuation and stays flat at 120 Hz.
     const std::string two = convert("yes. yes");
     EXPECT_EQ(countOf(two, "_ 75 \n"), 2u);
-    EXPECT_NE(two.find("_ 600 \n_ 75 \nj  35 50 120 \ne  84 50 145 \ns  164 50 120 \n_ 100 \n \n"),
-              std::string::npos)
+    EXPECT_NE(two.find("_ 600 \n_ 75 \nj  35 50 120 \ne  84 50 145 \ns  164 50 120 \n_ 100 \n \n"), std::string::npos)
         << two;
     // A colon pauses long without ending the sentence; a comma pauses short.
     const std::string colon = convert("yes: yes, yes");
     EXPECT_EQ(countOf(colon, "_ 75 \n"), 1u);
     EXPECT_EQ(countOf(colon, "_ 600 \n"), 1u);
     EXPECT_EQ(countOf(colon, "_ 300 \n"), 1u);
-    // "!" and yes/no questions rise, wh-questions fall.
-    EXPECT_NE(convert("yes!").find("s  164 50 130 \n_ 600 \n"), std::string::npos);
+    // Yes/no questions rise, wh-questions fall, also with a space before the mark.
     EXPECT_NE(convert("is it?").find("t  127 50 130 \n_ 600 \n"), std::string::npos);
-    EXPECT_NE(convert("Why is it?").find("t  127 50 110 \n_ 600 \n"), std::string::npos);
     EXPECT_NE(convert("where is it ?").find("t  127 50 110 \n_ 600 \n"), std::string::npos);
 }
 
-TEST_F(EnglishFrontEndTest, NumbersAreReadAsWords) {
+TEST_F(EnglishFrontEndTest, NumbersAndSymbolsAreReadAsWords) {
     const std::pair<const char*, const char*> same[] = {
         {"0", "zero"},
         {"105", "one hundred and five"},
         {"2000005", "two million and five"},
-        {"1000", "one thousand"},
-        {"3.5", "three point five"},
         {"3.5.", "three point five ."},
         {"0.25", "zero point two five"},
-        {"-5", "minus five"},
         {"-5,000", "minus five thousand"},
         {"--5", "minus five"},
-        {"1,000", "one thousand"},
         {"12,345,678", "twelve million three hundred and forty five thousand six hundred and seventy eight"},
         {"1,00,000", "one hundred thousand"},
         {"10,00,000", "one million"},
@@ -81,29 +95,27 @@ TEST_F(EnglishFrontEndTest, NumbersAreReadAsWords) {
         {"3-5", "thirty five"},
         {"1.", "one ."},
         {"12abc", "twelve abc"},
-        {"99999999999999999999", "nine nine nine nine nine nine nine nine nine nine "
-                                 "nine nine nine nine nine nine nine nine nine nine"},
         {"$5", "dollars five"},
         {"5%", "five percent"},
         {"a+b", "a plus b"},
         {"x=1/2", "x equals one slash two"},
         {"#1", "hash one"},
-    };
-    for (const auto& [text, words] : same) EXPECT_EQ(convert(text), convert(words)) << text;
-    // The largest 64-bit value is still a number; one more is read digit by digit.
-    EXPECT_EQ(convert("9223372036854775807"),
-              convert("nine billion two hundred and twenty three million three hundred and seventy two thousand "
-                      "and thirty six billion eight hundred and fifty four million seven hundred and seventy five "
-                      "thousand eight hundred and seven"));
-    EXPECT_EQ(convert("9223372036854775808"), convert("nine two two three three seven two zero three six "
-                                                      "eight five four seven seven five eight zero eight"));
-}
-
-TEST_F(EnglishFrontEndTest, WordsAreCleanedBeforeTheyAreLookedUp) {
-    const std::pair<const char*, const char*> same[] = {
-        {"well-known", "wellknown"}, {"(cat", "cat"},         {"cat)", "cat"},       {"'hello'", "hello"},
-        {"\"hello\"", "hello"},      {"hello\r\nworld", "hello world"}, {"[[[cat", "cat"},
-        {"\xe9\xe9" "cat", "cat"},          {"hello,world", "hello , world"},
+        // The largest 64-bit value is still a number; one more is read digit by digit.
+        {"9223372036854775807",
+         "nine billion two hundred and twenty three million three hundred and seventy two thousand and thirty six "
+         "billion eight hundred and fifty four million seven hundred and seventy five thousand eight hundred and seven"},
+        {"9223372036854775808", "nine two two three three seven two zero three six eight five four seven seven five "
+                                "eight zero eight"},
+        // Words are cleaned before they are looked up.
+        {"well-known", "wellknown"},
+        {"(cat", "cat"},
+        {"cat)", "cat"},
+        {"'hello'", "hello"},
+        {"\"hello\"", "hello"},
+        {"hello\r\nworld", "hello world"},
+        {"[[[cat", "cat"},
+        {"\xe9\xe9" "cat", "cat"},
+        {"hello,world", "hello , world"},
     };
     for (const auto& [text, words] : same) EXPECT_EQ(convert(text), convert(words)) << text;
     // Whole words with an apostrophe come from the dictionary, with stress.
@@ -124,31 +136,16 @@ TEST_F(EnglishFrontEndTest, AnyBytesConvertWithoutFailing) {
     std::string noiseNoSpace = noise;
     std::replace_if(noiseNoSpace.begin(), noiseNoSpace.end(), [](char c) { return c == ' ' || c == '\n' || c == '\t'; },
                     'x');
-
-    std::string alternating, hyphenated, dotsThenHyphens;
+    std::string alternating, hyphenated, controls;
     for (int i = 0; i < 50000; ++i) {
         alternating += "a.";
         hyphenated += "a-";
     }
-    dotsThenHyphens = std::string(50000, '.') + hyphenated;
-    std::string controls;
     for (int i = 0; i < 100000; ++i) controls.push_back(static_cast<char>(i % 32));
-
     const std::string inputs[] = {
-        noise,
-        noiseNoSpace,
-        std::string(100000, 'a'),
-        std::string(100000, '-'),
-        std::string(100000, '('),
-        std::string(100000, '\''),
-        std::string(100000, '9'),
-        std::string(100000, '\xe9'),
-        alternating,
-        hyphenated,
-        dotsThenHyphens,
-        controls,
-        std::string("-\0-5\x01\x02", 6),
-        "!!!???...,,,;;;:::",
+        noise, noiseNoSpace, std::string(100000, 'a'), std::string(100000, '-'), std::string(100000, '('),
+        std::string(100000, '\''), std::string(100000, '\xe9'), alternating, hyphenated,
+        std::string(50000, '.') + hyphenated, controls, std::string("-\0-5\x01\x02", 6), "!!!???...,,,;;;:::",
     };
     for (const std::string& text : inputs) {
         const std::string out = convert(text);
@@ -157,19 +154,16 @@ TEST_F(EnglishFrontEndTest, AnyBytesConvertWithoutFailing) {
         EXPECT_EQ(out.rfind("_ 75 \n", 0), 0u);
     }
     // A 100 KB word becomes one word record of at most 50 phones.
-    const std::string longWord = convert(std::string(100000, 'b'));
-    EXPECT_EQ(countOf(longWord, "\n"), 1u + 50u + 2u);
+    EXPECT_EQ(countOf(convert(std::string(100000, 'b')), "\n"), 1u + 50u + 2u);
     // Ten thousand digits are said digit by digit.
-    EXPECT_EQ(convert(std::string(10000, '7')), convert([] {
-                  std::string words;
-                  for (int i = 0; i < 10000; ++i) words += "seven ";
-                  return words;
-              }()));
+    std::string sevens;
+    for (int i = 0; i < 10000; ++i) sevens += "seven ";
+    EXPECT_EQ(convert(std::string(10000, '7')), convert(sevens));
 }
 
 TEST(EnglishFrontEnd, WithoutADictionaryEveryWordGoesToTheRules) {
     testing::TempProfile profile;
-    testing::CoutCapture capture;
+    testing::DiagnosticCapture capture;
     EnglishFrontEnd frontEnd(defaultEnglishDictionaryPath());
     const std::string out = frontEnd.Convert("cat 12");
     EXPECT_EQ(frontEnd.Convert("cat"), "_ 75 \nk  87 50 120 \n{  106 50 120 \nt  127 50 120 \n_ 100 \n \n");
