@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
+#include <sndfile.h>
 
 #include <array>
 #include <cstdio>
 #include <filesystem>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "Options.h"
 #include "vorsan/testing/TestSupport.h"
@@ -100,3 +103,36 @@ TEST(Cli, JoinsTheRunsOfSeveralLanguagesIntoTheNamedFile) {
     EXPECT_GT(std::filesystem::file_size(out), 3 * 16000u); // well over a second and a half of speech
 }
 
+
+TEST(Cli, ProcessesSharingAProfileFolderEachGetTheirOwnSpeech) {
+    TempProfile profile;
+    const auto seconds = [](const std::filesystem::path& p) {
+        SF_INFO info{};
+        SNDFILE* f = sf_open(p.c_str(), SFM_READ, &info);
+        if (!f) return 0.0;
+        sf_close(f);
+        return static_cast<double>(info.frames) / info.samplerate;
+    };
+    // Texts of clearly different lengths, each heard alone first.
+    std::vector<std::string> texts;
+    std::vector<double> alone;
+    for (int k = 0; k < 8; ++k) {
+        std::string text = "Number";
+        for (int w = 0; w <= k; ++w) text += " hello";
+        texts.push_back(text);
+        const auto path = profile.path() / ("alone" + std::to_string(k) + ".wav");
+        ASSERT_EQ(runCli("-q tofile -o " + path.string() + " '" + text + "'").status, 0);
+        alone.push_back(seconds(path));
+    }
+    std::string together = "pids=''; ";
+    for (int k = 0; k < 8; ++k)
+        together += std::string(VORSAN_CLI) + " -q tofile -o " + (profile.path() / ("at" + std::to_string(k) + ".wav")).string() +
+                    " '" + texts[k] + "' > /dev/null 2>&1 & pids=\"$pids $!\"; ";
+    together += "for p in $pids; do wait $p || exit 1; done";
+    ASSERT_EQ(std::system(together.c_str()), 0);
+    for (int k = 0; k < 8; ++k) {
+        EXPECT_GT(alone[k], 0.3);
+        EXPECT_DOUBLE_EQ(seconds(profile.path() / ("at" + std::to_string(k) + ".wav")), alone[k]) << texts[k];
+    }
+    EXPECT_FALSE(std::filesystem::exists(profile.path() / "temp1.wav")); // -o never goes through the shared names
+}
