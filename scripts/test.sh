@@ -1,19 +1,37 @@
 #!/usr/bin/env bash
-# Builds and runs the whole test suite. With --sanitize, builds a separate
-# AddressSanitizer + UndefinedBehaviorSanitizer tree and runs the suite there.
+# Builds and runs the test suite, with warnings as errors.
+#   scripts/test.sh             normal build (build/), whole suite
+#   scripts/test.sh --sanitize  AddressSanitizer + UndefinedBehaviorSanitizer
+#                               build (build-asan/), whole suite
+#   scripts/test.sh --tsan      ThreadSanitizer build (build-tsan/), whole suite
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 dir=build
 args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
-if [ "${1:-}" = "--sanitize" ]; then
-  dir=build-asan
-  args=(-DCMAKE_BUILD_TYPE=Debug -DVORSAN_SANITIZE=ON -DVORSAN_BENCH=OFF)
-  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
-  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-  export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
-fi
-cmake -S . -B "$dir" "${args[@]}" >/dev/null
+case "${1:-}" in
+  "") ;;
+  --sanitize)
+    dir=build-asan
+    args=(-DCMAKE_BUILD_TYPE=Debug -DVORSAN_SANITIZE=ON -DVORSAN_BENCH=OFF)
+    export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+    export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+    export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
+    ;;
+  --tsan)
+    dir=build-tsan
+    args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORSAN_TSAN=ON -DVORSAN_BENCH=OFF)
+    # Any race fails the test that shows it. The suppressions file names only
+    # uninstrumented third-party libraries, never the project's own code.
+    export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1"
+    [ -f tests/tsan.supp ] && TSAN_OPTIONS+=":suppressions=$PWD/tests/tsan.supp"
+    ;;
+  *)
+    echo "usage: $0 [--sanitize|--tsan]" >&2
+    exit 2
+    ;;
+esac
+cmake -S . -B "$dir" -DVORSAN_WERROR=ON "${args[@]}" >/dev/null
 cmake --build "$dir" -j"$(nproc)"
 cd "$dir"
 ctest --output-on-failure -j"$(nproc)"
