@@ -8,95 +8,19 @@
 
 #include "vorsan/accent/AccentDatabase.h"
 #include "vorsan/core/MException.h"
+#include "vorsan/core/PhoneLines.h"
+#include "vorsan/core/PhonemeText.h"
 #include "vorsan/core/Text.h"
 
 namespace vorsan {
 
 namespace {
 
-// Walks the pieces of a text between line feeds.
-class LineCursor {
-public:
-    explicit LineCursor(std::string_view text) : rest_(text) {}
-    bool next(std::string_view& line) {
-        if (done_) return false;
-        std::size_t lf = rest_.find('\n');
-        if (lf == std::string_view::npos) {
-            line = rest_;
-            done_ = true;
-        } else {
-            line = rest_.substr(0, lf);
-            rest_.remove_prefix(lf + 1);
-        }
-        return true;
-    }
-
-private:
-    std::string_view rest_;
-    bool done_ = false;
-};
-
-// Takes the next space-separated token of `line` (runs of spaces are one
-// separator); false when none is left.
-bool nextToken(std::string_view& line, std::string_view& token) {
-    std::size_t start = line.find_first_not_of(' ');
-    if (start == std::string_view::npos) {
-        line = {};
-        return false;
-    }
-    std::size_t end = line.find(' ', start);
-    if (end == std::string_view::npos) end = line.size();
-    token = line.substr(start, end - start);
-    line.remove_prefix(end);
-    return true;
-}
-
-bool isBlank(std::string_view line) {
-    return line.find_first_not_of(" \t") == std::string_view::npos;
-}
-
-// One line cut into its phoneme name, duration and canonical tail (every
-// remaining token followed by one space).
-struct PhoneLine {
-    std::string_view name;
-    int32_t duration = 0;
-    int tokens = 0; // how many of name and duration were present (0..2)
-};
-
-// Cuts `line`; the tail is written into `tail` (cleared first).
-PhoneLine cutLine(std::string_view line, std::string& tail) {
-    PhoneLine out;
-    tail.clear();
-    std::string_view token;
-    if (!nextToken(line, token)) return out;
-    out.name = token;
-    out.tokens = 1;
-    if (!nextToken(line, token)) return out;
-    out.duration = scanInt(token); // no leading number reads as 0
-    out.tokens = 2;
-    while (nextToken(line, token)) {
-        tail.append(token);
-        tail.push_back(' ');
-    }
-    return out;
-}
-
 // percent x duration / 100, truncating toward zero, kept inside 32 bits.
 int32_t scaleDuration(int32_t percent, int32_t duration) {
     int64_t scaled = static_cast<int64_t>(percent) * duration / 100;
     scaled = std::clamp<int64_t>(scaled, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max());
     return static_cast<int32_t>(scaled);
-}
-
-void appendLine(std::string& out, std::string_view name, int32_t duration, std::string_view tail) {
-    char digits[16];
-    auto result = std::to_chars(digits, digits + sizeof digits, duration);
-    out.append(name);
-    out.push_back(' ');
-    out.append(digits, result.ptr);
-    out.push_back(' ');
-    out.append(tail);
-    out.push_back('\n');
 }
 
 } // namespace
@@ -112,16 +36,16 @@ std::string AccentDatabase::substitute(std::string_view text) const {
     LineCursor lines(text);
     std::string_view line;
     while (lines.next(line)) {
-        if (isBlank(line)) continue;
-        PhoneLine phone = cutLine(line, tail);
+        if (isBlankLine(line)) continue;
+        PhoneLine phone = cutPhoneLine(line, tail);
         if (phone.tokens < 2) throw MException("Phonem/Duration missing");
         if (fromInventory_.find(phone.name) == fromInventory_.end()) throw MException("Sound does not exist");
         auto mapped = mapping_.find(phone.name);
         if (mapped != mapping_.end() && !mapped->second.targets.empty()) {
             for (const ToPhonem& target : mapped->second.targets)
-                appendLine(out, target.name, scaleDuration(target.durationPercent, phone.duration), tail);
+                appendPhoneLine(out, target.name, scaleDuration(target.durationPercent, phone.duration), tail);
         } else {
-            appendLine(out, phone.name, phone.duration, tail);
+            appendPhoneLine(out, phone.name, phone.duration, tail);
         }
     }
     return out;
@@ -171,7 +95,7 @@ std::string AccentDatabase::applyContextRules(std::string_view text) const {
     bool haveCurrent = nextPhoneLine(current);
     while (haveCurrent) {
         bool haveSuccessor = nextPhoneLine(successorLine);
-        PhoneLine phone = cutLine(current, tail);
+        PhoneLine phone = cutPhoneLine(current, tail);
         const ContextRule* rule = nullptr;
         if (haveSuccessor) {
             std::string_view probe = successorLine, successor;
@@ -180,9 +104,9 @@ std::string AccentDatabase::applyContextRules(std::string_view text) const {
         }
         if (rule) {
             for (const RulePhonem& p : rule->phonemes)
-                appendLine(out, p.name, scaleDuration(p.durationPercent, phone.duration), tail);
+                appendPhoneLine(out, p.name, scaleDuration(p.durationPercent, phone.duration), tail);
         } else {
-            appendLine(out, phone.name, phone.duration, tail);
+            appendPhoneLine(out, phone.name, phone.duration, tail);
         }
         current = successorLine;
         haveCurrent = haveSuccessor;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "vorsan/core/PhoneLines.h"
 #include "vorsan/core/Text.h"
 
 namespace vorsan {
@@ -29,34 +30,16 @@ void PhonemeRecord::setPitches(const std::vector<int32_t>& values) {
     for (std::size_t i = 0; i < values.size(); ++i) pitches[i] = std::clamp(values[i], kPitchFloor, kPitchCeiling);
 }
 
-namespace {
-// Splits at `sep`, skipping runs of spaces before each piece (only the space
-// character is skipped; tabs and carriage returns stay inside tokens).
-template <class F>
-void forEachPiece(std::string_view text, char sep, F&& f) {
-    std::size_t i = 0;
-    const std::size_t n = text.size();
-    while (i < n) {
-        while (i < n && text[i] == ' ') ++i;
-        if (i >= n) break;
-        std::size_t e = text.find(sep, i);
-        if (e == std::string_view::npos) e = n;
-        f(text.substr(i, e - i));
-        i = e + 1;
-    }
-}
-} // namespace
 
 void PhonemeRecordList::read(std::string_view text, const SoundClassMap* sounds) {
     records_.clear();
     std::vector<std::string_view> tokens;
     std::vector<int32_t> rawPitches;
-    forEachPiece(text, '\n', [&](std::string_view line) {
+    LineCursor lines(text);
+    for (std::string_view line; lines.next(line);) {
         tokens.clear();
-        forEachPiece(line, ' ', [&](std::string_view t) {
-            if (!t.empty()) tokens.push_back(t);
-        });
-        if (tokens.empty()) return;
+        for (std::string_view t; nextToken(line, t);) tokens.push_back(t);
+        if (tokens.empty()) continue;
         PhonemeRecord r;
         std::size_t k = 0;
         if (tokens.size() % 2 == 1) {
@@ -83,7 +66,7 @@ void PhonemeRecordList::read(std::string_view text, const SoundClassMap* sounds)
             }
         }
         records_.push_back(std::move(r));
-    });
+    }
 }
 
 std::string PhonemeRecordList::write() const {

@@ -11,17 +11,11 @@ namespace vorsan {
 
 namespace {
 
-std::optional<int32_t> parseIntText(const std::string& s) {
-    std::string t = trimBlanks(s);
-    int32_t v = 0;
-    auto r = std::from_chars(t.data(), t.data() + t.size(), v);
-    if (r.ec != std::errc() || r.ptr != t.data() + t.size() || t.empty()) return std::nullopt;
-    return v;
-}
-
-std::optional<float> parseFloatText(const std::string& s) {
-    std::string t = trimBlanks(s);
-    float v = 0;
+// A whole element text as a number (blanks around it allowed), or nothing.
+template <typename T>
+std::optional<T> parseNumberText(const std::string& s) {
+    const std::string t = trimBlanks(s);
+    T v{};
     auto r = std::from_chars(t.data(), t.data() + t.size(), v);
     if (r.ec != std::errc() || r.ptr != t.data() + t.size() || t.empty()) return std::nullopt;
     return v;
@@ -39,9 +33,9 @@ void applyLanguageElement(const xml::DOMElement& e, SpeechEngine::Registries& re
     std::u16string mood;
     for (const auto* child : xml::childElements(e)) {
         if (xml::nameIs(*child, u"location")) location = xml::textUtf8(*child).value_or("");
-        else if (xml::nameIs(*child, u"Voice")) voice = parseIntText(xml::textUtf8(*child).value_or(""));
-        else if (xml::nameIs(*child, u"Pitch")) pitch = parseFloatText(xml::textUtf8(*child).value_or(""));
-        else if (xml::nameIs(*child, u"Time")) time = parseFloatText(xml::textUtf8(*child).value_or(""));
+        else if (xml::nameIs(*child, u"Voice")) voice = parseNumberText<int32_t>(xml::textUtf8(*child).value_or(""));
+        else if (xml::nameIs(*child, u"Pitch")) pitch = parseNumberText<float>(xml::textUtf8(*child).value_or(""));
+        else if (xml::nameIs(*child, u"Time")) time = parseNumberText<float>(xml::textUtf8(*child).value_or(""));
         else if (xml::nameIs(*child, u"RuvettaRef")) {
             emotionDb = xml::attrUtf8(*child, u"name");
             mood = xml::attr(*child, u"preferredEmotion");
