@@ -14,6 +14,8 @@ PACKAGES=(
   pocketsphinx-en-us
   libgtest-dev libgmock-dev libbenchmark-dev
   sox espeak-ng
+  # scripts/fuzz.sh: clang with libFuzzer; llvm-symbolizer for file:line in sanitizer stacks
+  clang libclang-rt-14-dev llvm-14
 )
 
 missing=()
