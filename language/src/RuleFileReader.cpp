@@ -235,7 +235,7 @@ LanguageFileInfo readFileInfo(const DOMElement& parent) {
     };
     for (const DOMElement* e : xml::childElements(parent))
         for (const auto& [name, member] : fields)
-            if (xml::nameIs(*e, name)) withText(*e, [&](const std::u16string& t) { info.*member = narrow(t); });
+            if (xml::nameIs(*e, name)) withText(*e, [&, member = member](const std::u16string& t) { info.*member = narrow(t); });
     return info;
 }
 
