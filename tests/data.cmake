@@ -3,8 +3,7 @@
 # as written; the Indian voices cover every phone pair; Hindi numbers and
 # sentences.
 vorsan_add_tests(data_tests
-  SOURCES data/DataFiles.cpp data/RuleFilesTest.cpp data/VoiceFilesTest.cpp data/PronunciationTest.cpp
-          data/HindiTest.cpp
+  SOURCES data/ShippedData.cpp data/RuleAndVoiceFilesTest.cpp data/PronunciationTest.cpp data/HindiTest.cpp
   LIBS vorsan_language vorsan_synth vorsan_engine vorsan_audio_analysis)
 target_include_directories(data_tests PRIVATE data)
 
