@@ -21,14 +21,12 @@ std::string wrap(const std::string& body) { return "<Rule_Base>" + body + "</Rul
 
 } // namespace
 
+// What the conversion and prosody tests do not already show of a loaded file.
 TEST(RuleFile, LoadsEveryPart) {
     TempProfile dir;
     auto base = LanguageRuleBase::load(dir.write("Speechfiles/Pelmira/hindi.xml", testfiles::hindiFile()));
-
     const LanguageInfo& info = *base->language();
-    EXPECT_EQ(base->name(), "Hindi");
-    EXPECT_EQ(base->dialect(), "Standard");
-    EXPECT_EQ(base->mbrolaDatabase(), "hn1");
+    EXPECT_EQ(base->name() + "/" + base->dialect() + "/" + base->mbrolaDatabase(), "Hindi/Standard/hn1");
     EXPECT_EQ(info.languageCode + info.countryCode, "hiIN");
     // "0900" and "0x097F" are both hexadecimal; the range decides what the file claims.
     EXPECT_EQ(info.unicodeStart, 0x900);
@@ -38,42 +36,13 @@ TEST(RuleFile, LoadsEveryPart) {
     EXPECT_FALSE(base->claims(U'a') || base->claims(0x980));
     EXPECT_EQ(base->fileInfo()->title, "Hindi rules");
     EXPECT_EQ(base->sounds()->at("k").type, 'P');
-
-    const CharacterTable& chars = *base->characters();
-    const auto& ka = chars.consonants.at(u"क");
-    ASSERT_EQ(ka.phones.size(), 2u);
-    EXPECT_EQ(ka.phones[0].name + ka.phones[1].name, "ka");
-    EXPECT_EQ(ka.phones[1].duration, 80);
-    EXPECT_EQ(ka.type, 'C');
-    EXPECT_EQ(chars.halant->glyph, u"्");
-    EXPECT_EQ(chars.baseFormCorrection->glyph, u"&");
-    EXPECT_EQ(chars.dependents.size(), 4u);
-    EXPECT_EQ(chars.digits.size(), 10u);
-    EXPECT_EQ((*base->digitMap())[7], u'७');
-    EXPECT_EQ(base->digitWords()->words.at("21"), u"गा");
-
-    EXPECT_EQ(base->exactMatches()->at(u"नमक").phones.at(0).name, "EXACT");
+    EXPECT_EQ(base->characters()->baseFormCorrection->glyph, u"&");
     EXPECT_EQ(base->exactMatches()->at(u"नमक").rank, -1);
-    EXPECT_TRUE(base->exactMatches()->at(u"कम").phones.empty()); // white space before PhonemList
-    EXPECT_EQ(base->ruleCharacters()->at(u"त").type, 'C');
-    EXPECT_EQ(base->ruleCharacters()->at(u"त").priorities.at(1).rules.at(u"AतC").rank, 3);
-
-    const SentenceTypeTable& types = *base->sentenceTypes();
-    ASSERT_EQ(types.size(), 2u);
-    const SentenceType& decl = types.at("Declarative");
+    const SentenceType& decl = base->sentenceTypes()->at("Declarative");
     EXPECT_EQ(decl.description, "Statement");
-    EXPECT_EQ(decl.pause, 300);
-    ASSERT_EQ(decl.identifiers.size(), 2u);
-    EXPECT_EQ(decl.identifiers[0].text, u"।");
-    EXPECT_EQ(decl.identifiers[1].rank, 2);
-    // A pattern is padded to 500 frames with 250 Hz.
-    ASSERT_EQ(decl.pitchPattern.size(), 500u);
-    EXPECT_EQ(decl.pitchPattern[2], 160);
-    EXPECT_EQ(decl.pitchPattern[3], 250);
-    EXPECT_EQ(decl.pitchPattern[499], 250);
-    EXPECT_EQ(decl.clauseTypes.at("Comma").pause, 100);
+    EXPECT_EQ(decl.identifiers.at(1).rank, 2);
     EXPECT_EQ(decl.clauseTypes.at("Comma").pitchPattern[1], 130);
-    EXPECT_TRUE(types.at("Question").clauseTypes.empty());
+    EXPECT_TRUE(base->sentenceTypes()->at("Question").clauseTypes.empty());
 }
 
 TEST(RuleFile, FormatDetails) {
