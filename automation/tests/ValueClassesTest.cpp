@@ -9,7 +9,7 @@ namespace vorsan {
 namespace {
 
 using testing::AutomationTest;
-using testing::ServerLibrary;
+using testing::serverCanUnloadNow;
 
 ComPtr<IMString> mstring(std::u16string_view name) {
     ComPtr<IMString> s;
@@ -49,12 +49,12 @@ TEST_F(AutomationTest, EveryClassIsCreatedThroughTheRegistryUntilUnregistered) {
     EXPECT_EQ(factory->CreateInstance(nullptr, IID_IPhoneme, object.putVoid()), E_NOINTERFACE);
     factory.reset();
 
-    ASSERT_EQ(ServerLibrary::unregisterServer(), S_OK);
+    ASSERT_EQ(registerServerLibrary(VORSAN_COM_LIBRARY, true), S_OK);
     ComPtr<IMString> gone;
     EXPECT_EQ(createInstance(u"VorsanCOM.MString", IID_IMString, gone), CO_E_CLASSSTRING);
     EXPECT_EQ(CoCreateInstance(CLSID_MString, nullptr, CLSCTX_INPROC_SERVER, IID_IMString, gone.putVoid()),
               REGDB_E_CLASSNOTREG);
-    EXPECT_EQ(ServerLibrary::canUnloadNow(), S_OK);
+    EXPECT_EQ(serverCanUnloadNow(), S_OK);
 
     // The installer's registration tool does the same from the command line.
     const std::string tool = VORSAN_REGSVR, library = VORSAN_COM_LIBRARY;
@@ -227,11 +227,11 @@ TEST_F(AutomationTest, EnumerationSharesOneCursorPerCollection) {
     list.reset();
     d.reset();
     listIdentity.reset();
-    EXPECT_EQ(ServerLibrary::canUnloadNow(), S_FALSE);
+    EXPECT_EQ(serverCanUnloadNow(), S_FALSE);
     unk.reset();
     e1.reset();
     e2.reset();
-    EXPECT_EQ(ServerLibrary::canUnloadNow(), S_OK);
+    EXPECT_EQ(serverCanUnloadNow(), S_OK);
 }
 
 } // namespace
