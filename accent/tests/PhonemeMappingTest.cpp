@@ -16,54 +16,33 @@ using vorsan::testing::TempProfile;
 
 namespace {
 
-// Source phonemes a b t k m n g e i o u w _; a splits into e and i, m and n
-// and g scale their duration; t and k have context rules.
-const char* const kMapping = R"(
-<mapping>
-  <fromPhonem fromPhonemName="a">
-    <toPhonem toPhonemName="e" toPhonemDuration="60"/>
-    <toPhonem toPhonemName="i" toPhonemDuration="50"/>
-  </fromPhonem>
-  <fromPhonem fromPhonemName="a"><toPhonem toPhonemName="X" toPhonemDuration="100"/></fromPhonem>
-  <fromPhonem fromPhonemName="b"/>
-  <fromPhonem fromPhonemName="m"><toPhonem toPhonemName="m" toPhonemDuration="33"/></fromPhonem>
-  <fromPhonem fromPhonemName="n"><toPhonem toPhonemName="n" toPhonemDuration="50"/></fromPhonem>
-  <fromPhonem fromPhonemName="g"><toPhonem toPhonemName="g" toPhonemDuration="1000"/></fromPhonem>
-  <fromPhonem fromPhonemName="z"><toPhonem toPhonemName="e" toPhonemDuration="100"/></fromPhonem>
-</mapping>
-)";
-
-const char* const kRules = R"(
-<dbrules>
-  <Sound soundName="t">
-    <Priority priorityName="2">
-      <Rule ruleName="t+e"><Phonem PhonemName="th" PhonemDuration="100"/></Rule>
-    </Priority>
-    <Priority priorityName="1">
-      <Rule ruleName="t+V"><Phonem PhonemName="T" PhonemDuration="80"/><Phonem PhonemName="h" PhonemDuration="20"/></Rule>
-      <Rule ruleName="t+C"><Phonem PhonemName="tC" PhonemDuration="100"/></Rule>
-    </Priority>
-    <Priority priorityName="3">
-      <Rule ruleName="t+u"><Phonem PhonemName="never" PhonemDuration="100"/></Rule>
-    </Priority>
-  </Sound>
-  <Sound soundName="k">
-    <Priority priorityName="2"><Rule ruleName="k+e"/></Priority>
-    <Priority priorityName="1"><Rule ruleName="k+V"><Phonem PhonemName="K" PhonemDuration="100"/></Rule></Priority>
-  </Sound>
-</dbrules>
-)";
-
-const char* const kTargetInventory = R"(
-<toMbrolaPhone>
-  <Sound mbrolaType="V" mbrolaPhonem="e" mbrolaUsage="as in bed"/>
-  <Sound mbrolaType="v" mbrolaPhonem="i" mbrolaUsage=""/>
-  <Sound mbrolaType="Vowel" mbrolaPhonem="o" mbrolaUsage=""/>
-  <Sound mbrolaType="C" mbrolaPhonem="u" mbrolaUsage=""/>
-  <Sound mbrolaType="" mbrolaPhonem="b" mbrolaUsage=""/>
-  <Sound mbrolaType="C" mbrolaPhonem="e" mbrolaUsage="repeated: the first entry stays"/>
-</toMbrolaPhone>
-)";
+// Source phonemes a b t k m n g e i o u w _; a splits into e and i (its
+// second entry is ignored), m and n and g scale their duration; t and k have
+// context rules; the target inventory types e (first entry), i and o as vowels.
+const char* const kMapping =
+    "<mapping><fromPhonem fromPhonemName='a'><toPhonem toPhonemName='e' toPhonemDuration='60'/>"
+    "<toPhonem toPhonemName='i' toPhonemDuration='50'/></fromPhonem>"
+    "<fromPhonem fromPhonemName='a'><toPhonem toPhonemName='X' toPhonemDuration='100'/></fromPhonem>"
+    "<fromPhonem fromPhonemName='b'/>"
+    "<fromPhonem fromPhonemName='m'><toPhonem toPhonemName='m' toPhonemDuration='33'/></fromPhonem>"
+    "<fromPhonem fromPhonemName='n'><toPhonem toPhonemName='n' toPhonemDuration='50'/></fromPhonem>"
+    "<fromPhonem fromPhonemName='g'><toPhonem toPhonemName='g' toPhonemDuration='1000'/></fromPhonem>"
+    "<fromPhonem fromPhonemName='z'><toPhonem toPhonemName='e' toPhonemDuration='100'/></fromPhonem></mapping>";
+const char* const kRules =
+    "<dbrules><Sound soundName='t'>"
+    "<Priority priorityName='2'><Rule ruleName='t+e'><Phonem PhonemName='th' PhonemDuration='100'/></Rule></Priority>"
+    "<Priority priorityName='1'><Rule ruleName='t+V'><Phonem PhonemName='T' PhonemDuration='80'/>"
+    "<Phonem PhonemName='h' PhonemDuration='20'/></Rule>"
+    "<Rule ruleName='t+C'><Phonem PhonemName='tC' PhonemDuration='100'/></Rule></Priority>"
+    "<Priority priorityName='3'><Rule ruleName='t+u'><Phonem PhonemName='never' PhonemDuration='100'/></Rule>"
+    "</Priority></Sound><Sound soundName='k'><Priority priorityName='2'><Rule ruleName='k+e'/></Priority>"
+    "<Priority priorityName='1'><Rule ruleName='k+V'><Phonem PhonemName='K' PhonemDuration='100'/></Rule></Priority>"
+    "</Sound></dbrules>";
+const char* const kTargetInventory =
+    "<toMbrolaPhone><Sound mbrolaType='V' mbrolaPhonem='e' mbrolaUsage='as in bed'/>"
+    "<Sound mbrolaType='v' mbrolaPhonem='i' mbrolaUsage=''/><Sound mbrolaType='Vowel' mbrolaPhonem='o' mbrolaUsage=''/>"
+    "<Sound mbrolaType='C' mbrolaPhonem='u' mbrolaUsage=''/><Sound mbrolaType='' mbrolaPhonem='b' mbrolaUsage=''/>"
+    "<Sound mbrolaType='C' mbrolaPhonem='e' mbrolaUsage='repeated'/></toMbrolaPhone>";
 
 const std::string kParts = std::string(kFileInfo) + std::string(kMbrolaInfo);
 

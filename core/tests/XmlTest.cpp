@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "vorsan/core/MException.h"
-#include "vorsan/core/Text.h"
 #include "vorsan/core/Xml.h"
 #include "vorsan/testing/TestSupport.h"
 
@@ -16,7 +15,8 @@ using vorsan::testing::TempProfile;
 
 namespace {
 // Parses the file reading every child's integer attribute "n"; the failure
-// message, or "no failure".
+// message, or "no failure". (The element, text and attribute helpers are
+// exercised by every loader's tests.)
 std::string failMessage(const std::string& path) {
     return messageOf([&] {
         xml::parseFile(path, {}, [](const xml::DOMElement& root) {
@@ -25,28 +25,6 @@ std::string failMessage(const std::string& path) {
     });
 }
 } // namespace
-
-TEST(Xml, ReadsElementsTextAndAttributes) {
-    TempProfile dir;
-    auto path = dir.write("a.xml", "<R><A n=' 7 ' b='True'>hi<x/></A> <B/><!-- c --></R>");
-    std::vector<std::string> names;
-    xml::parseFile(path, {}, [&](const xml::DOMElement& root) {
-        for (const auto* e : xml::childElements(root)) names.push_back(utf16ToUtf8(std::u16string(xml::nodeName(*e))));
-        const auto* a = xml::firstChildNamed(root, u"A");
-        ASSERT_NE(a, nullptr);
-        EXPECT_EQ(xml::parseInt(xml::attr(*a, u"n")), 7);
-        EXPECT_TRUE(xml::parseBool(xml::attr(*a, u"b")));
-        EXPECT_EQ(xml::textUtf8(*a), std::optional<std::string>("hi"));
-        EXPECT_FALSE(xml::text(*xml::firstChildNamed(root, u"B")).has_value());
-        EXPECT_EQ(xml::attr(*a, u"missing"), u"");
-    });
-    EXPECT_EQ(names, (std::vector<std::string>{"A", "B"}));
-    // Read-only files are readable; missing files and folders are not.
-    std::filesystem::permissions(path, std::filesystem::perms::owner_read);
-    EXPECT_TRUE(xml::isReadableFile(path));
-    EXPECT_FALSE(xml::isReadableFile(dir.path().string() + "/missing.xml"));
-    EXPECT_FALSE(xml::isReadableFile(dir.path().string()));
-}
 
 TEST(Xml, GuardTranslatesLibraryFailuresAndRefusesDoctypes) {
     TempProfile dir;
