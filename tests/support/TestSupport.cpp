@@ -2,12 +2,10 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <memory>
 #include <mutex>
 #include <random>
 #include <stdexcept>
 
-#include "vorsan/core/Diagnostics.h"
 #include "vorsan/core/PhonemeText.h"
 
 namespace vorsan::testing {
@@ -57,32 +55,23 @@ double phonemeSeconds(std::string_view phonemeText) {
     return ms / 1000.0;
 }
 
-// The lines are shared with the sink, which may be called from any thread
-// and may outlive the capture inside a copy the process keeps.
-struct DiagnosticCapture::Impl {
-    struct Lines {
-        std::mutex mutex;
-        std::string text;
-    };
-    std::shared_ptr<Lines> lines = std::make_shared<Lines>();
-    DiagnosticSink previous;
+struct DiagnosticCapture::Lines {
+    std::mutex mutex;
+    std::string text;
 };
 
-DiagnosticCapture::DiagnosticCapture() : impl_(new Impl) {
-    impl_->previous = setDiagnosticSink([lines = impl_->lines](std::string_view line) {
+DiagnosticCapture::DiagnosticCapture() : lines_(std::make_shared<Lines>()) {
+    previous_ = setDiagnosticSink([lines = lines_](std::string_view line) {
         std::lock_guard lock(lines->mutex);
         lines->text.append(line).push_back('\n');
     });
 }
 
-DiagnosticCapture::~DiagnosticCapture() {
-    setDiagnosticSink(std::move(impl_->previous));
-    delete impl_;
-}
+DiagnosticCapture::~DiagnosticCapture() { setDiagnosticSink(std::move(previous_)); }
 
 std::string DiagnosticCapture::text() const {
-    std::lock_guard lock(impl_->lines->mutex);
-    return impl_->lines->text;
+    std::lock_guard lock(lines_->mutex);
+    return lines_->text;
 }
 
 } // namespace vorsan::testing

@@ -5,8 +5,10 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <memory>
 #include <string_view>
 
+#include "vorsan/core/Diagnostics.h"
 #include "vorsan/core/MException.h"
 
 namespace vorsan::testing {
@@ -58,8 +60,9 @@ public:
     std::string text() const;
 
 private:
-    struct Impl;
-    Impl* impl_;
+    struct Lines; // shared with the sink, which the process may keep a while
+    std::shared_ptr<Lines> lines_;
+    DiagnosticSink previous_;
 };
 // The former name, from when diagnostics went to standard output.
 using CoutCapture = DiagnosticCapture;
