@@ -1,8 +1,109 @@
 #include "vorsan/core/Paths.h"
 
+#include <dlfcn.h>
+#include <link.h>
+
 #include <cstdlib>
+#include <filesystem>
+#include <string_view>
+#include <system_error>
+
+// Where the shipped data lies. The build defines these; the defaults keep a
+// stand-alone compile of this file working (data next to the sources only).
+#ifndef VORSAN_BUILTIN_DATA_DIR
+#define VORSAN_BUILTIN_DATA_DIR "data"
+#endif
+// The build tree: a program or library running from inside it uses the
+// source data folder above. Left empty, that folder is always the answer.
+#ifndef VORSAN_BUILD_DIR
+#define VORSAN_BUILD_DIR ""
+#endif
+// The installed data folder relative to the installed programs' folder and to
+// the installed libraries' folder (e.g. "../share/vorsan").
+#ifndef VORSAN_DATA_FROM_BIN
+#define VORSAN_DATA_FROM_BIN "../share/vorsan"
+#endif
+#ifndef VORSAN_DATA_FROM_LIB
+#define VORSAN_DATA_FROM_LIB "../share/vorsan"
+#endif
+// Absolute installed data folders, ':'-separated, for programs that link the
+// engine but live outside the installation prefix.
+#ifndef VORSAN_INSTALL_DATA_DIRS
+#define VORSAN_INSTALL_DATA_DIRS "/usr/local/share/vorsan:/usr/share/vorsan"
+#endif
 
 namespace vorsan {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Anchor whose address identifies the module (program or shared library)
+// this code was linked into.
+const char kModuleAnchor = 0;
+
+// The file of the module holding this code: the shared library when the
+// engine sits in one (the automation server), else the running program.
+fs::path moduleFile() {
+    Dl_info info{};
+    link_map* map = nullptr;
+    if (dladdr1(&kModuleAnchor, &info, reinterpret_cast<void**>(&map), RTLD_DL_LINKMAP) != 0 && map &&
+        map->l_name && *map->l_name)
+        return map->l_name;
+    // The main program's link map has no name; the kernel knows its file.
+    std::error_code ec;
+    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? fs::path() : exe;
+}
+
+fs::path canonicalOrEmpty(const fs::path& p) {
+    std::error_code ec;
+    fs::path c = fs::canonical(p, ec);
+    return ec ? fs::path() : c;
+}
+
+bool isDirectory(const fs::path& p) {
+    std::error_code ec;
+    return fs::is_directory(p, ec);
+}
+
+bool isInside(const fs::path& file, const fs::path& folder) {
+    if (folder.empty()) return false;
+    auto f = file.begin();
+    for (auto d = folder.begin(); d != folder.end(); ++d, ++f)
+        if (f == file.end() || *f != *d) return false;
+    return true;
+}
+
+std::string findInstalledDataFolder() {
+    // A build that names no build tree is never installed.
+    if (std::string_view(VORSAN_BUILD_DIR).empty()) return VORSAN_BUILTIN_DATA_DIR;
+    const fs::path module = canonicalOrEmpty(moduleFile());
+    if (module.empty() || isInside(module, canonicalOrEmpty(VORSAN_BUILD_DIR))) return VORSAN_BUILTIN_DATA_DIR;
+
+    // An installed program (bin) or library (lib): the data folder at the
+    // same place relative to it as in the installation layout, so an
+    // installation tree can be moved as a whole.
+    for (const char* relative : {VORSAN_DATA_FROM_BIN, VORSAN_DATA_FROM_LIB}) {
+        const fs::path candidate = (module.parent_path() / relative).lexically_normal();
+        if (isDirectory(candidate)) return candidate.string();
+    }
+    // A program of its own that links the engine: the installation folders
+    // the build was configured for.
+    std::string_view dirs = VORSAN_INSTALL_DATA_DIRS;
+    std::string first;
+    while (!dirs.empty()) {
+        const std::size_t colon = dirs.find(':');
+        const std::string dir(dirs.substr(0, colon));
+        dirs = colon == std::string_view::npos ? std::string_view{} : dirs.substr(colon + 1);
+        if (dir.empty()) continue;
+        if (first.empty()) first = dir;
+        if (isDirectory(dir)) return dir;
+    }
+    return first.empty() ? std::string(VORSAN_BUILTIN_DATA_DIR) : first;
+}
+
+} // namespace
 
 std::string profileFolder() {
     for (const char* var : {"USERPROFILE", "HOME"}) {
@@ -21,7 +122,9 @@ std::string speechFilesFolder() { return profileFolder() + "/Speechfiles"; }
 std::string installedDataFolder() {
     const char* v = std::getenv("VORSAN_DATA_DIR");
     if (v && *v) return v;
-    return VORSAN_BUILTIN_DATA_DIR;
+    // The module's place does not change while it runs.
+    static const std::string found = findInstalledDataFolder();
+    return found;
 }
 
 } // namespace vorsan

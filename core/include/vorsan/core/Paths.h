@@ -12,7 +12,12 @@ std::string profileFolder();
 std::string speechFilesFolder();
 
 // The folder of the data files that ship with the program (voices, language,
-// emotion and accent files); $VORSAN_DATA_DIR overrides the built-in one.
+// emotion and accent files, the installation's tolvane.xml, english.dat).
+// $VORSAN_DATA_DIR, when set and not empty, is the answer. Otherwise a
+// program or library running from the build tree gets the source data folder;
+// an installed one gets <prefix>/share/vorsan found relative to its own file,
+// so a moved installation still finds its data; any other program linking the
+// engine gets the data folder of the configured installation prefix.
 std::string installedDataFolder();
 
 } // namespace vorsan

@@ -1,0 +1,155 @@
+# Installation: the programs and the in-process server, the static libraries
+# and public headers a client builds against, the shipped data, a CMake
+# package (find_package(Vorsan)) and a pkg-config file (vorsan.pc).
+# Included at the end of the top-level CMakeLists.txt, after every target
+# exists. Components, each one Debian package (cmake/Packaging.cmake):
+#   runtime  vorsan       bin/vorsan, bin/vorsan-regsvr, bin/vorsan-user-setup,
+#                         <libdir>/libVorsanCOM.so
+#   data     vorsan-data  share/vorsan/...
+#   dev      vorsan-dev   include/vorsan/..., <libdir>/libvorsan_*.a,
+#                         <libdir>/cmake/Vorsan/, <libdir>/pkgconfig/vorsan.pc
+include(CMakePackageConfigHelpers)
+
+set(VORSAN_INSTALL_DATADIR "${CMAKE_INSTALL_DATADIR}/vorsan")
+set(VORSAN_INSTALL_CMAKEDIR "${CMAKE_INSTALL_LIBDIR}/cmake/Vorsan")
+# Prefix of the Debian packages (the staged `cmake --install --prefix` and a
+# plain `cmake --install` use CMAKE_INSTALL_PREFIX).
+set(VORSAN_PACKAGE_PREFIX "/usr" CACHE PATH "Installation prefix of the Debian packages")
+
+# The libraries a client links, with the name each has in the Vorsan:: namespace.
+set(VORSAN_EXPORTED_LIBRARIES
+  vorsan_core:core vorsan_language:language vorsan_prosody:prosody vorsan_emotion:emotion
+  vorsan_accent:accent vorsan_english:english vorsan_synth:synth vorsan_engine:engine
+  vorsan_com:com)
+# Folders whose include/ holds public headers (include/vorsan/<subsystem>/).
+set(VORSAN_HEADER_FOLDERS core language prosody emotion accent english synth engine automation)
+
+# --- Where the programs find their data (core/src/Paths.cpp) ---------------
+# A program or library started from this build tree uses the source data;
+# an installed one looks for the data relative to its own file.
+file(RELATIVE_PATH _vorsan_data_from_bin "${CMAKE_INSTALL_FULL_BINDIR}" "${CMAKE_INSTALL_FULL_DATADIR}/vorsan")
+file(RELATIVE_PATH _vorsan_data_from_lib "${CMAKE_INSTALL_FULL_LIBDIR}" "${CMAKE_INSTALL_FULL_DATADIR}/vorsan")
+set(_vorsan_install_data_dirs "${CMAKE_INSTALL_FULL_DATADIR}/vorsan")
+if(IS_ABSOLUTE "${CMAKE_INSTALL_DATADIR}")
+  set(_vorsan_package_data_dir "${CMAKE_INSTALL_DATADIR}/vorsan")
+else()
+  set(_vorsan_package_data_dir "${VORSAN_PACKAGE_PREFIX}/${CMAKE_INSTALL_DATADIR}/vorsan")
+endif()
+if(NOT _vorsan_package_data_dir STREQUAL _vorsan_install_data_dirs)
+  string(APPEND _vorsan_install_data_dirs ":${_vorsan_package_data_dir}")
+endif()
+target_compile_definitions(vorsan_core PRIVATE
+  VORSAN_BUILD_DIR="${CMAKE_BINARY_DIR}"
+  VORSAN_DATA_FROM_BIN="${_vorsan_data_from_bin}"
+  VORSAN_DATA_FROM_LIB="${_vorsan_data_from_lib}"
+  VORSAN_INSTALL_DATA_DIRS="${_vorsan_install_data_dirs}")
+target_link_libraries(vorsan_core PRIVATE ${CMAKE_DL_LIBS})
+
+include("${CMAKE_CURRENT_LIST_DIR}/Data.cmake")
+
+# --- Programs and the in-process server ------------------------------------
+install(TARGETS vorsan vorsan_regsvr
+  RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}" COMPONENT runtime)
+install(TARGETS VorsanCOM
+  LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT runtime)
+# Per-user set-up from the installation: tolvane.xml and the Speechfiles folder.
+file(RELATIVE_PATH VORSAN_SETUP_DATA_FROM_BIN "${CMAKE_INSTALL_FULL_BINDIR}" "${CMAKE_INSTALL_FULL_DATADIR}/vorsan")
+configure_file("${CMAKE_CURRENT_LIST_DIR}/vorsan-user-setup.in" "${CMAKE_BINARY_DIR}/install/vorsan-user-setup" @ONLY)
+install(PROGRAMS "${CMAKE_BINARY_DIR}/install/vorsan-user-setup"
+  DESTINATION "${CMAKE_INSTALL_BINDIR}" COMPONENT runtime)
+
+# --- Libraries, headers and the CMake package ------------------------------
+# The targets' include folders are source paths; an installed client gets
+# <prefix>/include instead.
+function(_vorsan_build_interface_includes target)
+  get_target_property(dirs ${target} INTERFACE_INCLUDE_DIRECTORIES)
+  if(NOT dirs)
+    return()
+  endif()
+  set(wrapped "")
+  foreach(d IN LISTS dirs)
+    if(d MATCHES "^\\$<")
+      list(APPEND wrapped "${d}")
+    else()
+      list(APPEND wrapped "$<BUILD_INTERFACE:${d}>")
+    endif()
+  endforeach()
+  set_property(TARGET ${target} PROPERTY INTERFACE_INCLUDE_DIRECTORIES "${wrapped}")
+endfunction()
+
+# Libraries linked by absolute path (Festival's static library and the
+# speech tools) stay as they are in the build tree; an installed client links
+# the Vorsan::festival target that VorsanConfig.cmake finds on its machine.
+function(_vorsan_portable_link_interface target)
+  get_target_property(libs ${target} INTERFACE_LINK_LIBRARIES)
+  if(NOT libs)
+    return()
+  endif()
+  set(result "")
+  set(replaced FALSE)
+  foreach(l IN LISTS libs)
+    if(l MATCHES "^\\$<LINK_ONLY:(/[^>]*)>$")
+      list(APPEND result "$<LINK_ONLY:$<BUILD_INTERFACE:${CMAKE_MATCH_1}>>")
+      if(NOT replaced)
+        list(APPEND result "$<LINK_ONLY:$<INSTALL_INTERFACE:Vorsan::festival>>")
+        set(replaced TRUE)
+      endif()
+    elseif(l MATCHES "^/")
+      list(APPEND result "$<BUILD_INTERFACE:${l}>")
+      if(NOT replaced)
+        list(APPEND result "$<INSTALL_INTERFACE:Vorsan::festival>")
+        set(replaced TRUE)
+      endif()
+    else()
+      list(APPEND result "${l}")
+    endif()
+  endforeach()
+  set_property(TARGET ${target} PROPERTY INTERFACE_LINK_LIBRARIES "${result}")
+endfunction()
+
+set(_vorsan_library_targets "")
+foreach(pair IN LISTS VORSAN_EXPORTED_LIBRARIES)
+  string(REPLACE ":" ";" pair "${pair}")
+  list(GET pair 0 target)
+  list(GET pair 1 name)
+  set_target_properties(${target} PROPERTIES EXPORT_NAME ${name})
+  _vorsan_build_interface_includes(${target})
+  _vorsan_portable_link_interface(${target})
+  list(APPEND _vorsan_library_targets ${target})
+endforeach()
+# The public headers use C++20.
+set_property(TARGET vorsan_core APPEND PROPERTY INTERFACE_COMPILE_FEATURES cxx_std_20)
+
+install(TARGETS ${_vorsan_library_targets} EXPORT VorsanTargets
+  ARCHIVE DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT dev
+  LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT dev
+  INCLUDES DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}")
+# Only the headers under each library's include/ are public; src/ stays out.
+foreach(dir IN LISTS VORSAN_HEADER_FOLDERS)
+  install(DIRECTORY "${CMAKE_SOURCE_DIR}/${dir}/include/"
+    DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}" COMPONENT dev
+    FILES_MATCHING PATTERN "*.h")
+endforeach()
+
+install(EXPORT VorsanTargets NAMESPACE Vorsan::
+  DESTINATION "${VORSAN_INSTALL_CMAKEDIR}" COMPONENT dev)
+configure_package_config_file("${CMAKE_CURRENT_LIST_DIR}/VorsanConfig.cmake.in"
+  "${CMAKE_BINARY_DIR}/install/VorsanConfig.cmake"
+  INSTALL_DESTINATION "${VORSAN_INSTALL_CMAKEDIR}"
+  PATH_VARS VORSAN_INSTALL_DATADIR CMAKE_INSTALL_INCLUDEDIR)
+# 0.x releases: only the same minor version is compatible.
+write_basic_package_version_file("${CMAKE_BINARY_DIR}/install/VorsanConfigVersion.cmake"
+  VERSION ${PROJECT_VERSION} COMPATIBILITY SameMinorVersion)
+install(FILES "${CMAKE_BINARY_DIR}/install/VorsanConfig.cmake"
+  "${CMAKE_BINARY_DIR}/install/VorsanConfigVersion.cmake"
+  DESTINATION "${VORSAN_INSTALL_CMAKEDIR}" COMPONENT dev)
+
+# --- pkg-config --------------------------------------------------------------
+# prefix relative to the .pc file, so a moved installation still works.
+file(RELATIVE_PATH VORSAN_PC_PREFIX_FROM_PCDIR "/prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/prefix")
+string(REGEX REPLACE "/$" "" VORSAN_PC_PREFIX_FROM_PCDIR "${VORSAN_PC_PREFIX_FROM_PCDIR}")
+configure_file("${CMAKE_CURRENT_LIST_DIR}/vorsan.pc.in" "${CMAKE_BINARY_DIR}/install/vorsan.pc" @ONLY)
+install(FILES "${CMAKE_BINARY_DIR}/install/vorsan.pc"
+  DESTINATION "${CMAKE_INSTALL_LIBDIR}/pkgconfig" COMPONENT dev)
+
+include("${CMAKE_CURRENT_LIST_DIR}/Packaging.cmake")
