@@ -2,12 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <cstring>
-#include <fstream>
 #include <functional>
-#include <iterator>
-#include <string_view>
 
 #include "vorsan/core/MException.h"
 
@@ -28,9 +23,12 @@ namespace vorsan::synth {
 
 namespace {
 
-// Heap of the Scheme interpreter, in cells: enough for our short utterances;
-// Festival's default costs hundreds of megabytes and a slow start.
-constexpr int kHeapCells = 500000;
+// Heap of the Scheme interpreter, in cells (32 bytes each), all of it
+// touched when the interpreter starts. Without Festival's Scheme library
+// about 3,400 cells stay in use, some 40 more per loaded voice, and a piece's
+// work leaves about 2,000 cells of garbage for the next collection: this is
+// ample. Festival's default costs hundreds of megabytes and a slow start.
+constexpr int kHeapCells = 50000;
 
 // The back end's steps, without any of the voice's text-processing hooks,
 // in three calls with our own work between them: diphone selection, then
@@ -155,61 +153,6 @@ bool placeMarks(EST_Utterance* u, const std::function<double(double)>& hzAt, dou
     return true;
 }
 
-// The frame times of the binary pitch-mark track stored at `offset` of a
-// grouped index held in memory; false when it is not such a track. Reading
-// them directly is ~30x faster than loading every track through the speech
-// tools, which matters because every voice is checked when it is loaded.
-bool trackTimes(std::string_view file, std::size_t offset, std::vector<double>& times) {
-    if (offset >= file.size() || file.substr(offset, 15) != "EST_File Track\n") return false;
-    long frames = -1, channels = -1;
-    bool breaks = false, binary = false, littleEndian = true;
-    std::size_t pos = offset;
-    for (;;) {
-        const std::size_t end = file.find('\n', pos);
-        if (end == std::string_view::npos) return false;
-        const std::string_view line = file.substr(pos, end - pos);
-        pos = end + 1;
-        if (line == "EST_Header_End") break;
-        const std::size_t space = line.find(' ');
-        const std::string_view key = line.substr(0, space);
-        const std::string_view value = space == std::string_view::npos ? std::string_view() : line.substr(space + 1);
-        if (key == "NumFrames") frames = std::atol(std::string(value).c_str());
-        else if (key == "NumChannels") channels = std::atol(std::string(value).c_str());
-        else if (key == "BreaksPresent") breaks = value == "true";
-        else if (key == "DataType") binary = value == "binary";
-        else if (key == "ByteOrder") littleEndian = value == "01";
-    }
-    if (!binary || frames < 0 || channels < 0) return false;
-    const std::size_t frameBytes = 4 * static_cast<std::size_t>(1 + (breaks ? 1 : 0) + channels);
-    if (pos + frameBytes * static_cast<std::size_t>(frames) > file.size()) return false;
-    times.resize(static_cast<std::size_t>(frames));
-    for (std::size_t i = 0; i < times.size(); ++i) {
-        const auto* b = reinterpret_cast<const unsigned char*>(file.data() + pos + i * frameBytes);
-        const uint32_t bits = littleEndian ? uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24
-                                           : uint32_t(b[3]) | uint32_t(b[2]) << 8 | uint32_t(b[1]) << 16 | uint32_t(b[0]) << 24;
-        float t;
-        std::memcpy(&t, &bits, sizeof t);
-        times[i] = t;
-    }
-    return true;
-}
-
-// Reads the pitch-mark tracks of a grouped diphone index and drops the
-// diphones whose data cannot be used, so that they count as missing.
-void dropDamagedDiphones(const std::string& path, DiphoneIndex& index) {
-    if (index.dataStart() < 0) return;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return;
-    const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::vector<double> times;
-    for (const DiphoneIndex::Entry& e : index.entries()) {
-        if (e.trackStart < 0) continue;
-        const bool ok = trackTimes(file, static_cast<std::size_t>(index.dataStart() + e.trackStart), times) &&
-                        usableDiphone(times, e.middleFrame);
-        if (!ok) index.drop(e.name);
-    }
-}
-
 } // namespace
 
 FestivalEngine& FestivalEngine::instance() {
@@ -220,14 +163,15 @@ FestivalEngine& FestivalEngine::instance() {
 void FestivalEngine::start() {
     if (started_) return;
     // Without Festival's init files: they would select a default voice with
-    // its lexicon (slow, unused here) and read the user's ~/.festivalrc. Only
-    // the Scheme library the back end's steps need is loaded.
+    // its lexicon (slow, unused here) and read the user's ~/.festivalrc. Nor
+    // its Scheme library: the back end's steps are built in, and all they
+    // read is set here (the variables, and the parameter set that the
+    // library's Param.set would fill).
     festival_initialize(0, kHeapCells);
-    if (!evaluate("(load (path-append datadir \"siod.scm\"))") || !evaluate("(require 'cstr)") ||
-        !evaluate("(require 'festival)") || !evaluate("(require 'synthesis)") || !evaluate("(require_module 'UniSyn)") ||
-        !evaluate("(begin (set! us_abs_offset 0.0) (set! window_factor 1.0) (set! us_rel_offset 0.0) (set! us_gain 0.9)"
-                  " (Param.set 'unisyn.window_name \"hanning\") (Param.set 'unisyn.window_factor 1.0)"
-                  " (Parameter.set 'us_sigpr 'lpc))"))
+    if (!evaluate("(begin us_diphone_init us_db_select us_get_diphones us_unit_concat us_generate_wave"
+                  " (set! us_abs_offset 0.0) (set! window_factor 1.0) (set! us_rel_offset 0.0) (set! us_gain 0.9)"
+                  " (define Param (feats.make)) (feats.set Param 'unisyn.window_name \"hanning\")"
+                  " (feats.set Param 'unisyn.window_factor 1.0) (feats.set Param 'us_sigpr 'lpc))"))
         throw MException("cannot start Festival's diphone synthesiser");
     started_ = true;
 }
@@ -243,15 +187,14 @@ const LoadedVoice& FestivalEngine::load(const VoiceDatabase& voice) {
         return *it->second;
     }
     auto loaded = std::make_unique<LoadedVoice>();
-    loaded->index = DiphoneIndex::read(indexPath);
-    dropDamagedDiphones(indexPath, loaded->index);
+    loaded->index = DiphoneIndex::read(indexPath, true);
     if (auto dash = voice.defaultDiphone.find('-');
         dash == std::string::npos ||
         !loaded->index.has(voice.defaultDiphone.substr(0, dash), voice.defaultDiphone.substr(dash + 1)))
         throw MException("voice '" + voice.name + "': default diphone '" + voice.defaultDiphone + "' is not in the voice");
     loaded->handle = "vorsan_voice_" + std::to_string(++handles_);
-    const std::string init = "(us_diphone_init (list (list 'name " + quoted(loaded->handle) + ") (list 'index_file " +
-                             quoted(indexPath) + ") '(grouped \"true\") (list 'default_diphone " +
+    const std::string init = "(us_diphone_init '((name " + quoted(loaded->handle) + ") (index_file " +
+                             quoted(indexPath) + ") (grouped \"true\") (default_diphone " +
                              quoted(voice.defaultDiphone) + ")))";
     if (!evaluate(init))
         throw MException("cannot load Festival voice '" + voice.festivalVoice + "' from '" + indexPath + "'");

@@ -1,14 +1,22 @@
 #include "vorsan/synth/VoiceDatabase.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "vorsan/core/MException.h"
 #include "vorsan/core/Paths.h"
 #include "vorsan/core/Text.h"
 #include "vorsan/core/Xml.h"
+
+#include "PitchMarks.h"
 
 namespace vorsan::synth {
 
@@ -137,41 +145,188 @@ VoiceDatabase loadVoiceDatabase(const std::string& path, const std::string& name
     return v;
 }
 
-DiphoneIndex DiphoneIndex::read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw MException("cannot read diphone index '" + path + "'");
+namespace {
+
+// A whole file mapped read-only into memory, so that the index and the
+// pitch-mark tracks are read in place: no copy of the file, and only the
+// pages actually looked at are read. `opened` is false when the file cannot
+// be opened; a file that opens but cannot be mapped (empty, or not a regular
+// file) reads as empty.
+class MappedFile {
+public:
+    explicit MappedFile(const std::string& path) {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return;
+        opened = true;
+        struct stat st{};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+            void* p = ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+            if (p != MAP_FAILED) {
+                data_ = static_cast<const char*>(p);
+                size_ = static_cast<std::size_t>(st.st_size);
+            }
+        }
+        ::close(fd);
+    }
+    ~MappedFile() {
+        if (data_) ::munmap(const_cast<char*>(data_), size_);
+    }
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+
+    std::string_view text() const { return {data_, size_}; }
+    // Lets go of the pages before `offset` (a megabyte at a time): they stop
+    // counting towards the process's memory and are read again if looked at.
+    void release(std::size_t offset) {
+        constexpr std::size_t kStep = 1 << 20;
+        const std::size_t end = std::min(offset, size_) / kStep * kStep;
+        if (data_ && end > released_) {
+            ::madvise(const_cast<char*>(data_) + released_, end - released_, MADV_DONTNEED);
+            released_ = end;
+        }
+    }
+
+    bool opened = false;
+
+private:
+    const char* data_ = nullptr;
+    std::size_t size_ = 0;
+    std::size_t released_ = 0;
+};
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
+
+// The next blank-separated word of `rest`, which moves past it.
+std::string_view nextWord(std::string_view& rest) {
+    std::size_t i = 0;
+    while (i < rest.size() && isSpace(rest[i])) ++i;
+    std::size_t j = i;
+    while (j < rest.size() && !isSpace(rest[j])) ++j;
+    const std::string_view word = rest.substr(i, j - i);
+    rest.remove_prefix(j);
+    return word;
+}
+
+// An integer field (blanks, optional sign, digits) read off `rest`; false,
+// with `rest` left short, when the next word does not start with one.
+bool nextNumber(std::string_view& rest, long& value) {
+    std::size_t i = 0;
+    while (i < rest.size() && isSpace(rest[i])) ++i;
+    const bool negative = i < rest.size() && rest[i] == '-';
+    if (i < rest.size() && (rest[i] == '-' || rest[i] == '+')) ++i;
+    if (i == rest.size() || rest[i] < '0' || rest[i] > '9') {
+        rest = {};
+        return false;
+    }
+    long v = 0;
+    for (; i < rest.size() && rest[i] >= '0' && rest[i] <= '9'; ++i) v = v * 10 + (rest[i] - '0');
+    value = negative ? -v : v;
+    rest.remove_prefix(i);
+    return true;
+}
+
+long headerNumber(std::string_view value) {
+    long v = 0;
+    return nextNumber(value, v) ? v : 0;
+}
+
+// The frame times of the binary pitch-mark track stored at `offset` of a
+// grouped index; false when it is not such a track. Reading only the times,
+// in place, is far cheaper than loading whole tracks through the speech
+// tools, which matters because every diphone is checked when a voice is
+// loaded.
+bool trackTimes(std::string_view file, std::size_t offset, std::vector<double>& times) {
+    if (offset >= file.size() || file.substr(offset, 15) != "EST_File Track\n") return false;
+    long frames = -1, channels = -1;
+    bool breaks = false, binary = false, littleEndian = true;
+    std::size_t pos = offset;
+    for (;;) {
+        const std::size_t end = file.find('\n', pos);
+        if (end == std::string_view::npos) return false;
+        const std::string_view line = file.substr(pos, end - pos);
+        pos = end + 1;
+        if (line == "EST_Header_End") break;
+        const std::size_t space = line.find(' ');
+        const std::string_view key = line.substr(0, space);
+        const std::string_view value = space == std::string_view::npos ? std::string_view() : line.substr(space + 1);
+        if (key == "NumFrames") frames = headerNumber(value);
+        else if (key == "NumChannels") channels = headerNumber(value);
+        else if (key == "BreaksPresent") breaks = value == "true";
+        else if (key == "DataType") binary = value == "binary";
+        else if (key == "ByteOrder") littleEndian = value == "01";
+    }
+    if (!binary || frames < 0 || channels < 0) return false;
+    const std::size_t frameBytes = 4 * static_cast<std::size_t>(1 + (breaks ? 1 : 0) + channels);
+    if (pos + frameBytes * static_cast<std::size_t>(frames) > file.size()) return false;
+    times.resize(static_cast<std::size_t>(frames));
+    for (std::size_t i = 0; i < times.size(); ++i) {
+        const auto* b = reinterpret_cast<const unsigned char*>(file.data() + pos + i * frameBytes);
+        const uint32_t bits = littleEndian ? uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24
+                                           : uint32_t(b[3]) | uint32_t(b[2]) << 8 | uint32_t(b[1]) << 16 | uint32_t(b[0]) << 24;
+        float t;
+        std::memcpy(&t, &bits, sizeof t);
+        times[i] = t;
+    }
+    return true;
+}
+
+} // namespace
+
+DiphoneIndex DiphoneIndex::read(const std::string& path, bool dropUnusable) {
+    MappedFile file(path);
+    if (!file.opened) throw MException("cannot read diphone index '" + path + "'");
+    const std::string_view text = file.text();
     DiphoneIndex index;
-    std::string line;
+    long dataStart = -1;
     bool header = true;
     long expected = -1;
-    while (std::getline(in, line)) {
+    for (std::size_t pos = 0; pos < text.size();) {
+        std::size_t eol = text.find('\n', pos);
+        if (eol == std::string_view::npos) eol = text.size();
+        const std::string_view line = text.substr(pos, eol - pos);
+        pos = std::min(eol + 1, text.size());
         if (header) {
-            if (line.rfind("NumEntries", 0) == 0) expected = scanInt(line.substr(10));
+            if (line.substr(0, 10) == "NumEntries") expected = scanInt(line.substr(10));
             if (line == "EST_Header_End") header = false;
             continue;
         }
         // Entries are "name file-or-offset ..." lines; a grouped index ends
         // where its binary data begins.
-        std::istringstream fields(line);
-        std::string name;
-        fields >> name;
-        auto dash = name.find('-');
-        if (dash == std::string::npos || dash == 0 || dash + 1 == name.size()) break;
+        std::string_view fields = line;
+        const std::string_view name = nextWord(fields);
+        const auto dash = name.find('-');
+        if (dash == std::string_view::npos || dash == 0 || dash + 1 == name.size()) break;
         // Grouped entries: "name track-offset wave-offset middle-frame".
-        Entry entry{name, -1, -1};
+        Entry entry{std::string(name), -1, -1};
         long track = -1, wave = -1, middle = -1;
-        if (fields >> track >> wave >> middle) entry = {name, track, static_cast<int>(middle)};
+        if (nextNumber(fields, track) && nextNumber(fields, wave) && nextNumber(fields, middle))
+            entry = {std::string(name), track, static_cast<int>(middle)};
         index.entries_.push_back(std::move(entry));
-        index.phones_.insert(name.substr(0, dash));
-        index.phones_.insert(name.substr(dash + 1));
-        index.diphones_.insert(std::move(name));
+        index.phones_.emplace(name.substr(0, dash));
+        index.phones_.emplace(name.substr(dash + 1));
+        index.diphones_.emplace(name);
         if (expected >= 0 && static_cast<long>(index.entries_.size()) >= expected) {
             // Offsets count from the line after the last entry.
-            index.dataStart_ = static_cast<long>(in.tellg());
+            dataStart = static_cast<long>(pos);
             break;
         }
     }
     if (index.diphones_.empty()) throw MException("diphone index '" + path + "' lists no diphones");
+    if (dropUnusable && dataStart >= 0) {
+        // In file order, letting go of the pages already read, so that even a
+        // large voice never has more than a little of its file in memory.
+        std::vector<const Entry*> grouped;
+        for (const Entry& e : index.entries_)
+            if (e.trackStart >= 0) grouped.push_back(&e);
+        std::sort(grouped.begin(), grouped.end(),
+                  [](const Entry* a, const Entry* b) { return a->trackStart < b->trackStart; });
+        std::vector<double> times;
+        for (const Entry* e : grouped) {
+            const auto offset = static_cast<std::size_t>(dataStart + e->trackStart);
+            if (!trackTimes(text, offset, times) || !usableDiphone(times, e->middleFrame)) index.diphones_.erase(e->name);
+            file.release(offset);
+        }
+    }
     return index;
 }
 

@@ -58,32 +58,30 @@ std::string voiceDatabasePath(const std::string& name);
 VoiceDatabase loadVoiceDatabase(const std::string& path, const std::string& name);
 
 // The set of diphones ("a-b") a Festival diphone voice holds, read from the
-// text part of its index file.
+// text part of its index file (mapped into memory, not copied).
 class DiphoneIndex {
 public:
     // Where a grouped index keeps one diphone's data.
     struct Entry {
         std::string name;      // "a-b"
-        long trackStart = -1;  // offset of its pitch-mark track from dataStart (-1: not grouped)
+        long trackStart = -1;  // offset of its pitch-mark track from the end of the text entries (-1: not grouped)
         int middleFrame = -1;  // frame of the boundary between its phones
     };
 
-    static DiphoneIndex read(const std::string& path); // raises MException
+    // Raises MException. With `dropUnusable`, the pitch-mark track of every
+    // diphone of a grouped index is read too, and the diphones whose data
+    // cannot be used (see usableDiphone) count as missing: has() denies them
+    // and size() leaves them out, while entries() still lists them.
+    static DiphoneIndex read(const std::string& path, bool dropUnusable = false);
     bool has(std::string_view left, std::string_view right) const;
     bool hasPhone(std::string_view phone) const { return phones_.count(std::string(phone)) != 0; }
     std::size_t size() const { return diphones_.size(); }
     const std::vector<Entry>& entries() const { return entries_; }
-    // Byte offset in the index file where the binary data offsets count from
-    // (the end of the last text entry), or -1.
-    long dataStart() const { return dataStart_; }
-    // Treats a diphone the voice holds as missing (e.g. damaged data).
-    void drop(const std::string& diphone) { diphones_.erase(diphone); }
 
 private:
     std::unordered_set<std::string> diphones_;
     std::unordered_set<std::string> phones_;
     std::vector<Entry> entries_;
-    long dataStart_ = -1;
 };
 
 // Folder of an installed Festival voice (searched under $VORSAN_FESTIVAL_VOICES,
