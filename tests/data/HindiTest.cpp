@@ -1,5 +1,5 @@
-// Hindi: numbers are said in Hindi words up to crores, statements fall and
-// questions rise at the end, and a whole sentence becomes audible speech.
+// Hindi: numbers are said in Hindi words up to crores, a whole sentence
+// becomes audible speech, and statements fall and questions rise at the end.
 #include <gtest/gtest.h>
 
 #include "AudioAnalysis.h"
@@ -25,7 +25,7 @@ std::pair<std::string, Audio> speak(SpeechEngine& engine, const std::u16string& 
 }
 } // namespace
 
-TEST(Hindi, NumbersAreSaidInHindiWordsUpToCrores) {
+TEST(Hindi, NumbersAreSaidInHindiWordsAndSentencesHaveTheirShape) {
     TempProfile profile;
     auto hindi = LanguageRuleBase::load(dataPath(kHindi));
     const std::pair<const char*, const char16_t*> cases[] = {
@@ -49,39 +49,15 @@ TEST(Hindi, NumbersAreSaidInHindiWordsUpToCrores) {
     EXPECT_EQ(spokenPhones(hindi->convertWord(u"78")), "a Th h a t t a r");
     // Numbers as written in running text: grouped with commas, and decimals.
     EXPECT_EQ(normaliseNumbers(u"1,00,000 और 3.25", *hindi), u"100000 और 3 दशमलव 2 5");
-}
-
-TEST(Hindi, StatementsFallAndQuestionsRiseAtTheEnd) {
-    TempProfile profile;
-    SpeechEngine engine;
-    engine.addLanguageDatabase(dataPath(kHindi));
-    // The patterns' last frame against the one half a second (25 frames) before it.
-    const auto hindi = LanguageRuleBase::load(dataPath(kHindi));
+    // Statements and exclamations fall at the end, questions rise: each
+    // pattern's last frame against the one half a second (25 frames) before it.
     const SentenceTypeTable& types = *hindi->sentenceTypes();
     for (const char* falling : {"Statement", "Exclamation"})
         EXPECT_LT(types.at(falling).pitchPattern.back() - types.at(falling).pitchPattern.at(474), -10) << falling;
     EXPECT_GT(types.at("Question").pitchPattern.back() - types.at("Question").pitchPattern.at(474), 40);
-    // The same words as a statement and as a yes/no question: the pitch just
-    // before the end of speech (ratios 0.75).
-    auto finalPitch = [&](const std::u16string& text) {
-        const auto [phonemes, audio] = speak(engine, text);
-        PhonemeRecordList list;
-        list.read(phonemes);
-        double ms = 0, end = 0;
-        for (const auto& r : list) {
-            ms += r.duration;
-            if (r.name != "_") end = ms;
-        }
-        end = end / 1000.0 * 0.75;
-        return medianPitch(audio, end - 0.2, end - 0.02);
-    };
-    const auto statement = finalPitch(u"आप कल घर जा रहे हैं।");
-    const auto question = finalPitch(u"आप कल घर जा रहे हैं?");
-    ASSERT_TRUE(statement.has_value() && question.has_value());
-    EXPECT_GT(*question, *statement * 1.4);
 }
 
-TEST(Hindi, ASentenceWithANumberBecomesSpeechWithoutGaps) {
+TEST(Hindi, SpeechHasNoGapsAndQuestionsRiseAboveStatements) {
     TempProfile profile;
     SpeechEngine engine;
     engine.addLanguageDatabase(dataPath(kHindi));
@@ -106,4 +82,23 @@ TEST(Hindi, ASentenceWithANumberBecomesSpeechWithoutGaps) {
     ASSERT_TRUE(pitch.has_value());
     EXPECT_GT(*pitch, 80.0);
     EXPECT_LT(*pitch, 160.0);
+
+    // The same words as a statement and as a yes/no question: the pitch just
+    // before the end of speech (ratios 0.75).
+    auto finalPitch = [&](const std::u16string& text) {
+        const auto [said, sound] = speak(engine, text);
+        PhonemeRecordList records;
+        records.read(said);
+        double ms = 0, end = 0;
+        for (const auto& r : records) {
+            ms += r.duration;
+            if (r.name != "_") end = ms;
+        }
+        end = end / 1000.0 * 0.75;
+        return medianPitch(sound, end - 0.2, end - 0.02);
+    };
+    const auto statement = finalPitch(u"आप कल घर जा रहे हैं।");
+    const auto question = finalPitch(u"आप कल घर जा रहे हैं?");
+    ASSERT_TRUE(statement.has_value() && question.has_value());
+    EXPECT_GT(*question, *statement * 1.4);
 }
