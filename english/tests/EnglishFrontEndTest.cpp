@@ -10,37 +10,18 @@
 namespace vorsan {
 namespace {
 
-// A few dozen common words with their pronunciations, lower case and
-// capitalised: enough for the front end's sentences and numbers.
-testing::DictionaryEntries commonWords() {
-    const testing::DictionaryEntries base = {
-        {"hello", "h@l'@U"},       {"world", "w'3:ld"},      {"the", "D@"},           {"a", "@"},
-        {"yes", "j'es"},           {"why", "w'aI"},          {"what", "w'0t"},        {"is", "'Iz"},
-        {"it", "'It"},             {"one", "w'Vn"},          {"two", "t'u:"},         {"three", "Tr'i:"},
-        {"four", "f'O:"},          {"five", "f'aIv"},        {"six", "s'Iks"},        {"seven", "s'ev@n"},
-        {"eight", "'eIt"},         {"nine", "n'aIn"},        {"ten", "t'en"},         {"zero", "z'I@r@U"},
-        {"twelve", "tw'elv"},      {"twenty", "tw'enti"},    {"thirty", "T'3:ti"},    {"hundred", "h'Vndr@d"},
-        {"thousand", "T'aUz@nd"},  {"million", "m'Ilj@n"},   {"and", "&nd"},          {"minus", "m'aIn@s"},
-        {"point", "p'oInt"},       {"dollars", "d'0l@z"},    {"percent", "p@s'ent"},  {"plus", "pl'Vs"},
-        {"kitchen", "k'ItS@n"},    {"watch", "w'0tS"},       {"church", "tS'3:tS"},   {"don't", "d'@Unt"},
-        {"x", "'eks"},             {"go", "g'@U"},           {"sir", "s'3:"},         {"where", "w'e@"},
-        {"billion", "b'Ilj@n"},    {"fifty", "f'Ifti"},      {"ninety", "n'aInti"},   {"nineteen", "n,aInt'i:n"},
-        {"infinity", "Inf'In@ti"}, {"hash", "h'&S"},         {"slash", "sl'&S"},      {"equals", "'i:kw@lz"},
-    };
-    testing::DictionaryEntries all = base;
-    for (auto [word, pronunciation] : base) {
-        word[0] = static_cast<char>(word[0] - 'a' + 'A');
-        all.emplace_back(word, pronunciation);
-    }
-    return all;
-}
+// The words whose exact phones the tests check; every other word goes to the
+// letter-to-sound rules, the same way on both sides of the comparisons.
+const testing::DictionaryEntries kWords = {
+    {"hello", "h@l'@U"}, {"Hello", "h@l'@U"}, {"world", "w'3:ld"}, {"yes", "j'es"},          {"is", "'Iz"},
+    {"it", "'It"},       {"where", "w'e@"},   {"x", "'eks"},      {"kitchen", "k'ItS@n"}, {"don't", "d'@Unt"}};
 
 class EnglishFrontEndTest : public ::testing::Test {
 protected:
     std::string convert(std::string_view text) { return frontEnd_.Convert(text); }
 
     testing::TempProfile profile_;
-    std::string dictionaryPath_ = testing::writeDictionary(profile_, commonWords());
+    std::string dictionaryPath_ = testing::writeDictionary(profile_, kWords);
     EnglishFrontEnd frontEnd_{dictionaryPath_};
 };
 
@@ -155,10 +136,10 @@ TEST_F(EnglishFrontEndTest, AnyBytesConvertWithoutFailing) {
     }
     // A 100 KB word becomes one word record of at most 50 phones.
     EXPECT_EQ(countOf(convert(std::string(100000, 'b')), "\n"), 1u + 50u + 2u);
-    // Ten thousand digits are said digit by digit.
+    // A long run of digits is said digit by digit.
     std::string sevens;
-    for (int i = 0; i < 10000; ++i) sevens += "seven ";
-    EXPECT_EQ(convert(std::string(10000, '7')), convert(sevens));
+    for (int i = 0; i < 200; ++i) sevens += "seven ";
+    EXPECT_EQ(convert(std::string(200, '7')), convert(sevens));
 }
 
 TEST(EnglishFrontEnd, WithoutADictionaryEveryWordGoesToTheRules) {
