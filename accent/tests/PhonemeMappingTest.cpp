@@ -1,9 +1,9 @@
 // Mapping phoneme text from one voice database to another: substitution
 // with duration percentages, context rules by priority, the canonical line
-// form, refusals, any bytes, and calls from several threads.
+// form, refusals, and calls from several threads. (Arbitrary bytes are the
+// accent_map fuzz target's.)
 #include <gtest/gtest.h>
 
-#include <random>
 #include <thread>
 #include <vector>
 
@@ -104,6 +104,14 @@ TEST(PhonemeMapping, SubstitutionContextRulesLineFormAndRefusals) {
     };
     for (const auto& [text, expected] : cases) EXPECT_EQ(mapped(*db, text), expected) << text;
 
+    // One long line of thousands of targets, no line feed: every target kept.
+    std::string line = "b 100", expected = "b 100 ";
+    for (int i = 0; i < 20000; ++i) {
+        line += "  " + std::to_string(i % 100) + " 4294967296999";
+        expected += std::to_string(i % 100) + " 4294967296999 ";
+    }
+    EXPECT_EQ(db->mapPhonemes(line), expected + "\n");
+
     // Without a source inventory no phoneme exists; empty text still maps.
     auto bare = loadAccent(dir, kParts + kMapping + kRules);
     EXPECT_EQ(mapped(*bare, "a 100"), "error: Sound does not exist");
@@ -126,56 +134,6 @@ TEST(PhonemeMapping, RepeatedElementsAndVowelMarks) {
     EXPECT_EQ(db->mapPhonemes("t 10\ny 10\n"), "T 8 \nh 2 \ny 10 \n");
     // The successor as pass 1 wrote it (Y) is not in the target inventory.
     EXPECT_EQ(db->mapPhonemes("t 10\nb 10\n"), "tC 10 \nY 10 \n");
-}
-
-TEST(PhonemeMapping, AnyBytesGiveAResultOrTheMessage) {
-    TempProfile dir;
-    auto db = standardDatabase(dir);
-    // One long line of thousands of targets, no line feed.
-    std::string line = "b 100", expected = "b 100 ";
-    for (int i = 0; i < 20000; ++i) {
-        line += "  " + std::to_string(i % 100) + " 4294967296999";
-        expected += std::to_string(i % 100) + " 4294967296999 ";
-    }
-    EXPECT_EQ(db->mapPhonemes(line), expected + "\n");
-
-    std::mt19937 rng(7);
-    int refused = 0, mapped = 0;
-    const std::string names[] = {"a", "t", "k", "e", "o", "b", "m"};
-    for (int round = 0; round < 300; ++round) {
-        // Even rounds: known phones with a duration token, then any bytes
-        // but line feeds. Odd rounds: anything at all.
-        const bool wellFormed = round % 2 == 0;
-        std::string text;
-        for (int l = static_cast<int>(rng() % 40); l > 0; --l) {
-            if (wellFormed || rng() % 4 != 0) text += names[rng() % 7] + " " + std::to_string(int(rng())) + " ";
-            for (int j = static_cast<int>(rng() % 30); j > 0; --j) {
-                char c = static_cast<char>(rng() % 256);
-                text.push_back(wellFormed && c == '\n' ? '\0' : c);
-            }
-            text.push_back('\n');
-        }
-        std::string result;
-        try {
-            result = db->mapPhonemes(text);
-        } catch (const MException& e) {
-            EXPECT_TRUE(e.message() == "Sound does not exist" || e.message() == "Phonem/Duration missing")
-                << e.message();
-            ++refused;
-            continue;
-        }
-        ++mapped;
-        // Every output line is complete: it ends with a space and a line feed.
-        for (std::size_t start = 0, lf; start < result.size(); start = lf + 1) {
-            lf = result.find('\n', start);
-            ASSERT_NE(lf, std::string::npos);
-            ASSERT_GE(lf - start, 4u);
-            EXPECT_EQ(result[lf - 1], ' ');
-        }
-    }
-    // Both outcomes are exercised.
-    EXPECT_GT(mapped, 20);
-    EXPECT_GT(refused, 20);
 }
 
 TEST(PhonemeMapping, ConcurrentCallsAgree) {
