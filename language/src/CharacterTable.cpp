@@ -73,6 +73,11 @@ CharacterTable& CharacterTable::operator=(CharacterTable&& o) {
     return *this;
 }
 
+bool CharacterTable::operator==(const CharacterTable& o) const {
+    return vowels == o.vowels && consonants == o.consonants && dependents == o.dependents && signs == o.signs &&
+           digits == o.digits && baseFormCorrection == o.baseFormCorrection && halant == o.halant;
+}
+
 void CharacterTable::clearIndexes() {
     indexed_ = false;
     single_.clear();
@@ -110,12 +115,19 @@ void CharacterTable::finish() {
     singleFirst_ = lo;
     singleEntries_.assign(lo <= hi ? hi - lo + 1 : 0, nullptr);
     singleBase_.assign(singleEntries_.size(), false);
-    for (std::size_t c = lo; c <= hi; ++c) {
-        const char16_t unit = static_cast<char16_t>(c);
-        const std::u16string_view key(&unit, 1);
-        singleEntries_[c - lo] = findEntry(key);
-        singleBase_[c - lo] = has(vowels, key) || has(consonants, key);
-    }
+    // One-unit entries in the reverse of findEntry's order of preference, so
+    // that the preferred entry of a code unit is stored last.
+    auto store = [&](const std::u16string& key, const CharacterEntry& entry) {
+        if (key.size() == 1) singleEntries_[key[0] - lo] = &entry;
+    };
+    for (const CharacterMap* m : {&signs, &digits})
+        for (const auto& [key, entry] : *m) store(key, entry);
+    if (halant) store(halant->glyph, *halant);
+    for (const CharacterMap* m : {&dependents, &consonants, &vowels})
+        for (const auto& [key, entry] : *m) store(key, entry);
+    for (const CharacterMap* m : {&consonants, &vowels})
+        for (const auto& [key, entry] : *m)
+            if (key.size() == 1) singleBase_[key[0] - lo] = true;
     indexed_ = true;
 }
 

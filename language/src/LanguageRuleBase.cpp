@@ -1,5 +1,6 @@
 #include "vorsan/language/LanguageRuleBase.h"
 
+#include "RuleCache.h"
 #include "RuleFileReader.h"
 #include "RuleIndex.h"
 #include "vorsan/core/MException.h"
@@ -18,21 +19,31 @@ LanguageRuleBase::LanguageRuleBase(LanguageParts parts)
       generator1_(table()),
       generator2_(table()),
       generator3_(table()),
-      ruleIndex_(std::make_unique<RuleIndex>(parts_.ruleCharacters ? *parts_.ruleCharacters : kNoRules)) {}
+      ruleIndex_(std::make_unique<RuleIndex>(parts_.ruleCharacters ? *parts_.ruleCharacters : kNoRules)) {
+    // Indexed once, in place: moving an indexed table would rebuild its indexes.
+    if (parts_.characters) parts_.characters->finish();
+}
 
 LanguageRuleBase::~LanguageRuleBase() = default;
 
 std::unique_ptr<LanguageRuleBase> LanguageRuleBase::load(const std::string& path) {
     if (path.empty()) throw MException("FileName is NULL");
     if (!xml::isReadableFile(path)) throw MException("File '" + path + "' not found/corrupted");
-    // Everything is built into local objects; only a complete database is returned.
+    // The compiled copy, when one was made from exactly these bytes, spares
+    // the XML parsing.
+    const std::optional<std::string> xmlBytes = rulecache::readFile(path);
+    if (xmlBytes)
+        if (auto cached = rulecache::load(path, *xmlBytes)) return fromParts(std::move(*cached));
+    // Everything is built into local objects; only a complete database is
+    // returned, and only a file that loaded gets a compiled copy.
     LanguageParts parts;
     xml::parseFile(path, xml::GuardStyle{}, [&](const xml::DOMElement& root) { parts = rulefile::read(root); });
-    return fromParts(std::move(parts));
+    auto base = fromParts(std::move(parts));
+    if (xmlBytes) rulecache::store(path, *xmlBytes, base->parts_);
+    return base;
 }
 
 std::unique_ptr<LanguageRuleBase> LanguageRuleBase::fromParts(LanguageParts parts) {
-    if (parts.characters) parts.characters->finish();
     return std::unique_ptr<LanguageRuleBase>(new LanguageRuleBase(std::move(parts)));
 }
 

@@ -19,6 +19,7 @@ struct PhonemeUnit {
     // Optional (position, pitch) points given by a rule file; prosody sets
     // the pitch of every phone itself, so they are only carried along.
     std::vector<std::pair<int32_t, int32_t>> pitchPoints;
+    bool operator==(const PhonemeUnit&) const = default;
 };
 
 inline bool isWordBoundary(const PhonemeUnit& u) { return u.name == "_"; }

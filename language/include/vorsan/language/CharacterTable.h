@@ -45,6 +45,7 @@ struct CharacterEntry {
     char type = unit_type::kUnknown;
     std::vector<PhonemeUnit> phones;
     bool isCombined = false;
+    bool operator==(const CharacterEntry&) const = default;
 };
 
 using CharacterMap = std::map<std::u16string, CharacterEntry, std::less<>>;
@@ -70,6 +71,8 @@ public:
     CharacterTable(CharacterTable&& o) { *this = std::move(o); }
     CharacterTable& operator=(const CharacterTable& o);
     CharacterTable& operator=(CharacterTable&& o);
+    // Equal contents (the lookup indexes are derived from them).
+    bool operator==(const CharacterTable& o) const;
 
     // Builds the lookup indexes; must be called once the maps are filled.
     void finish();

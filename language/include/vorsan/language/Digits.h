@@ -22,6 +22,7 @@ public:
 
     // Number written in ASCII digits -> its words in the script.
     std::map<std::string, std::u16string, std::less<>> words;
+    bool operator==(const DigitWords&) const = default;
 
     // The words for a run of ASCII digits, each word preceded by one space;
     // empty when nothing could be said. Numbers beyond the 32-bit range (more

@@ -23,6 +23,7 @@ class RuleIndex;
 struct Identifier {
     std::u16string text;
     int32_t rank = 0;
+    bool operator==(const Identifier&) const = default;
 };
 
 struct ClauseType {
@@ -30,6 +31,7 @@ struct ClauseType {
     std::vector<Identifier> identifiers;
     int32_t pause = 0;
     std::vector<int32_t> pitchPattern;
+    bool operator==(const ClauseType&) const = default;
 };
 
 struct SentenceType {
@@ -38,6 +40,7 @@ struct SentenceType {
     int32_t pause = 0;
     std::vector<int32_t> pitchPattern;
     std::map<std::string, ClauseType> clauseTypes;
+    bool operator==(const SentenceType&) const = default;
 };
 
 using SentenceTypeTable = std::map<std::string, SentenceType>;
@@ -46,21 +49,27 @@ struct LanguageInfo {
     std::string languageName, dialect, languageCode, countryCode, mbrolaDatabase;
     int32_t unicodeStart = 0, unicodeEnd = 0;
     bool halantBased = false;
+    bool operator==(const LanguageInfo&) const = default;
 };
 
 struct LanguageFileInfo {
     std::string title, author, lastModifiedBy, version, description, comment, createdOn, lastModified;
+    bool operator==(const LanguageFileInfo&) const = default;
 };
 
 struct SoundEntry {
     std::string phonem;
     char type = 0;
     std::string usage;
+    bool operator==(const SoundEntry&) const = default;
 };
 
 using SoundTable = std::map<std::string, SoundEntry, std::less<>>;
 
 // Everything a rule file can hold; absent parts stay empty optionals.
+// Loading keeps a compiled copy of these parts (RuleCache.cpp): a change of
+// their layout, here or in the records they hold, must change that file's
+// encoding and its format version.
 struct LanguageParts {
     std::optional<LanguageFileInfo> fileInfo;
     std::optional<LanguageInfo> language;
@@ -71,12 +80,16 @@ struct LanguageParts {
     std::optional<ExactMatchTable> exactMatches;
     std::optional<RuleCharacterTable> ruleCharacters;
     std::optional<SentenceTypeTable> sentenceTypes;
+    bool operator==(const LanguageParts&) const = default;
 };
 
 class LanguageRuleBase {
 public:
     // Loads a rule file; raises MException on any failure and then leaves
-    // nothing behind.
+    // nothing behind. A compiled copy of the file in the profile's
+    // "Speechfiles/Cache" folder is used when it was made from exactly the
+    // file's present bytes; otherwise the XML is parsed and the copy
+    // (re)written, when the folder can be written.
     static std::unique_ptr<LanguageRuleBase> load(const std::string& path);
     // The built-in English entry: only its LanguageInfo ("English (United
     // States)", dialect "INDIAN", code "en", country "US", database "en1").
@@ -88,6 +101,7 @@ public:
     LanguageRuleBase(const LanguageRuleBase&) = delete;
     LanguageRuleBase& operator=(const LanguageRuleBase&) = delete;
 
+    const LanguageParts& parts() const { return parts_; }
     const LanguageInfo* language() const { return opt(parts_.language); }
     const std::string& name() const;
     const std::string& mbrolaDatabase() const;

@@ -18,6 +18,7 @@ struct Rule {
     std::u16string match; // context pattern, or the whole word for an exact match
     int32_t rank = -1;    // -1 when the rule gives no rank
     std::vector<PhonemeUnit> phones;
+    bool operator==(const Rule&) const = default;
 };
 
 using RuleMap = std::map<std::u16string, Rule, std::less<>>;
@@ -26,12 +27,14 @@ using ExactMatchTable = RuleMap;
 struct PriorityGroup {
     int32_t no = 0;
     RuleMap rules;
+    bool operator==(const PriorityGroup&) const = default;
 };
 
 struct RuleCharacter {
     std::u16string glyph;
     char type = ' ';
     std::map<int32_t, PriorityGroup> priorities;
+    bool operator==(const RuleCharacter&) const = default;
 };
 
 using RuleCharacterTable = std::map<std::u16string, RuleCharacter, std::less<>>;
