@@ -1,0 +1,103 @@
+// Load time of the six shipped language rule files without their compiled
+// copies (XML parsing, then the copies written) and with them, and the
+// engine's whole configuration load (seven languages, emotion and accent
+// files) from a profile made by the data installer, both ways.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "vorsan/core/Paths.h"
+#include "vorsan/engine/SpeechEngine.h"
+#include "vorsan/language/LanguageRuleBase.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A temporary profile folder for the whole run, with the shipped data
+// installed the way a user gets it.
+struct Profile {
+    fs::path dir = fs::temp_directory_path() / ("vorsan-cache-bench-" + std::to_string(::getpid()));
+    bool installed = false;
+    Profile() {
+        fs::create_directories(dir);
+        setenv("USERPROFILE", dir.c_str(), 1);
+        const std::string install = "bash '" VORSAN_SOURCE_DIR "/data/tolvane/install.sh' > /dev/null";
+        installed = std::system(install.c_str()) == 0;
+        // The engine opens the English dictionary when it is made; the user's
+        // one, when installed, is linked in (it is not part of the timings).
+        if (const char* home = std::getenv("HOME")) {
+            std::error_code ec;
+            const fs::path dict = fs::path(home) / "Speechfiles/English/english.dat";
+            fs::create_directories(dir / "Speechfiles/English", ec);
+            if (fs::exists(dict, ec)) fs::create_symlink(dict, dir / "Speechfiles/English/english.dat", ec);
+        }
+    }
+    ~Profile() {
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    }
+    void dropCopies() const {
+        std::error_code ec;
+        fs::remove_all(vorsan::speechFilesFolder() + "/Cache", ec);
+    }
+};
+
+Profile& profile() {
+    static Profile p;
+    return p;
+}
+
+std::vector<std::string> shippedRuleFiles() {
+    std::vector<std::string> files;
+    for (const auto& e : fs::directory_iterator(VORSAN_SOURCE_DIR "/data/pelmira"))
+        if (e.path().extension() == ".xml") files.push_back(e.path().string());
+    return files;
+}
+
+void loadShipped(benchmark::State& state, bool warm) {
+    const Profile& p = profile();
+    const auto files = shippedRuleFiles();
+    p.dropCopies();
+    for (const auto& f : files) vorsan::LanguageRuleBase::load(f); // warms the page cache (and makes copies)
+    for (auto _ : state) {
+        if (!warm) {
+            state.PauseTiming();
+            p.dropCopies();
+            state.ResumeTiming();
+        }
+        for (const auto& f : files) benchmark::DoNotOptimize(vorsan::LanguageRuleBase::load(f).get());
+    }
+    state.counters["files"] = double(files.size());
+}
+void BM_LoadShippedRuleFilesCold(benchmark::State& state) { loadShipped(state, false); }
+void BM_LoadShippedRuleFilesWarm(benchmark::State& state) { loadShipped(state, true); }
+BENCHMARK(BM_LoadShippedRuleFilesCold)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadShippedRuleFilesWarm)->Unit(benchmark::kMillisecond);
+
+void loadConfiguration(benchmark::State& state, bool warm) {
+    const Profile& p = profile();
+    if (!p.installed) return state.SkipWithError("data/tolvane/install.sh failed");
+    vorsan::SpeechEngine engine;
+    p.dropCopies();
+    engine.loadConfiguration();
+    for (auto _ : state) {
+        if (!warm) {
+            state.PauseTiming();
+            p.dropCopies();
+            state.ResumeTiming();
+        }
+        engine.loadConfiguration();
+    }
+    state.counters["languages"] = double(engine.allSupportedLanguages().size());
+}
+void BM_LoadConfigurationCold(benchmark::State& state) { loadConfiguration(state, false); }
+void BM_LoadConfigurationWarm(benchmark::State& state) { loadConfiguration(state, true); }
+BENCHMARK(BM_LoadConfigurationCold)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadConfigurationWarm)->Unit(benchmark::kMillisecond);
+
+} // namespace
