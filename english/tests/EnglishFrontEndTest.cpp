@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <random>
 #include <string>
 
 #include "DictionaryFixture.h"
@@ -110,13 +108,9 @@ TEST_F(EnglishFrontEndTest, NumbersAndSymbolsAreReadAsWords) {
     EXPECT_NE(convert("kitchen").find("t  67 50 120 \ntS 124 50 120 \n"), std::string::npos);
 }
 
-TEST_F(EnglishFrontEndTest, AnyBytesConvertWithoutFailing) {
-    std::mt19937 random(7);
-    std::string noise(100000, '\0');
-    for (char& c : noise) c = static_cast<char>(random() & 0xff);
-    std::string noiseNoSpace = noise;
-    std::replace_if(noiseNoSpace.begin(), noiseNoSpace.end(), [](char c) { return c == ' ' || c == '\n' || c == '\t'; },
-                    'x');
+TEST_F(EnglishFrontEndTest, HugeAndOddTextsConvertWithoutFailing) {
+    // (Arbitrary bytes are the english fuzz target's; these are the shapes
+    // that once ran away or overflowed.)
     std::string alternating, hyphenated, controls;
     for (int i = 0; i < 50000; ++i) {
         alternating += "a.";
@@ -124,9 +118,9 @@ TEST_F(EnglishFrontEndTest, AnyBytesConvertWithoutFailing) {
     }
     for (int i = 0; i < 100000; ++i) controls.push_back(static_cast<char>(i % 32));
     const std::string inputs[] = {
-        noise, noiseNoSpace, std::string(100000, 'a'), std::string(100000, '-'), std::string(100000, '('),
-        std::string(100000, '\''), std::string(100000, '\xe9'), alternating, hyphenated,
-        std::string(50000, '.') + hyphenated, controls, std::string("-\0-5\x01\x02", 6), "!!!???...,,,;;;:::",
+        std::string(100000, 'a'), std::string(100000, '-'), std::string(100000, '('), std::string(100000, '\''),
+        std::string(100000, '\xe9'), alternating, hyphenated, std::string(50000, '.') + hyphenated, controls,
+        std::string("-\0-5\x01\x02", 6), "!!!???...,,,;;;:::",
     };
     for (const std::string& text : inputs) {
         const std::string out = convert(text);

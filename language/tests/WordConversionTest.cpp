@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <random>
 
 #include "LanguageTestFiles.h"
 #include "vorsan/core/MException.h"
@@ -172,15 +171,8 @@ TEST_F(WordConversion, NumberWordsInIndianPlaceValues) {
     EXPECT_EQ(toAsciiDigit(map, u'५'), u"");
 }
 
-TEST_F(WordConversion, HostileAndHugeWords) {
-    std::mt19937 rng(7);
-    // (न, र and स are left out: their rules tie in rank in some contexts.)
-    const std::u16string pool = u"अआइकगतमािीुं्०१२३४५६७८९0123456789€x \t\r\f\xD800\xDC00\xFFFF";
-    for (int round = 0; round < 20; ++round) {
-        std::u16string word;
-        for (int i = 0; i < 10000; ++i) word.push_back(pool[rng() % pool.size()]);
-        EXPECT_NO_THROW(base_->convertWord(word));
-    }
+TEST_F(WordConversion, HugeWordsAndMissingParts) {
+    // (Arbitrary text is the word_conversion fuzz target's.)
     // One consonant with ten thousand matras is one unit, said by default;
     // ten thousand consonants; a ten-thousand-digit number.
     const auto start = std::chrono::steady_clock::now();
