@@ -6,10 +6,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <sstream>
+#include <utility>
 
 #include "vorsan/core/MException.h"
 #include "vorsan/core/Paths.h"
@@ -147,51 +149,41 @@ VoiceDatabase loadVoiceDatabase(const std::string& path, const std::string& name
 
 namespace {
 
-// A whole file mapped read-only into memory, so that the index and the
-// pitch-mark tracks are read in place: no copy of the file, and only the
-// pages actually looked at are read. `opened` is false when the file cannot
-// be opened; a file that opens but cannot be mapped (empty, or not a regular
-// file) reads as empty.
+// A whole file mapped read-only into memory, so that the index is read in
+// place: no copy of the file, and only the pages looked at are read.
+// `opened` is false when the file cannot be opened; a file that opens but
+// cannot be mapped (empty, or not a regular file) reads as empty.
 class MappedFile {
 public:
-    explicit MappedFile(const std::string& path) {
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) return;
+    explicit MappedFile(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+        if (fd_ < 0) return;
         opened = true;
         struct stat st{};
-        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
-            void* p = ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+        if (::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+            void* p = ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd_, 0);
             if (p != MAP_FAILED) {
                 data_ = static_cast<const char*>(p);
                 size_ = static_cast<std::size_t>(st.st_size);
             }
         }
-        ::close(fd);
     }
     ~MappedFile() {
         if (data_) ::munmap(const_cast<char*>(data_), size_);
+        if (fd_ >= 0) ::close(fd_);
     }
     MappedFile(const MappedFile&) = delete;
     MappedFile& operator=(const MappedFile&) = delete;
 
     std::string_view text() const { return {data_, size_}; }
-    // Lets go of the pages before `offset` (a megabyte at a time): they stop
-    // counting towards the process's memory and are read again if looked at.
-    void release(std::size_t offset) {
-        constexpr std::size_t kStep = 1 << 20;
-        const std::size_t end = std::min(offset, size_) / kStep * kStep;
-        if (data_ && end > released_) {
-            ::madvise(const_cast<char*>(data_) + released_, end - released_, MADV_DONTNEED);
-            released_ = end;
-        }
-    }
+    // The open file, now the caller's to close.
+    int takeDescriptor() { return std::exchange(fd_, -1); }
 
     bool opened = false;
 
 private:
+    int fd_;
     const char* data_ = nullptr;
     std::size_t size_ = 0;
-    std::size_t released_ = 0;
 };
 
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
@@ -230,20 +222,20 @@ long headerNumber(std::string_view value) {
     return nextNumber(value, v) ? v : 0;
 }
 
-// The frame times of the binary pitch-mark track stored at `offset` of a
-// grouped index; false when it is not such a track. Reading only the times,
-// in place, is far cheaper than loading whole tracks through the speech
-// tools, which matters because every diphone is checked when a voice is
-// loaded.
-bool trackTimes(std::string_view file, std::size_t offset, std::vector<double>& times) {
-    if (offset >= file.size() || file.substr(offset, 15) != "EST_File Track\n") return false;
+enum class Track { Read, Bad, Short };
+
+// The frame times of a binary pitch-mark track at the start of `data`: Bad
+// when it is not such a track, Short when `data` ends before it does.
+Track trackTimes(std::string_view data, std::vector<double>& times) {
+    if (data.size() < 15) return Track::Short;
+    if (data.substr(0, 15) != "EST_File Track\n") return Track::Bad;
     long frames = -1, channels = -1;
     bool breaks = false, binary = false, littleEndian = true;
-    std::size_t pos = offset;
+    std::size_t pos = 0;
     for (;;) {
-        const std::size_t end = file.find('\n', pos);
-        if (end == std::string_view::npos) return false;
-        const std::string_view line = file.substr(pos, end - pos);
+        const std::size_t end = data.find('\n', pos);
+        if (end == std::string_view::npos) return Track::Short;
+        const std::string_view line = data.substr(pos, end - pos);
         pos = end + 1;
         if (line == "EST_Header_End") break;
         const std::size_t space = line.find(' ');
@@ -255,22 +247,68 @@ bool trackTimes(std::string_view file, std::size_t offset, std::vector<double>& 
         else if (key == "DataType") binary = value == "binary";
         else if (key == "ByteOrder") littleEndian = value == "01";
     }
-    if (!binary || frames < 0 || channels < 0) return false;
+    if (!binary || frames < 0 || channels < 0) return Track::Bad;
     const std::size_t frameBytes = 4 * static_cast<std::size_t>(1 + (breaks ? 1 : 0) + channels);
-    if (pos + frameBytes * static_cast<std::size_t>(frames) > file.size()) return false;
+    if (pos + frameBytes * static_cast<std::size_t>(frames) > data.size()) return Track::Short;
     times.resize(static_cast<std::size_t>(frames));
     for (std::size_t i = 0; i < times.size(); ++i) {
-        const auto* b = reinterpret_cast<const unsigned char*>(file.data() + pos + i * frameBytes);
+        const auto* b = reinterpret_cast<const unsigned char*>(data.data() + pos + i * frameBytes);
         const uint32_t bits = littleEndian ? uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24
                                            : uint32_t(b[3]) | uint32_t(b[2]) << 8 | uint32_t(b[1]) << 16 | uint32_t(b[0]) << 24;
         float t;
         std::memcpy(&t, &bits, sizeof t);
         times[i] = t;
     }
-    return true;
+    return Track::Read;
 }
 
 } // namespace
+
+// The open file of a grouped index whose diphones are checked when first
+// asked for (a short text needs a few dozen of a voice's thousands), and the
+// verdicts so far. Reading just the pitch-mark times of one track costs a
+// read or two; loading tracks through the speech tools would cost far more.
+class DiphoneIndex::TrackCheck {
+public:
+    TrackCheck(int fd, long dataStart, std::size_t entries) : fd_(fd), dataStart_(dataStart), verdicts_(entries) {}
+    ~TrackCheck() { ::close(fd_); }
+    TrackCheck(const TrackCheck&) = delete;
+    TrackCheck& operator=(const TrackCheck&) = delete;
+
+    // Whether entry i's data can be used. Threads asking at once at worst
+    // both read the track and store the same verdict.
+    bool usable(const Entry& e, std::size_t i) {
+        if (e.trackStart < 0) return true;
+        int8_t verdict = verdicts_[i].load(std::memory_order_relaxed);
+        if (verdict == kUnknown) {
+            std::vector<double> times;
+            verdict = readTimes(dataStart_ + e.trackStart, times) && usableDiphone(times, e.middleFrame) ? kUsable : kUnusable;
+            verdicts_[i].store(verdict, std::memory_order_relaxed);
+        }
+        return verdict == kUsable;
+    }
+
+private:
+    static constexpr int8_t kUnknown = 0, kUsable = 1, kUnusable = 2;
+
+    bool readTimes(long offset, std::vector<double>& times) const {
+        std::string buffer;
+        // A track with its header is usually well under 4 KB.
+        for (std::size_t want = 4096; want <= (std::size_t{1} << 24); want *= 8) {
+            buffer.resize(want);
+            const ssize_t got = ::pread(fd_, buffer.data(), want, offset);
+            if (got <= 0) return false;
+            buffer.resize(static_cast<std::size_t>(got));
+            const Track t = trackTimes(buffer, times);
+            if (t != Track::Short || buffer.size() < want) return t == Track::Read;
+        }
+        return false;
+    }
+
+    int fd_;
+    long dataStart_;
+    std::vector<std::atomic<int8_t>> verdicts_;
+};
 
 DiphoneIndex DiphoneIndex::read(const std::string& path, bool dropUnusable) {
     MappedFile file(path);
@@ -278,6 +316,7 @@ DiphoneIndex DiphoneIndex::read(const std::string& path, bool dropUnusable) {
     const std::string_view text = file.text();
     DiphoneIndex index;
     long dataStart = -1;
+    bool repeats = false;
     bool header = true;
     long expected = -1;
     for (std::size_t pos = 0; pos < text.size();) {
@@ -301,10 +340,10 @@ DiphoneIndex DiphoneIndex::read(const std::string& path, bool dropUnusable) {
         long track = -1, wave = -1, middle = -1;
         if (nextNumber(fields, track) && nextNumber(fields, wave) && nextNumber(fields, middle))
             entry = {std::string(name), track, static_cast<int>(middle)};
+        repeats |= !index.diphones_.emplace(entry.name, index.entries_.size()).second;
         index.entries_.push_back(std::move(entry));
         index.phones_.emplace(name.substr(0, dash));
         index.phones_.emplace(name.substr(dash + 1));
-        index.diphones_.emplace(name);
         if (expected >= 0 && static_cast<long>(index.entries_.size()) >= expected) {
             // Offsets count from the line after the last entry.
             dataStart = static_cast<long>(pos);
@@ -313,18 +352,13 @@ DiphoneIndex DiphoneIndex::read(const std::string& path, bool dropUnusable) {
     }
     if (index.diphones_.empty()) throw MException("diphone index '" + path + "' lists no diphones");
     if (dropUnusable && dataStart >= 0) {
-        // In file order, letting go of the pages already read, so that even a
-        // large voice never has more than a little of its file in memory.
-        std::vector<const Entry*> grouped;
-        for (const Entry& e : index.entries_)
-            if (e.trackStart >= 0) grouped.push_back(&e);
-        std::sort(grouped.begin(), grouped.end(),
-                  [](const Entry* a, const Entry* b) { return a->trackStart < b->trackStart; });
-        std::vector<double> times;
-        for (const Entry* e : grouped) {
-            const auto offset = static_cast<std::size_t>(dataStart + e->trackStart);
-            if (!trackTimes(text, offset, times) || !usableDiphone(times, e->middleFrame)) index.diphones_.erase(e->name);
-            file.release(offset);
+        index.check_ = std::make_shared<TrackCheck>(file.takeDescriptor(), dataStart, index.entries_.size());
+        // has() checks a diphone's first entry; one listed again is missing
+        // when any of its entries is unusable, which is settled here.
+        for (std::size_t i = 0; repeats && i < index.entries_.size(); ++i) {
+            const auto it = index.diphones_.find(index.entries_[i].name);
+            if (it != index.diphones_.end() && it->second != i && !index.check_->usable(index.entries_[i], i))
+                index.diphones_.erase(it);
         }
     }
     return index;
@@ -334,7 +368,16 @@ bool DiphoneIndex::has(std::string_view left, std::string_view right) const {
     std::string key;
     key.reserve(left.size() + right.size() + 1);
     key.append(left).append("-").append(right);
-    return diphones_.count(key) != 0;
+    const auto it = diphones_.find(key);
+    return it != diphones_.end() && usable(it->second);
+}
+
+bool DiphoneIndex::usable(std::size_t entry) const { return !check_ || check_->usable(entries_[entry], entry); }
+
+std::size_t DiphoneIndex::size() const {
+    if (!check_) return diphones_.size();
+    return static_cast<std::size_t>(
+        std::count_if(diphones_.begin(), diphones_.end(), [this](const auto& d) { return usable(d.second); }));
 }
 
 std::string festivalVoiceFolder(const std::string& voice) {

@@ -2,7 +2,9 @@
 // shipped English voice covers every pair of its phones.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <filesystem>
+#include <vector>
 
 #include "SegmentPlan.h"
 #include "vorsan/core/MException.h"
@@ -119,4 +121,45 @@ TEST(VoiceDatabase, DiphoneIndexReadsTextEntriesOnly) {
     EXPECT_FALSE(index.hasPhone("binary"));
     EXPECT_THROW(DiphoneIndex::read(p.write("empty.group", "EST_File index\nEST_Header_End\n")), MException);
     EXPECT_THROW(DiphoneIndex::read(p.path().string() + "/none"), MException);
+}
+
+TEST(VoiceDatabase, DiphonesWithUnusableDataCountAsMissing) {
+    // Pitch-mark tracks as the speech tools store them in a group file:
+    // binary, one coefficient channel, breaks.
+    auto track = [](const std::vector<float>& times) {
+        std::string t = "EST_File Track\nDataType binary\nByteOrder " +
+                        std::string(std::endian::native == std::endian::little ? "01" : "10") + "\nNumFrames " +
+                        std::to_string(times.size()) + "\nNumChannels 1\nBreaksPresent true\nEST_Header_End\n";
+        for (float time : times) {
+            const float frame[3] = {time, 1, 0};
+            t.append(reinterpret_cast<const char*>(frame), sizeof frame);
+        }
+        return t;
+    };
+    std::vector<float> many(3000); // a track longer than one read
+    for (std::size_t i = 0; i < many.size(); ++i) many[i] = 0.001f * static_cast<float>(i + 1);
+    const std::string good = track({0.01f, 0.02f, 0.03f}), back = track({0.01f, 0.03f, 0.02f}), big = track(many);
+    const std::size_t atBack = good.size(), atBig = atBack + back.size(), end = atBig + big.size();
+    const std::string entries[] = {
+        "pau-a 0 0 1",                                  // usable, but listed again below with bad data
+        "a-pau " + std::to_string(atBack) + " 0 1",     // marks going back
+        "a-b " + std::to_string(atBig) + " 0 2000",     // usable
+        "b-b 0 0 3",                                    // its boundary frame is past the marks
+        "b-a " + std::to_string(end) + " 0 1",          // past the end of the file
+        "pau-a " + std::to_string(atBack) + " 0 1"};
+    std::string file = "EST_File index\nNumEntries 6\nEST_Header_End\n";
+    for (const std::string& e : entries) file += e + "\n";
+    TempProfile p;
+    const std::string path = p.write("g.group", file + good + back + big);
+
+    EXPECT_EQ(DiphoneIndex::read(path).size(), 5u);
+    const DiphoneIndex index = DiphoneIndex::read(path, true);
+    EXPECT_TRUE(index.has("a", "b"));
+    EXPECT_FALSE(index.has("pau", "a"));
+    EXPECT_FALSE(index.has("a", "pau"));
+    EXPECT_FALSE(index.has("b", "b"));
+    EXPECT_FALSE(index.has("b", "a"));
+    EXPECT_TRUE(index.hasPhone("pau"));
+    EXPECT_EQ(index.size(), 1u);
+    EXPECT_EQ(index.entries().size(), 6u);
 }

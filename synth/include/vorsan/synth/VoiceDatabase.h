@@ -5,8 +5,10 @@
 // phone pairs the voice has no diphone for.
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -68,20 +70,27 @@ public:
         int middleFrame = -1;  // frame of the boundary between its phones
     };
 
-    // Raises MException. With `dropUnusable`, the pitch-mark track of every
-    // diphone of a grouped index is read too, and the diphones whose data
-    // cannot be used (see usableDiphone) count as missing: has() denies them
-    // and size() leaves them out, while entries() still lists them.
+    // Raises MException. With `dropUnusable`, the diphones of a grouped
+    // index whose data cannot be used (see usableDiphone) count as missing:
+    // has() denies them and size() leaves them out, while entries() still
+    // lists them. Each diphone's pitch-mark track is read when has() first
+    // asks for it, so the index keeps its file open.
     static DiphoneIndex read(const std::string& path, bool dropUnusable = false);
+    // Safe to call from several threads at once.
     bool has(std::string_view left, std::string_view right) const;
     bool hasPhone(std::string_view phone) const { return phones_.count(std::string(phone)) != 0; }
-    std::size_t size() const { return diphones_.size(); }
+    // Diphones the voice holds (with `dropUnusable`, this checks them all).
+    std::size_t size() const;
     const std::vector<Entry>& entries() const { return entries_; }
 
 private:
-    std::unordered_set<std::string> diphones_;
+    class TrackCheck;
+    bool usable(std::size_t entry) const;
+
+    std::unordered_map<std::string, std::size_t> diphones_; // name -> its first entry
     std::unordered_set<std::string> phones_;
     std::vector<Entry> entries_;
+    std::shared_ptr<TrackCheck> check_; // with dropUnusable; shared by copies
 };
 
 // Folder of an installed Festival voice (searched under $VORSAN_FESTIVAL_VOICES,
