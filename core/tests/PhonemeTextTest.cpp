@@ -41,12 +41,9 @@ TEST(PhonemeText, ReadsEveryLineShapeAndWritesItCanonically) {
             EXPECT_DOUBLE_EQ(list[list.size() - 1].meanPitch, c.mean) << c.text;
         }
     }
-    // Junk never fails, and thousands of targets on one line are all kept.
+    // Thousands of targets on one line are all kept. (Arbitrary bytes are the
+    // phoneme_text fuzz target's.)
     PhonemeRecordList list;
-    std::string junk;
-    for (int i = 0; i < 4096; ++i) junk.push_back(static_cast<char>(i * 37 % 256));
-    list.read(junk);
-    list.write();
     std::string many = "a 100";
     for (int i = 0; i < 5000; ++i) many += " 1 100";
     list.read(many);
