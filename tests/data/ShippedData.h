@@ -1,11 +1,8 @@
 #pragma once
 // Facts about the shipped data files that the data, mood and accent tests
-// check against: the languages with their files, voices and sample
-// sentences; the accents; the phone sets of the voice databases; the word
-// lists; and readers for the parts of the files the engine's public
-// interface does not show.
-#include <set>
+// check against, and readers for what the engine's interface does not show.
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -38,16 +35,15 @@ const std::vector<std::pair<std::string, std::string>>& shippedAccents();
 const std::set<std::string>& phoneSet(const std::string& database);
 bool isVowelOf(const std::string& database, const std::string& phone);
 
-// The phones of an accent file's fromMbrolaPhone or toMbrolaPhone list with
-// their type letter; and every target phone the file can write (mapping
-// targets and context-rule phones).
+// An accent file's fromMbrolaPhone or toMbrolaPhone list (phone -> type
+// letter); every phone the file can write (mapping and context-rule targets).
 std::map<std::string, char> accentInventory(const std::string& path, const char* listName);
 std::set<std::string> accentOutputPhones(const std::string& path);
 
 // Every data/pelmira/*.xml, sorted.
 std::vector<std::string> ruleFiles();
 
-// A word list of data/pronunciation: <language name>.tsv, a word and its
+// The word lists data/pronunciation/<language name>.tsv: a word and its
 // expected phones (without "_") per line.
 struct WordList {
     struct Entry {
@@ -63,12 +59,10 @@ std::vector<WordList> wordLists();
 // The shipped voice file of a database name (data/voices/<name>.xml).
 synth::VoiceDatabase shippedVoice(const std::string& database);
 
-// Every phone name a rule file can give: its characters, context rules and
-// exact matches.
+// Every phone a rule file can give (characters, context rules, exact matches).
 std::set<std::string> phonesOfRuleFile(const LanguageRuleBase& language);
 
-// The phones of a converted word, space separated, without the word
-// boundaries "_".
+// The phones of a converted word, space separated, without the boundaries "_".
 std::string spokenPhones(const std::vector<PhonemeUnit>& units);
 
 } // namespace vorsan::testing
