@@ -9,22 +9,14 @@
 namespace vorsan {
 namespace {
 
-TEST(Bstr, NullIsDistinctFromEmptyAndContentIsKept) {
-    Bstr null, empty(u"");
-    EXPECT_TRUE(null.isNull());
-    ASSERT_FALSE(empty.isNull());
-    EXPECT_EQ(SysStringLen(empty.get()), 0u);
-    // Embedded zero units belong to the string; copies keep them.
+// (Null against empty strings and text outside Latin-1 are checked where
+// the value classes and the engine's paths use them.)
+TEST(Bstr, EmbeddedZerosAndGuidTextForms) {
     const char16_t raw[] = {u'a', 0, u'b'};
     Bstr copy = Bstr::adopt(SysAllocStringLen(raw, 3));
     EXPECT_EQ(Bstr(copy).view(), std::u16string_view(raw, 3));
-    // Text outside Latin-1 survives the trip through UTF-8.
-    EXPECT_EQ(Bstr::fromUtf8("/home/राम/Speechfiles").view(), u"/home/राम/Speechfiles");
-    EXPECT_EQ(Bstr(u"राम").utf8(), "राम");
     EXPECT_EQ(bstrToUtf8(nullptr), "");
-}
 
-TEST(Guid, TextFormRoundTripsAndRejectsMalformedText) {
     EXPECT_EQ(guidToString(IID_IDispatch), "{00020400-0000-0000-C000-000000000046}");
     GUID g;
     ASSERT_TRUE(guidFromString("{d179a1b9-87a4-4191-a30b-8219f920788a}", g));
