@@ -195,7 +195,8 @@ TEST_F(AutomationTest, EnumerationSharesOneCursorPerCollection) {
     ASSERT_EQ(next(e1), S_OK);
     EXPECT_EQ(nameOf(v), u"b");
 
-    // Skip moves one element whatever is asked; reaching the end is an error.
+    // Skip moves one element whatever is asked; past the end it is an error
+    // and Next fetches nothing.
     EXPECT_EQ(e1->Reset(), S_OK);
     EXPECT_EQ(e1->Skip(5), S_OK);
     ASSERT_EQ(next(e1), S_OK);
@@ -204,9 +205,6 @@ TEST_F(AutomationTest, EnumerationSharesOneCursorPerCollection) {
     EXPECT_EQ(next(e1, &fetched), S_FALSE);
     EXPECT_EQ(fetched, 0u);
     EXPECT_EQ(v.vt, VT_EMPTY);
-    IEnumVARIANT* clone = reinterpret_cast<IEnumVARIANT*>(1);
-    EXPECT_EQ(e1->Clone(&clone), E_NOTIMPL);
-    EXPECT_EQ(clone, nullptr);
 
     // Removing the element just handed out goes on with the one after it;
     // removing everything ends the enumeration cleanly.
