@@ -104,29 +104,3 @@ TEST(Installation, ARepeatedInstallRefreshesTheFilesButKeepsTheUsersConfiguratio
     EXPECT_TRUE(fs::is_regular_file(home.path() / "tolvane.xml"));
     EXPECT_TRUE(fs::is_regular_file(home.path() / "Speechfiles" / "Ruvetta" / "Tamil_tl1.xml"));
 }
-
-TEST(Installation, FilesNotDeliveredAreLeftOutSoTheConfigurationStillLoads) {
-    // An installation folder holding only some of the files.
-    TempProfile profile;
-    const fs::path shipped = profile.path() / "shipped", user = profile.path() / "user";
-    for (const char* file : {"tolvane/install.sh", "tolvane/tolvane.xml", "ruvetta/Hindi_in1.xml", "oskalen/in1toin1.xml"}) {
-        fs::create_directories((shipped / file).parent_path());
-        fs::copy_file(dataPath(file), shipped / file);
-    }
-    fs::create_directories(user);
-    ASSERT_EQ(runInstaller((shipped / "tolvane" / "install.sh").string(), "USERPROFILE='" + user.string() + "'"), 0);
-
-    setenv("USERPROFILE", user.c_str(), 1);
-    SpeechEngine engine;
-    const std::string failure = messageOf([&] { EXPECT_TRUE(engine.loadConfiguration()); });
-    setenv("USERPROFILE", profile.path().c_str(), 1);
-    ASSERT_EQ(failure, "no failure");
-    EXPECT_EQ(engine.allSupportedLanguages().size(), 1u);
-    EXPECT_EQ(engine.allEmotionDatabases().size(), 1u);
-    EXPECT_TRUE(engine.emotionDatabaseSupported("Hindi_in1"));
-    EXPECT_EQ(engine.allAccentDatabases().size(), 1u);
-    EXPECT_TRUE(engine.accentDatabaseSupported("in1_TO_in1"));
-    // References to databases that are not there are cleared.
-    EXPECT_EQ(engine.emotionDatabase(kEnglish), "");
-    EXPECT_EQ(engine.accentDatabase(kEnglish), "");
-}
