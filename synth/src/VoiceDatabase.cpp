@@ -1,8 +1,6 @@
 #include "vorsan/synth/VoiceDatabase.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -149,41 +147,53 @@ VoiceDatabase loadVoiceDatabase(const std::string& path, const std::string& name
 
 namespace {
 
-// A whole file mapped read-only into memory, so that the index is read in
-// place: no copy of the file, and only the pages looked at are read.
-// `opened` is false when the file cannot be opened; a file that opens but
-// cannot be mapped (empty, or not a regular file) reads as empty.
-class MappedFile {
+// The lines of a file, read a block at a time and only as far as they are
+// asked for: a group file's index is its first few dozen kilobytes, the
+// rest is binary data. `opened` is false when the file cannot be opened; a
+// file that opens but cannot be read (a folder) has no lines.
+class BlockLines {
 public:
-    explicit MappedFile(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
-        if (fd_ < 0) return;
-        opened = true;
-        struct stat st{};
-        if (::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
-            void* p = ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd_, 0);
-            if (p != MAP_FAILED) {
-                data_ = static_cast<const char*>(p);
-                size_ = static_cast<std::size_t>(st.st_size);
-            }
-        }
-    }
-    ~MappedFile() {
-        if (data_) ::munmap(const_cast<char*>(data_), size_);
+    explicit BlockLines(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+    ~BlockLines() {
         if (fd_ >= 0) ::close(fd_);
     }
-    MappedFile(const MappedFile&) = delete;
-    MappedFile& operator=(const MappedFile&) = delete;
+    BlockLines(const BlockLines&) = delete;
+    BlockLines& operator=(const BlockLines&) = delete;
 
-    std::string_view text() const { return {data_, size_}; }
+    bool opened() const { return fd_ >= 0; }
+    // The next line without its newline; it stays valid until the next call.
+    bool next(std::string_view& line) {
+        for (;;) {
+            const std::size_t eol = buffer_.find('\n', pos_);
+            if (eol != std::string::npos || (end_ && pos_ < buffer_.size())) {
+                const std::size_t stop = eol == std::string::npos ? buffer_.size() : eol;
+                line = std::string_view(buffer_).substr(pos_, stop - pos_);
+                pos_ = std::min(stop + 1, buffer_.size());
+                return true;
+            }
+            if (end_) return false;
+            buffer_.erase(0, pos_);
+            start_ += static_cast<long>(pos_);
+            pos_ = 0;
+            const std::size_t kept = buffer_.size();
+            buffer_.resize(kept + kBlock);
+            const ssize_t got = ::read(fd_, buffer_.data() + kept, kBlock);
+            buffer_.resize(kept + static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
+            end_ = got <= 0;
+        }
+    }
+    // File offset just past the last line returned.
+    long offset() const { return start_ + static_cast<long>(pos_); }
     // The open file, now the caller's to close.
     int takeDescriptor() { return std::exchange(fd_, -1); }
 
-    bool opened = false;
-
 private:
+    static constexpr std::size_t kBlock = 64 * 1024;
     int fd_;
-    const char* data_ = nullptr;
-    std::size_t size_ = 0;
+    std::string buffer_;
+    std::size_t pos_ = 0; // next line's start in buffer_
+    long start_ = 0;      // file offset of buffer_[0]
+    bool end_ = false;
 };
 
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
@@ -311,19 +321,14 @@ private:
 };
 
 DiphoneIndex DiphoneIndex::read(const std::string& path, bool dropUnusable) {
-    MappedFile file(path);
-    if (!file.opened) throw MException("cannot read diphone index '" + path + "'");
-    const std::string_view text = file.text();
+    BlockLines file(path);
+    if (!file.opened()) throw MException("cannot read diphone index '" + path + "'");
     DiphoneIndex index;
     long dataStart = -1;
     bool repeats = false;
     bool header = true;
     long expected = -1;
-    for (std::size_t pos = 0; pos < text.size();) {
-        std::size_t eol = text.find('\n', pos);
-        if (eol == std::string_view::npos) eol = text.size();
-        const std::string_view line = text.substr(pos, eol - pos);
-        pos = std::min(eol + 1, text.size());
+    for (std::string_view line; file.next(line);) {
         if (header) {
             if (line.substr(0, 10) == "NumEntries") expected = scanInt(line.substr(10));
             if (line == "EST_Header_End") header = false;
@@ -346,7 +351,7 @@ DiphoneIndex DiphoneIndex::read(const std::string& path, bool dropUnusable) {
         index.phones_.emplace(name.substr(dash + 1));
         if (expected >= 0 && static_cast<long>(index.entries_.size()) >= expected) {
             // Offsets count from the line after the last entry.
-            dataStart = static_cast<long>(pos);
+            dataStart = file.offset();
             break;
         }
     }

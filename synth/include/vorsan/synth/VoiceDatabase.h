@@ -60,7 +60,8 @@ std::string voiceDatabasePath(const std::string& name);
 VoiceDatabase loadVoiceDatabase(const std::string& path, const std::string& name);
 
 // The set of diphones ("a-b") a Festival diphone voice holds, read from the
-// text part of its index file (mapped into memory, not copied).
+// text part of its index file (read a block at a time, up to the end of its
+// entries).
 class DiphoneIndex {
 public:
     // Where a grouped index keeps one diphone's data.
