@@ -25,10 +25,10 @@ namespace {
 
 // Heap of the Scheme interpreter, in cells (32 bytes each), all of it
 // touched when the interpreter starts. Without Festival's Scheme library
-// about 3,400 cells stay in use, some 40 more per loaded voice, and a piece's
-// work leaves about 2,000 cells of garbage for the next collection: this is
+// about 3,400 cells stay in use, some 40 more per loaded voice, and a piece
+// leaves a few dozen cells of garbage for the next collection: this is
 // ample. Festival's default costs hundreds of megabytes and a slow start.
-constexpr int kHeapCells = 50000;
+constexpr int kHeapCells = 20000;
 
 // The back end's steps, without any of the voice's text-processing hooks,
 // in three calls with our own work between them: diphone selection, then

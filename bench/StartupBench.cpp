@@ -1,0 +1,178 @@
+// Start-up cost of one short sentence to a sound file, side by side with
+// eSpeak NG: each run is a whole fresh process, measured by the kernel's
+// accounting of that process alone (CPU time, user plus system, and peak
+// resident memory). Our CLI runs with the installed configuration: a
+// temporary profile folder prepared by scripts/install-data.sh (tolvane.xml
+// with every language, emotion and accent file, and the English
+// dictionary). The two programs alternate run by run, the one going first
+// alternating each round, after a warm-up; medians are compared.
+//
+// Not a test: run it by hand,
+//   startup_bench [--rounds N] [--warmup N] [--text TEXT] [--profile DIR]
+// (--profile: an already prepared profile folder, used as it is.)
+//
+// This program forks the runs itself, and stays small, because a child's
+// peak memory also counts what it held before it started the program.
+//
+// The profile's files are first written out and dropped from the page
+// cache, so that every run of the benchmark starts from files as read from
+// disk: a file just written sits in the cache in large folios, and a
+// memory-mapped lookup (the English dictionary) then maps whole folios,
+// which adds some 15 MB to the peak until the cache is renewed.
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr double kCpuRatioTarget = 3.0; // times eSpeak NG's CPU time
+constexpr double kPeakMbTarget = 40.0;
+
+struct Usage {
+    double cpuMs = 0;
+    double peakMb = 0;
+};
+
+struct Program {
+    const char* name;
+    std::vector<std::string> argv;
+    fs::path output;
+    std::vector<double> cpuMs, peakMb;
+};
+
+// Runs argv to its end with the profile folder as USERPROFILE and HOME,
+// output and diagnostics discarded; exits on failure.
+Usage run(const std::vector<std::string>& argv, const fs::path& profile) {
+    const pid_t pid = fork();
+    if (pid < 0) {
+        std::perror("fork");
+        std::exit(2);
+    }
+    if (pid == 0) {
+        setenv("USERPROFILE", profile.c_str(), 1);
+        setenv("HOME", profile.c_str(), 1);
+        if (!freopen("/dev/null", "w", stdout) || !freopen("/dev/null", "w", stderr)) _exit(126);
+        std::vector<char*> args;
+        for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        execvp(args[0], args.data());
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    if (wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "%s failed (status %d); run it by hand to see why\n", argv[0].c_str(), status);
+        std::exit(1);
+    }
+    auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
+    return {(seconds(usage.ru_utime) + seconds(usage.ru_stime)) * 1000.0, static_cast<double>(usage.ru_maxrss) / 1024.0};
+}
+
+// Writes out every file under `folder` and drops it from the page cache.
+void settle(const fs::path& folder) {
+    std::error_code ec;
+    for (fs::recursive_directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        if (!it->is_regular_file(ec)) continue;
+        const int fd = open(it->path().c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) continue;
+        fdatasync(fd);
+        posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+        close(fd);
+    }
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    const std::size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+void printRow(const Program& p) {
+    const auto [cpuMin, cpuMax] = std::minmax_element(p.cpuMs.begin(), p.cpuMs.end());
+    const auto [peakMin, peakMax] = std::minmax_element(p.peakMb.begin(), p.peakMb.end());
+    std::printf("%-10s %8.1f (%.1f-%.1f)  %8.1f (%.1f-%.1f)\n", p.name, median(p.cpuMs), *cpuMin, *cpuMax,
+                median(p.peakMb), *peakMin, *peakMax);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    int rounds = 15, warmup = 2;
+    std::string text = "Hello world.", profileArg;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (i + 1 < argc && a == "--rounds") rounds = std::max(1, std::atoi(argv[++i]));
+        else if (i + 1 < argc && a == "--warmup") warmup = std::max(0, std::atoi(argv[++i]));
+        else if (i + 1 < argc && a == "--text") text = argv[++i];
+        else if (i + 1 < argc && a == "--profile") profileArg = argv[++i];
+        else {
+            std::fprintf(stderr, "usage: %s [--rounds N] [--warmup N] [--text TEXT] [--profile DIR]\n", argv[0]);
+            return 2;
+        }
+    }
+    if (std::system("command -v espeak-ng >/dev/null 2>&1") != 0) {
+        std::fprintf(stderr, "espeak-ng is not installed\n");
+        return 1;
+    }
+
+    fs::path profile = profileArg;
+    if (profileArg.empty()) {
+        profile = fs::temp_directory_path() / ("vorsan-startup-" + std::to_string(getpid()));
+        fs::create_directories(profile);
+        const std::string install = "USERPROFILE='" + profile.string() + "' HOME='" + profile.string() + "' '" +
+                                    VORSAN_SOURCE_DIR "/scripts/install-data.sh' >/dev/null";
+        if (std::system(install.c_str()) != 0) {
+            std::fprintf(stderr, "preparing the profile folder failed\n");
+            fs::remove_all(profile);
+            return 1;
+        }
+    }
+
+    settle(profile);
+
+    std::vector<Program> programs = {
+        {"vorsan", {VORSAN_CLI, "-q", "tofile", "-o", (profile / "vorsan.wav").string(), text}, profile / "vorsan.wav", {}, {}},
+        {"espeak-ng", {"espeak-ng", "-w", (profile / "espeak.wav").string(), text}, profile / "espeak.wav", {}, {}}};
+    for (int i = 0; i < warmup; ++i)
+        for (const Program& p : programs) run(p.argv, profile);
+    for (int round = 0; round < rounds; ++round) {
+        for (std::size_t k = 0; k < programs.size(); ++k) {
+            Program& p = programs[round % 2 ? programs.size() - 1 - k : k];
+            const Usage u = run(p.argv, profile);
+            p.cpuMs.push_back(u.cpuMs);
+            p.peakMb.push_back(u.peakMb);
+        }
+    }
+    bool wrote = true;
+    for (const Program& p : programs) {
+        std::error_code ec;
+        if (fs::file_size(p.output, ec) <= 44 || ec) {
+            std::fprintf(stderr, "%s wrote no audio\n", p.name);
+            wrote = false;
+        }
+    }
+    if (profileArg.empty()) fs::remove_all(profile);
+    if (!wrote) return 1;
+
+    std::printf("One short sentence to a WAVE file (\"%s\"), whole process, installed configuration;\n", text.c_str());
+    std::printf("%d interleaved rounds after %d warm-up; median (min-max)\n", rounds, warmup);
+    std::printf("%-10s %22s  %22s\n", "", "CPU ms", "peak MB");
+    for (const Program& p : programs) printRow(p);
+    const double cpuRatio = median(programs[0].cpuMs) / median(programs[1].cpuMs);
+    const double peakRatio = median(programs[0].peakMb) / median(programs[1].peakMb);
+    std::printf("%-10s %8.1fx %13s  %8.1fx\n", "ratio", cpuRatio, "", peakRatio);
+    std::printf("targets: CPU <= %gx eSpeak NG's: %s; peak <= %g MB: %s\n", kCpuRatioTarget,
+                cpuRatio <= kCpuRatioTarget ? "met" : "not met", kPeakMbTarget,
+                median(programs[0].peakMb) <= kPeakMbTarget ? "met" : "not met");
+    return 0;
+}
