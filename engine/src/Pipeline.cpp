@@ -1,11 +1,13 @@
 // Text to speech chunks: cutting mixed-script text into runs of one language,
-// converting each run (rules with prosody, or the English front end), then
-// the run's mood and accent.
+// converting each run sentence by sentence (rules with prosody, or the
+// English front end), then each sentence's mood and accent.
+#include <optional>
+
 #include "Registries.h"
 #include "vorsan/core/MException.h"
 #include "vorsan/core/Text.h"
-#include "vorsan/prosody/Prosody.h"
 #include "vorsan/english/EnglishFrontEnd.h"
+#include "vorsan/prosody/Prosody.h"
 
 namespace vorsan {
 
@@ -52,31 +54,17 @@ std::vector<SpeechEngine::Run> SpeechEngine::cutIntoRuns(std::u16string_view tex
     return runs;
 }
 
-// What one run carries through the stages.
-struct SpeechEngine::RunWork {
-    std::u16string_view text;
+// What one sentence carries through the stages.
+struct SpeechEngine::SentenceWork {
     const LanguageEntry& entry;
     bool withEmotion;
     bool withAccent;
     SpeechChunk chunk;
 };
 
-void SpeechEngine::wordsToPhonemes(RunWork& work) {
-    const LanguageEntry& entry = work.entry;
-    work.chunk.mbrolaDatabase = entry.language().mbrolaDatabase();
-    work.chunk.time = entry.time;
-    work.chunk.pitch = entry.pitch;
-    work.chunk.voiceFrequency = entry.voiceFrequency;
-    // Rules with sentence and clause prosody, or the English front end.
-    if (entry.isBuiltInEnglish())
-        work.chunk.phoneString = english_->Convert(narrowLatin1(work.text));
-    else
-        work.chunk.phoneString = prosodyConversion(work.text, &entry.language(), false);
-}
-
 // A failing mood or accent leaves the speech as it was: the listener still
 // hears the text, only without that colouring.
-void SpeechEngine::moodStage(RunWork& work) {
+void SpeechEngine::moodStage(SentenceWork& work) {
     if (!work.withEmotion) return;
     try {
         std::string moody = applyMood(work.chunk.phoneString, work.entry.activeMood, work.entry.emotionDatabase);
@@ -85,7 +73,7 @@ void SpeechEngine::moodStage(RunWork& work) {
     }
 }
 
-void SpeechEngine::accentStage(RunWork& work) {
+void SpeechEngine::accentStage(SentenceWork& work) {
     if (!work.withAccent) return;
     try {
         SpeechChunk accented = changeAccent(work.chunk.phoneString, work.entry.accentDatabase);
@@ -94,39 +82,70 @@ void SpeechEngine::accentStage(RunWork& work) {
     }
 }
 
-SpeechChunk SpeechEngine::convertRun(std::u16string_view run, const LanguageEntry& entry, bool withEmotion,
-                                     bool withAccent) {
-    // The stages every run goes through, in order. The runs come from
-    // cutting the text by script (or the whole text is one run of the
-    // primary language, forEachChunk); the chunks they end as go to the
-    // synthesiser and from it to a sink: the sound device, a file, or the
-    // caller's own (SoundOutput.cpp).
-    using Stage = void (SpeechEngine::*)(RunWork&);
-    static constexpr Stage kStages[] = {&SpeechEngine::wordsToPhonemes, &SpeechEngine::moodStage,
-                                        &SpeechEngine::accentStage};
-    RunWork work{run, entry, withEmotion, withAccent, {}};
-    for (Stage stage : kStages) (this->*stage)(work);
-    return std::move(work.chunk);
-}
+namespace {
+// Ends the sentence walk early from inside a converter's callback.
+struct WalkEnded {};
+} // namespace
 
-void SpeechEngine::forEachChunk(std::u16string_view text, bool withEmotion, bool withAccent, bool onlyTranscription,
-                                const std::function<bool(SpeechChunk&&, std::size_t, std::size_t)>& each) {
+void SpeechEngine::forEachSentence(std::u16string_view text, bool withEmotion, bool withAccent,
+                                   bool onlyTranscription, const SentenceHandler& each) {
     if (text.empty()) return;
     if (onlyTranscription) withEmotion = false;
-    if (reg_->primary) {
-        each(convertRun(text, *reg_->primary, withEmotion, withAccent), 0, 1);
-        return;
+    // The stages of the pipeline, in order:
+    //   1. the text is cut into runs of one language (or is one run of the
+    //      primary language);
+    //   2. each run's words become phoneme text, sentence by sentence: by the
+    //      language's rules with sentence and clause prosody, or by the
+    //      English front end;
+    //   3. then each sentence passes the stages of this table;
+    //   4. the chunks go to the synthesiser and from it to a sink: the sound
+    //      device, a file, or the caller's own (SoundOutput.cpp).
+    using Stage = void (SpeechEngine::*)(SentenceWork&);
+    static constexpr Stage kStages[] = {&SpeechEngine::moodStage, &SpeechEngine::accentStage};
+
+    auto runOne = [&](std::u16string_view runText, const LanguageEntry& entry, std::size_t run, std::size_t runs) {
+        // One sentence is held back, so that the run's last can be marked.
+        std::optional<SpeechChunk> held;
+        auto release = [&](bool last) {
+            if (held && !each(std::move(*held), SentencePlace{run, runs, last})) throw WalkEnded{};
+            held.reset();
+        };
+        auto sentence = [&](std::string&& phonemes) {
+            SentenceWork work{entry, withEmotion, withAccent, {}};
+            work.chunk.phoneString = std::move(phonemes);
+            work.chunk.mbrolaDatabase = entry.language().mbrolaDatabase();
+            work.chunk.time = entry.time;
+            work.chunk.pitch = entry.pitch;
+            work.chunk.voiceFrequency = entry.voiceFrequency;
+            for (Stage stage : kStages) (this->*stage)(work);
+            release(false);
+            held = std::move(work.chunk);
+        };
+        if (entry.isBuiltInEnglish())
+            english_->ConvertSentences(narrowLatin1(runText), sentence);
+        else
+            prosodySentences(runText, &entry.language(), false, sentence);
+        release(true);
+    };
+    try {
+        if (reg_->primary) {
+            runOne(text, *reg_->primary, 0, 1);
+            return;
+        }
+        const std::vector<Run> runs = cutIntoRuns(text);
+        for (std::size_t i = 0; i < runs.size(); ++i) runOne(runs[i].text, *runs[i].entry, i, runs.size());
+    } catch (const WalkEnded&) {
     }
-    const std::vector<Run> runs = cutIntoRuns(text);
-    for (std::size_t i = 0; i < runs.size(); ++i)
-        if (!each(convertRun(runs[i].text, *runs[i].entry, withEmotion, withAccent), i, runs.size())) return;
 }
 
 ChunkList SpeechEngine::convertTextToPhoneme(std::u16string_view text, bool withEmotion, bool withAccent,
                                              bool onlyTranscription) {
     ChunkList chunks;
-    forEachChunk(text, withEmotion, withAccent, onlyTranscription, [&](SpeechChunk&& chunk, std::size_t, std::size_t) {
-        chunks.push_back(std::move(chunk));
+    bool startRun = true;
+    forEachSentence(text, withEmotion, withAccent, onlyTranscription, [&](SpeechChunk&& chunk, const SentencePlace& at) {
+        if (startRun) chunks.push_back(std::move(chunk));
+        else chunks.back().phoneString += chunk.phoneString;
+        startRun = at.lastOfRun;
         return true;
     });
     return chunks;

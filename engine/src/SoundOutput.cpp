@@ -1,6 +1,7 @@
 // The end of the pipeline: each chunk through this engine's synthesiser
 // channel into a sink: the sound device, WAVE, AIFF or AU files, or the
 // caller's own.
+#include <optional>
 #include <string>
 
 #include "Registries.h"
@@ -53,9 +54,9 @@ bool SpeechEngine::synthesise(const SpeechChunk& chunk, synth::AudioSink& sink, 
 bool SpeechEngine::renderText(std::u16string_view text, bool withEmotion, bool withAccent, synth::AudioSink& sink) {
     stopRequested_ = false;
     bool completed = true;
-    forEachChunk(text, withEmotion, withAccent, false, [&](SpeechChunk&& chunk, std::size_t i, std::size_t n) {
+    forEachSentence(text, withEmotion, withAccent, false, [&](SpeechChunk&& chunk, const SentencePlace& at) {
         if (stopRequested_) return completed = false;
-        if (observer_) observer_(i, n);
+        if (observer_) observer_(at.run, at.runs);
         return completed = synthesise(chunk, sink, false);
     });
     return completed && !stopRequested_;
@@ -70,14 +71,14 @@ void SpeechEngine::speakChunk(const SpeechChunk& chunk) {
 
 void SpeechEngine::speakText(std::u16string_view text, bool withEmotion, bool withAccent) {
     if (text.empty()) return;
-    // One device for the whole text: the next chunk is synthesised while the
+    // One device for the whole text: each sentence is synthesised while the
     // one before it plays.
     synth::DeviceSink device(&stopRequested_);
     stopRequested_ = false;
     bool completed = true;
-    forEachChunk(text, withEmotion, withAccent, false, [&](SpeechChunk&& chunk, std::size_t i, std::size_t n) {
+    forEachSentence(text, withEmotion, withAccent, false, [&](SpeechChunk&& chunk, const SentencePlace& at) {
         if (stopRequested_) return completed = false;
-        if (observer_) observer_(i, n);
+        if (observer_) observer_(at.run, at.runs);
         if (chunk.phoneString.empty()) return true;
         return completed = synthesise(chunk, device, false);
     });
@@ -97,15 +98,19 @@ StringList SpeechEngine::convertTextToSoundFile(std::u16string_view text, bool w
     if (text.empty()) return paths;
     const synth::SoundFileFormat& format = formatOrThrow(fileType);
     stopRequested_ = false;
-    int counter = 0;
-    forEachChunk(text, withEmotion, withAccent, false, [&](SpeechChunk&& chunk, std::size_t i, std::size_t n) {
+    // One file per run, written sentence by sentence as they come.
+    std::optional<synth::SoundFileSink> file;
+    forEachSentence(text, withEmotion, withAccent, false, [&](SpeechChunk&& chunk, const SentencePlace& at) {
         if (stopRequested_) return false;
-        if (observer_) observer_(i, n);
-        const std::string path = outputFolder_ + "temp" + std::to_string(++counter) + format.extension;
-        synth::SoundFileSink file(path, format.type);
-        if (!synthesise(chunk, file, true)) return false;
-        withPrefix(kFileFailed, [&] { file.commit(); });
-        paths.push_back(utf8ToUtf16(path));
+        if (!file) {
+            if (observer_) observer_(at.run, at.runs);
+            file.emplace(outputFolder_ + "temp" + std::to_string(paths.size() + 1) + format.extension, format.type);
+        }
+        if (!synthesise(chunk, *file, true)) return false;
+        if (!at.lastOfRun) return true;
+        withPrefix(kFileFailed, [&] { file->commit(); });
+        paths.push_back(utf8ToUtf16(file->path()));
+        file.reset();
         return true;
     });
     return paths;
@@ -117,9 +122,9 @@ bool SpeechEngine::convertTextToNamedFile(std::u16string_view text, bool withEmo
     synth::SoundFileSink file(path, format.type);
     stopRequested_ = false;
     bool completed = true;
-    forEachChunk(text, withEmotion, withAccent, false, [&](SpeechChunk&& chunk, std::size_t i, std::size_t n) {
+    forEachSentence(text, withEmotion, withAccent, false, [&](SpeechChunk&& chunk, const SentencePlace& at) {
         if (stopRequested_) return completed = false;
-        if (observer_) observer_(i, n);
+        if (observer_) observer_(at.run, at.runs);
         return completed = synthesise(chunk, file, true);
     });
     if (!completed || stopRequested_) return false;

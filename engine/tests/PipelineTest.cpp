@@ -1,4 +1,10 @@
 #include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <chrono>
+#include <functional>
+#include <span>
+#include <vector>
 
 #include "EngineFixtures.h"
 #include "vorsan/engine/SpeechEngine.h"
@@ -95,4 +101,71 @@ TEST(Pipeline, HostileTextGoesThroughWithoutFailing) {
     EXPECT_FALSE(chunks.empty());
     std::u16string longRun(200000, u'क');
     EXPECT_EQ(h.engine.convertTextToPhoneme(longRun, false, false, false).size(), 1u);
+}
+
+namespace {
+// Records what the engine streams: every run of speech and its samples.
+struct RecordingSink : synth::AudioSink {
+    std::vector<int16_t> samples;
+    std::vector<int32_t> runRates;
+    std::function<void()> onFirstWrite;
+    void beginRun(int32_t rate) override { runRates.push_back(rate); }
+    void write(std::span<const int16_t> s) override {
+        if (samples.empty() && onFirstWrite) onFirstWrite();
+        samples.insert(samples.end(), s.begin(), s.end());
+    }
+};
+
+std::vector<int16_t> samplesOf(const std::string& path) {
+    SF_INFO info{};
+    SNDFILE* f = sf_open(path.c_str(), SFM_READ, &info);
+    std::vector<int16_t> out(static_cast<std::size_t>(f ? info.frames : 0));
+    if (f) {
+        sf_read_short(f, out.data(), info.frames);
+        sf_close(f);
+    }
+    return out;
+}
+} // namespace
+
+TEST(Pipeline, SpeechStreamsSentenceBySentenceWithTheSameSamples) {
+    TempProfile profile;
+    SpeechEngine engine; // the test language spoken with the English voice, so every run is at one rate
+    engine.addLanguageDatabase(profile.write("hi.xml", hindiRuleFile("Hindi", "en1")));
+    const std::u16string text = u"Good morning. How are you? कमल नमक। कमल, नमक। I am fine! Thank you.";
+
+    // Phoneme text: the sentences put together are the run's conversion.
+    const ChunkList chunks = engine.convertTextToPhoneme(text, false, false, false);
+    ASSERT_EQ(chunks.size(), 3u);
+
+    RecordingSink streamed;
+    ASSERT_TRUE(engine.renderText(text, false, false, streamed));
+    EXPECT_GE(streamed.runRates.size(), 6u) << "one run of speech per sentence";
+    const std::string whole = (profile.path() / "whole.wav").string();
+    ASSERT_TRUE(engine.convertTextToNamedFile(text, false, false, kSoundWAVE, whole));
+    EXPECT_EQ(streamed.samples, samplesOf(whole));
+    double seconds = 0;
+    for (const auto& c : chunks) seconds += phonemeSeconds(c.phoneString) * c.time;
+    EXPECT_NEAR(static_cast<double>(streamed.samples.size()) / 16000.0, seconds, 0.01);
+
+    // A long text's first audio comes before the rest is converted: stopping
+    // at the first samples takes a small part of converting the whole.
+    std::u16string longText;
+    for (int i = 0; i < 20000; ++i) longText += u"This is one more sentence of a very long text. ";
+    const auto t0 = std::chrono::steady_clock::now();
+    engine.convertTextToPhoneme(longText, false, false, false);
+    const auto convertAll = std::chrono::steady_clock::now() - t0;
+    RecordingSink first;
+    first.onFirstWrite = [&] { engine.stopSpeaking(); };
+    const auto t1 = std::chrono::steady_clock::now();
+    EXPECT_FALSE(engine.renderText(longText, false, false, first));
+    EXPECT_LT((std::chrono::steady_clock::now() - t1) * 4, convertAll);
+    EXPECT_EQ(first.runRates.size(), 1u);
+
+    // Text without a sentence end is spoken in pieces, not held whole.
+    RecordingSink pieces;
+    std::u16string endless;
+    for (int i = 0; i < 3000; ++i) endless += u"कमल ";
+    ASSERT_TRUE(engine.renderText(endless, false, false, pieces));
+    EXPECT_GT(pieces.runRates.size(), 4u);
 }

@@ -38,6 +38,12 @@ std::string defaultEnglishDictionaryPath() { return speechFilesFolder() + "/Engl
 EnglishFrontEnd::EnglishFrontEnd(std::string dictionaryPath) : dictionary_(std::move(dictionaryPath)) {}
 
 std::string EnglishFrontEnd::Convert(std::string_view input) {
+    std::string all;
+    ConvertSentences(input, [&](std::string&& piece) { all += piece; });
+    return all;
+}
+
+void EnglishFrontEnd::ConvertSentences(std::string_view input, const std::function<void(std::string&&)>& each) {
     dictionary_.open(); // picks up a dictionary installed since the last call
     sentence_.clear();
     std::string result;
@@ -45,13 +51,18 @@ std::string EnglishFrontEnd::Convert(std::string_view input) {
     while (!text.empty()) {
         const std::size_t split = text.find_first_of(kSplitCharacters);
         const std::string_view word = text.substr(0, split);
-        // A word that ends a sentence sends the sentence out.
-        if (ProcessWord(word, true) == 1) appendSentenceOutput(result, sentence_, intonation_);
+        // A word that ends a sentence sends the sentence out; so does a
+        // sentence that grows without end, so that text without punctuation
+        // is spoken piece by piece rather than held whole.
+        if (ProcessWord(word, true) == 1 || sentence_.size() >= kLongestSentence) {
+            appendSentenceOutput(result, sentence_, intonation_);
+            if (!result.empty()) each(std::exchange(result, {}));
+        }
         text = split == std::string_view::npos ? std::string_view{} : trimBlanksView(text.substr(split + 1));
     }
     appendSentenceOutput(result, sentence_, intonation_);
     if (!result.empty()) result += "_ 100 \n \n";
-    return result;
+    each(std::move(result));
 }
 
 int EnglishFrontEnd::processSingle(char c) {

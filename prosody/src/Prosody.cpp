@@ -1,6 +1,8 @@
 #include "vorsan/prosody/Prosody.h"
 
 #include <algorithm>
+#include <functional>
+#include <utility>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -241,24 +243,56 @@ std::u16string normaliseNumbers(std::u16string_view text, const LanguageRuleBase
     return out;
 }
 
-std::string prosodyConversion(std::u16string_view text, const LanguageRuleBase* language, bool transcription) {
+namespace {
+// Text with no sentence end is cut at a word gap after this many characters,
+// so a run without punctuation is converted and spoken piece by piece rather
+// than held whole. Such text has the flat default contour, so the cut does
+// not change its melody.
+constexpr std::size_t kLongestPiece = 2000;
+
+// Calls f for pieces of `text` of at most about kLongestPiece characters,
+// cut at word gaps (a word longer than that is one piece).
+template <class F>
+void forEachPiece(std::u16string_view text, F&& f) {
+    while (text.size() > kLongestPiece) {
+        std::size_t cut = text.find_last_of(kWordDelimiters, kLongestPiece);
+        if (cut == std::u16string_view::npos || cut == 0) cut = text.find_first_of(kWordDelimiters, kLongestPiece);
+        if (cut == std::u16string_view::npos) break;
+        f(text.substr(0, cut));
+        text.remove_prefix(cut);
+    }
+    f(text);
+}
+} // namespace
+
+void prosodySentences(std::u16string_view text, const LanguageRuleBase* language, bool transcription,
+                      const std::function<void(std::string&&)>& each) {
     if (!language) throw MException("getPhonem->language is null");
     std::string out = transcription ? "_ " : "_ 200\n";
-    out.reserve(text.size() * 8);
 
     std::u16string t = normaliseNumbers(text, *language);
     for (char16_t& c : t)
         if (c == u'\n' || c == u'\r' || c == u'\t' || c == u'\f' || c == u'\v') c = u' ';
 
+    auto flush = [&] {
+        if (!out.empty()) each(std::exchange(out, {}));
+    };
+    auto defaultConversion = [&](std::u16string_view piece) {
+        forEachPiece(piece, [&](std::u16string_view part) {
+            appendDefaultConversion(out, part, *language, transcription);
+            flush();
+        });
+    };
     const SentenceTypeTable* types = language->sentenceTypes();
     const auto sentences = identifySegments(std::u16string_view(t), types, SegmentKind::Sentence);
     if (sentences.empty()) {
-        appendDefaultConversion(out, t, *language, transcription);
-        return out;
+        defaultConversion(t);
+        flush();
+        return;
     }
     for (const Segment& s : sentences) {
         if (s.unidentified) {
-            appendDefaultConversion(out, s.text, *language, transcription);
+            defaultConversion(s.text);
             continue;
         }
         const SentenceType& st = types->at(s.typeName);
@@ -279,8 +313,15 @@ std::string prosodyConversion(std::u16string_view text, const LanguageRuleBase* 
             appendPause(out, ct.pause, transcription);
         }
         appendPause(out, st.pause, transcription);
+        flush();
     }
-    return out;
+    flush();
+}
+
+std::string prosodyConversion(std::u16string_view text, const LanguageRuleBase* language, bool transcription) {
+    std::string all;
+    prosodySentences(text, language, transcription, [&](std::string&& piece) { all += piece; });
+    return all;
 }
 
 } // namespace vorsan

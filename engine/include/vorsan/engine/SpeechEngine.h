@@ -133,17 +133,23 @@ private:
     LanguageEntry& entryOrThrow(const std::string& language) const;
     std::vector<Run> cutIntoRuns(std::u16string_view text) const;
     std::string scriptClass(char16_t c) const;
-    SpeechChunk convertRun(std::u16string_view run, const LanguageEntry& entry, bool withEmotion,
-                           bool withAccent);
-    // Stages of the pipeline, in order (the table is in Pipeline.cpp).
-    struct RunWork;
-    void wordsToPhonemes(RunWork& work);
-    void moodStage(RunWork& work);
-    void accentStage(RunWork& work);
-    // Calls `each` for every run's chunk in order; stops early when it
-    // returns false.
-    void forEachChunk(std::u16string_view text, bool withEmotion, bool withAccent, bool onlyTranscription,
-                      const std::function<bool(SpeechChunk&&, std::size_t, std::size_t)>& each);
+    // The pipeline, sentence by sentence (its stages are in Pipeline.cpp).
+    struct SentenceWork;
+    void moodStage(SentenceWork& work);
+    void accentStage(SentenceWork& work);
+    // Where a sentence stands: its run, the number of runs, and whether it is
+    // the run's last sentence.
+    struct SentencePlace {
+        std::size_t run;
+        std::size_t runs;
+        bool lastOfRun;
+    };
+    using SentenceHandler = std::function<bool(SpeechChunk&&, const SentencePlace&)>;
+    // Cuts the text into runs and each run into sentences, and hands every
+    // sentence's chunk to `each` as soon as it is ready (every run gives at
+    // least one); stops early when `each` returns false.
+    void forEachSentence(std::u16string_view text, bool withEmotion, bool withAccent, bool onlyTranscription,
+                         const SentenceHandler& each);
     // Synthesises one chunk into the sink; false when stopped.
     bool synthesise(const SpeechChunk& chunk, synth::AudioSink& sink, bool toFile);
     void registerEnglish(Registries& r) const;

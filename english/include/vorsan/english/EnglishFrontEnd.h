@@ -4,6 +4,7 @@
 // dictionary or by letter-to-sound rules, and returns phoneme text for the
 // English voice, sentence by sentence.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,11 +24,17 @@ public:
     // 8-bit text -> phoneme text. Never fails; characters that nothing
     // handles are dropped.
     std::string Convert(std::string_view text);
+    // The same, sentence by sentence: `each` gets the phoneme text of every
+    // sentence as soon as it is ready, and is called at least once (last with
+    // the closing pause); together they are Convert's result.
+    void ConvertSentences(std::string_view text, const std::function<void(std::string&&)>& each);
 
     const EnglishDictionary& dictionary() const { return dictionary_; }
 
     static constexpr int kPrimaryStressRaise = 25;
     static constexpr int kSecondaryStressRaise = 15;
+    // Words after which a sentence without an end is sent out anyway.
+    static constexpr std::size_t kLongestSentence = 300;
 
 private:
     class WordCursor;

@@ -4,6 +4,7 @@
 // sentence and clause types, every word is converted by the language's
 // rules, a pitch contour from the type's pattern is laid over the phones (one
 // target per 20 ms), and the pauses of the types are inserted.
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,13 @@ namespace vorsan {
 // "getPhonem->language is null". transcription=true gives the transcription-only form.
 std::string prosodyConversion(std::u16string_view text, const LanguageRuleBase* language,
                               bool transcription = false);
+
+// The same, sentence by sentence: `each` gets the phoneme text of every
+// sentence in order as soon as it is converted (the first also carries the
+// run's opening pause); together they are prosodyConversion's result. Text
+// without a sentence end comes in pieces of a bounded length.
+void prosodySentences(std::u16string_view text, const LanguageRuleBase* language, bool transcription,
+                      const std::function<void(std::string&&)>& each);
 
 // The text with the commas that group digits inside a number (1,00,000 or
 // 12,345) removed, and a decimal point between digits replaced by the
