@@ -149,7 +149,7 @@ namespace {
 
 // The lines of a file, read a block at a time and only as far as they are
 // asked for: a group file's index is its first few dozen kilobytes, the
-// rest is binary data. `opened` is false when the file cannot be opened; a
+// rest is binary data. opened() is false when the file cannot be opened; a
 // file that opens but cannot be read (a folder) has no lines.
 class BlockLines {
 public:
