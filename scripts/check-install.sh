@@ -1,0 +1,196 @@
+#!/usr/bin/env bash
+# Checks that Vorsan installs and is usable from the installation:
+#   1. configures and builds BUILD_DIR (default build/; an existing build is
+#      reused as configured) and installs it into a temporary prefix;
+#   2. checks the installed layout (programs, server, libraries, public
+#      headers only, data, CMake package, pkg-config file);
+#   3. builds tests/consumer against the prefix with find_package(Vorsan),
+#      prepares a temporary profile folder with the installed vorsan-user-setup
+#      and lets the program load the installed configuration and speak English
+#      and Hindi into WAVE files, checked for audible speech of plausible length;
+#   4. compiles and runs a one-file program with pkg-config's flags, with
+#      every installed header included;
+#   5. moves the installation and runs its vorsan program with an empty
+#      profile folder: it must find its data under the moved prefix (and fail
+#      once a voice file there is taken away);
+#   6. builds the Debian packages with cpack and checks their control data and
+#      contents, and speaks from the unpacked vorsan and vorsan-data packages.
+# Exits non-zero on the first failure. Usage: scripts/check-install.sh [BUILD_DIR]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+build=${1:-build}
+[[ $build = /* ]] || build=$root/$build
+jobs=$(nproc)
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/vorsan-check-install.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+prefix=$work/prefix
+
+step() { echo "== check-install [${SECONDS}s]: $*"; }
+fail() {
+  echo "check-install: FAILED: $*" >&2
+  exit 1
+}
+# run LOG CMD...: runs CMD with its output in LOG, shown when it fails.
+run() {
+  local log=$1
+  shift
+  if ! "$@" >"$log" 2>&1; then
+    tail -n 40 "$log" >&2
+    fail "$*"
+  fi
+}
+
+# check_speech FILE MIN_SECONDS MAX_SECONDS: a WAVE file holding audible
+# speech of a plausible length.
+check_speech() {
+  local f=$1 min=$2 max=$3
+  [ -s "$f" ] || fail "$f missing or empty"
+  [ "$(soxi -t "$f")" = wav ] || fail "$f is not a WAVE file"
+  local rate seconds stats rms peak
+  rate=$(soxi -r "$f")
+  seconds=$(soxi -D "$f")
+  stats=$(sox "$f" -n stat 2>&1)
+  rms=$(awk '/^RMS +amplitude/ {print $3}' <<<"$stats")
+  peak=$(awk '/^Maximum amplitude/ {print $3}' <<<"$stats")
+  awk -v r="$rate" -v s="$seconds" -v lo="$min" -v hi="$max" -v rms="$rms" -v peak="$peak" \
+    'BEGIN { exit !(r >= 8000 && s >= lo && s <= hi && rms >= 0.01 && peak >= 0.05 && peak <= 1.0) }' ||
+    fail "$f: $rate Hz, $seconds s (expected $min-$max s), RMS $rms, peak $peak: not plausible speech"
+  echo "   $(basename "$f"): $rate Hz, $seconds s, RMS $rms, peak $peak"
+}
+
+step "configure and build $build"
+if [ -f "$build/CMakeCache.txt" ]; then
+  run "$work/configure.log" cmake -S . -B "$build"
+else
+  run "$work/configure.log" cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+fi
+run "$work/build.log" cmake --build "$build" -j"$jobs"
+cache_value() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"; }
+libdir=$(cache_value CMAKE_INSTALL_LIBDIR)
+version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
+[ -n "$libdir" ] && [ -n "$version" ] || fail "no install library folder or version in $build"
+
+step "install into $prefix"
+run "$work/install.log" cmake --install "$build" --prefix "$prefix"
+for f in bin/vorsan bin/vorsan-regsvr bin/vorsan-user-setup "$libdir/libVorsanCOM.so" \
+  "$libdir/libvorsan_engine.a" "$libdir/libvorsan_core.a" "$libdir/libvorsan_synth.a" "$libdir/libvorsan_com.a" \
+  include/vorsan/engine/SpeechEngine.h include/vorsan/core/MException.h include/vorsan/automation/Creation.h \
+  "$libdir/cmake/Vorsan/VorsanConfig.cmake" "$libdir/cmake/Vorsan/VorsanConfigVersion.cmake" \
+  "$libdir/pkgconfig/vorsan.pc" \
+  share/vorsan/voices/en1.xml share/vorsan/voices/in1.xml share/vorsan/pelmira/newPelmiraHindi.xml \
+  share/vorsan/ruvetta/Hindi_in1.xml share/vorsan/oskalen/in1toin1.xml share/vorsan/tolvane/tolvane.xml \
+  share/vorsan/tolvane/install.sh share/vorsan/english/english.dat; do
+  [ -e "$prefix/$f" ] || fail "not installed: $f"
+done
+[ "$(stat -c %s "$prefix/share/vorsan/english/english.dat")" -gt 10000000 ] || fail "english.dat is too small"
+# Only public headers, each under include/vorsan/<subsystem>/.
+stray=$(cd "$prefix/include" && find . -type f ! -path './vorsan/*/*.h' -o -type f -path '*/src/*')
+[ -z "$stray" ] || fail "files in include/ that are not public headers: $stray"
+
+step "client project with find_package(Vorsan)"
+profile=$work/profile
+mkdir -p "$profile" "$work/speech"
+run "$work/user-setup.log" env USERPROFILE="$profile" "$prefix/bin/vorsan-user-setup"
+[ -f "$profile/tolvane.xml" ] && [ -f "$profile/Speechfiles/English/english.dat" ] ||
+  fail "vorsan-user-setup did not prepare $profile"
+run "$work/consumer-configure.log" cmake -S tests/consumer -B "$work/consumer" \
+  -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_BUILD_TYPE=Release
+run "$work/consumer-build.log" cmake --build "$work/consumer" -j"$jobs"
+run "$work/consumer-run.log" env USERPROFILE="$profile" "$work/consumer/vorsan-consumer" "$work/speech"
+check_speech "$work/speech/english.wav" 0.5 4
+check_speech "$work/speech/hindi.wav" 1 8
+
+step "one-file program with pkg-config"
+export PKG_CONFIG_PATH="$prefix/$libdir/pkgconfig"
+{
+  (cd "$prefix/include" && find vorsan -name '*.h' | sort | sed 's/.*/#include "&"/')
+  cat <<'EOF'
+int main() {
+    vorsan::SpeechEngine engine;
+    return engine.languageSupported(vorsan::SpeechEngine::kEnglishName) ? 0 : 1;
+}
+EOF
+} >"$work/pkgconfig.cpp"
+read -r -a pc_flags <<<"$(pkg-config --cflags --libs vorsan)"
+run "$work/pkgconfig-build.log" c++ -std=c++20 -o "$work/pkgconfig" "$work/pkgconfig.cpp" "${pc_flags[@]}"
+run "$work/pkgconfig-run.log" env USERPROFILE="$profile" "$work/pkgconfig"
+[ "$(pkg-config --variable=datadir vorsan)" -ef "$prefix/share/vorsan" ] || fail "vorsan.pc: wrong datadir"
+
+step "installed program in a moved installation"
+moved=$work/moved
+mv "$prefix" "$moved"
+empty=$work/empty-profile
+mkdir -p "$empty"
+run "$work/cli-english.log" env USERPROFILE="$empty" "$moved/bin/vorsan" -q -o "$work/cli-english.wav" \
+  tofile "Hello world."
+check_speech "$work/cli-english.wav" 0.5 4
+run "$work/cli-hindi.log" env USERPROFILE="$empty" "$moved/bin/vorsan" -q \
+  -l "$moved/share/vorsan/pelmira/newPelmiraHindi.xml" -p Hindi -o "$work/cli-hindi.wav" \
+  tofile "नमस्ते, आज मौसम बहुत अच्छा है।"
+check_speech "$work/cli-hindi.wav" 1 8
+mv "$moved/share/vorsan/voices/en1.xml" "$work/en1.xml"
+if env USERPROFILE="$empty" "$moved/bin/vorsan" -q -o "$work/cli-none.wav" tofile "Hello world." \
+  >"$work/cli-none.log" 2>&1; then
+  fail "vorsan spoke without the installation's voice file: it does not read its data from the prefix"
+fi
+mv "$work/en1.xml" "$moved/share/vorsan/voices/en1.xml"
+# The in-process server registers from its installed place, system-wide as
+# the vorsan package's postinst does (here into a temporary registry).
+registry=(env USERPROFILE="$empty" VORSAN_REGISTRY_SCOPE=system VORSAN_SYSTEM_REGISTRY="$work/system-registry")
+run "$work/regsvr.log" "${registry[@]}" "$moved/bin/vorsan-regsvr" "$moved/$libdir/libVorsanCOM.so"
+grep -q "$moved/$libdir/libVorsanCOM.so" "$work/system-registry" || fail "vorsan-regsvr recorded no classes"
+run "$work/unregsvr.log" "${registry[@]}" "$moved/bin/vorsan-regsvr" -u "$moved/$libdir/libVorsanCOM.so"
+! grep -q "libVorsanCOM.so" "$work/system-registry" || fail "vorsan-regsvr -u left classes behind"
+mv "$moved" "$prefix"
+
+step "Debian packages"
+run "$work/cpack.log" bash -c 'cd "$1" && cpack -G DEB -B "$2"' _ "$build" "$work/deb"
+arch=$(dpkg --print-architecture)
+runtime_deb=$work/deb/vorsan_${version}_${arch}.deb
+data_deb=$work/deb/vorsan-data_${version}_all.deb
+dev_deb=$work/deb/vorsan-dev_${version}_${arch}.deb
+for d in "$runtime_deb" "$data_deb" "$dev_deb"; do
+  [ -f "$d" ] || fail "$(basename "$d") not built (have: $(cd "$work/deb" && ls ./*.deb 2>/dev/null | tr '\n' ' '))"
+done
+# control_has DEB FIELD TEXT
+control_has() {
+  dpkg-deb -f "$1" "$2" | grep -qF -- "$3" || fail "$(basename "$1"): $2 lacks '$3' ($(dpkg-deb -f "$1" "$2"))"
+}
+control_has "$runtime_deb" Package vorsan
+control_has "$runtime_deb" Depends "vorsan-data (= $version)"
+control_has "$runtime_deb" Depends libxerces-c3.2
+control_has "$runtime_deb" Depends libsndfile1
+control_has "$data_deb" Architecture all
+control_has "$data_deb" Depends festvox-hi-nsk
+control_has "$dev_deb" Depends "vorsan (= $version)"
+control_has "$dev_deb" Depends libxerces-c-dev
+dpkg-deb -I "$runtime_deb" postinst >/dev/null 2>&1 || fail "vorsan package has no postinst"
+# contains DEB PATH...: each path is in the package.
+contains() {
+  local deb=$1 list
+  shift
+  list=$(dpkg-deb -c "$deb" | awk '{print $6}')
+  for p in "$@"; do
+    grep -qx "./usr/$p" <<<"$list" || fail "$(basename "$deb") lacks /usr/$p"
+  done
+}
+contains "$runtime_deb" bin/vorsan bin/vorsan-regsvr bin/vorsan-user-setup "$libdir/libVorsanCOM.so"
+contains "$data_deb" share/vorsan/english/english.dat share/vorsan/voices/en1.xml \
+  share/vorsan/pelmira/newPelmiraHindi.xml share/vorsan/tolvane/tolvane.xml
+contains "$dev_deb" include/vorsan/engine/SpeechEngine.h "$libdir/libvorsan_engine.a" \
+  "$libdir/cmake/Vorsan/VorsanConfig.cmake" "$libdir/pkgconfig/vorsan.pc"
+# No file in two packages (dpkg would refuse to install them together).
+for d in "$runtime_deb" "$data_deb" "$dev_deb"; do
+  dpkg-deb -c "$d" | awk '$1 !~ /^d/ {print $6}'
+done | sort | uniq -d >"$work/duplicates"
+[ ! -s "$work/duplicates" ] || fail "files in more than one package: $(tr '\n' ' ' <"$work/duplicates")"
+# The packaged program speaks from where the packages are unpacked.
+dpkg-deb -x "$runtime_deb" "$work/debroot"
+dpkg-deb -x "$data_deb" "$work/debroot"
+run "$work/deb-cli.log" env USERPROFILE="$empty" "$work/debroot/usr/bin/vorsan" -q -o "$work/deb-english.wav" \
+  tofile "Hello world."
+check_speech "$work/deb-english.wav" 0.5 4
+
+step "all installation checks passed"
