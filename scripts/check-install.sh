@@ -12,7 +12,8 @@
 #      every installed header included;
 #   5. moves the installation and runs its vorsan program with an empty
 #      profile folder: it must find its data under the moved prefix (and fail
-#      once a voice file there is taken away);
+#      once a voice file there is taken away); registers the moved in-process
+#      server and speaks through it from a client built with Vorsan::com;
 #   6. builds the Debian packages with cpack and checks their control data and
 #      contents, and speaks from the unpacked vorsan and vorsan-data packages.
 # Exits non-zero on the first failure. Usage: scripts/check-install.sh [BUILD_DIR]
@@ -130,17 +131,26 @@ run "$work/cli-hindi.log" env USERPROFILE="$empty" "$moved/bin/vorsan" -q \
   -l "$moved/share/vorsan/pelmira/newPelmiraHindi.xml" -p Hindi -o "$work/cli-hindi.wav" \
   tofile "नमस्ते, आज मौसम बहुत अच्छा है।"
 check_speech "$work/cli-hindi.wav" 1 8
-mv "$moved/share/vorsan/voices/en1.xml" "$work/en1.xml"
-if env USERPROFILE="$empty" "$moved/bin/vorsan" -q -o "$work/cli-none.wav" tofile "Hello world." \
-  >"$work/cli-none.log" 2>&1; then
-  fail "vorsan spoke without the installation's voice file: it does not read its data from the prefix"
-fi
-mv "$work/en1.xml" "$moved/share/vorsan/voices/en1.xml"
 # The in-process server registers from its installed place, system-wide as
 # the vorsan package's postinst does (here into a temporary registry).
 registry=(env USERPROFILE="$empty" VORSAN_REGISTRY_SCOPE=system VORSAN_SYSTEM_REGISTRY="$work/system-registry")
 run "$work/regsvr.log" "${registry[@]}" "$moved/bin/vorsan-regsvr" "$moved/$libdir/libVorsanCOM.so"
 grep -q "$moved/$libdir/libVorsanCOM.so" "$work/system-registry" || fail "vorsan-regsvr recorded no classes"
+# A client creates the engine through the registry; the server, with nothing
+# in the profile folder, speaks with the voice files of its installation.
+run "$work/automation-client.log" "${registry[@]}" "$work/consumer/vorsan-automation-client"
+check_speech "$empty/temp1.wav" 0.5 4
+# Without the installation's English voice file neither speaks: they read
+# the moved prefix's data, not the source tree's or the original prefix's.
+mv "$moved/share/vorsan/voices/en1.xml" "$work/en1.xml"
+if env USERPROFILE="$empty" "$moved/bin/vorsan" -q -o "$work/cli-none.wav" tofile "Hello world." \
+  >"$work/cli-none.log" 2>&1; then
+  fail "vorsan spoke without the installation's voice file: it does not read its data from the prefix"
+fi
+if "${registry[@]}" "$work/consumer/vorsan-automation-client" >"$work/automation-none.log" 2>&1; then
+  fail "the in-process server spoke without the installation's voice file: it does not read its data from the prefix"
+fi
+mv "$work/en1.xml" "$moved/share/vorsan/voices/en1.xml"
 run "$work/unregsvr.log" "${registry[@]}" "$moved/bin/vorsan-regsvr" -u "$moved/$libdir/libVorsanCOM.so"
 ! grep -q "libVorsanCOM.so" "$work/system-registry" || fail "vorsan-regsvr -u left classes behind"
 mv "$moved" "$prefix"
