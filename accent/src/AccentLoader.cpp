@@ -1,19 +1,37 @@
-// Reading an accent (Oskalen) file into an AccentDatabase.
+// Reading an accent (Oskalen) file into an AccentDatabase, from its compiled
+// copy when one was made from the file's present bytes.
 #include <charconv>
 #include <cmath>
 #include <optional>
 #include <system_error>
 
 #include "vorsan/accent/AccentDatabase.h"
+#include "vorsan/core/CompiledCache.h"
 #include "vorsan/core/MException.h"
 #include "vorsan/core/Text.h"
 #include "vorsan/core/Xml.h"
 
 namespace vorsan {
 
+// The members of the records of an accent file's compiled copy, in encoding
+// order.
+VORSAN_CACHE_MEMBERS(AccentFileInfo, x.Title, x.Author, x.LastModifiedBy, x.Version, x.Description, x.Comment,
+                     x.CreatedOn, x.LastModified, x.fromMbroladb, x.toMbroladb)
+VORSAN_CACHE_MEMBERS(MbrolaInfo, x.fromMbroladb, x.toMbroladb, x.voice, x.pitch, x.time)
+VORSAN_CACHE_MEMBERS(ToPhonem, x.name, x.durationPercent)
+VORSAN_CACHE_MEMBERS(FromPhonem, x.name, x.targets)
+VORSAN_CACHE_MEMBERS(RulePhonem, x.name, x.durationPercent)
+VORSAN_CACHE_MEMBERS(ContextRule, x.name, x.phonemes)
+VORSAN_CACHE_MEMBERS(RulePriority, x.number, x.rules)
+VORSAN_CACHE_MEMBERS(RuleSound, x.name, x.priorities)
+VORSAN_CACHE_MEMBERS(InventorySound, x.name, x.type, x.usage)
+
 namespace {
 
 using xml::DOMElement;
+
+// Bump the version whenever the encoding or the tables change.
+constexpr compiledcache::Kind kCacheKind{"ACNT", "accent", 1};
 
 // A decimal floating-point number read the way C's "%f" reads it: leading
 // white space, optional sign, then the longest number prefix. Text that does
@@ -42,6 +60,24 @@ std::optional<float> scanFloat(std::string_view s) {
 class AccentFileReader {
 public:
     explicit AccentFileReader(AccentDatabase& db) : db_(db) {}
+
+    // The compiled copy holds every table the file gives.
+    void encode(compiledcache::Writer& w) const {
+        compiledcache::put(w, db_.fileInfo_);
+        compiledcache::put(w, db_.mbrolaInfo_);
+        compiledcache::put(w, db_.mapping_);
+        compiledcache::put(w, db_.rules_);
+        compiledcache::put(w, db_.fromInventory_);
+        compiledcache::put(w, db_.toInventory_);
+    }
+    void decode(compiledcache::Reader& r) {
+        compiledcache::get(r, db_.fileInfo_);
+        compiledcache::get(r, db_.mbrolaInfo_);
+        compiledcache::get(r, db_.mapping_);
+        compiledcache::get(r, db_.rules_);
+        compiledcache::get(r, db_.fromInventory_);
+        compiledcache::get(r, db_.toInventory_);
+    }
 
     void read(const DOMElement& root) {
         if (!xml::nameIs(root, u"dbMapper")) throw MException("Not a Oskalen file");
@@ -190,9 +226,21 @@ private:
 std::unique_ptr<AccentDatabase> AccentDatabase::load(const std::string& path) {
     // Reading is all a load needs, so read-only files are accepted.
     if (!xml::isReadableFile(path)) throw MException("File '" + path + "' not found/corrupted");
+    // The compiled copy, when one was made from exactly these bytes, spares
+    // the XML parsing.
+    const std::optional<std::string> xmlBytes = compiledcache::readFile(path);
+    if (xmlBytes) {
+        std::unique_ptr<AccentDatabase> cached(new AccentDatabase());
+        AccentFileReader reader(*cached);
+        if (compiledcache::load(kCacheKind, path, *xmlBytes, [&reader](compiledcache::Reader& r) { reader.decode(r); }))
+            return cached;
+    }
+    // Only a file that loaded gets a compiled copy.
     std::unique_ptr<AccentDatabase> db(new AccentDatabase());
     AccentFileReader reader(*db);
     xml::parseFile(path, xml::GuardStyle{}, [&](const DOMElement& root) { reader.read(root); });
+    if (xmlBytes)
+        compiledcache::store(kCacheKind, path, *xmlBytes, [&reader](compiledcache::Writer& w) { reader.encode(w); });
     return db;
 }
 

@@ -1,6 +1,9 @@
-// Loading an emotion file ("MoodBase") into an EmotionDatabase.
+// Loading an emotion file ("MoodBase") into an EmotionDatabase, from its
+// compiled copy when one was made from the file's present bytes.
+#include <optional>
 #include <string>
 
+#include "vorsan/core/CompiledCache.h"
 #include "vorsan/core/MException.h"
 #include "vorsan/core/Text.h"
 #include "vorsan/core/Xml.h"
@@ -8,9 +11,36 @@
 
 namespace vorsan {
 
+// The members of the records of an emotion file's compiled copy, in encoding
+// order.
+VORSAN_CACHE_MEMBERS(EmotionFileInfo, x.Title, x.Author, x.LastModifiedBy, x.Version, x.Description, x.Comment,
+                     x.CreatedOn, x.LastModified)
+VORSAN_CACHE_MEMBERS(EmotionLanguage, x.LanguageName, x.MbrolaDatabase)
+VORSAN_CACHE_MEMBERS(EmotionSetting, x.rate, x.contour, x.gradient, x.forPhraseAndWordAlso)
+VORSAN_CACHE_MEMBERS(EmotionProfile, x.name, x.settings)
+
+namespace {
+// Bump the version whenever the encoding or the tables change.
+constexpr compiledcache::Kind kCacheKind{"MOOD", "moods", 1};
+} // namespace
+
 class EmotionFileReader {
 public:
     explicit EmotionFileReader(EmotionDatabase& db) : db_(db) {}
+
+    // The compiled copy holds every table the file gives, nothing derived.
+    void encode(compiledcache::Writer& w) const {
+        compiledcache::put(w, db_.info_);
+        compiledcache::put(w, db_.language_);
+        compiledcache::put(w, db_.sounds_);
+        compiledcache::put(w, db_.emotions_);
+    }
+    void decode(compiledcache::Reader& r) {
+        compiledcache::get(r, db_.info_);
+        compiledcache::get(r, db_.language_);
+        compiledcache::get(r, db_.sounds_);
+        compiledcache::get(r, db_.emotions_);
+    }
 
     void read(const xml::DOMElement& root) {
         readTexts(required(root, u"File_Information", "File_Information"),
@@ -102,9 +132,22 @@ private:
 
 std::unique_ptr<EmotionDatabase> EmotionDatabase::load(const std::string& path) {
     if (!xml::isReadableFile(path)) throw MException("File '" + path + "' not found/corrupted");
+    // The compiled copy, when one was made from exactly these bytes, spares
+    // the XML parsing.
+    const std::optional<std::string> xmlBytes = compiledcache::readFile(path);
+    if (xmlBytes) {
+        std::unique_ptr<EmotionDatabase> cached(new EmotionDatabase());
+        EmotionFileReader reader(*cached);
+        if (compiledcache::load(kCacheKind, path, *xmlBytes, [&reader](compiledcache::Reader& r) { reader.decode(r); }))
+            return cached;
+    }
+    // Only a file that loaded gets a compiled copy.
     std::unique_ptr<EmotionDatabase> db(new EmotionDatabase());
+    EmotionFileReader reader(*db);
     static const xml::GuardStyle kGuard{true, nullptr, true};
-    xml::parseFile(path, kGuard, [&](const xml::DOMElement& root) { EmotionFileReader(*db).read(root); });
+    xml::parseFile(path, kGuard, [&reader](const xml::DOMElement& root) { reader.read(root); });
+    if (xmlBytes)
+        compiledcache::store(kCacheKind, path, *xmlBytes, [&reader](compiledcache::Writer& w) { reader.encode(w); });
     return db;
 }
 

@@ -1,9 +1,14 @@
-// Loading emotion files through Xerces: content, and the refusals.
+// Loading emotion files through Xerces: content, the refusals, and the
+// compiled copies that spare later loads the parsing.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 
 #include "EmotionFixture.h"
+#include "vorsan/core/CompiledCache.h"
 #include "vorsan/core/MException.h"
 #include "vorsan/emotion/EmotionDatabase.h"
 #include "vorsan/testing/TestSupport.h"
@@ -13,10 +18,15 @@ using namespace vorsan::emotiontest;
 using vorsan::testing::DiagnosticCapture;
 using vorsan::testing::TempProfile;
 
+namespace fs = std::filesystem;
+
 namespace {
 std::string loadError(const std::string& path) {
     return vorsan::testing::messageOf([&] { EmotionDatabase::load(path); }, "loaded");
 }
+std::string cacheOf(const std::string& path) { return compiledcache::cachePath(path, "moods"); }
+std::string bytesOf(const std::string& path) { return compiledcache::readFile(path).value_or("(unreadable)"); }
+void overwrite(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 } // namespace
 
 TEST(EmotionFile, LoadsLanguageSoundsAndMoods) {
@@ -98,4 +108,95 @@ TEST(EmotionFile, RefusesMissingMalformedAndIncompleteFiles) {
               "Emotion 'Happy' has 17 settings, 18 needed");
     EXPECT_EQ(loadError(dir.write("empty.xml", emotionFile("<Emotion name=\"Void\"> text </Emotion>"))),
               "Emotion 'Void' has 0 settings, 18 needed");
+}
+
+TEST(EmotionFile, ShippedFilesLoadTheSameFromTheirCompiledCopy) {
+    TempProfile profile;
+    std::size_t files = 0;
+    for (const auto& entry : fs::directory_iterator(vorsan::testing::sourcePath("data/ruvetta"))) {
+        if (entry.path().extension() != ".xml") continue;
+        ++files;
+        const std::string path = entry.path().string();
+        SCOPED_TRACE(path);
+        const auto fromXml = EmotionDatabase::load(path);
+        const std::string cache = cacheOf(path);
+        ASSERT_TRUE(fs::is_regular_file(cache));
+        // The second load takes the copy, so it does not write it again.
+        const auto written = fs::last_write_time(cache) - std::chrono::hours(1);
+        fs::last_write_time(cache, written);
+        const auto fromCache = EmotionDatabase::load(path);
+        EXPECT_EQ(fs::last_write_time(cache), written);
+
+        EXPECT_EQ(fromCache->key(), fromXml->key());
+        EXPECT_EQ(fromCache->fileInformation().Description, fromXml->fileInformation().Description);
+        EXPECT_EQ(fromCache->soundClasses(), fromXml->soundClasses());
+        ASSERT_EQ(fromCache->emotionNames(), fromXml->emotionNames());
+        // Every phone of the sound table, with pitch targets that rise and fall.
+        std::string text = "_ 50 \n";
+        int i = 0;
+        for (const auto& [phone, soundClass] : fromXml->soundClasses()) {
+            ++i;
+            text += phone + " 80 10 " + std::to_string(100 + 15 * (i % 5)) + " 90 " + std::to_string(120 - 10 * (i % 3)) + " \n";
+        }
+        for (const std::string& name : fromXml->emotionNames()) {
+            const EmotionProfile &a = *fromCache->findEmotion(name), &b = *fromXml->findEmotion(name);
+            for (std::size_t s = 0; s < EmotionProfile::SettingCount; ++s)
+                EXPECT_TRUE(a.settings[s].rate == b.settings[s].rate && a.settings[s].contour == b.settings[s].contour &&
+                            a.settings[s].gradient == b.settings[s].gradient &&
+                            a.settings[s].forPhraseAndWordAlso == b.settings[s].forPhraseAndWordAlso)
+                    << name << " setting " << s;
+            EXPECT_EQ(fromCache->applyEmotion(text, name), fromXml->applyEmotion(text, name)) << name;
+        }
+    }
+    EXPECT_GE(files, 7u);
+}
+
+TEST(EmotionFile, CompiledCopyRebuiltWhenStaleOrDamagedAndNeverMadeForBrokenFiles) {
+    TempProfile dir;
+    const std::string xml = emotionFile(mood("Calm"));
+    const std::string path = dir.write("Speechfiles/Ruvetta/test.xml", xml);
+    const std::string cache = cacheOf(path);
+    auto speechRate = [&] { return (*EmotionDatabase::load(path)->findEmotion("Calm"))[EmotionProfile::SpeechRate].rate; };
+    EXPECT_EQ(speechRate(), 100);
+    const std::string good = bytesOf(cache);
+
+    // An edit that keeps the size and the time reaches the database.
+    const auto time = fs::last_write_time(path);
+    std::string edited = xml;
+    edited.replace(edited.find(R"(<SpeechRate rate="100"/>)"), 24, R"(<SpeechRate rate="130"/>)");
+    overwrite(path, edited);
+    fs::last_write_time(path, time);
+    EXPECT_EQ(speechRate(), 130);
+    overwrite(path, xml);
+    EXPECT_EQ(speechRate(), 100);
+    EXPECT_TRUE(bytesOf(cache) == good);
+
+    // Damage the checksum catches, and payloads with a valid checksum that
+    // end early or run on.
+    uint32_t version = 0;
+    std::memcpy(&version, good.data() + 8, sizeof version);
+    const compiledcache::Kind kind{std::string_view(good).substr(4, 4), "moods", version};
+    const std::string payload(compiledcache::unwrap(kind, good, xml).value_or(""));
+    ASSERT_GT(payload.size(), 100u);
+    std::string flipped = good;
+    flipped[good.size() - 5] ^= 0x10;
+    for (const std::string& damaged : {good.substr(0, good.size() / 2), flipped, std::string(),
+                                       compiledcache::wrap(kind, xml, payload.substr(0, payload.size() - 1)),
+                                       compiledcache::wrap(kind, xml, payload + "x")}) {
+        overwrite(cache, damaged);
+        EXPECT_EQ(speechRate(), 100);
+        EXPECT_TRUE(bytesOf(cache) == good) << "not rebuilt from " << damaged.size() << " bytes";
+    }
+
+    // A broken file reports as it always did, and broken files get no copy.
+    DiagnosticCapture out;
+    overwrite(path, "<MoodBase><Language></MoodBase>");
+    const std::string msg = loadError(path);
+    EXPECT_EQ(out.text(), "XMLException during parsing: '" + path + "'\n" + msg + "\n");
+    const std::string incomplete = dir.write("incomplete.xml", emotionFile("<Emotion name=\"Void\"/>"));
+    EXPECT_EQ(loadError(incomplete), "Emotion 'Void' has 0 settings, 18 needed");
+    EXPECT_FALSE(fs::exists(cacheOf(incomplete)));
+    fs::remove(cache);
+    EXPECT_EQ(loadError(path), msg);
+    EXPECT_FALSE(fs::exists(cache));
 }

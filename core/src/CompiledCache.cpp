@@ -1,0 +1,175 @@
+#include "vorsan/core/CompiledCache.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+#include "vorsan/core/Paths.h"
+
+namespace vorsan::compiledcache {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Header: "VRSN", the kind's tag, format version, XML size, XML hash,
+// payload checksum.
+constexpr std::string_view kMagic{"VRSN", 4};
+constexpr std::size_t kHeaderSize = kMagic.size() + 4 + 4 + 8 + 8 + 8;
+
+bool writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+} // namespace
+
+uint64_t hash64(std::string_view bytes) {
+    // Multiply-rotate rounds over four independent lanes of 8-byte words
+    // (fast on large files), then the tail, then a final avalanche.
+    constexpr uint64_t kP1 = 0x9E3779B185EBCA87ULL, kP2 = 0xC2B2AE3D27D4EB4FULL, kP3 = 0x165667B19E3779F9ULL;
+    auto rotl = [](uint64_t x, int r) { return (x << r) | (x >> (64 - r)); };
+    auto word = [](const char* p) {
+        uint64_t v;
+        std::memcpy(&v, p, 8);
+        return v;
+    };
+    auto round = [&](uint64_t acc, uint64_t in) { return rotl(acc + in * kP2, 31) * kP1; };
+    const char* p = bytes.data();
+    std::size_t n = bytes.size();
+    uint64_t lanes[4] = {kP1 + kP2, kP2, 0, 0 - kP1};
+    for (; n >= 32; p += 32, n -= 32)
+        for (int i = 0; i < 4; ++i) lanes[i] = round(lanes[i], word(p + 8 * i));
+    uint64_t h = bytes.size() * kP3;
+    for (uint64_t lane : lanes) h = (h ^ round(0, lane)) * kP1 + kP3;
+    for (; n >= 8; p += 8, n -= 8) h = rotl(h ^ round(0, word(p)), 27) * kP1 + kP3;
+    for (; n > 0; ++p, --n) h = rotl(h ^ (static_cast<uint8_t>(*p) * kP3), 11) * kP1;
+    h ^= h >> 33;
+    h *= kP2;
+    h ^= h >> 29;
+    h *= kP3;
+    return h ^ (h >> 32);
+}
+
+std::string cachePath(const std::string& xmlFile, std::string_view extension) {
+    std::error_code ec;
+    fs::path absolute = fs::absolute(xmlFile, ec);
+    if (ec) absolute = xmlFile;
+    absolute = absolute.lexically_normal();
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash64(absolute.native())));
+    std::string path = speechFilesFolder() + "/Cache/" + absolute.stem().string() + "-" + hex + ".";
+    path += extension;
+    return path;
+}
+
+std::optional<std::string> readFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    std::optional<std::string> result;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        std::string bytes(static_cast<std::size_t>(st.st_size), '\0');
+        std::size_t got = 0;
+        bool failed = false;
+        while (got < bytes.size()) {
+            const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) failed = true;
+            if (n <= 0) break;
+            got += static_cast<std::size_t>(n);
+        }
+        bytes.resize(got); // a file that shrank meanwhile
+        if (!failed) result = std::move(bytes);
+    }
+    ::close(fd);
+    return result;
+}
+
+std::string wrap(const Kind& kind, std::string_view xml, std::string_view payload) {
+    Writer w;
+    w.bytes.reserve(kHeaderSize + payload.size());
+    w.bytes.append(kMagic);
+    w.bytes.append(kind.tag.substr(0, 4));
+    w.bytes.resize(kMagic.size() + 4, ' ');
+    w.raw(kind.version);
+    w.raw(static_cast<uint64_t>(xml.size()));
+    w.raw(hash64(xml));
+    w.raw(hash64(payload));
+    w.bytes.append(payload);
+    return std::move(w.bytes);
+}
+
+std::optional<std::string_view> unwrap(const Kind& kind, std::string_view cache, std::string_view xml) {
+    try {
+        if (cache.size() < kHeaderSize || cache.substr(0, kMagic.size()) != kMagic ||
+            cache.substr(kMagic.size(), 4) != kind.tag)
+            return std::nullopt;
+        Reader header(cache.substr(kMagic.size() + 4, kHeaderSize - kMagic.size() - 4));
+        if (header.raw<uint32_t>() != kind.version || header.raw<uint64_t>() != xml.size()) return std::nullopt;
+        const uint64_t xmlHash = header.raw<uint64_t>();
+        const uint64_t checksum = header.raw<uint64_t>();
+        const std::string_view payload = cache.substr(kHeaderSize);
+        if (hash64(payload) != checksum || hash64(xml) != xmlHash) return std::nullopt;
+        return payload;
+    } catch (const Damaged&) {
+        return std::nullopt;
+    }
+}
+
+void writeFile(const std::string& target, std::string_view bytes) noexcept {
+    try {
+        std::error_code ec;
+        fs::create_directories(fs::path(target).parent_path(), ec);
+        if (ec) return;
+        // A crash between write and rename leaves at most a stray temporary
+        // file; a torn cache file cannot pass the checksum anyway.
+        std::string temp = target + ".XXXXXX";
+        const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+        if (fd < 0) return;
+        bool ok = writeAll(fd, bytes);
+        ok = ::close(fd) == 0 && ok;
+        if (!ok || ::rename(temp.c_str(), target.c_str()) != 0) ::unlink(temp.c_str());
+    } catch (...) {
+        // No cache; the load itself succeeded.
+    }
+}
+
+bool load(const Kind& kind, const std::string& xmlFile, std::string_view xml,
+          const std::function<void(Reader&)>& decode) noexcept {
+    try {
+        const std::optional<std::string> bytes = readFile(cachePath(xmlFile, kind.extension));
+        if (!bytes) return false;
+        const std::optional<std::string_view> payload = unwrap(kind, *bytes, xml);
+        if (!payload) return false;
+        Reader r(*payload);
+        decode(r);
+        return r.done();
+    } catch (...) {
+        // Damage, or out of memory while decoding: the caller loads the XML.
+        return false;
+    }
+}
+
+void store(const Kind& kind, const std::string& xmlFile, std::string_view xml,
+           const std::function<void(Writer&)>& encode) noexcept {
+    try {
+        Writer payload;
+        encode(payload);
+        writeFile(cachePath(xmlFile, kind.extension), wrap(kind, xml, payload.bytes));
+    } catch (...) {
+        // No cache; the load itself succeeded.
+    }
+}
+
+} // namespace vorsan::compiledcache
