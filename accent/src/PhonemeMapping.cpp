@@ -26,26 +26,39 @@ int32_t scaleDuration(int32_t percent, int32_t duration) {
 } // namespace
 
 std::string AccentDatabase::mapPhonemes(std::string_view phonemeText) const {
-    return applyContextRules(substitute(phonemeText));
+    return applyContextRules(substitute(phonemeText, nullptr), nullptr);
 }
 
-std::string AccentDatabase::substitute(std::string_view text) const {
+std::string AccentDatabase::mapPhonemes(std::string_view phonemeText, std::vector<std::size_t>& lineOrigin) const {
+    std::vector<std::size_t> first, second;
+    std::string out = applyContextRules(substitute(phonemeText, &first), &second);
+    lineOrigin.clear();
+    for (std::size_t k : second) lineOrigin.push_back(k < first.size() ? first[k] : first.empty() ? 0 : first.back());
+    return out;
+}
+
+std::string AccentDatabase::substitute(std::string_view text, std::vector<std::size_t>* origin) const {
     std::string out;
     out.reserve(text.size() + text.size() / 4 + 16);
     std::string tail;
     LineCursor lines(text);
     std::string_view line;
+    std::size_t index = 0; // of the next non-blank source line
     while (lines.next(line)) {
         if (isBlankLine(line)) continue;
+        const std::size_t from = index++;
         PhoneLine phone = cutPhoneLine(line, tail);
         if (phone.tokens < 2) throw MException("Phonem/Duration missing");
         if (fromInventory_.find(phone.name) == fromInventory_.end()) throw MException("Sound does not exist");
         auto mapped = mapping_.find(phone.name);
         if (mapped != mapping_.end() && !mapped->second.targets.empty()) {
-            for (const ToPhonem& target : mapped->second.targets)
+            for (const ToPhonem& target : mapped->second.targets) {
                 appendPhoneLine(out, target.name, scaleDuration(target.durationPercent, phone.duration), tail);
+                if (origin) origin->push_back(from);
+            }
         } else {
             appendPhoneLine(out, phone.name, phone.duration, tail);
+            if (origin) origin->push_back(from);
         }
     }
     return out;
@@ -75,7 +88,7 @@ const ContextRule* AccentDatabase::findContextRule(std::string_view name, std::s
     return rule != p1->second.rules.end() ? &rule->second : nullptr;
 }
 
-std::string AccentDatabase::applyContextRules(std::string_view text) const {
+std::string AccentDatabase::applyContextRules(std::string_view text, std::vector<std::size_t>* origin) const {
     std::string out;
     out.reserve(text.size() + text.size() / 4 + 16);
     std::string tail, scratch;
@@ -93,7 +106,7 @@ std::string AccentDatabase::applyContextRules(std::string_view text) const {
 
     std::string_view current, successorLine;
     bool haveCurrent = nextPhoneLine(current);
-    while (haveCurrent) {
+    for (std::size_t index = 0; haveCurrent; ++index) {
         bool haveSuccessor = nextPhoneLine(successorLine);
         PhoneLine phone = cutPhoneLine(current, tail);
         const ContextRule* rule = nullptr;
@@ -103,10 +116,13 @@ std::string AccentDatabase::applyContextRules(std::string_view text) const {
             rule = findContextRule(phone.name, successor, scratch);
         }
         if (rule) {
-            for (const RulePhonem& p : rule->phonemes)
+            for (const RulePhonem& p : rule->phonemes) {
                 appendPhoneLine(out, p.name, scaleDuration(p.durationPercent, phone.duration), tail);
+                if (origin) origin->push_back(index);
+            }
         } else {
             appendPhoneLine(out, phone.name, phone.duration, tail);
+            if (origin) origin->push_back(index);
         }
         current = successorLine;
         haveCurrent = haveSuccessor;

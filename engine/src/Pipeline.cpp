@@ -1,6 +1,7 @@
 // Text to speech chunks: cutting mixed-script text into runs of one language,
 // converting each run sentence by sentence (rules with prosody, or the
 // English front end), then each sentence's mood and accent.
+#include <algorithm>
 #include <optional>
 
 #include "Registries.h"
@@ -49,7 +50,7 @@ std::vector<SpeechEngine::Run> SpeechEngine::cutIntoRuns(std::u16string_view tex
             if (c != lang && c != kNeutral) break;
             ++i;
         }
-        runs.push_back(Run{std::u16string(text.substr(start, i - start)), lang});
+        runs.push_back(Run{std::u16string(text.substr(start, i - start)), lang, start});
     }
     return runs;
 }
@@ -76,8 +77,15 @@ void SpeechEngine::moodStage(SentenceWork& work) {
 void SpeechEngine::accentStage(SentenceWork& work) {
     if (!work.withAccent) return;
     try {
-        SpeechChunk accented = changeAccent(work.chunk.phoneString, work.entry.accentDatabase);
-        if (!accented.phoneString.empty()) work.chunk = std::move(accented);
+        std::vector<std::size_t> origin;
+        SpeechChunk accented = mapAccent(work.chunk.phoneString, work.entry.accentDatabase, &origin);
+        if (accented.phoneString.empty()) return;
+        // A word now begins at the first line made from its first line (or
+        // from a later one, when that line mapped to nothing).
+        for (WordMark& w : work.chunk.words)
+            w.line = static_cast<std::size_t>(std::lower_bound(origin.begin(), origin.end(), w.line) - origin.begin());
+        accented.words = std::move(work.chunk.words);
+        work.chunk = std::move(accented);
     } catch (const MException&) {
     }
 }
@@ -103,16 +111,19 @@ void SpeechEngine::forEachSentence(std::u16string_view text, bool withEmotion, b
     using Stage = void (SpeechEngine::*)(SentenceWork&);
     static constexpr Stage kStages[] = {&SpeechEngine::moodStage, &SpeechEngine::accentStage};
 
-    auto runOne = [&](std::u16string_view runText, const LanguageEntry& entry, std::size_t run, std::size_t runs) {
+    auto runOne = [&](std::u16string_view runText, const LanguageEntry& entry, std::size_t runStart, std::size_t run,
+                      std::size_t runs) {
         // One sentence is held back, so that the run's last can be marked.
         std::optional<SpeechChunk> held;
         auto release = [&](bool last) {
             if (held && !each(std::move(*held), SentencePlace{run, runs, last})) throw WalkEnded{};
             held.reset();
         };
-        auto sentence = [&](std::string&& phonemes) {
+        auto sentence = [&](std::string&& phonemes, std::vector<WordMark>&& words) {
             SentenceWork work{entry, withEmotion, withAccent, {}};
             work.chunk.phoneString = std::move(phonemes);
+            work.chunk.words = std::move(words);
+            for (WordMark& w : work.chunk.words) w.offset += runStart;
             work.chunk.mbrolaDatabase = entry.language().mbrolaDatabase();
             work.chunk.time = entry.time;
             work.chunk.pitch = entry.pitch;
@@ -129,11 +140,12 @@ void SpeechEngine::forEachSentence(std::u16string_view text, bool withEmotion, b
     };
     try {
         if (reg_->primary) {
-            runOne(text, *reg_->primary, 0, 1);
+            runOne(text, *reg_->primary, 0, 0, 1);
             return;
         }
         const std::vector<Run> runs = cutIntoRuns(text);
-        for (std::size_t i = 0; i < runs.size(); ++i) runOne(runs[i].text, *runs[i].entry, i, runs.size());
+        for (std::size_t i = 0; i < runs.size(); ++i)
+            runOne(runs[i].text, *runs[i].entry, runs[i].start, i, runs.size());
     } catch (const WalkEnded&) {
     }
 }

@@ -1,10 +1,15 @@
 // The end of the pipeline: each chunk through this engine's synthesiser
 // channel into a sink: the sound device, WAVE, AIFF or AU files, or the
 // caller's own.
+#include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <optional>
 #include <string>
 
 #include "Registries.h"
+#include "SinkRelay.h"
+#include "vorsan/core/PhoneLines.h"
 #include "vorsan/core/MException.h"
 #include "vorsan/core/Text.h"
 #include "vorsan/synth/AudioSink.h"
@@ -33,12 +38,17 @@ auto withPrefix(const char* prefix, F&& f) {
 }
 } // namespace
 
-bool SpeechEngine::synthesise(const SpeechChunk& chunk, synth::AudioSink& sink, bool toFile) {
+void SpeechEngine::prepareVoice(const SpeechChunk& chunk) {
     synth::SynthChannel& c = *channel_;
     if (c.setDatabase(chunk.mbrolaDatabase.c_str()) != 0) throw MException("Error in setting Mbrola database");
     if (c.setPitchRatio(chunk.pitch) != 0) throw MException("Error in setting Mbrola pitch ratio");
     if (c.setDurationRatio(chunk.time) != 0) throw MException("Error in setting Mbrola duration ratio");
     if (c.setVoiceFrequency(chunk.voiceFrequency) != 0) throw MException("Error in setting Mbrola voice frequency");
+}
+
+bool SpeechEngine::synthesise(const SpeechChunk& chunk, synth::AudioSink& sink, bool toFile) {
+    synth::SynthChannel& c = *channel_;
+    prepareVoice(chunk);
     // The synthesiser's verdict is checked: a missing sound device or an
     // unwritable file must not pass for spoken speech.
     const bool started = c.render(chunk.phoneString, sink) == 0;
@@ -51,13 +61,67 @@ bool SpeechEngine::synthesise(const SpeechChunk& chunk, synth::AudioSink& sink, 
     return !c.stopped() && !stopRequested_;
 }
 
-bool SpeechEngine::renderText(std::u16string_view text, bool withEmotion, bool withAccent, synth::AudioSink& sink) {
+namespace {
+// Where the chunk's words begin in its speech, counted as the synthesiser
+// counts: each phone lasts its duration times the time ratio, in samples at
+// the voice frequency, rounded where it starts.
+std::vector<SpeechEngine::WordStart> wordStarts(const SpeechChunk& chunk) {
+    std::vector<SpeechEngine::WordStart> starts;
+    if (chunk.words.empty()) return starts;
+    const double samplesPerMs = static_cast<double>(chunk.time) * chunk.voiceFrequency / 1000.0;
+    LineCursor lines(chunk.phoneString);
+    std::string tail;
+    std::size_t line = 0;
+    int64_t elapsedMs = 0;
+    std::string_view text;
+    for (const WordMark& w : chunk.words) {
+        for (; line < w.line && lines.next(text);) {
+            if (isBlankLine(text)) continue;
+            elapsedMs += std::max(0, cutPhoneLine(text, tail).duration);
+            ++line;
+        }
+        starts.push_back({w.offset, w.length, std::llround(static_cast<double>(elapsedMs) * samplesPerMs)});
+    }
+    return starts;
+}
+} // namespace
+
+bool SpeechEngine::synthesiseRelayed(const SpeechChunk& chunk, synth::AudioSink& sink,
+                                     const std::function<void()>& begun) {
+    synth::SynthChannel& c = *channel_;
+    prepareVoice(chunk);
+    SinkRelay relay;
+    if (c.render(chunk.phoneString, relay) != 0)
+        throw MException(std::string(kSpeechFailed) + c.lastError());
+    if (stopRequested_) c.stop();
+    try {
+        while (!c.finished()) relay.deliver(sink, begun, std::chrono::milliseconds(5));
+    } catch (...) {
+        c.stop(); // the caller's sink failed: the work ends here
+        c.waitForEnd();
+        throw;
+    }
+    const bool failed = c.waitForEnd() != 0;
+    const bool completed = !failed && !c.stopped() && !stopRequested_;
+    if (completed) relay.deliver(sink, begun, std::chrono::milliseconds(0));
+    if (failed) {
+        const char* why = c.lastError();
+        throw MException(std::string(kSpeechFailed) + (why && *why ? why : "unknown synthesiser error"));
+    }
+    return completed;
+}
+
+bool SpeechEngine::renderText(std::u16string_view text, bool withEmotion, bool withAccent, synth::AudioSink& sink,
+                              const WordStartObserver& words) {
     stopRequested_ = false;
     bool completed = true;
     forEachSentence(text, withEmotion, withAccent, false, [&](SpeechChunk&& chunk, const SentencePlace& at) {
         if (stopRequested_) return completed = false;
         if (observer_) observer_(at.run, at.runs);
-        return completed = synthesise(chunk, sink, false);
+        const std::vector<WordStart> starts = words ? wordStarts(chunk) : std::vector<WordStart>{};
+        return completed = synthesiseRelayed(chunk, sink, [&] {
+                   if (words) words(starts);
+               });
     });
     return completed && !stopRequested_;
 }

@@ -239,13 +239,18 @@ std::string SpeechEngine::applyMood(const std::string& phonemes, const std::u16s
 }
 
 SpeechChunk SpeechEngine::changeAccent(const std::string& phonemes, const std::string& db) {
+    return mapAccent(phonemes, db, nullptr);
+}
+
+SpeechChunk SpeechEngine::mapAccent(const std::string& phonemes, const std::string& db,
+                                    std::vector<std::size_t>* lineOrigin) {
     if (phonemes.empty()) throw MException("Invalid argument - phoneString");
     if (db.empty()) throw MException("Invalid argument - accentDBName");
     auto it = reg_->accents.find(db);
     if (it == reg_->accents.end()) throw MException("Accent database " + db + " not loaded");
     const MbrolaInfo& info = it->second->mbrolaInfo();
     SpeechChunk chunk;
-    chunk.phoneString = it->second->mapPhonemes(phonemes);
+    chunk.phoneString = lineOrigin ? it->second->mapPhonemes(phonemes, *lineOrigin) : it->second->mapPhonemes(phonemes);
     chunk.mbrolaDatabase = info.toMbroladb;
     chunk.pitch = info.pitch;
     chunk.time = info.time;

@@ -81,7 +81,7 @@ TEST(SoundOutput, AFileThatCannotBeWrittenIsAnError) {
 TEST(SoundOutput, UnknownVoiceDatabaseIsRefused) {
     TempProfile profile;
     SpeechEngine engine;
-    SpeechChunk chunk{"a 100 \n", "no-such-voice", 1.0f, 1.0f, 16000};
+    SpeechChunk chunk{"a 100 \n", "no-such-voice", 1.0f, 1.0f, 16000, {}};
     EXPECT_EQ(messageOf([&] { engine.speakChunk(chunk); }), "Error in setting Mbrola database");
     chunk.phoneString.clear();
     EXPECT_EQ(messageOf([&] { engine.speakChunk(chunk); }), "no failure"); // nothing to say, nothing touched

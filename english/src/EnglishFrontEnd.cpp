@@ -39,30 +39,53 @@ EnglishFrontEnd::EnglishFrontEnd(std::string dictionaryPath) : dictionary_(std::
 
 std::string EnglishFrontEnd::Convert(std::string_view input) {
     std::string all;
-    ConvertSentences(input, [&](std::string&& piece) { all += piece; });
+    ConvertSentences(input, [&](std::string&& piece, std::vector<WordMark>&&) { all += piece; });
     return all;
 }
 
-void EnglishFrontEnd::ConvertSentences(std::string_view input, const std::function<void(std::string&&)>& each) {
+void EnglishFrontEnd::ConvertSentences(std::string_view input, const SentenceHandler& each) {
     dictionary_.open(); // picks up a dictionary installed since the last call
     sentence_.clear();
     std::string result;
+    // Words of the sentence being gathered: their place in the input and
+    // their first record.
+    std::vector<WordMark> marks;
+    auto sendSentence = [&] {
+        // The sentence's first line is its opening pause; a pause record is
+        // one line, a word one line per phone.
+        std::vector<WordMark> words;
+        std::size_t line = 1, record = 0;
+        for (WordMark m : marks) {
+            for (; record < m.line && record < sentence_.size(); ++record)
+                line += sentence_[record].isPause() ? 1 : static_cast<std::size_t>(sentence_[record].count);
+            if (record < sentence_.size() && sentence_[record].isPause()) continue; // said nothing
+            m.line = line;
+            words.push_back(m);
+        }
+        marks.clear();
+        appendSentenceOutput(result, sentence_, intonation_);
+        return words;
+    };
     std::string_view text = trimBlanksView(input);
     while (!text.empty()) {
         const std::size_t split = text.find_first_of(kSplitCharacters);
         const std::string_view word = text.substr(0, split);
+        const std::size_t before = sentence_.size();
+        const int ends = ProcessWord(word, true);
+        if (sentence_.size() > before)
+            marks.push_back(WordMark{static_cast<std::size_t>(word.data() - input.data()), word.size(), before});
         // A word that ends a sentence sends the sentence out; so does a
         // sentence that grows without end, so that text without punctuation
         // is spoken piece by piece rather than held whole.
-        if (ProcessWord(word, true) == 1 || sentence_.size() >= kLongestSentence) {
-            appendSentenceOutput(result, sentence_, intonation_);
-            if (!result.empty()) each(std::exchange(result, {}));
+        if (ends == 1 || sentence_.size() >= kLongestSentence) {
+            std::vector<WordMark> words = sendSentence();
+            if (!result.empty()) each(std::exchange(result, {}), std::move(words));
         }
         text = split == std::string_view::npos ? std::string_view{} : trimBlanksView(text.substr(split + 1));
     }
-    appendSentenceOutput(result, sentence_, intonation_);
+    std::vector<WordMark> words = sendSentence();
     if (!result.empty()) result += "_ 100 \n \n";
-    each(std::move(result));
+    each(std::move(result), std::move(words));
 }
 
 int EnglishFrontEnd::processSingle(char c) {

@@ -97,6 +97,11 @@ std::vector<Segment> identifySegments(std::u16string_view x, const TypeMap* type
 struct ClauseUnits {
     std::vector<PhonemeUnit> units;
     int64_t duration = 0;
+    // Each word that has phones: its place in the clause text and its first unit.
+    struct Word {
+        std::size_t offset, length, unit;
+    };
+    std::vector<Word> words;
 };
 
 // The phones of every word of the text, each word closed by a boundary "_".
@@ -110,6 +115,7 @@ ClauseUnits wordUnits(std::u16string_view text, const LanguageRuleBase& language
         if (i == b) break;
         std::vector<PhonemeUnit> word = language.convertWord(text.substr(b, i - b));
         if (word.empty()) continue;
+        out.words.push_back({b, i - b, out.units.size()});
         for (auto& u : word) out.units.push_back(std::move(u));
         if (!isWordBoundary(out.units.back())) out.units.push_back(PhonemeUnit{"_", 0, {}});
     }
@@ -183,12 +189,6 @@ const std::vector<int32_t>& defaultPattern() {
     return flat;
 }
 
-void appendDefaultConversion(std::string& out, std::u16string_view text, const LanguageRuleBase& language,
-                             bool transcription) {
-    ClauseUnits c = wordUnits(text, language);
-    if (c.units.empty()) return;
-    appendPhoneLines(out, c.units, defaultPattern(), c.duration, transcription);
-}
 
 } // namespace
 
@@ -209,7 +209,8 @@ bool isNumberDigit(char16_t c, const LanguageRuleBase& language) {
 // that ends the number). A decimal point between digits is not a sentence
 // end: when the language's number words name it (the entry "."), it becomes
 // that word, and the digits after it are read one by one.
-std::u16string normaliseNumbers(std::u16string_view text, const LanguageRuleBase& language) {
+std::u16string normaliseNumbers(std::u16string_view text, const LanguageRuleBase& language,
+                                std::vector<std::size_t>* origin) {
     const DigitWords* words = language.digitWords();
     const std::u16string* point = nullptr;
     if (words) {
@@ -219,7 +220,13 @@ std::u16string normaliseNumbers(std::u16string_view text, const LanguageRuleBase
     std::u16string out;
     out.reserve(text.size());
     const std::size_t n = text.size();
-    for (std::size_t i = 0; i < n; ++i) {
+    // Every character added takes the place of the input character i.
+    std::size_t i = 0;
+    auto add = [&](std::u16string_view piece) {
+        out += piece;
+        if (origin) origin->insert(origin->end(), piece.size(), i);
+    };
+    for (i = 0; i < n; ++i) {
         const bool afterDigit = i > 0 && isNumberDigit(text[i - 1], language);
         if (text[i] == u',' && afterDigit) {
             std::size_t j = i + 1;
@@ -229,17 +236,18 @@ std::u16string normaliseNumbers(std::u16string_view text, const LanguageRuleBase
             if ((group == 2 || group == 3) && groupEnds) continue;
         }
         if (text[i] == u'.' && afterDigit && point && i + 1 < n && isNumberDigit(text[i + 1], language)) {
-            out += u' ';
-            out += *point;
+            add(u" ");
+            add(*point);
             for (++i; i < n && isNumberDigit(text[i], language); ++i) {
-                out += u' ';
-                out.push_back(text[i]);
+                add(u" ");
+                add(text.substr(i, 1));
             }
             --i;
             continue;
         }
-        out.push_back(text[i]);
+        add(text.substr(i, 1));
     }
+    if (origin) origin->push_back(n); // the end
     return out;
 }
 
@@ -266,20 +274,41 @@ void forEachPiece(std::u16string_view text, F&& f) {
 } // namespace
 
 void prosodySentences(std::u16string_view text, const LanguageRuleBase* language, bool transcription,
-                      const std::function<void(std::string&&)>& each) {
+                      const SentenceHandler& each) {
     if (!language) throw MException("getPhonem->language is null");
     std::string out = transcription ? "_ " : "_ 200\n";
+    std::size_t lines = transcription ? 0 : 1; // phone lines in `out`
+    std::vector<WordMark> words;
 
-    std::u16string t = normaliseNumbers(text, *language);
+    std::vector<std::size_t> origin;
+    std::u16string t = normaliseNumbers(text, *language, &origin);
     for (char16_t& c : t)
         if (c == u'\n' || c == u'\r' || c == u'\t' || c == u'\f' || c == u'\v') c = u' ';
 
     auto flush = [&] {
-        if (!out.empty()) each(std::exchange(out, {}));
+        if (!out.empty()) each(std::exchange(out, {}), std::exchange(words, {}));
+        lines = 0;
+    };
+    // Phone lines of a clause's units, noting where its words begin.
+    auto clauseLines = [&](std::u16string_view clause, const ClauseUnits& c, std::span<const int32_t> pattern) {
+        if (!transcription) {
+            const std::size_t at = static_cast<std::size_t>(clause.data() - t.data());
+            for (const auto& w : c.words) {
+                const std::size_t from = origin[at + w.offset], to = origin[at + w.offset + w.length];
+                words.push_back(WordMark{from, std::max(to, from + 1) - from, lines + w.unit});
+            }
+            lines += c.units.size();
+        }
+        appendPhoneLines(out, c.units, pattern, c.duration, transcription);
+    };
+    auto pause = [&](int32_t ms) {
+        appendPause(out, ms, transcription);
+        if (!transcription) ++lines;
     };
     auto defaultConversion = [&](std::u16string_view piece) {
         forEachPiece(piece, [&](std::u16string_view part) {
-            appendDefaultConversion(out, part, *language, transcription);
+            ClauseUnits c = wordUnits(part, *language);
+            if (!c.units.empty()) clauseLines(part, c, defaultPattern());
             flush();
         });
     };
@@ -303,16 +332,14 @@ void prosodySentences(std::u16string_view text, const LanguageRuleBase* language
         for (std::size_t i = 0; i < clauses.size(); ++i) {
             const Segment& c = clauses[i];
             if (c.unidentified) {
-                appendPhoneLines(out, units[i].units, patternTail(st.pitchPattern, units[i].duration),
-                                 units[i].duration, transcription);
+                clauseLines(c.text, units[i], patternTail(st.pitchPattern, units[i].duration));
                 continue;
             }
             const ClauseType& ct = st.clauseTypes.at(c.typeName);
-            appendPhoneLines(out, units[i].units, patternTail(ct.pitchPattern, units[i].duration), units[i].duration,
-                             transcription);
-            appendPause(out, ct.pause, transcription);
+            clauseLines(c.text, units[i], patternTail(ct.pitchPattern, units[i].duration));
+            pause(ct.pause);
         }
-        appendPause(out, st.pause, transcription);
+        pause(st.pause);
         flush();
     }
     flush();
@@ -320,7 +347,7 @@ void prosodySentences(std::u16string_view text, const LanguageRuleBase* language
 
 std::string prosodyConversion(std::u16string_view text, const LanguageRuleBase* language, bool transcription) {
     std::string all;
-    prosodySentences(text, language, transcription, [&](std::string&& piece) { all += piece; });
+    prosodySentences(text, language, transcription, [&](std::string&& piece, std::vector<WordMark>&&) { all += piece; });
     return all;
 }
 

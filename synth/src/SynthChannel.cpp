@@ -164,6 +164,17 @@ int32_t SynthChannel::waitForEnd() {
     return result;
 }
 
+bool SynthChannel::finished() const {
+    std::shared_ptr<JobControl> job;
+    {
+        std::lock_guard lock(s_->m);
+        job = s_->current;
+    }
+    if (!job) return true;
+    std::lock_guard lock(job->m);
+    return job->done;
+}
+
 bool SynthChannel::stopped() const {
     std::lock_guard lock(s_->m);
     return s_->stopped;

@@ -344,7 +344,7 @@ HRESULT VorsanApiObject::SpeakPhoneme(BSTR phoneString, BSTR database, float tim
                                       SHORT frequency) {
     if (missing(phoneString) || missing(database) || frequency <= 0) return E_INVALIDARG;
     return guarded([&] {
-        SpeechChunk chunk{narrow(phoneString), narrow(database), pitchRatio, timeRatio, frequency};
+        SpeechChunk chunk{narrow(phoneString), narrow(database), pitchRatio, timeRatio, frequency, {}};
         engine_->speakChunk(chunk);
         return S_OK;
     });

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "vorsan/accent/AccentTables.h"
 
@@ -33,6 +34,9 @@ public:
     // ("Phonem/Duration missing", "Sound does not exist") and returns no
     // partial text. Read-only, so calls may run concurrently.
     std::string mapPhonemes(std::string_view phonemeText) const;
+    // The same, also giving for every line of the result the index of the
+    // source line (blank lines not counted) it was made from.
+    std::string mapPhonemes(std::string_view phonemeText, std::vector<std::size_t>& lineOrigin) const;
 
 private:
     AccentDatabase() = default;
@@ -40,9 +44,9 @@ private:
 
     // Substitution pass: every line checked against the source inventory and
     // replaced by its mapped target phonemes.
-    std::string substitute(std::string_view text) const;
+    std::string substitute(std::string_view text, std::vector<std::size_t>* origin) const;
     // Context pass: each line rewritten by the rule for its successor.
-    std::string applyContextRules(std::string_view text) const;
+    std::string applyContextRules(std::string_view text, std::vector<std::size_t>* origin) const;
     const ContextRule* findContextRule(std::string_view name, std::string_view successor,
                                        std::string& scratch) const;
 

@@ -79,13 +79,25 @@ void appendPhoneLine(std::string& out, std::string_view name, int32_t duration,
                      std::string_view tail = {});
 void appendInt(std::string& out, int64_t value);
 
-// A piece of synthesiser input: phoneme text with the voice it is for.
+// Where a word of the input text begins in phoneme text: its place in the
+// text (offset and length in UTF-16 code units) and the index of its first
+// phone line (blank lines not counted).
+struct WordMark {
+    std::size_t offset = 0;
+    std::size_t length = 0;
+    std::size_t line = 0;
+    bool operator==(const WordMark&) const = default;
+};
+
+// A piece of synthesiser input: phoneme text with the voice it is for, and
+// (when the pipeline made it) where the words of its text begin.
 struct SpeechChunk {
     std::string phoneString;
     std::string mbrolaDatabase;
     float pitch = 1.0f;
     float time = 1.0f;
     int32_t voiceFrequency = 16000;
+    std::vector<WordMark> words;
 };
 
 using ChunkList = std::vector<SpeechChunk>;

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "vorsan/core/PhonemeText.h"
 #include "vorsan/synth/AudioSink.h"
@@ -104,9 +105,20 @@ public:
     // Returns false when stopped (and then nothing is written).
     bool convertTextToNamedFile(std::u16string_view text, bool withEmotion, bool withAccent, int16_t fileType,
                                 const std::string& path);
-    // Every run of the text, in order, into the caller's sink. Returns false
-    // when stopped.
-    bool renderText(std::u16string_view text, bool withEmotion, bool withAccent, synth::AudioSink& sink);
+    // Where a word of the text begins in a run of speech (a run is a sentence
+    // or a piece of the text as it reaches the sink).
+    struct WordStart {
+        std::size_t offset; // in the text, UTF-16 code units
+        std::size_t length;
+        int64_t sample;     // from the run's start, at the run's rate
+    };
+    using WordStartObserver = std::function<void(const std::vector<WordStart>&)>;
+    // The text's speech, sentence by sentence as each is ready, into the
+    // caller's sink. The sink and `words` are called only on the calling
+    // thread, from inside this call; `words`, when given, right after each
+    // run's beginRun. Returns false when stopped.
+    bool renderText(std::u16string_view text, bool withEmotion, bool withAccent, synth::AudioSink& sink,
+                    const WordStartObserver& words = {});
     // Safe to call from another thread while this engine speaks or writes:
     // ends its current chunk and every chunk still to come. Other engines
     // in the process go on.
@@ -128,6 +140,7 @@ private:
     struct Run {
         std::u16string text;
         const LanguageEntry* entry;
+        std::size_t start; // in the whole text
     };
 
     LanguageEntry& entryOrThrow(const std::string& language) const;
@@ -137,6 +150,8 @@ private:
     struct SentenceWork;
     void moodStage(SentenceWork& work);
     void accentStage(SentenceWork& work);
+    // changeAccent, also giving each result line's source line.
+    SpeechChunk mapAccent(const std::string& phonemes, const std::string& db, std::vector<std::size_t>* lineOrigin);
     // Where a sentence stands: its run, the number of runs, and whether it is
     // the run's last sentence.
     struct SentencePlace {
@@ -150,8 +165,13 @@ private:
     // least one); stops early when `each` returns false.
     void forEachSentence(std::u16string_view text, bool withEmotion, bool withAccent, bool onlyTranscription,
                          const SentenceHandler& each);
+    // Hands the chunk's voice settings to the synthesiser (the engine's
+    // messages when one is refused).
+    void prepareVoice(const SpeechChunk& chunk);
     // Synthesises one chunk into the sink; false when stopped.
     bool synthesise(const SpeechChunk& chunk, synth::AudioSink& sink, bool toFile);
+    // The same into a caller's sink, delivered on this thread.
+    bool synthesiseRelayed(const SpeechChunk& chunk, synth::AudioSink& sink, const std::function<void()>& begun);
     void registerEnglish(Registries& r) const;
 
     std::unique_ptr<Registries> reg_;

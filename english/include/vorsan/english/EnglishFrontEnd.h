@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "vorsan/core/PhonemeText.h"
 #include "vorsan/english/EnglishDictionary.h"
 #include "vorsan/english/EnglishWord.h"
 #include "vorsan/english/LetterToSoundRules.h"
@@ -25,9 +26,11 @@ public:
     // handles are dropped.
     std::string Convert(std::string_view text);
     // The same, sentence by sentence: `each` gets the phoneme text of every
-    // sentence as soon as it is ready, and is called at least once (last with
-    // the closing pause); together they are Convert's result.
-    void ConvertSentences(std::string_view text, const std::function<void(std::string&&)>& each);
+    // sentence as soon as it is ready, with where its words begin (byte
+    // offsets in `text`), and is called at least once (last with the closing
+    // pause); together they are Convert's result.
+    using SentenceHandler = std::function<void(std::string&& phonemes, std::vector<WordMark>&& words)>;
+    void ConvertSentences(std::string_view text, const SentenceHandler& each);
 
     const EnglishDictionary& dictionary() const { return dictionary_; }
 

@@ -7,7 +7,9 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "vorsan/core/PhonemeText.h"
 #include "vorsan/language/LanguageRuleBase.h"
 
 namespace vorsan {
@@ -19,14 +21,19 @@ std::string prosodyConversion(std::u16string_view text, const LanguageRuleBase* 
 
 // The same, sentence by sentence: `each` gets the phoneme text of every
 // sentence in order as soon as it is converted (the first also carries the
-// run's opening pause); together they are prosodyConversion's result. Text
+// run's opening pause), with where its words begin (offsets in `text`; none
+// for transcriptions); together they are prosodyConversion's result. Text
 // without a sentence end comes in pieces of a bounded length.
+using SentenceHandler = std::function<void(std::string&& phonemes, std::vector<WordMark>&& words)>;
 void prosodySentences(std::u16string_view text, const LanguageRuleBase* language, bool transcription,
-                      const std::function<void(std::string&&)>& each);
+                      const SentenceHandler& each);
 
 // The text with the commas that group digits inside a number (1,00,000 or
 // 12,345) removed, and a decimal point between digits replaced by the
 // language's word for it (its number-words entry "."), when it has one.
-std::u16string normaliseNumbers(std::u16string_view text, const LanguageRuleBase& language);
+// With `origin`, also the input index each output character stands for (and
+// one more entry: the input's end).
+std::u16string normaliseNumbers(std::u16string_view text, const LanguageRuleBase& language,
+                                std::vector<std::size_t>* origin = nullptr);
 
 } // namespace vorsan

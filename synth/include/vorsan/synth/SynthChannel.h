@@ -47,6 +47,9 @@ public:
     // Blocks until the work has ended (for play on the device: until it has
     // been heard): 0 when it completed or was stopped, non-zero when it failed.
     int32_t waitForEnd();
+    // True when the synthesis of the last work has ended (its sound may still
+    // play).
+    bool finished() const;
     // True when the last work ended because of stop().
     bool stopped() const;
     // Non-zero while work is under way or its sound still plays.

@@ -1,0 +1,45 @@
+#pragma once
+// Hands what the synthesiser's worker produces to a caller's sink on the
+// caller's own thread: the worker queues runs and samples here, and the
+// thread that asked for the speech delivers them while it waits. The queue
+// holds at most about two seconds of audio; the worker serves other callers
+// while it is full.
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <span>
+#include <vector>
+
+#include "vorsan/synth/AudioSink.h"
+
+namespace vorsan {
+
+class SinkRelay final : public synth::AudioSink {
+public:
+    // Worker side.
+    void beginRun(int32_t rate) override;
+    void write(std::span<const int16_t> samples) override;
+    void endRun() override;
+    bool ready() const override;
+
+    // Caller side: waits up to `wait` for something to deliver, then hands
+    // everything queued to `target`, calling `begun` right after each run's
+    // beginRun. Raises what the target raises.
+    void deliver(synth::AudioSink& target, const std::function<void()>& begun, std::chrono::milliseconds wait);
+
+private:
+    struct Event {
+        enum Kind { Begin, Samples, End } kind;
+        int32_t rate = 0;
+        std::vector<int16_t> samples;
+    };
+    mutable std::mutex m_;
+    std::condition_variable arrived_;
+    std::deque<Event> events_;
+    std::size_t queued_ = 0; // samples
+    int32_t rate_ = 16000;
+};
+
+} // namespace vorsan
