@@ -17,6 +17,7 @@ Audio readAudio(const std::string& path) {
     sf_close(f);
     Audio a;
     a.rate = info.samplerate;
+    a.format = info.format & SF_FORMAT_TYPEMASK;
     a.samples.resize(static_cast<std::size_t>(info.frames));
     for (sf_count_t i = 0; i < info.frames; ++i)
         a.samples[static_cast<std::size_t>(i)] = all[static_cast<std::size_t>(i * info.channels)];

@@ -9,6 +9,7 @@ namespace vorsan::testing {
 
 struct Audio {
     int rate = 0;
+    int format = 0;             // libsndfile's major type: SF_FORMAT_WAV, SF_FORMAT_AIFF, ...
     std::vector<float> samples; // mono, -1..1
     double seconds() const { return rate ? static_cast<double>(samples.size()) / rate : 0.0; }
 };

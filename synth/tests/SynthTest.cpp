@@ -1,23 +1,34 @@
 // The synthesiser end to end: phoneme text through Festival into sound files
-// (and the sound device), judged by what a listener would notice.
+// (and the sound device), judged by what a listener would notice; inputs that
+// used to corrupt memory, and random phoneme text in every shipped voice, each
+// batch in a child process so that a crash fails the test instead of killing it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <iterator>
+#include <random>
+#include <set>
+#include <sstream>
 #include <thread>
 #include <unistd.h>
 
 #include "AudioAnalysis.h"
+#include "FestivalEngine.h"
 #include "vorsan/synth/Mbrola.h"
 #include "vorsan/synth/SynthReport.h"
+#include "vorsan/synth/VoiceDatabase.h"
 #include "vorsan/testing/TestSupport.h"
 
 using namespace vorsan::testing;
-using vorsan::synth::takeMissingDiphones;
+using namespace vorsan::synth;
 namespace fs = std::filesystem;
 
 namespace {
@@ -29,23 +40,20 @@ struct Voice {
     int32_t frequency = 16000;
 };
 
-void configure(const Voice& v) {
-    ASSERT_EQ(MBR_SetDatabase(v.database), 0) << MBR_LastError();
-    ASSERT_EQ(MBR_SetPitchRatio(v.pitch), 0);
-    ASSERT_EQ(MBR_SetDurationRatio(v.time), 0);
-    ASSERT_EQ(MBR_SetVoiceFreq(v.frequency), 0);
+bool configure(const Voice& v) {
+    return !MBR_SetDatabase(v.database) && !MBR_SetPitchRatio(v.pitch) && !MBR_SetDurationRatio(v.time) &&
+           !MBR_SetVoiceFreq(v.frequency);
 }
 
-// Writes the text to a file and returns MBR_WaitForEnd's result.
+// Writes the text to a file: MBR_WaitForEnd's result, or -1 when refused.
 int32_t toFile(const std::string& text, const std::string& path, const Voice& v = {}, int32_t flags = MBR_FLAG_WAVE) {
-    configure(v);
-    if (MBR_Play(text.c_str(), flags, path.c_str(), nullptr) != 0) return -1;
+    if (!configure(v) || MBR_Play(text.c_str(), flags, path.c_str(), nullptr) != 0) return -1;
     return MBR_WaitForEnd();
 }
 
 Audio synthesise(const TempProfile& p, const std::string& text, const Voice& v = {}) {
-    std::string path = (p.path() / "out.wav").string();
-    EXPECT_EQ(toFile(text, path, v), 0) << MBR_LastError();
+    const std::string path = (p.path() / "out.wav").string();
+    EXPECT_EQ(toFile(text, path, v), 0) << MBR_LastError() << "\n" << text;
     return readAudio(path);
 }
 
@@ -57,11 +65,16 @@ std::string slurp(const std::string& path) {
 std::string run(const std::string& command) {
     std::string out;
     if (FILE* f = popen(command.c_str(), "r")) {
-        char buf[256];
-        while (fgets(buf, sizeof buf, f)) out += buf;
+        for (char buf[256]; fgets(buf, sizeof buf, f);) out += buf;
         pclose(f);
     }
     return out;
+}
+
+double peak(const Audio& a) {
+    float m = 0;
+    for (float s : a.samples) m = std::max(m, std::abs(s));
+    return m;
 }
 
 // "hello world" in the English voice's phones: 1000 ms.
@@ -91,14 +104,13 @@ TEST(Synth, DurationFollowsPhonesRatioAndVoiceFrequency) {
 
 TEST(Synth, PitchFollowsTargetsRatioAndVoiceFrequency) {
     TempProfile p;
-    const std::string flat = "_ 100 \nA: 500 0 110 100 110 \n_ 100 \n";
     for (int32_t rate : {16000, 32000}) {
-        auto f0 = medianPitch(synthesise(p, flat, {"en1", 1.0f, 1.0f, rate}), 0.2, 0.5);
-        ASSERT_TRUE(f0) << rate;
-        EXPECT_NEAR(*f0, 110, 110 * 0.05) << rate << " Hz output";
-        auto raised = medianPitch(synthesise(p, flat, {"en1", 1.4f, 1.0f, rate}), 0.2, 0.5);
-        ASSERT_TRUE(raised);
-        EXPECT_NEAR(*raised, 154, 154 * 0.05) << rate << " Hz output, ratio 1.4";
+        for (float ratio : {1.0f, 1.4f}) {
+            auto f0 = medianPitch(synthesise(p, "_ 100 \nA: 500 0 110 100 110 \n_ 100 \n", {"en1", ratio, 1.0f, rate}),
+                                  0.2, 0.5);
+            ASSERT_TRUE(f0) << rate;
+            EXPECT_NEAR(*f0, 110 * ratio, 110 * ratio * 0.05) << rate << " Hz output, ratio " << ratio;
+        }
     }
     // A rise over one phone, and a phone without targets that takes the
     // value between its neighbours' targets.
@@ -107,33 +119,21 @@ TEST(Synth, PitchFollowsTargetsRatioAndVoiceFrequency) {
     ASSERT_TRUE(early && late);
     EXPECT_NEAR(*early, 120, 8);
     EXPECT_NEAR(*late, 160, 10);
-    Audio bridge = synthesise(p, "_ 100 \nA: 300 50 100 \ni: 300 \nA: 300 50 160 \n_ 100 \n");
-    auto middle = medianPitch(bridge, 0.50, 0.60);
+    auto middle = medianPitch(synthesise(p, "_ 100 \nA: 300 50 100 \ni: 300 \nA: 300 50 160 \n_ 100 \n"), 0.50, 0.60);
     ASSERT_TRUE(middle);
     EXPECT_NEAR(*middle, 130, 10);
 }
 
 TEST(Synth, WritesWaveAiffAndAuThatOtherToolsRead) {
     TempProfile p;
-    struct Case {
-        int32_t flag;
-        const char* name;
-        const char* soxType;
-    };
-    for (const Case& c : {Case{MBR_FLAG_WAVE, "a.wav", "wav"}, Case{MBR_FLAG_AIFF, "a.aiff", "aiff"},
-                          Case{MBR_FLAG_AU, "a.au", "au"}}) {
-        std::string path = (p.path() / c.name).string();
-        ASSERT_EQ(toFile(kHelloWorld, path, {"en1", 1.0f, 1.0f, 22050}, c.flag), 0) << MBR_LastError();
-        Audio a = readAudio(path);
-        EXPECT_EQ(a.rate, 22050);
-        EXPECT_NEAR(a.seconds(), 1.0, 0.002);
-        EXPECT_EQ(run("sox --i -t '" + path + "'"), std::string(c.soxType) + "\n");
-        EXPECT_EQ(run("sox --i -r '" + path + "'"), "22050\n");
-        EXPECT_EQ(run("sox --i -b '" + path + "'"), "16\n");
-        EXPECT_EQ(run("sox --i -c '" + path + "'"), "1\n");
+    for (const auto& [flag, type] : {std::pair{MBR_FLAG_WAVE, "wav"}, {MBR_FLAG_AIFF, "aiff"}, {MBR_FLAG_AU, "au"}}) {
+        const std::string path = (p.path() / (std::string("a.") + type)).string();
+        ASSERT_EQ(toFile(kHelloWorld, path, {"en1", 1.0f, 1.0f, 22050}, flag), 0) << MBR_LastError();
+        EXPECT_NEAR(readAudio(path).seconds(), 1.0, 0.002);
+        EXPECT_EQ(run("for o in t r b c; do soxi -$o '" + path + "'; done"), std::string(type) + "\n22050\n16\n1\n");
     }
     // An empty text still gives a valid (empty) file; no temporary is left behind.
-    std::string empty = (p.path() / "empty.wav").string();
+    const std::string empty = (p.path() / "empty.wav").string();
     ASSERT_EQ(toFile("", empty), 0);
     EXPECT_EQ(readAudio(empty).samples.size(), 0u);
     for (const auto& entry : fs::directory_iterator(p.path()))
@@ -144,36 +144,27 @@ TEST(Synth, StopEndsLongWorkPromptlyAndKeepsTheOldFile) {
     TempProfile p;
     std::string text;
     for (int i = 0; i < 3000; ++i) text += "s 100 \nA: 150 50 120 \nt 80 \n_ 120 \n"; // 20 minutes
-    std::string path = p.write("long.wav", "previous audio");
-    configure({});
-    ASSERT_EQ(MBR_Play(text.c_str(), MBR_FLAG_WAVE, path.c_str(), nullptr), 0);
-    std::this_thread::sleep_for(std::chrono::milliseconds(150));
-    EXPECT_NE(MBR_IsPlaying(), 0);
-    // Busy: a second request is refused, not queued or mixed in.
-    EXPECT_NE(MBR_Play("A: 100 \n", 0, nullptr, nullptr), 0);
-    EXPECT_NE(std::string(MBR_LastError()).find("busy"), std::string::npos);
-    std::thread stopper([] { MBR_Stop(); });
-    const auto t0 = std::chrono::steady_clock::now();
-    stopper.join();
-    EXPECT_EQ(MBR_WaitForEnd(), 0);
-    // The work lasts twenty minutes; stopping ends it at once (the latency
-    // itself, tens of milliseconds, is measured by the synthesiser benchmark;
-    // this bound only has to hold on a loaded machine and under sanitizers).
-    const auto ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
-    EXPECT_LT(ms, 3000.0);
-    EXPECT_EQ(MBR_IsPlaying(), 0);
-    EXPECT_EQ(slurp(path), "previous audio");
-
-    // The same on the sound device.
+    const std::string path = p.write("long.wav", "previous audio");
     setenv("VORSAN_ALSA_DEVICE", "null", 1);
-    ASSERT_EQ(MBR_Play(text.c_str(), 0, nullptr, nullptr), 0);
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    const auto t1 = std::chrono::steady_clock::now();
-    MBR_Stop();
-    EXPECT_EQ(MBR_WaitForEnd(), 0);
-    using Ms = std::chrono::duration<double, std::milli>;
-    EXPECT_LT(Ms(std::chrono::steady_clock::now() - t1).count(), 3000.0);
+    for (int32_t flags : {MBR_FLAG_WAVE, 0}) { // a file, then the sound device
+        ASSERT_TRUE(configure({}));
+        ASSERT_EQ(MBR_Play(text.c_str(), flags, flags ? path.c_str() : nullptr, nullptr), 0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        EXPECT_NE(MBR_IsPlaying(), 0);
+        // Busy: a second request is refused, not queued or mixed in.
+        EXPECT_NE(MBR_Play("A: 100 \n", 0, nullptr, nullptr), 0);
+        EXPECT_NE(std::string(MBR_LastError()).find("busy"), std::string::npos);
+        const auto t0 = std::chrono::steady_clock::now();
+        std::thread([] { MBR_Stop(); }).join();
+        EXPECT_EQ(MBR_WaitForEnd(), 0);
+        // Twenty minutes of work end at once (the latency itself is measured by
+        // the synthesiser benchmark; this bound holds on a loaded machine and
+        // under sanitizers).
+        EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count(), 3.0) << flags;
+        EXPECT_EQ(MBR_IsPlaying(), 0);
+    }
     unsetenv("VORSAN_ALSA_DEVICE");
+    EXPECT_EQ(slurp(path), "previous audio");
 }
 
 TEST(Synth, MegabyteOfPhonemeTextPlaysThrough) {
@@ -184,10 +175,9 @@ TEST(Synth, MegabyteOfPhonemeTextPlaysThrough) {
     line += "\nn 60 \n_ 40 \n";
     std::string text;
     while (text.size() < (1u << 20)) text += line;
-    std::string path = (p.path() / "long.au").string();
+    const std::string path = (p.path() / "long.au").string();
     ASSERT_EQ(toFile(text, path, {"en1", 1.0f, 1.0f, 8000}, MBR_FLAG_AU), 0) << MBR_LastError();
-    const double expected = static_cast<double>(text.size() / line.size()) * 0.2;
-    EXPECT_NEAR(readAudio(path).seconds(), expected, 0.01);
+    EXPECT_NEAR(readAudio(path).seconds(), static_cast<double>(text.size() / line.size()) * 0.2, 0.01);
 }
 
 TEST(Synth, FailuresAreReportedNeverPassedOffAsSuccess) {
@@ -198,34 +188,31 @@ TEST(Synth, FailuresAreReportedNeverPassedOffAsSuccess) {
     EXPECT_NE(MBR_SetDatabase("broken"), 0);
     EXPECT_NE(MBR_SetVoiceFreq(0), 0);
     EXPECT_NE(MBR_SetDurationRatio(-1.0f), 0);
-
-    // The output folder does not exist (its name is a file).
-    std::string blocker = p.write("blocker", "x");
-    std::string path = blocker + "/out.wav";
-    EXPECT_NE(toFile(kHelloWorld, path), 0);
-    EXPECT_EQ(std::string(MBR_LastError()).rfind("cannot write '" + path + "': ", 0), 0u) << MBR_LastError();
-
-    // A failed conversion leaves an existing file as it was.
-    std::string keep = p.write("keep.wav", "previous audio");
-    EXPECT_NE(toFile("A: 100 \nqq 100 \n", keep), 0);
-    EXPECT_EQ(std::string(MBR_LastError()), "unknown phone 'qq' for voice 'en1'");
-    EXPECT_EQ(slurp(keep), "previous audio");
-    if (geteuid() != 0) { // permissions do not stop root
-        fs::path locked = p.path() / "locked";
-        fs::create_directory(locked);
-        std::string old = p.write("locked/old.wav", "previous audio");
-        fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
-        EXPECT_NE(toFile(kHelloWorld, old), 0);
-        EXPECT_EQ(std::string(MBR_LastError()).rfind("cannot write '" + old + "': ", 0), 0u);
-        fs::permissions(locked, fs::perms::owner_all);
-        EXPECT_EQ(slurp(old), "previous audio");
-    }
     EXPECT_NE(MBR_Play(kHelloWorld, 0x4000, (p.path() / "x").c_str(), nullptr), 0);
     EXPECT_NE(MBR_Play(kHelloWorld, MBR_FLAG_WAVE, nullptr, nullptr), 0);
 
+    // The output folder does not exist (its name is a file), or cannot be
+    // written (permissions do not stop root); a failed conversion leaves an
+    // existing file as it was.
+    const std::string path = p.write("blocker", "x") + "/out.wav";
+    EXPECT_NE(toFile(kHelloWorld, path), 0);
+    EXPECT_EQ(std::string(MBR_LastError()).rfind("cannot write '" + path + "': ", 0), 0u) << MBR_LastError();
+    const std::string keep = p.write("keep.wav", "previous audio");
+    EXPECT_NE(toFile("A: 100 \nqq 100 \n", keep), 0);
+    EXPECT_EQ(std::string(MBR_LastError()), "unknown phone 'qq' for voice 'en1'");
+    EXPECT_EQ(slurp(keep), "previous audio");
+    if (geteuid() != 0) {
+        const std::string old = p.write("locked/old.wav", "previous audio");
+        fs::permissions(p.path() / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+        EXPECT_NE(toFile(kHelloWorld, old), 0);
+        EXPECT_EQ(std::string(MBR_LastError()).rfind("cannot write '" + old + "': ", 0), 0u);
+        fs::permissions(p.path() / "locked", fs::perms::owner_all);
+        EXPECT_EQ(slurp(old), "previous audio");
+    }
+
     // No such sound device.
     setenv("VORSAN_ALSA_DEVICE", "vorsan_no_such_device", 1);
-    configure({});
+    ASSERT_TRUE(configure({}));
     ASSERT_EQ(MBR_Play(kHelloWorld, 0, nullptr, nullptr), 0);
     EXPECT_NE(MBR_WaitForEnd(), 0);
     EXPECT_EQ(std::string(MBR_LastError()).rfind("cannot open sound device 'vorsan_no_such_device': ", 0), 0u)
@@ -238,9 +225,8 @@ TEST(Synth, MissingDiphonesAreMendedOrReportedNeverSilent) {
     // h before a pause: kal has no hh-pau diphone.
     const std::string text = "_ 200 \nh 200 \n_ 200 \n";
     takeMissingDiphones();
-    Audio mended = synthesise(p, text);
+    EXPECT_GT(rms(synthesise(p, text), 0.30, 0.40), 0.005) << "h is heard";
     EXPECT_TRUE(takeMissingDiphones().empty());
-    EXPECT_GT(rms(mended, 0.30, 0.40), 0.005) << "h is heard";
 
     // The same voice without fallbacks: the pair is reported, and the
     // default diphone keeps it from falling silent.
@@ -248,49 +234,156 @@ TEST(Synth, MissingDiphonesAreMendedOrReportedNeverSilent) {
     for (std::size_t at; (at = bare.find("<Fallback")) != std::string::npos;)
         bare.erase(at, bare.find("/>", at) + 2 - at);
     p.write("Speechfiles/Voices/bare.xml", bare);
-    Audio reported = synthesise(p, text, {"bare"});
+    EXPECT_GT(rms(synthesise(p, text, {"bare"}), 0.30, 0.40), 0.005);
     auto missing = takeMissingDiphones();
     EXPECT_NE(std::find(missing.begin(), missing.end(), "bare: hh-pau"), missing.end());
-    EXPECT_GT(rms(reported, 0.30, 0.40), 0.005);
+}
+
+TEST(SynthRobust, LongVoicedPhonesAcrossAHardPieceCut) {
+    TempProfile p;
+    // A vowel longer than the longest piece, and one cut right after.
+    for (const auto& [text, seconds] : {std::pair{"b 60 31 300\na 2600 57 300\nuu 60 15 300\n", 2.72},
+                                        {"b 60 31 300\na 1200 57 300\na 1200\na 1200\nuu 60 15 300\n", 3.72}}) {
+        for (const char* db : {"in1", "tl1"}) {
+            Audio a = synthesise(p, text, {db});
+            EXPECT_NEAR(a.seconds(), seconds, 0.001) << db << ": " << text;
+            EXPECT_GT(rms(a, 2.4, 2.6), 0.02) << db << ": the vowel goes on through the cut";
+            auto f0 = medianPitch(a, 0.5, 2.0);
+            ASSERT_TRUE(f0) << db;
+            EXPECT_NEAR(*f0, 300, 15) << db;
+        }
+    }
+}
+
+TEST(SynthRobust, SparselyMarkedDiphonesAndHighPitchAfterACut) {
+    // The NSK voices' kh-pau leaves a quarter second between two pitch marks;
+    // its frame, spread over every output period, overran the output signal
+    // and came out as a loud burst when it did not crash.
+    TempProfile p;
+    const std::pair<const char*, const char*> pairs[] = {{"kh 80\n", "k 80\n"},
+                                                         {"x 80\n", "k 80\n"},
+                                                         {"_ 100\nkh 80\n_ 100\n", "_ 100\nk 80\n_ 100\n"},
+                                                         {"aa 150 50 110\nkh 80\n", "aa 150 50 110\nk 80\n"}};
+    for (int round = 0; round < 3; ++round)
+        for (const auto& [sparse, plain] : pairs)
+            EXPECT_LT(peak(synthesise(p, sparse, {"in1"})), 2.5 * peak(synthesise(p, plain, {"in1"}))) << sparse;
+    // Targets above what Festival's own pitch-mark step accepts, on the first
+    // phone of a piece.
+    const std::string high = "N 400 \ntS 400 72 143 22 349\naI 400 \n_ 5 80 125 68 300 99 541 28 136\n"
+                             "k 120 25 337 54 324 39 531\n";
+    for (float ratio : {1.0f, 2.0f}) EXPECT_NEAR(synthesise(p, high, {"en1", ratio}).seconds(), 1.325, 0.001);
+}
+
+TEST(SynthRobust, ShippedVoicesKeepAlmostAllTheirDiphones) {
+    TempProfile p;
+    for (const char* name : {"en1", "in1", "mr1", "tl1"}) {
+        const std::string path = voiceDatabasePath(name);
+        if (path.empty()) continue;
+        const VoiceDatabase voice = loadVoiceDatabase(path, name);
+        const DiphoneIndex all = DiphoneIndex::read(diphoneIndexPath(voice));
+        const LoadedVoice& loaded = FestivalEngine::instance().load(voice);
+        EXPECT_GE(loaded.index.size() + 8, all.size()) << name << " lost more than a few diphones as damaged";
+        EXPECT_TRUE(loaded.index.has(voice.pausePhone, voice.pausePhone)) << name;
+    }
 }
 
 namespace {
-[[maybe_unused]] long residentKb() {
-    std::ifstream in("/proc/self/status");
-    for (std::string line; std::getline(in, line);)
-        if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
-    return 0;
+
+// Random phoneme text in a voice's own phones (from its file and its diphone
+// index), now and then with a phone no voice knows, at random settings; the
+// length the output must have.
+struct FuzzCase {
+    std::string text;
+    Voice voice;
+    bool unknown = false;
+    int64_t frames = 0;
+};
+
+FuzzCase makeCase(std::mt19937& rng, const char* database, const std::vector<std::string>& phones) {
+    auto uniform = [&rng](double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng); };
+    auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    FuzzCase c;
+    c.voice = {database, static_cast<float>(uniform(0.3, 3.0)), static_cast<float>(uniform(0.3, 2.0)),
+               std::array<int32_t, 5>{8000, 11025, 16000, 22050, 44100}[static_cast<std::size_t>(pick(0, 4))]};
+    int64_t totalMs = 0;
+    std::ostringstream text;
+    for (int i = pick(1, 12); i > 0; --i) {
+        std::string phone = phones[static_cast<std::size_t>(pick(0, static_cast<int>(phones.size()) - 1))];
+        if (pick(0, 60) == 0) {
+            phone = "qq7";
+            c.unknown = true;
+        }
+        const int roll = pick(0, 99);
+        const int ms = roll < 5 ? 0 : roll < 75 ? pick(1, 300) : roll < 97 ? pick(300, 2000) : pick(2000, 5000);
+        totalMs += ms;
+        text << phone << ' ' << ms;
+        for (int t = pick(0, 6); t > 0; --t) text << ' ' << pick(0, 100) << ' ' << pick(30, 700);
+        text << '\n';
+    }
+    c.text = text.str();
+    c.frames = std::llround(static_cast<double>(totalMs) * c.voice.time * c.voice.frequency / 1000.0);
+    return c;
 }
+
+// Speaks `count` random texts; any wrong outcome is described on stderr and
+// ends the process with status 1.
+[[noreturn]] void fuzzBatch(const char* database, unsigned seed, int count) {
+    int status = 0;
+    {
+        TempProfile p;
+        const VoiceDatabase voice = loadVoiceDatabase(voiceDatabasePath(database), database);
+        std::set<std::string> names;
+        for (const auto& [name, parts] : voice.phones) names.insert(name);
+        const DiphoneIndex index = DiphoneIndex::read(diphoneIndexPath(voice));
+        for (const auto& e : index.entries()) names.insert(e.name.substr(0, e.name.find('-')));
+        const std::vector<std::string> phones(names.begin(), names.end());
+        std::mt19937 rng(seed);
+        const std::string path = (p.path() / "fuzz.wav").string();
+        for (int i = 0; i < count && status == 0; ++i) {
+            const FuzzCase c = makeCase(rng, database, phones);
+            // Written before speaking, so that the last line names a crashing case.
+            std::string oneLine = c.text;
+            std::replace(oneLine.begin(), oneLine.end(), '\n', '|');
+            std::cerr << database << " seed " << seed << " case " << i << " (pitch " << c.voice.pitch << ", time "
+                      << c.voice.time << ", " << c.voice.frequency << " Hz): " << oneLine << "\n";
+            const int32_t result = toFile(c.text, path, c.voice);
+            std::string problem;
+            if (c.unknown) {
+                if (result == 0 || std::string(MBR_LastError()).find("unknown phone") == std::string::npos)
+                    problem = "an unknown phone was not reported: " + std::string(MBR_LastError());
+            } else if (result != 0) {
+                problem = std::string("failed: ") + MBR_LastError();
+            } else {
+                const Audio a = readAudio(path);
+                if (a.rate != c.voice.frequency || std::llabs(static_cast<long long>(a.samples.size()) - c.frames) > 1)
+                    problem = "wrong length: " + std::to_string(a.samples.size()) + " samples at " +
+                              std::to_string(a.rate) + " Hz, expected " + std::to_string(c.frames);
+            }
+            if (!problem.empty()) {
+                std::cerr << "case " << i << ": " << problem << "\n";
+                status = 1;
+            }
+        }
+        takeMissingDiphones();
+    }
+    std::cerr.flush();
+    std::_Exit(status);
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr int kFuzzCases = 10;
+#else
+constexpr int kFuzzCases = 100;
+#endif
+
 } // namespace
 
-TEST(Synth, MemoryStaysFlatOverManyRequests) {
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "the address sanitizer holds freed memory back";
-#else
+TEST(SynthRobust, RandomPhonemeTextInEveryVoiceNeverCrashes) {
     TempProfile p;
-    std::string text;
-    for (int i = 0; i < 100; ++i) text += "s 80 \nA: 150 50 120 \nt 70 \n_ 100 \n"; // 40 s
-    synthesise(p, text);
-    const long before = residentKb();
-    for (int i = 0; i < 8; ++i) synthesise(p, text);
-    EXPECT_LT(residentKb() - before, 16 * 1024) << "kB grown over 8 requests";
-#endif
-}
-
-TEST(Synth, IndianDiphoneVoiceSpeaksThroughTheSameFormat) {
-    TempProfile p;
-    p.write("Speechfiles/Voices/hi_test.xml", R"(<SynthVoice name="hi_test">
-      <Festival voice="hindi_NSK_diphone" index="group/NSKlpc.group" rate="16000" pause="pau"/>
-      <Phone name="aa" voice="aa"/>
-      <Phone name="k" voice="k"/>
-      <Phone name="m" voice="m"/>
-      <Phone name="ai" voice="a 60 iy 40"/>
-    </SynthVoice>)");
-    Audio a = synthesise(p, "_ 100 \nk 80 \naa 250 0 120 100 120 \nm 90 \nai 200 \n_ 100 \n", {"hi_test", 1.0f, 1.0f, 22050});
-    EXPECT_EQ(a.rate, 22050);
-    EXPECT_NEAR(a.seconds(), 0.82, 0.002);
-    auto f0 = medianPitch(a, 0.23, 0.38);
-    ASSERT_TRUE(f0);
-    EXPECT_NEAR(*f0, 120, 6);
-    EXPECT_TRUE(takeMissingDiphones().empty());
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    unsigned seed = 20240;
+    for (const char* database : {"en1", "in1", "mr1", "tl1"}) {
+        if (voiceDatabasePath(database).empty()) continue;
+        EXPECT_EXIT(fuzzBatch(database, ++seed, kFuzzCases), ::testing::ExitedWithCode(0), "") << database;
+    }
 }
