@@ -1,7 +1,8 @@
 // Load time of the six shipped language rule files without their compiled
-// copies (XML parsing, then the copies written) and with them, and the
-// engine's whole configuration load (seven languages, emotion and accent
-// files) from a profile made by the data installer, both ways.
+// copies (XML parsing, then the copies written) and with them, the same for
+// the shipped emotion and accent files, and the engine's whole configuration
+// load (seven languages, emotion and accent files) from a profile made by the
+// data installer, both ways.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -10,7 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "vorsan/accent/AccentDatabase.h"
 #include "vorsan/core/Paths.h"
+#include "vorsan/emotion/EmotionDatabase.h"
 #include "vorsan/engine/SpeechEngine.h"
 #include "vorsan/language/LanguageRuleBase.h"
 
@@ -52,12 +55,13 @@ Profile& profile() {
     return p;
 }
 
-std::vector<std::string> shippedRuleFiles() {
+std::vector<std::string> shippedFiles(const char* folder) {
     std::vector<std::string> files;
-    for (const auto& e : fs::directory_iterator(VORSAN_SOURCE_DIR "/data/pelmira"))
+    for (const auto& e : fs::directory_iterator(fs::path(VORSAN_SOURCE_DIR "/data") / folder))
         if (e.path().extension() == ".xml") files.push_back(e.path().string());
     return files;
 }
+std::vector<std::string> shippedRuleFiles() { return shippedFiles("pelmira"); }
 
 void loadShipped(benchmark::State& state, bool warm) {
     const Profile& p = profile();
@@ -78,6 +82,29 @@ void BM_LoadShippedRuleFilesCold(benchmark::State& state) { loadShipped(state, f
 void BM_LoadShippedRuleFilesWarm(benchmark::State& state) { loadShipped(state, true); }
 BENCHMARK(BM_LoadShippedRuleFilesCold)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadShippedRuleFilesWarm)->Unit(benchmark::kMillisecond);
+
+void loadMoodsAndAccents(benchmark::State& state, bool warm) {
+    const Profile& p = profile();
+    const auto moods = shippedFiles("ruvetta");
+    const auto accents = shippedFiles("oskalen");
+    p.dropCopies();
+    for (const auto& f : moods) vorsan::EmotionDatabase::load(f);
+    for (const auto& f : accents) vorsan::AccentDatabase::load(f);
+    for (auto _ : state) {
+        if (!warm) {
+            state.PauseTiming();
+            p.dropCopies();
+            state.ResumeTiming();
+        }
+        for (const auto& f : moods) benchmark::DoNotOptimize(vorsan::EmotionDatabase::load(f).get());
+        for (const auto& f : accents) benchmark::DoNotOptimize(vorsan::AccentDatabase::load(f).get());
+    }
+    state.counters["files"] = double(moods.size() + accents.size());
+}
+void BM_LoadShippedMoodAndAccentFilesCold(benchmark::State& state) { loadMoodsAndAccents(state, false); }
+void BM_LoadShippedMoodAndAccentFilesWarm(benchmark::State& state) { loadMoodsAndAccents(state, true); }
+BENCHMARK(BM_LoadShippedMoodAndAccentFilesCold)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadShippedMoodAndAccentFilesWarm)->Unit(benchmark::kMillisecond);
 
 void loadConfiguration(benchmark::State& state, bool warm) {
     const Profile& p = profile();
