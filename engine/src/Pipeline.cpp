@@ -19,7 +19,9 @@ namespace {
 const LanguageEntry* const kNeutral = reinterpret_cast<const LanguageEntry*>(1);
 const LanguageEntry* const kUnknown = reinterpret_cast<const LanguageEntry*>(2);
 
-const LanguageEntry* classOf(char16_t c, const std::map<std::string, std::unique_ptr<LanguageEntry>>& languages) {
+const LanguageEntry* classOf(char16_t c, const std::map<std::string, std::unique_ptr<LanguageEntry>>& languages,
+                             const LanguageEntry* preferred = nullptr) {
+    if (preferred && preferred->claims(c)) return preferred;
     for (const auto& [name, entry] : languages)
         if (entry->claims(c)) return entry.get();
     return c <= 255 ? kNeutral : kUnknown;
@@ -36,6 +38,9 @@ std::string SpeechEngine::scriptClass(char16_t c) const {
 std::vector<SpeechEngine::Run> SpeechEngine::cutIntoRuns(std::u16string_view text) const {
     std::vector<Run> runs;
     const auto& languages = reg_->languages;
+    auto found = preferred_.empty() ? languages.end() : languages.find(preferred_);
+    const LanguageEntry* preferred = found == languages.end() ? nullptr : found->second.get();
+    auto classOf = [&](char16_t c, const auto&) { return vorsan::classOf(c, languages, preferred); };
     const std::size_t n = text.size();
     std::size_t i = 0;
     while (true) {

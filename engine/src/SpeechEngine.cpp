@@ -238,6 +238,11 @@ std::string SpeechEngine::applyMood(const std::string& phonemes, const std::u16s
     return it->second->applyEmotion(phonemes, name);
 }
 
+void SpeechEngine::setPreferredLanguage(const std::string& language) {
+    if (!language.empty()) entryOrThrow(language);
+    preferred_ = language;
+}
+
 SpeechChunk SpeechEngine::changeAccent(const std::string& phonemes, const std::string& db) {
     return mapAccent(phonemes, db, nullptr);
 }

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "RateConverter.h"
+#include "vorsan/synth/RateConverter.h"
 #include "vorsan/core/MException.h"
 #include "vorsan/synth/AudioSink.h"
 

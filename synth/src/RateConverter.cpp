@@ -1,4 +1,4 @@
-#include "RateConverter.h"
+#include "vorsan/synth/RateConverter.h"
 
 #include <samplerate.h>
 

@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "RateConverter.h"
+#include "vorsan/synth/RateConverter.h"
 #include "vorsan/core/MException.h"
 #include "vorsan/synth/AudioSink.h"
 #include "vorsan/synth/Mbrola.h"

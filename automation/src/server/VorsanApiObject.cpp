@@ -2,7 +2,11 @@
 // the translation of engine failures into automation errors.
 #include "VorsanApiObject.h"
 
+#include <cmath>
 #include <limits>
+#include <optional>
+#include <span>
+#include <vector>
 #include <new>
 #include <stdexcept>
 
@@ -10,6 +14,8 @@
 #include "vorsan/core/MException.h"
 #include "vorsan/core/Text.h"
 #include "vorsan/engine/SpeechEngine.h"
+#include "vorsan/synth/AudioSink.h"
+#include "vorsan/synth/RateConverter.h"
 
 namespace vorsan::server {
 
@@ -82,8 +88,9 @@ VorsanApiObject::VorsanApiObject() : engine_(std::make_unique<SpeechEngine>()) {
 VorsanApiObject::~VorsanApiObject() = default;
 
 bool VorsanApiObject::queryExtra(REFIID riid, void** ppv) {
-    if (!(riid == IID_ISupportErrorInfo)) return false;
-    *ppv = static_cast<ISupportErrorInfo*>(this);
+    if (riid == IID_ISupportErrorInfo) *ppv = static_cast<ISupportErrorInfo*>(this);
+    else if (riid == IID_IVorsanSpeechStream) *ppv = static_cast<IVorsanSpeechStream*>(this);
+    else return false;
     return true;
 }
 
@@ -400,6 +407,92 @@ HRESULT VorsanApiObject::ChangeAccent(BSTR phoneString, BSTR db, IPhoneme** phon
     if (!phone) return E_POINTER;
     *phone = nullptr;
     return guarded([&] { return makePhoneme(engine_->changeAccent(narrow(phoneString), narrow(db)), phone); });
+}
+
+// --- speech as it is made -------------------------------------------------
+
+namespace {
+
+// The engine's runs of speech handed to a caller's IVorsanSpeechSink, each
+// run converted to the caller's rate when one is asked for.
+class StreamAdapter final : public synth::AudioSink {
+public:
+    StreamAdapter(IVorsanSpeechSink* out, LONG outputRate) : out_(out), outputRate_(outputRate) {}
+
+    void beginRun(int32_t rate) override {
+        runRate_ = rate;
+        if (outputRate_ > 0 && outputRate_ != rate) converter_.emplace(rate, outputRate_);
+        else converter_.reset();
+        check(out_->BeginRun(outputRate_ > 0 ? outputRate_ : rate));
+    }
+    void write(std::span<const int16_t> samples) override {
+        if (converter_) send(converter_->convert(samples, false));
+        else send(samples);
+    }
+    void endRun() override {
+        if (converter_) send(converter_->convert({}, true));
+        check(out_->EndRun());
+    }
+    void words(const std::vector<SpeechEngine::WordStart>& starts) {
+        std::vector<VorsanWordStart> out;
+        const double scale = outputRate_ > 0 ? static_cast<double>(outputRate_) / runRate_ : 1.0;
+        for (const auto& w : starts)
+            out.push_back({static_cast<LONG>(w.offset), static_cast<LONG>(w.length),
+                           std::llround(static_cast<double>(w.sample) * scale)});
+        check(out_->WordStarts(out.data(), static_cast<LONG>(out.size())));
+    }
+    // The sink's own failure, when it ended the rendering.
+    HRESULT failure() const { return failure_; }
+
+private:
+    void send(std::span<const int16_t> samples) {
+        if (!samples.empty()) check(out_->Samples(samples.data(), static_cast<LONG>(samples.size())));
+    }
+    void check(HRESULT h) {
+        if (FAILED(h)) {
+            failure_ = h;
+            throw MException("the speech sink failed");
+        }
+    }
+
+    IVorsanSpeechSink* out_;
+    LONG outputRate_;
+    int32_t runRate_ = 16000;
+    std::optional<synth::RateConverter> converter_;
+    HRESULT failure_ = S_OK;
+};
+
+} // namespace
+
+HRESULT VorsanApiObject::RenderText(BSTR text, LONG withEmotion, LONG withAccent, LONG outputRate,
+                                    IVorsanSpeechSink* sink) {
+    if (!sink || outputRate < 0 || outputRate > 384000) return E_INVALIDARG;
+    StreamAdapter adapter(sink, outputRate);
+    return guarded([&]() -> HRESULT {
+        try {
+            const bool completed = engine_->renderText(bstrView(text), withEmotion != 0, withAccent != 0, adapter,
+                                                       [&](const auto& starts) { adapter.words(starts); });
+            return completed ? S_OK : S_FALSE;
+        } catch (const MException&) {
+            if (FAILED(adapter.failure())) return adapter.failure();
+            throw;
+        }
+    });
+}
+
+HRESULT VorsanApiObject::Stop() {
+    return guarded([&] { return engine_->stopSpeaking(), S_OK; });
+}
+
+HRESULT VorsanApiObject::PreferLanguage(BSTR languageName) {
+    return guarded([&]() -> HRESULT {
+        try {
+            engine_->setPreferredLanguage(narrow(languageName));
+        } catch (const MException&) {
+            return E_INVALIDARG;
+        }
+        return S_OK;
+    });
 }
 
 } // namespace vorsan::server

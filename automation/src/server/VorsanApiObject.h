@@ -6,6 +6,7 @@
 
 #include "ServerModule.h"
 #include "vorsan/automation/Interfaces.h"
+#include "vorsan/automation/SpeechStream.h"
 
 namespace vorsan {
 class SpeechEngine;
@@ -17,7 +18,8 @@ namespace vorsan::server {
 HRESULT createVorsanAPI(REFIID iid, void** ppv);
 
 class VorsanApiObject final : public DispatchObject<VorsanApiObject, IVorsanAPI, IID_IVorsanAPI>,
-                              public ISupportErrorInfo {
+                              public ISupportErrorInfo,
+                              public IVorsanSpeechStream {
     using Base = DispatchObject<VorsanApiObject, IVorsanAPI, IID_IVorsanAPI>;
 
 public:
@@ -31,6 +33,12 @@ public:
     ULONG AddRef() override { return Base::AddRef(); }
     ULONG Release() override { return Base::Release(); }
     HRESULT InterfaceSupportsErrorInfo(REFIID riid) override;
+
+    // IVorsanSpeechStream.
+    HRESULT RenderText(BSTR text, LONG withEmotion, LONG withAccent, LONG outputRate,
+                       IVorsanSpeechSink* sink) override;
+    HRESULT Stop() override;
+    HRESULT PreferLanguage(BSTR languageName) override;
 
     HRESULT Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
                    EXCEPINFO* excep, UINT* argErr) override;

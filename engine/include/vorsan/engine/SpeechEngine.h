@@ -68,6 +68,11 @@ public:
 
     // --- changes -----------------------------------------------------------
     void setPrimaryLanguage(const std::string& language);
+    // Text of this language's script is read as this language even where
+    // another loaded language claims the same script (Marathi rather than
+    // Hindi for Devanagari); "" restores the usual choice. Raises the
+    // engine's "not loaded" message for an unknown language.
+    void setPreferredLanguage(const std::string& language);
     void setPitch(const std::string& language, float value);
     void setTime(const std::string& language, float value);
     void setVoiceFrequency(const std::string& language, int32_t value);
@@ -180,6 +185,7 @@ private:
     bool locked_ = false;
     std::atomic<bool> stopRequested_{false};
     ChunkObserver observer_;
+    std::string preferred_;
     std::string configPath_;
     std::string outputFolder_;
 };

@@ -1,0 +1,63 @@
+#pragma once
+// A small object token: the voice's name, language and attributes, as a
+// client hands it to the voice with SetObjectToken.
+#include <atomic>
+#include <cstring>
+#include <map>
+#include <string>
+
+#include "vorsan/voice/Sapi.h"
+
+namespace vorsan::sapi {
+
+class VoiceToken final : public ISpObjectToken {
+public:
+    // attributes: "Language" (e.g. "hi"), "Gender", "Age", "Vendor", ...
+    VoiceToken(std::u16string id, std::u16string name, std::map<std::u16string, std::u16string> attributes)
+        : id_(std::move(id)), name_(std::move(name)), attributes_(std::move(attributes)) {}
+
+    HRESULT QueryInterface(REFIID riid, void** ppv) override {
+        if (!ppv) return E_POINTER;
+        *ppv = nullptr;
+        if (!(riid == IID_IUnknown || riid == IID_ISpObjectToken)) return E_NOINTERFACE;
+        *ppv = static_cast<ISpObjectToken*>(this);
+        AddRef();
+        return S_OK;
+    }
+    ULONG AddRef() override { return ++refs_; }
+    ULONG Release() override {
+        const ULONG n = --refs_;
+        if (n == 0) delete this;
+        return n;
+    }
+    HRESULT GetId(LPWSTR* id) override { return copy(id_, id); }
+    HRESULT GetStringValue(LPCWSTR name, LPWSTR* value) override {
+        if (!name || !*name) return copy(name_, value);
+        return GetAttribute(name, value);
+    }
+    HRESULT GetAttribute(LPCWSTR name, LPWSTR* value) override {
+        if (!name) return E_POINTER;
+        auto it = attributes_.find(name);
+        if (it == attributes_.end()) {
+            if (value) *value = nullptr;
+            return SPERR_NOT_FOUND;
+        }
+        return copy(it->second, value);
+    }
+
+private:
+    ~VoiceToken() = default;
+    static HRESULT copy(const std::u16string& s, LPWSTR* out) {
+        if (!out) return E_POINTER;
+        *out = static_cast<LPWSTR>(CoTaskMemAlloc((s.size() + 1) * sizeof(char16_t)));
+        if (!*out) return E_OUTOFMEMORY;
+        std::memcpy(*out, s.c_str(), (s.size() + 1) * sizeof(char16_t));
+        return S_OK;
+    }
+
+    std::u16string id_, name_;
+    std::map<std::u16string, std::u16string> attributes_;
+    std::atomic<ULONG> refs_{0};
+};
+
+} // namespace vorsan::sapi

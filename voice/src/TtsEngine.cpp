@@ -1,0 +1,366 @@
+#include "TtsEngine.h"
+
+#include <algorithm>
+#include <atomic>
+#include <charconv>
+#include <mutex>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "SentenceWalk.h"
+#include "ServerModule.h"
+#include "vorsan/automation/Creation.h"
+#include "vorsan/automation/ErrorInfo.h"
+#include "vorsan/automation/Interfaces.h"
+#include "vorsan/automation/SpeechStream.h"
+#include "vorsan/core/Diagnostics.h"
+#include "vorsan/core/Text.h"
+
+namespace vorsan::voice {
+
+using namespace sapi;
+
+namespace {
+
+constexpr ULONG kBytesPerSample = 2;
+constexpr ULONG kBytesPerSecond = kVoiceRate * kBytesPerSample;
+// Audio goes to the site in pieces of at most 100 ms, so an abort is seen
+// promptly; silence in pieces of at most 1000 bytes.
+constexpr ULONG kPieceBytes = kBytesPerSecond / 10;
+constexpr ULONG kSilencePieceBytes = 1000;
+constexpr HRESULT kAborted = hr(0x80004004); // E_ABORT, internal: the site asked for an abort
+
+// A bookmark's numeric value: its text read as a decimal number, else 0.
+WPARAM bookmarkValue(std::u16string_view text) {
+    const std::string narrow = utf16ToUtf8(text);
+    long long v = 0;
+    const auto r = std::from_chars(narrow.data(), narrow.data() + narrow.size(), v);
+    return r.ec == std::errc() ? static_cast<WPARAM>(v) : 0;
+}
+
+// One request's output: the audio offset, the writes to the site, and the
+// events waiting for the audio in which they take place (each goes out just
+// before that audio, in the order of their offsets).
+class Output {
+public:
+    explicit Output(ISpTTSEngineSite* site) : site_(site) {}
+
+    ULONGLONG offset() const { return offset_; }
+    bool aborting() const { return (site_->GetActions() & SPVES_ABORT) != 0; }
+
+    HRESULT event(SPEVENTENUM id, ULONGLONG at, WPARAM w, LPARAM l, SPEVENTLPARAMTYPE type = SPET_LPARAM_IS_UNDEFINED) {
+        SPEVENT e{static_cast<uint16_t>(id), static_cast<uint16_t>(type), 0, std::max(at, offset_), w, l};
+        return site_->AddEvents(&e, 1);
+    }
+    void schedule(const SPEVENT& e) {
+        auto it = std::upper_bound(pending_.begin(), pending_.end(), e.ullAudioStreamOffset,
+                                   [](ULONGLONG at, const SPEVENT& p) { return at < p.ullAudioStreamOffset; });
+        pending_.insert(it, e);
+    }
+    // Sends the events that take place before `upTo`.
+    HRESULT flushEvents(ULONGLONG upTo) {
+        while (!pending_.empty() && pending_.front().ullAudioStreamOffset < upTo) {
+            SPEVENT e = pending_.front();
+            pending_.erase(pending_.begin());
+            e.ullAudioStreamOffset = std::max(e.ullAudioStreamOffset, offset_);
+            if (HRESULT h = site_->AddEvents(&e, 1); FAILED(h)) return h;
+        }
+        return S_OK;
+    }
+    HRESULT flushAllEvents() { return flushEvents(~ULONGLONG{0}); }
+
+    HRESULT write(const void* data, ULONG bytes) {
+        const auto* p = static_cast<const unsigned char*>(data);
+        while (bytes > 0) {
+            if (aborting()) return kAborted;
+            const ULONG n = std::min(bytes, kPieceBytes);
+            if (HRESULT h = flushEvents(offset_ + n); FAILED(h)) return h;
+            ULONG written = 0;
+            if (HRESULT h = site_->Write(p, n, &written); FAILED(h)) return h;
+            offset_ += n;
+            p += n;
+            bytes -= n;
+        }
+        return S_OK;
+    }
+
+    HRESULT silence(ULONG ms) {
+        static const unsigned char zeros[kSilencePieceBytes] = {};
+        ULONGLONG bytes = static_cast<ULONGLONG>(ms) * kBytesPerSecond / 1000;
+        bytes -= bytes % kBytesPerSample;
+        while (bytes > 0) {
+            const ULONG n = static_cast<ULONG>(std::min<ULONGLONG>(bytes, kSilencePieceBytes));
+            if (HRESULT h = write(zeros, n); FAILED(h)) return h;
+            bytes -= n;
+        }
+        return S_OK;
+    }
+
+private:
+    ISpTTSEngineSite* site_;
+    ULONGLONG offset_ = 0;
+    std::vector<SPEVENT> pending_;
+};
+
+// A stretch of a sentence between silences: the text the engine speaks, its
+// word items with their places in that text, and the bookmarks with the
+// word they stand before.
+struct Stretch {
+    std::u16string text;
+    std::vector<std::pair<std::size_t, const SentenceItem*>> words; // (place in text, item)
+    std::vector<std::pair<std::size_t, std::u16string>> bookmarks;  // (word index, text)
+
+    bool empty() const { return text.empty() && bookmarks.empty(); }
+
+    void add(const SentenceItem& item, const SentenceItem* previous) {
+        if (item.action() == SPVA_Bookmark) {
+            bookmarks.emplace_back(words.size(), std::u16string(item.text));
+            return;
+        }
+        // Items of one fragment keep the spacing between them; others are
+        // joined by a space.
+        if (previous && previous->action() == SPVA_Speak && previous->fragment == item.fragment &&
+            item.sourceLength > 0 && previous->sourceLength > 0) {
+            const std::size_t gap = item.sourceOffset - (previous->sourceOffset + previous->sourceLength);
+            text.append(std::min<std::size_t>(gap, 1), u' ');
+        } else if (!text.empty()) {
+            text += u' ';
+        }
+        if (isWordItem(item)) words.emplace_back(text.size(), &item);
+        text += item.text;
+    }
+};
+
+// Receives the engine's speech for a stretch, placing each word's and
+// bookmark's event where the word's audio starts.
+class StretchSink final : public IVorsanSpeechSink {
+public:
+    StretchSink(Output& out, const Stretch& stretch) : out_(out), stretch_(stretch) {}
+
+    HRESULT BeginRun(LONG) override {
+        runStart_ = out_.offset();
+        return S_OK;
+    }
+    HRESULT WordStarts(const VorsanWordStart* starts, LONG count) override {
+        for (LONG i = 0; i < count; ++i) {
+            const ULONGLONG at = runStart_ + static_cast<ULONGLONG>(std::max<int64_t>(0, starts[i].sample)) * kBytesPerSample;
+            const std::size_t from = static_cast<std::size_t>(starts[i].textOffset);
+            const std::size_t to = from + static_cast<std::size_t>(std::max<LONG>(1, starts[i].textLength));
+            for (std::size_t k = next_; k < stretch_.words.size(); ++k)
+                if (stretch_.words[k].first >= from && stretch_.words[k].first < to) placeUpTo(k, at);
+        }
+        return S_OK;
+    }
+    HRESULT Samples(const SHORT* samples, LONG count) override {
+        return out_.write(samples, static_cast<ULONG>(count) * kBytesPerSample);
+    }
+    HRESULT EndRun() override { return S_OK; }
+
+    // Words that got no audio of their own, and bookmarks after the last
+    // word, take the end of the stretch.
+    void placeRest() {
+        if (!stretch_.words.empty()) placeUpTo(stretch_.words.size() - 1, out_.offset());
+        placeBookmarks(stretch_.words.size(), out_.offset());
+    }
+
+private:
+    // Schedules the events of every word up to k (and the bookmarks before
+    // them) at `at`: a word the engine said nothing for shares the place of
+    // the next one, so events stay in text order.
+    void placeUpTo(std::size_t k, ULONGLONG at) {
+        for (; next_ <= k; ++next_) {
+            placeBookmarks(next_, at);
+            const SentenceItem& item = *stretch_.words[next_].second;
+            out_.schedule(SPEVENT{SPEI_WORD_BOUNDARY, SPET_LPARAM_IS_UNDEFINED, 0, at, item.sourceLength,
+                                  static_cast<LPARAM>(item.sourceOffset)});
+        }
+    }
+    void placeBookmarks(std::size_t word, ULONGLONG at) {
+        for (; bookmark_ < stretch_.bookmarks.size() && stretch_.bookmarks[bookmark_].first <= word; ++bookmark_) {
+            const std::u16string& text = stretch_.bookmarks[bookmark_].second;
+            out_.schedule(SPEVENT{SPEI_TTS_BOOKMARK, SPET_LPARAM_IS_STRING, 0, at, bookmarkValue(text),
+                                  reinterpret_cast<LPARAM>(text.c_str())});
+        }
+    }
+
+    Output& out_;
+    const Stretch& stretch_;
+    ULONGLONG runStart_ = 0;
+    std::size_t next_ = 0;     // first word not yet placed
+    std::size_t bookmark_ = 0; // first bookmark not yet placed
+};
+
+class Nimbrel22TTSEngine final : public ISpTTSEngine, public ISpObjectWithToken {
+public:
+    Nimbrel22TTSEngine() { objectCreated(); }
+    Nimbrel22TTSEngine(const Nimbrel22TTSEngine&) = delete;
+    Nimbrel22TTSEngine& operator=(const Nimbrel22TTSEngine&) = delete;
+
+    HRESULT QueryInterface(REFIID riid, void** ppv) override {
+        if (!ppv) return E_POINTER;
+        *ppv = nullptr;
+        if (riid == IID_IUnknown || riid == IID_ISpTTSEngine) *ppv = static_cast<ISpTTSEngine*>(this);
+        else if (riid == IID_ISpObjectWithToken) *ppv = static_cast<ISpObjectWithToken*>(this);
+        else return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
+    ULONG AddRef() override { return ++refs_; }
+    ULONG Release() override {
+        const ULONG n = --refs_;
+        if (n == 0) delete this;
+        return n;
+    }
+
+    HRESULT SetObjectToken(ISpObjectToken* token) override {
+        std::lock_guard lock(mutex_);
+        if (token_) diagnose("Nimbrel22: a token is already set");
+        else token_ = ComPtr<ISpObjectToken>(token);
+        HRESULT created = CoCreateInstance(CLSID_VorsanAPI, nullptr, CLSCTX_INPROC_SERVER, IID_IVorsanAPI,
+                                           engine_.putVoid());
+        if (FAILED(created)) {
+            diagnose("Nimbrel22: cannot create the engine (" + hex(created) + ")");
+            return created;
+        }
+        if (!engine_) return S_FALSE;
+        engine_->LoadConfiguration(); // a missing or broken configuration leaves the built-in English
+        engine_.as(IID_IVorsanSpeechStream, stream_);
+        return created;
+    }
+    HRESULT GetObjectToken(ISpObjectToken** token) override {
+        if (!token) return E_POINTER;
+        std::lock_guard lock(mutex_);
+        *token = token_.get();
+        if (*token) (*token)->AddRef();
+        return S_OK;
+    }
+
+    HRESULT GetOutputFormat(const GUID*, const WAVEFORMATEX*, GUID* formatId, WAVEFORMATEX** waveFormat) override {
+        if (!formatId || !waveFormat) return E_POINTER;
+        auto* f = static_cast<WAVEFORMATEX*>(CoTaskMemAlloc(sizeof(WAVEFORMATEX)));
+        if (!f) return E_OUTOFMEMORY;
+        *f = WAVEFORMATEX{WAVE_FORMAT_PCM, 1, kVoiceRate, kBytesPerSecond, kBytesPerSample, 16, 0};
+        *formatId = SPDFID_WaveFormatEx;
+        *waveFormat = f;
+        return S_OK;
+    }
+
+    HRESULT Speak(DWORD, REFGUID, const WAVEFORMATEX*, const SPVTEXTFRAG* fragments, ISpTTSEngineSite* site) override {
+        if (!site || !fragments) return E_INVALIDARG;
+        std::lock_guard lock(speaking_); // one request at a time per voice
+        ComPtr<IVorsanSpeechStream> stream;
+        {
+            std::lock_guard state(mutex_);
+            stream = stream_;
+        }
+        if (!stream) return SPERR_UNINITIALIZED;
+        Output out(site);
+        SentenceWalk walk(fragments);
+        std::vector<SentenceItem> items;
+        HRESULT result = S_OK;
+        while (SUCCEEDED(result)) {
+            const DWORD actions = site->GetActions();
+            if (actions & SPVES_ABORT) break;
+            if (actions & SPVES_SKIP) {
+                SPVSKIPTYPE type{};
+                LONG count = 0;
+                if (FAILED(result = site->GetSkipInfo(&type, &count))) break;
+                if (FAILED(result = site->CompleteSkip(0))) break; // nothing is skipped
+            }
+            if (!walk.next(items)) break;
+            const SentenceItem& first = items.front();
+            const SentenceItem& last = items.back();
+            result = out.event(SPEI_SENTENCE_BOUNDARY, out.offset(), last.sourceOffset + last.sourceLength - first.sourceOffset,
+                               static_cast<LPARAM>(first.sourceOffset));
+            if (SUCCEEDED(result)) result = speakSentence(*stream.get(), out, items);
+        }
+        if (result == kAborted) result = S_OK;
+        if (SUCCEEDED(result)) {
+            const HRESULT h = out.flushAllEvents();
+            if (FAILED(h)) result = h;
+        }
+        return result == S_FALSE ? S_OK : result;
+    }
+
+private:
+    ~Nimbrel22TTSEngine() { objectDestroyed(); }
+
+    static std::string hex(HRESULT h) {
+        char buf[16];
+        std::snprintf(buf, sizeof buf, "0x%08X", static_cast<unsigned>(h));
+        return buf;
+    }
+
+    // The items of one sentence: speech stretches go to the engine, silences
+    // are written as zeros, bookmarks ride with the word after them.
+    HRESULT speakSentence(IVorsanSpeechStream& stream, Output& out, const std::vector<SentenceItem>& items) {
+        Stretch stretch;
+        const SentenceItem* previous = nullptr;
+        for (const SentenceItem& item : items) {
+            switch (item.action()) {
+            case SPVA_Speak:
+            case SPVA_Bookmark:
+                stretch.add(item, previous);
+                break;
+            case SPVA_Silence:
+                if (HRESULT h = speakStretch(stream, out, stretch); FAILED(h)) return h;
+                stretch = Stretch{};
+                if (HRESULT h = out.silence(item.state->SilenceMSecs); FAILED(h)) return h;
+                break;
+            default:
+                break; // other actions are passed over
+            }
+            previous = &item;
+        }
+        return speakStretch(stream, out, stretch);
+    }
+
+    HRESULT speakStretch(IVorsanSpeechStream& stream, Output& out, const Stretch& stretch) {
+        if (stretch.empty()) return S_OK;
+        StretchSink sink(out, stretch);
+        HRESULT h = S_OK;
+        if (!stretch.text.empty()) {
+            BSTR text = SysAllocStringLen(stretch.text.data(), static_cast<UINT>(stretch.text.size()));
+            h = stream.RenderText(text, 1, 1, static_cast<LONG>(kVoiceRate), &sink);
+            SysFreeString(text);
+        }
+        if (h == kAborted) return h;
+        if (FAILED(h)) {
+            diagnose("Nimbrel22: speaking failed (" + hex(h) + "): " + errorDescription());
+            return h;
+        }
+        sink.placeRest();
+        return out.flushAllEvents();
+    }
+
+    static std::string errorDescription() {
+        ComPtr<IErrorInfo> info;
+        if (GetErrorInfo(0, info.put()) != S_OK || !info) return "no description";
+        Bstr description;
+        info->GetDescription(description.put());
+        return description.utf8();
+    }
+
+    std::atomic<ULONG> refs_{0};
+    std::mutex mutex_;    // token and engine
+    std::mutex speaking_; // one request at a time
+    ComPtr<ISpObjectToken> token_;
+    ComPtr<IVorsanAPI> engine_;
+    ComPtr<IVorsanSpeechStream> stream_;
+};
+
+} // namespace
+
+HRESULT createTtsEngine(REFIID iid, void** ppv) {
+    if (!ppv) return E_POINTER;
+    *ppv = nullptr;
+    auto* voice = new (std::nothrow) Nimbrel22TTSEngine;
+    if (!voice) return E_OUTOFMEMORY;
+    voice->AddRef();
+    const HRESULT h = voice->QueryInterface(iid, ppv);
+    voice->Release();
+    return h;
+}
+
+} // namespace vorsan::voice
