@@ -49,10 +49,15 @@ std::string accentFile() {
 
 const vorsan::AccentDatabase& database() {
     static std::unique_ptr<vorsan::AccentDatabase> db = [] {
-        auto path = std::filesystem::temp_directory_path() / ("vorsan-accent-bench-" + std::to_string(getpid()) + ".xml");
+        // A temporary profile folder too: loading writes the file's compiled
+        // copy into the profile.
+        const auto dir = std::filesystem::temp_directory_path() / ("vorsan-accent-bench-" + std::to_string(getpid()));
+        std::filesystem::create_directories(dir);
+        setenv("USERPROFILE", dir.c_str(), 1);
+        const auto path = dir / "bench.xml";
         std::ofstream(path) << accentFile();
         auto loaded = vorsan::AccentDatabase::load(path.string());
-        std::filesystem::remove(path);
+        std::filesystem::remove_all(dir);
         return loaded;
     }();
     return *db;

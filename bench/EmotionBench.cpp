@@ -3,6 +3,7 @@
 // few thousand lines; the two sizes show that the cost is linear.
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -57,10 +58,15 @@ std::string emotionFile() {
 
 vorsan::EmotionDatabase& database() {
     static std::unique_ptr<vorsan::EmotionDatabase> db = [] {
-        auto path = std::filesystem::temp_directory_path() / ("vorsan-emotion-bench-" + std::to_string(getpid()) + ".xml");
+        // A temporary profile folder too: loading writes the file's compiled
+        // copy into the profile.
+        const auto dir = std::filesystem::temp_directory_path() / ("vorsan-emotion-bench-" + std::to_string(getpid()));
+        std::filesystem::create_directories(dir);
+        setenv("USERPROFILE", dir.c_str(), 1);
+        const auto path = dir / "bench.xml";
         std::ofstream(path) << emotionFile();
         auto loaded = vorsan::EmotionDatabase::load(path.string());
-        std::filesystem::remove(path);
+        std::filesystem::remove_all(dir);
         return loaded;
     }();
     return *db;

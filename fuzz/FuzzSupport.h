@@ -1,7 +1,8 @@
 #pragma once
 // Helpers shared by the fuzz targets: a private temporary folder per process
-// (removed at exit), writing an input to a file there, the shipped data
-// folder, and the split of an input into a file part and a text part.
+// (removed at exit; also the process's profile folder), writing an input to a
+// file there, the shipped data folder, and the split of an input into a file
+// part and a text part.
 #include <unistd.h>
 
 #include <cstdint>
@@ -36,6 +37,10 @@ inline const std::string& tempFolder() {
     }();
     return folder;
 }
+
+// The temporary folder is also the profile folder, so the compiled copies
+// that loading a file writes stay out of the user's profile.
+inline const bool kPrivateProfile = [] { return setenv("USERPROFILE", tempFolder().c_str(), 1) == 0; }();
 
 // Writes the bytes to `relative` under the temporary folder (making the
 // folders on the way) and returns the full path.
