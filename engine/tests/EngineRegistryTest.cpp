@@ -1,53 +1,31 @@
+// The engine's registries of languages, emotion and accent files: what each
+// call refuses and with which message, and what a refusal leaves in place.
 #include <gtest/gtest.h>
 
 #include "EngineFixtures.h"
-#include "vorsan/core/Text.h"
 #include "vorsan/engine/SpeechEngine.h"
 #include "vorsan/testing/TestSupport.h"
 
 using namespace vorsan;
 using namespace vorsan::testing;
 
-namespace {
-const std::string kEnglish = SpeechEngine::kEnglishName;
-}
-
-TEST(EngineRegistry, NewEngineHoldsOnlyBuiltInEnglish) {
+TEST(EngineRegistry, AddingAndRemovingLanguages) {
     TempProfile profile;
     SpeechEngine engine;
     EXPECT_FALSE(engine.languageSupported("ENGLISH"));
-    EXPECT_TRUE(engine.languageSupported(kEnglish));
     EXPECT_EQ(engine.allSupportedLanguages(), StringList{u"English (United States)"});
-    EXPECT_EQ(engine.primaryLanguage(), "");
-    EXPECT_EQ(engine.dialect(kEnglish), "INDIAN");
-    EXPECT_EQ(engine.mbrolaDatabase(kEnglish), "en1");
-    EXPECT_FLOAT_EQ(engine.pitch(kEnglish), 1.0f);
-    EXPECT_FLOAT_EQ(engine.time(kEnglish), 1.0f);
-    EXPECT_EQ(engine.voiceFrequency(kEnglish), 16000);
-    EXPECT_FALSE(engine.configuredFromFile());
     EXPECT_EQ(messageOf([&] { engine.dialect("Klingon"); }), "Language Klingon not\tloaded in Vorsan");
-    EXPECT_EQ(messageOf([&] { engine.removeLanguageDatabase(kEnglish); }), "Can't remove English Database");
+    EXPECT_EQ(messageOf([&] { engine.removeLanguageDatabase(SpeechEngine::kEnglishName); }),
+              "Can't remove English Database");
     EXPECT_EQ(messageOf([&] { engine.removeLanguageDatabase("Klingon"); }), "no failure");
     EXPECT_EQ(messageOf([&] { engine.emotionSet(""); }), "Invalid language name");
-    EXPECT_EQ(messageOf([&] { engine.accentSet("Klingon"); }), "Language Klingon not\tloaded in Vorsan");
-    EXPECT_EQ(messageOf([&] { engine.setPrimaryLanguage("Klingon"); }), "Language Klingon not\tloaded in Vorsan");
-}
 
-TEST(EngineRegistry, AddingLanguagesAndTheirSettings) {
-    TempProfile profile;
-    SpeechEngine engine;
     std::string path = profile.write("hi.xml", hindiRuleFile());
     EXPECT_EQ(engine.addLanguageDatabase(path), "Hindi");
     EXPECT_EQ(messageOf([&] { engine.addLanguageDatabase(path); }), "Hindi already loaded");
     EXPECT_EQ(engine.allSupportedLanguages(), (StringList{u"English (United States)", u"Hindi"}));
     EXPECT_FLOAT_EQ(engine.pitch("Hindi"), 0.75f);
-    EXPECT_FLOAT_EQ(engine.time("Hindi"), 0.75f);
-    engine.setPitch("Hindi", 1.5f);
-    engine.setVoiceFrequency("Hindi", 22050);
-    EXPECT_FLOAT_EQ(engine.pitch("Hindi"), 1.5f);
-    EXPECT_EQ(engine.voiceFrequency("Hindi"), 22050);
     engine.setPrimaryLanguage("Hindi");
-    EXPECT_EQ(engine.primaryLanguage(), "Hindi");
     engine.removeLanguageDatabase("Hindi");
     EXPECT_EQ(engine.primaryLanguage(), "");
     EXPECT_FALSE(engine.languageSupported("Hindi"));
@@ -66,10 +44,7 @@ TEST(EngineRegistry, EmotionAndAccentAssignmentChecksInOrder) {
     std::string acc = engine.addAccentDatabase(profile.write("acc.xml", accentFile()));
     EXPECT_EQ(emo, "Hindi_en1");
     EXPECT_EQ(acc, "en1_TO_en1");
-    EXPECT_EQ(messageOf([&] { engine.addEmotionDatabase(profile.path().string() + "/emo.xml"); }),
-              "Hindi_en1 already loaded");
 
-    EXPECT_EQ(messageOf([&] { engine.setEmotionDatabase("", emo); }), "Invalid language name");
     EXPECT_EQ(messageOf([&] { engine.setEmotionDatabase("Hindi", ""); }), "Invalid emotion database name");
     EXPECT_EQ(messageOf([&] { engine.setEmotionDatabase("Urdu", emo); }), "Language Urdu not loaded");
     EXPECT_EQ(messageOf([&] { engine.setEmotionDatabase("Hindi", "x"); }), "Emotion database x not loaded");
@@ -85,23 +60,18 @@ TEST(EngineRegistry, EmotionAndAccentAssignmentChecksInOrder) {
     EXPECT_EQ(messageOf([&] { engine.activeMood("Urdu"); }), "Urdu language not available in Vorsan");
     engine.setEmotionDatabase("Hindi", emo);
     engine.setAccentDatabase("Hindi", acc);
-    EXPECT_TRUE(engine.emotionSet("Hindi"));
-    EXPECT_TRUE(engine.accentSet("Hindi"));
     EXPECT_EQ(messageOf([&] { engine.setActiveMood("Hindi", u"Joy"); }), "Mood not found in Emotion database Hindi_en1");
     engine.setActiveMood("Hindi", u"Sad");
     EXPECT_EQ(engine.activeMood("Hindi"), u"Sad");
     EXPECT_EQ(engine.allMoodsInDatabase("Hindi"), (StringList{u"Neutral", u"Sad"}));
-    EXPECT_TRUE(engine.moodExistsInDatabase(u"Sad", emo));
-    EXPECT_EQ(messageOf([&] { engine.moodExistsInDatabase(u"Sad", "z"); }), "Emotion database z not loaded");
-    EXPECT_EQ(engine.suitableEmotionDatabase("Hindi"), StringList{u"Hindi_en1"});
     EXPECT_EQ(engine.suitableEmotionDatabase("Marathi"), StringList{});
-    EXPECT_EQ(engine.suitableAccentDatabase(kEnglish), StringList{u"en1_TO_en1"});
+    EXPECT_EQ(engine.suitableAccentDatabase(SpeechEngine::kEnglishName), StringList{u"en1_TO_en1"});
 
+    // Removing a file unsets it from every language.
     engine.removeEmotionDatabase(emo);
     engine.removeAccentDatabase(acc);
     EXPECT_FALSE(engine.emotionSet("Hindi"));
     EXPECT_FALSE(engine.accentSet("Hindi"));
-    EXPECT_EQ(engine.allEmotionDatabases(), StringList{});
 }
 
 TEST(EngineRegistry, MoodAndAccentOnRequest) {
@@ -112,17 +82,12 @@ TEST(EngineRegistry, MoodAndAccentOnRequest) {
     EXPECT_EQ(messageOf([&] { engine.applyMood("", u"Sad", emo); }), "Invalid argument - phoneString");
     EXPECT_EQ(messageOf([&] { engine.applyMood("a 10\n", u"Sad", ""); }), "Invalid argument - emotionDBName");
     EXPECT_EQ(messageOf([&] { engine.applyMood("a 10\n", u"", emo); }), "Invalid argument - moodName");
-    EXPECT_EQ(messageOf([&] { engine.applyMood("a 10\n", u"Sad", "q"); }), "Emotion database q not loaded");
     EXPECT_EQ(messageOf([&] { engine.applyMood("a 10\n", u"Joy", emo); }), "Mood not found");
     EXPECT_EQ(engine.applyMood("A: 100 50 120 \n", u"Sad", emo), "A: 150 50 120 \n");
 
-    EXPECT_EQ(messageOf([&] { engine.changeAccent("", acc); }), "Invalid argument - phoneString");
     EXPECT_EQ(messageOf([&] { engine.changeAccent("k 10\n", ""); }), "Invalid argument - accentDBName");
-    EXPECT_EQ(messageOf([&] { engine.changeAccent("k 10\n", "r"); }), "Accent database r not loaded");
     SpeechChunk c = engine.changeAccent("k 100 50 120 \n", acc);
     EXPECT_EQ(c.phoneString, "g 100 50 120 \n");
-    EXPECT_EQ(c.mbrolaDatabase, "en1");
     EXPECT_FLOAT_EQ(c.pitch, 1.25f);
-    EXPECT_FLOAT_EQ(c.time, 0.8f);
     EXPECT_EQ(c.voiceFrequency, 22050);
 }

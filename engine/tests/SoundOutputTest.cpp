@@ -1,3 +1,5 @@
+// Sound files from the engine: one per run of a language, in each type, at
+// each engine's own settings; stopping, failures and standard output.
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
@@ -10,8 +12,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <thread>
+#include <tuple>
 #include <vector>
 
+#include "AudioAnalysis.h"
 #include "EngineFixtures.h"
 #include "vorsan/core/Text.h"
 #include "vorsan/engine/SpeechEngine.h"
@@ -19,73 +23,6 @@
 
 using namespace vorsan;
 using namespace vorsan::testing;
-
-namespace {
-struct SoundInfo {
-    int rate = 0;
-    double seconds = 0;
-    int format = 0;
-};
-
-SoundInfo inspect(const std::u16string& path) {
-    SF_INFO info{};
-    SNDFILE* f = sf_open(utf16ToUtf8(path).c_str(), SFM_READ, &info);
-    if (!f) return {};
-    sf_close(f);
-    return {info.samplerate, static_cast<double>(info.frames) / info.samplerate, info.format & SF_FORMAT_TYPEMASK};
-}
-} // namespace
-
-TEST(SoundOutput, WritesOneFilePerRunInEachType) {
-    TempProfile profile;
-    SpeechEngine engine;
-    engine.addLanguageDatabase(profile.write("hi.xml", hindiRuleFile("Hindi", "en1")));
-    const std::string folder = profile.path().string() + "/";
-
-    EXPECT_EQ(messageOf([&] { engine.convertTextToSoundFile(u"Hello", false, false, 3); }), "Invalid sound file type");
-    EXPECT_TRUE(engine.convertTextToSoundFile(u"", false, false, 3).empty());
-
-    StringList two = engine.convertTextToSoundFile(u"Hello world. कमल नमक", false, false, kSoundWAVE);
-    ASSERT_EQ(two.size(), 2u);
-    EXPECT_EQ(two[0], utf8ToUtf16(folder + "temp1.wav"));
-    EXPECT_EQ(two[1], utf8ToUtf16(folder + "temp2.wav"));
-    SoundInfo english = inspect(two[0]);
-    EXPECT_EQ(english.rate, 16000);
-    EXPECT_EQ(english.format, SF_FORMAT_WAV);
-    EXPECT_GT(english.seconds, 0.5);
-    EXPECT_GT(inspect(two[1]).seconds, 0.3);
-
-    engine.setVoiceFrequency("English (United States)", 22050);
-    StringList aiff = engine.convertTextToSoundFile(u"Hello", false, false, kSoundAIFF);
-    ASSERT_EQ(aiff.size(), 1u);
-    EXPECT_EQ(aiff[0], utf8ToUtf16(folder + "temp1.aiff"));
-    EXPECT_EQ(inspect(aiff[0]).rate, 22050);
-    EXPECT_EQ(inspect(aiff[0]).format, SF_FORMAT_AIFF);
-
-    engine.setPrimaryLanguage("Hindi");
-    StringList au = engine.convertTextToSoundFile(u"Hello कमल", false, false, kSoundAU);
-    ASSERT_EQ(au.size(), 1u);
-    EXPECT_EQ(au[0], utf8ToUtf16(folder + "temp1.au"));
-    EXPECT_EQ(inspect(au[0]).format, SF_FORMAT_AU);
-}
-
-TEST(SoundOutput, AFileThatCannotBeWrittenIsAnError) {
-    TempProfile profile;
-    std::string notAFolder = profile.write("plain-file", "x");
-    setenv("USERPROFILE", notAFolder.c_str(), 1);
-    SpeechEngine engine;
-    std::string message = messageOf([&] { engine.convertTextToSoundFile(u"Hello", false, false, kSoundWAVE); });
-    EXPECT_EQ(message.rfind("Writing sound file failed: ", 0), 0u) << message;
-}
-
-TEST(SoundOutput, UnknownVoiceDatabaseIsRefused) {
-    TempProfile profile;
-    SpeechEngine engine;
-    SpeechChunk chunk{"a 100 \n", "no-such-voice", 1.0f, 1.0f, 16000, {}};
-    EXPECT_EQ(messageOf([&] { engine.speakChunk(chunk); }), "Error in setting Mbrola database");
-    chunk.phoneString.clear();
-    EXPECT_EQ(messageOf([&] { engine.speakChunk(chunk); }), "no failure"); // nothing to say, nothing touched
-}
 
 namespace {
 constexpr const char* kEnglish = "English (United States)";
@@ -99,33 +36,64 @@ double expectedSeconds(SpeechEngine& engine, std::u16string_view text, float tim
 }
 } // namespace
 
+TEST(SoundOutput, WritesOneFilePerRunInEachType) {
+    TempProfile profile;
+    SpeechEngine engine;
+    engine.addLanguageDatabase(profile.write("hi.xml", hindiRuleFile("Hindi", "en1")));
+    const std::string folder = profile.path().string() + "/";
+    EXPECT_TRUE(engine.convertTextToSoundFile(u"", false, false, kSoundWAVE).empty());
+    EXPECT_EQ(engine.convertTextToSoundFile(u"Hello world. कमल नमक", false, false, kSoundWAVE),
+              (StringList{utf8ToUtf16(folder + "temp1.wav"), utf8ToUtf16(folder + "temp2.wav")}));
+    EXPECT_GT(readAudio(folder + "temp1.wav").seconds(), 0.5);
+    EXPECT_GT(readAudio(folder + "temp2.wav").seconds(), 0.3);
+    engine.setVoiceFrequency(kEnglish, 22050);
+    for (const auto& [type, name, format] : {std::tuple{kSoundWAVE, "temp1.wav", SF_FORMAT_WAV},
+                                             {kSoundAIFF, "temp1.aiff", SF_FORMAT_AIFF}, {kSoundAU, "temp1.au", SF_FORMAT_AU}}) {
+        EXPECT_EQ(engine.convertTextToSoundFile(u"Hello", false, false, type), StringList{utf8ToUtf16(folder + name)});
+        const Audio a = readAudio(folder + name);
+        EXPECT_EQ(a.rate, 22050) << name;
+        EXPECT_EQ(a.format, format) << name;
+    }
+}
+
+TEST(SoundOutput, FailuresAreReported) {
+    TempProfile profile;
+    {
+        SpeechEngine engine;
+        EXPECT_EQ(messageOf([&] { engine.convertTextToSoundFile(u"Hello", false, false, 3); }), "Invalid sound file type");
+        SpeechChunk chunk{"a 100 \n", "no-such-voice", 1.0f, 1.0f, 16000, {}};
+        EXPECT_EQ(messageOf([&] { engine.speakChunk(chunk); }), "Error in setting Mbrola database");
+        chunk.phoneString.clear();
+        EXPECT_EQ(messageOf([&] { engine.speakChunk(chunk); }), "no failure"); // nothing to say, nothing touched
+    }
+    // The profile folder's name is a file: the run's file cannot be written.
+    setenv("USERPROFILE", profile.write("plain-file", "x").c_str(), 1);
+    SpeechEngine engine;
+    const std::string message = messageOf([&] { engine.convertTextToSoundFile(u"Hello", false, false, kSoundWAVE); });
+    EXPECT_EQ(message.rfind("Writing sound file failed: ", 0), 0u) << message;
+}
+
 TEST(SoundOutput, TwoEnginesConvertAtOnceEachWithItsOwnSettings) {
     TempProfile profile;
     const std::u16string texts[] = {u"Yes.", u"Good morning.", u"Seven hundred people came.",
                                     u"Hello world, how are you today?"};
-    struct Side {
-        float time;
-        int32_t rate;
-    };
-    const Side sides[2] = {{1.0f, 16000}, {1.6f, 22050}};
+    const std::pair<float, int32_t> sides[2] = {{1.0f, 16000}, {1.6f, 22050}}; // time ratio, output rate
     std::vector<std::string> failures[2];
     auto work = [&](int side) {
         SpeechEngine engine;
-        engine.setTime(kEnglish, sides[side].time);
-        engine.setVoiceFrequency(kEnglish, sides[side].rate);
+        engine.setTime(kEnglish, sides[side].first);
+        engine.setVoiceFrequency(kEnglish, sides[side].second);
         for (int i = 0; i < 100; ++i) {
-            const std::u16string& text = texts[i % 4];
-            const std::string path =
-                (profile.path() / ("side" + std::to_string(side) + "-" + std::to_string(i) + ".wav")).string();
+            const std::string path = (profile.path() / (std::to_string(side) + "-" + std::to_string(i) + ".wav")).string();
             std::string problem = messageOf([&] {
-                ASSERT_TRUE(engine.convertTextToNamedFile(text, false, false, kSoundWAVE, path));
+                if (!engine.convertTextToNamedFile(texts[i % 4], false, false, kSoundWAVE, path)) throw MException("stopped");
+                const Audio got = readAudio(path);
+                const double want = expectedSeconds(engine, texts[i % 4], sides[side].first);
+                if (got.rate != sides[side].second || std::abs(got.seconds() - want) > 0.01)
+                    throw MException(std::to_string(got.rate) + " Hz, " + std::to_string(got.seconds()) + " s, want " +
+                                     std::to_string(want) + " s");
             }, "");
-            const SoundInfo got = inspect(utf8ToUtf16(path));
-            const double want = expectedSeconds(engine, text, sides[side].time);
-            if (problem.empty() && (got.rate != sides[side].rate || std::abs(got.seconds - want) > 0.01))
-                problem = path + ": " + std::to_string(got.rate) + " Hz, " + std::to_string(got.seconds) + " s, want " +
-                          std::to_string(want) + " s";
-            if (!problem.empty()) failures[side].push_back(problem);
+            if (!problem.empty()) failures[side].push_back(path + ": " + problem);
         }
     };
     std::thread a(work, 0), b(work, 1);
@@ -155,7 +123,7 @@ TEST(SoundOutput, StopEndsOnlyTheCallersOwnWork) {
     EXPECT_FALSE(std::filesystem::exists(longPath)); // no half-written file under the name
     // The other engine was not touched by the stop.
     EXPECT_FALSE(other.stopped());
-    EXPECT_NEAR(inspect(utf8ToUtf16(shortPath)).seconds, expectedSeconds(other, u"Good morning.", 1.0f), 0.01);
+    EXPECT_NEAR(readAudio(shortPath).seconds(), expectedSeconds(other, u"Good morning.", 1.0f), 0.01);
     ASSERT_TRUE(other.convertTextToNamedFile(u"Yes.", false, false, kSoundWAVE, shortPath));
     for (const auto& entry : std::filesystem::directory_iterator(profile.path()))
         EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << entry.path(); // no leftovers
