@@ -2,6 +2,7 @@
 // ends, and the choice between the dictionary and the letter-to-sound rules.
 #include "vorsan/english/EnglishFrontEnd.h"
 
+#include <filesystem>
 #include <utility>
 
 #include "WordCursor.h"
@@ -33,7 +34,15 @@ std::string_view trimBlanksView(std::string_view s) {
 
 } // namespace
 
-std::string defaultEnglishDictionaryPath() { return speechFilesFolder() + "/English/english.dat"; }
+std::string defaultEnglishDictionaryPath() {
+    // The user's copy, else the installation's (an installed program works
+    // before the user's data folder has been set up).
+    std::string own = speechFilesFolder() + "/English/english.dat";
+    std::error_code ec;
+    if (std::filesystem::exists(own, ec)) return own;
+    std::string shipped = installedDataFolder() + "/english/english.dat";
+    return std::filesystem::exists(shipped, ec) ? shipped : own;
+}
 
 EnglishFrontEnd::EnglishFrontEnd(std::string dictionaryPath) : dictionary_(std::move(dictionaryPath)) {}
 

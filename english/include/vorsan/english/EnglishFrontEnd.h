@@ -59,7 +59,8 @@ private:
     std::vector<EnglishWord> sentence_;
 };
 
-// speechFilesFolder() + "/English/english.dat".
+// speechFilesFolder() + "/English/english.dat", else the installation's
+// english.dat when the user has none.
 std::string defaultEnglishDictionaryPath();
 
 } // namespace vorsan
