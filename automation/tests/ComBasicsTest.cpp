@@ -40,12 +40,6 @@ TEST(Variant, ConversionsFollowOleRulesAndNeverWrap) {
     EXPECT_EQ(bstrView(out.bstrVal), u"0.75");
     VariantChangeType(&out, &cases[5].in, VT_I4);
     EXPECT_EQ(out.lVal, 2); // half rounds to even
-    // Copies are deep: the original's string is untouched by clearing the copy.
-    Variant s = Variant::str(u"abc");
-    Variant c = s;
-    EXPECT_NE(c.bstrVal, s.bstrVal);
-    VariantClear(&c);
-    EXPECT_EQ(bstrView(s.bstrVal), u"abc");
 }
 
 TEST(ErrorInfo, BelongsToTheThreadAndIsHandedOverOnce) {
