@@ -55,12 +55,10 @@ TEST(PitchMarks, LongGapsInAUnitGetExtraMarks) {
 }
 
 TEST(PitchMarks, UnusableDiphoneDataIsRecognised) {
-    EXPECT_TRUE(usableDiphone({0.01, 0.02, 0.03}, 1));
+    // (Marks going back and a boundary past the marks: see the diphone index test.)
     EXPECT_TRUE(usableDiphone({0.01, 0.02, 0.02, 0.03}, 0)) << "a repeated mark is harmless";
     EXPECT_FALSE(usableDiphone({0.01}, 0));
-    EXPECT_FALSE(usableDiphone({0.01, 0.02}, 2));
     EXPECT_FALSE(usableDiphone({0.01, 0.02}, -1));
-    EXPECT_FALSE(usableDiphone({0.02, 0.01, 0.03}, 1));
     EXPECT_FALSE(usableDiphone({0.0, 0.01}, 0));
     EXPECT_FALSE(usableDiphone({0.01, std::nan("")}, 0));
     EXPECT_FALSE(usableDiphone({0.01, 1e9}, 0));

@@ -53,14 +53,11 @@ TEST(VoiceDatabase, ReadsPhonesSharesAndFallbacks) {
       <Fallback left="*" right="ng" right-as="n"/>
     </SynthVoice>)");
     VoiceDatabase v = loadVoiceDatabase(path, "v");
-    EXPECT_EQ(v.nativeRate, 22050);
-    EXPECT_EQ(v.defaultDiphone, "sil-sil");
     EXPECT_EQ(v.phones.at("a")[0].phone, "aa"); // the first entry wins
     ASSERT_EQ(v.phones.at("ai").size(), 2u);
     EXPECT_EQ(v.phones.at("ai")[1].share, 30);
     EXPECT_EQ(v.phones.at("_")[0].phone, "sil");
     ASSERT_NE(v.fallbackFor("w", "t"), nullptr);
-    EXPECT_EQ(v.fallbackFor("w", "t")->insert, "ax");
     EXPECT_EQ(v.fallbackFor("k", "ng")->rightAs, "n");
     EXPECT_EQ(v.fallbackFor("k", "t"), nullptr);
 
@@ -87,19 +84,6 @@ TEST(VoiceDatabase, ProfileVoicesComeBeforeShippedOnes) {
     std::string own = p.write("Speechfiles/Voices/en1.xml", "<SynthVoice/>");
     EXPECT_EQ(voiceDatabasePath("en1"), own);
     for (const char* name : {"no_such_voice", "../Voices/en1", ""}) EXPECT_EQ(voiceDatabasePath(name), "") << name;
-}
-
-TEST(VoiceDatabase, DiphoneIndexReadsTextEntriesOnly) {
-    TempProfile p;
-    DiphoneIndex index = DiphoneIndex::read(p.write(
-        "i.group", "EST_File index\nNumEntries 3\nEST_Header_End\npau-a 0 1 2\na-pau 1 2 3\na-b 3 4 5\n"
-                   "EST_File Track\n\x01\x02binary-data\n"));
-    EXPECT_EQ(index.size(), 3u);
-    EXPECT_TRUE(index.has("a", "b"));
-    EXPECT_FALSE(index.has("b", "a"));
-    EXPECT_FALSE(index.hasPhone("binary"));
-    EXPECT_THROW(DiphoneIndex::read(p.write("empty.group", "EST_File index\nEST_Header_End\n")), MException);
-    EXPECT_THROW(DiphoneIndex::read(p.path().string() + "/none"), MException);
 }
 
 TEST(VoiceDatabase, DiphonesWithUnusableDataCountAsMissing) {
@@ -131,7 +115,9 @@ TEST(VoiceDatabase, DiphonesWithUnusableDataCountAsMissing) {
     TempProfile p;
     const std::string path = p.write("g.group", file + good + back + big);
 
-    EXPECT_EQ(DiphoneIndex::read(path).size(), 5u);
+    EXPECT_EQ(DiphoneIndex::read(path).size(), 5u); // the text entries, not the tracks after them
+    EXPECT_THROW(DiphoneIndex::read(p.write("empty.group", "EST_File index\nEST_Header_End\n")), MException);
+    EXPECT_THROW(DiphoneIndex::read(p.path().string() + "/none"), MException);
     const DiphoneIndex index = DiphoneIndex::read(path, true);
     EXPECT_TRUE(index.has("a", "b"));
     EXPECT_FALSE(index.has("pau", "a"));
