@@ -86,8 +86,5 @@ TEST(EngineRegistry, MoodAndAccentOnRequest) {
     EXPECT_EQ(engine.applyMood("A: 100 50 120 \n", u"Sad", emo), "A: 150 50 120 \n");
 
     EXPECT_EQ(messageOf([&] { engine.changeAccent("k 10\n", ""); }), "Invalid argument - accentDBName");
-    SpeechChunk c = engine.changeAccent("k 100 50 120 \n", acc);
-    EXPECT_EQ(c.phoneString, "g 100 50 120 \n");
-    EXPECT_FLOAT_EQ(c.pitch, 1.25f);
-    EXPECT_EQ(c.voiceFrequency, 22050);
+    EXPECT_EQ(engine.changeAccent("k 100 50 120 \n", acc).phoneString, "g 100 50 120 \n");
 }
