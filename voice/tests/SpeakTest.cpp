@@ -69,11 +69,8 @@ TEST_F(Voice, FormatSilenceBookmarksAndSentences) {
     GUID format{};
     WAVEFORMATEX* wave = nullptr;
     ASSERT_EQ(v->GetOutputFormat(nullptr, nullptr, &format, &wave), S_OK);
-    EXPECT_TRUE(format == SPDFID_WaveFormatEx);
-    EXPECT_EQ(wave->nSamplesPerSec, 22050u);
-    EXPECT_EQ(wave->wBitsPerSample, 16);
-    EXPECT_EQ(wave->nChannels, 1);
-    EXPECT_EQ(wave->nAvgBytesPerSec, 44100u);
+    EXPECT_TRUE(format == SPDFID_WaveFormatEx && wave->nSamplesPerSec == 22050u && wave->wBitsPerSample == 16 &&
+                wave->nChannels == 1 && wave->nAvgBytesPerSec == 44100u);
     CoTaskMemFree(wave);
 
     TestSite empty;

@@ -36,19 +36,13 @@ public:
             if (id == 0 || e.id == id) out.push_back(e);
         return out;
     }
-    std::size_t bytes() const {
-        std::lock_guard lock(m_);
-        return audio_.size();
-    }
+    std::size_t bytes() const { return samples().size() * 2; }
     void abort() { abort_ = true; }
     // Asks for an abort once this many bytes have been written.
     std::size_t abortAfter = SIZE_MAX;
     std::function<void()> onFirstWrite;
 
-    HRESULT QueryInterface(REFIID, void** ppv) override {
-        if (ppv) *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
+    HRESULT QueryInterface(REFIID, void** ppv) override { return *ppv = nullptr, E_NOINTERFACE; }
     ULONG AddRef() override { return 1; }
     ULONG Release() override { return 1; }
     HRESULT AddEvents(const sapi::SPEVENT* events, ULONG count) override {
@@ -61,10 +55,7 @@ public:
         }
         return S_OK;
     }
-    HRESULT GetEventInterest(sapi::ULONGLONG* interest) override {
-        *interest = ~0ull;
-        return S_OK;
-    }
+    HRESULT GetEventInterest(sapi::ULONGLONG* interest) override { return *interest = ~0ull, S_OK; }
     DWORD GetActions() override { return abort_ ? sapi::SPVES_ABORT : sapi::SPVES_CONTINUE; }
     HRESULT Write(const void* data, ULONG bytes, ULONG* written) override {
         std::function<void()> first;
