@@ -4,7 +4,7 @@
 # Included at the end of the top-level CMakeLists.txt, after every target
 # exists. Components, each one Debian package (cmake/Packaging.cmake):
 #   runtime  vorsan       bin/vorsan, bin/vorsan-regsvr, bin/vorsan-user-setup,
-#                         <libdir>/libVorsanCOM.so
+#                         <libdir>/libVorsanCOM.so, <libdir>/libNimbrel22.so
 #   data     vorsan-data  share/vorsan/...
 #   dev      vorsan-dev   include/vorsan/..., <libdir>/libvorsan_*.a,
 #                         <libdir>/cmake/Vorsan/, <libdir>/pkgconfig/vorsan.pc
@@ -57,6 +57,26 @@ file(RELATIVE_PATH VORSAN_SETUP_DATA_FROM_BIN "${CMAKE_INSTALL_FULL_BINDIR}" "${
 configure_file("${CMAKE_CURRENT_LIST_DIR}/vorsan-user-setup.in" "${CMAKE_BINARY_DIR}/install/vorsan-user-setup" @ONLY)
 install(PROGRAMS "${CMAKE_BINARY_DIR}/install/vorsan-user-setup"
   DESTINATION "${CMAKE_INSTALL_BINDIR}" COMPONENT runtime)
+# The system voice's server, and its installation folder share/vorsan/nimbrel
+# (the folder the registry key Software\Nimbrel names): tolvane.xml and
+# Speechfiles, which a new user gets a copy of; relative links to the shipped
+# data beside it, so the data is installed once and the tree can be moved.
+install(TARGETS Nimbrel22
+  LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT runtime)
+set(_vorsan_nimbrel "${CMAKE_BINARY_DIR}/install/nimbrel")
+file(MAKE_DIRECTORY "${_vorsan_nimbrel}/Speechfiles")
+file(CREATE_LINK "../tolvane/tolvane.xml" "${_vorsan_nimbrel}/tolvane.xml" SYMBOLIC)
+set(_vorsan_nimbrel_data pelmira:Pelmira ruvetta:Ruvetta oskalen:Oskalen voices:Voices)
+if(TARGET vorsan_english_dat)
+  list(APPEND _vorsan_nimbrel_data english:English)
+endif()
+foreach(pair IN LISTS _vorsan_nimbrel_data)
+  string(REPLACE ":" ";" pair "${pair}")
+  list(GET pair 0 from)
+  list(GET pair 1 to)
+  file(CREATE_LINK "../../${from}" "${_vorsan_nimbrel}/Speechfiles/${to}" SYMBOLIC)
+endforeach()
+install(DIRECTORY "${_vorsan_nimbrel}/" DESTINATION "${VORSAN_INSTALL_DATADIR}/nimbrel" COMPONENT data)
 
 # --- Libraries, headers and the CMake package ------------------------------
 # The targets' include folders are source paths; an installed client gets

@@ -35,3 +35,26 @@ cmake --build build -j"$(nproc)"
 if [ -x scripts/install-data.sh ]; then
   scripts/install-data.sh
 fi
+
+# The system voice: its installation folder for this build tree, build/nimbrel
+# (tolvane.xml and Speechfiles, which the voice copies for a user who has
+# none), named by Software\Nimbrel in the user's class registry, where the
+# engine's and the voice's servers are registered too (the registry tool
+# rewrites the file, so the appended key replaces an earlier one).
+nimbrel="$PWD/build/nimbrel"
+rm -rf "$nimbrel.part"
+for pair in pelmira:Pelmira ruvetta:Ruvetta oskalen:Oskalen voices:Voices; do
+  mkdir -p "$nimbrel.part/Speechfiles/${pair##*:}"
+  cp data/"${pair%%:*}"/*.xml "$nimbrel.part/Speechfiles/${pair##*:}/"
+done
+cp data/tolvane/tolvane.xml "$nimbrel.part/"
+if [ -f build/data/english/english.dat ]; then
+  mkdir -p "$nimbrel.part/Speechfiles/English"
+  ln -s "$PWD/build/data/english/english.dat" "$nimbrel.part/Speechfiles/English/"
+fi
+rm -rf "$nimbrel" && mv "$nimbrel.part" "$nimbrel"
+registry="${USERPROFILE:-$HOME}/.vorsan/registry"
+mkdir -p "$(dirname "$registry")"
+printf '[Software\\Nimbrel]\n@=%s\n' "$nimbrel" >>"$registry"
+build/automation/vorsan-regsvr build/automation/libVorsanCOM.so
+build/automation/vorsan-regsvr build/voice/libNimbrel22.so

@@ -1,0 +1,20 @@
+#pragma once
+// The user's configuration and data folder for the system voice, made from
+// the installation when the user has none yet.
+namespace vorsan::voice {
+
+// The registry key whose default value names the installation folder, which
+// holds "tolvane.xml" and the "Speechfiles" folder (written by the installer
+// into the system registry; a user's own registry may override it).
+inline constexpr const char* kInstallationKey = "Software\\Nimbrel";
+
+// Makes sure the profile folder holds tolvane.xml and Speechfiles:
+// - a tolvane.xml that loads is kept as it is; otherwise the installation's
+//   is loaded, its database locations are pointed at the user's copies under
+//   <profile>/Speechfiles, and it is saved as the user's;
+// - a missing <profile>/Speechfiles is copied from the installation's.
+// Returns 0 on success, 1 on failure. Progress and the failures a user must
+// act on (with the path that was missing) go to the diagnostic sink.
+int setUpUserData();
+
+} // namespace vorsan::voice
