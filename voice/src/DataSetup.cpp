@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -100,6 +101,11 @@ void pointAtUserCopies(DOMDocument& doc, const std::string& profile) {
     }
 }
 
+struct Releaser {
+    template <class T>
+    void operator()(T* p) const { p->release(); }
+};
+
 // Writes the document to a temporary file beside `path` and renames it into
 // place, so a reader never sees half a file.
 bool save(DOMDocument& doc, const std::string& path) {
@@ -107,14 +113,11 @@ bool save(DOMDocument& doc, const std::string& path) {
     try {
         auto* impl = static_cast<xercesc::DOMImplementationLS*>(
             xercesc::DOMImplementationRegistry::getDOMImplementation(u"LS"));
-        xercesc::DOMLSSerializer* serializer = impl->createLSSerializer();
-        xercesc::DOMLSOutput* output = impl->createLSOutput();
+        std::unique_ptr<xercesc::DOMLSSerializer, Releaser> serializer(impl->createLSSerializer());
+        std::unique_ptr<xercesc::DOMLSOutput, Releaser> output(impl->createLSOutput());
         output->setByteStream(&bytes);
         output->setEncoding(u"UTF-8");
-        const bool written = serializer->write(&doc, output);
-        output->release();
-        serializer->release();
-        if (!written) return false;
+        if (!serializer->write(&doc, output.get())) return false;
     } catch (const xercesc::XMLException&) {
         return false;
     } catch (const xercesc::DOMException&) {
