@@ -13,7 +13,7 @@ PACKAGES=(
   libsndfile1-dev libsamplerate0-dev libasound2-dev
   pocketsphinx-en-us
   libgtest-dev libgmock-dev libbenchmark-dev
-  sox espeak-ng
+  sox espeak-ng ccache
   # scripts/fuzz.sh: clang with libFuzzer; llvm-symbolizer for file:line in sanitizer stacks
   clang libclang-rt-14-dev llvm-14
 )
