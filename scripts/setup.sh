@@ -29,7 +29,13 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# The same settings as scripts/test.sh, so the test run reuses this build.
+launcher=()
+if command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  export CCACHE_BASEDIR="$PWD"
+fi
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORSAN_WERROR=ON "${launcher[@]}" >/dev/null
 cmake --build build -j"$(nproc)"
 
 if [ -x scripts/install-data.sh ]; then
