@@ -13,6 +13,9 @@
 
 #include "PitchMarks.h"
 
+// Where the interpreter's collector starts scanning the C stack.
+extern LISP* stack_start_ptr;
+
 // Value types Festival's UniSyn module registers but does not declare in its
 // installed headers.
 typedef EST_TVector<EST_Wave> EST_WaveVector;
@@ -155,6 +158,11 @@ bool placeMarks(EST_Utterance* u, const std::function<double(double)>& hzAt, dou
 
 } // namespace
 
+void FestivalEngine::anchor(void* outermostFrame) {
+    anchor_ = outermostFrame;
+    if (started_) stack_start_ptr = static_cast<LISP*>(anchor_);
+}
+
 FestivalEngine& FestivalEngine::instance() {
     static FestivalEngine* engine = new FestivalEngine; // lives as long as Festival does
     return *engine;
@@ -168,6 +176,12 @@ void FestivalEngine::start() {
     // read is set here (the variables, and the parameter set that the
     // library's Param.set would fill).
     festival_initialize(0, kHeapCells);
+    // The interpreter's collector marks what the C stack points at, from the
+    // frame its start recorded down to the current one. That start must be
+    // the outermost frame of the thread that makes every call: recorded
+    // deeper, the collector would miss the frames above it and free the
+    // expressions being evaluated there.
+    if (anchor_) stack_start_ptr = static_cast<LISP*>(anchor_);
     if (!evaluate("(begin us_diphone_init us_db_select us_get_diphones us_unit_concat us_generate_wave"
                   " (set! us_abs_offset 0.0) (set! window_factor 1.0) (set! us_rel_offset 0.0) (set! us_gain 0.9)"
                   " (define Param (feats.make)) (feats.set Param 'unisyn.window_name \"hanning\")"

@@ -26,6 +26,9 @@ public:
 
     // Starts the interpreter (once) with a small heap.
     void start();
+    // The address of a local variable in the outermost frame of the thread
+    // that makes every Festival call, given before the first call.
+    void anchor(void* outermostFrame);
     // Loads the voice's diphone database once and keeps it; raises MException.
     const LoadedVoice& load(const VoiceDatabase& voice);
     // Synthesises one piece of a plan: exactly (end - start) samples of the
@@ -39,6 +42,7 @@ private:
     void select(const LoadedVoice& loaded);
 
     bool started_ = false;
+    void* anchor_ = nullptr;
     int handles_ = 0;
     std::string selected_;
     std::map<std::string, std::unique_ptr<LoadedVoice>> voices_;

@@ -140,6 +140,9 @@ bool Synthesiser::step(Active& work) {
 }
 
 void Synthesiser::run() {
+    // This frame is the outermost of every Festival call.
+    volatile int outermost = 0;
+    FestivalEngine::instance().anchor(const_cast<int*>(&outermost));
     std::deque<std::unique_ptr<Active>> active; // round robin: the front is served next
     for (;;) {
         {
