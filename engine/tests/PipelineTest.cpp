@@ -155,4 +155,12 @@ TEST(Pipeline, SpeechStreamsSentenceBySentenceWithTheSameSamples) {
     for (int i = 0; i < 3000; ++i) endless += u"कमल ";
     ASSERT_TRUE(engine.renderText(endless, false, false, pieces));
     EXPECT_GT(pieces.runRates.size(), 4u);
+
+    // A thousand sentences in one process: the synthesiser goes on speaking
+    // after its interpreter has collected its garbage many times.
+    std::u16string many;
+    for (int i = 0; i < 1000; ++i) many += u"One more short sentence. ";
+    RecordingSink all;
+    EXPECT_TRUE(engine.renderText(many, false, false, all));
+    EXPECT_GE(all.runRates.size(), 1000u);
 }
