@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "AudioAnalysis.h"
 #include "TestSite.h"
 #include "vorsan/automation/Creation.h"
 #include "vorsan/automation/ErrorInfo.h"
@@ -162,11 +163,28 @@ TEST_F(Voice, WordEventsSitWhereTheirWordsStart) {
         }
     }
 
-    // Three scripts in one request, every word with its event.
+    // Three scripts in one request, every word with its event, and as long
+    // as the engine's own sound files of the same text (each run at its
+    // voice's rate) once converted to 22050 Hz.
+    const std::u16string three = u"Good morning. नमस्ते दोस्त। வணக்கம் நண்பரே.";
     TestSite mixed;
-    spoken(*v.get(), Fragments().add(u"Good morning. नमस्ते दोस्त। வணக்கம் நண்பரே."), mixed);
+    spoken(*v.get(), Fragments().add(three), mixed);
     EXPECT_EQ(mixed.events(SPEI_WORD_BOUNDARY).size(), 6u);
-    EXPECT_GT(seconds(mixed.bytes()), 2.0);
+    ComPtr<IMStringList> files;
+    Bstr threeText(three);
+    ASSERT_EQ(engine->ConvertTextToSoundFile(threeText.get(), 1, 1, kFileTypeWAVE, files.put()), S_OK);
+    LONG count = 0;
+    files->get_Count(&count);
+    double fileSeconds = 0;
+    for (LONG i = 0; i < count; ++i) {
+        ComPtr<IMString> name;
+        Bstr path;
+        files->Item(i, name.put());
+        name->get_Name(path.put());
+        fileSeconds += readAudio(path.utf8()).seconds();
+    }
+    EXPECT_EQ(count, 3);
+    EXPECT_NEAR(seconds(mixed.bytes()), fileSeconds, 0.01);
 }
 
 TEST_F(Voice, AbortsPromptlyAndServesTheNextRequestAndTwoVoicesSpeakAtOnce) {
