@@ -26,7 +26,7 @@ public:
     std::vector<int16_t> samples() const {
         std::lock_guard lock(m_);
         std::vector<int16_t> s(audio_.size() / 2);
-        std::memcpy(s.data(), audio_.data(), s.size() * 2);
+        if (!s.empty()) std::memcpy(s.data(), audio_.data(), s.size() * 2);
         return s;
     }
     std::vector<Event> events(uint16_t id = 0) const {
