@@ -87,10 +87,10 @@ SCHWA = ('a', MS['a'])
 
 def attr(s): return quoteattr(s)
 
-def timed(spec, durations):
+def timed(phones, durations):
     """'r:45 ii' -> [('r', 45), ('ii', durations['ii'])]"""
     out = []
-    for tok in spec.split():
+    for tok in phones.split():
         name, _, ms = tok.partition(':')
         out.append((name, int(ms) if ms else durations[name]))
     return out

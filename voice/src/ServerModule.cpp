@@ -2,19 +2,13 @@
 // its registration in the class registry, and the unload query.
 #include "ServerModule.h"
 
-#include <dlfcn.h>
-
-#include <atomic>
-#include <climits>
-#include <cstdlib>
-#include <new>
-#include <string>
 #include <vector>
 
 #include "DataSetup.h"
 #include "TtsEngine.h"
 #include "vorsan/automation/Creation.h"
 #include "vorsan/automation/Registry.h"
+#include "vorsan/automation/ServerSupport.h"
 #include "vorsan/core/Diagnostics.h"
 #include "vorsan/voice/Sapi.h"
 
@@ -24,69 +18,27 @@ namespace vorsan::voice {
 
 namespace {
 
-std::atomic<long> objects{0};
-std::atomic<long> locks{0};
+serversupport::Counters counters;
 
 // Creating a voice first makes sure the user has a configuration and a data
 // folder; a failure is only logged, since the voice can still be created
 // (its engine then finds no configuration).
-class ClassFactory final : public IClassFactory {
-public:
-    ClassFactory() { objectCreated(); }
-    ~ClassFactory() { objectDestroyed(); }
-    ClassFactory(const ClassFactory&) = delete;
-    ClassFactory& operator=(const ClassFactory&) = delete;
-
-    HRESULT QueryInterface(REFIID riid, void** ppv) override {
-        if (!ppv) return E_POINTER;
-        *ppv = nullptr;
-        if (!(riid == IID_IUnknown || riid == IID_IClassFactory)) return E_NOINTERFACE;
-        *ppv = static_cast<IClassFactory*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override {
-        ULONG n = --refs_;
-        if (n == 0) delete this;
-        return n;
-    }
-    HRESULT CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override {
-        if (!ppv) return E_POINTER;
-        *ppv = nullptr;
-        if (outer) return CLASS_E_NOAGGREGATION;
-        if (setUpUserData() != 0) diagnose("Nimbrel22: the user's data set-up failed");
-        return createTtsEngine(riid, ppv);
-    }
-    HRESULT LockServer(bool lock) override {
-        lockServer(lock);
-        return S_OK;
-    }
-
-private:
-    std::atomic<ULONG> refs_{0};
-};
+HRESULT createVoice(REFIID riid, void** ppv) {
+    if (setUpUserData() != 0) diagnose("Nimbrel22: the user's data set-up failed");
+    return createTtsEngine(riid, ppv);
+}
 
 std::vector<registry::ClassRegistration> registrations() {
     return {{sapi::CLSID_Nimbrel22TTSEngine, "Nimbrel22.TTSEngine", 1, "Nimbrel22TTSEngine Class", "Both"}};
 }
 
-// The absolute path of this library, as the loader found it.
-std::string libraryPath() {
-    Dl_info info{};
-    if (!::dladdr(reinterpret_cast<void*>(&libraryPath), &info) || !info.dli_fname) return {};
-    char resolved[PATH_MAX];
-    if (!::realpath(info.dli_fname, resolved)) return info.dli_fname;
-    return resolved;
-}
-
 } // namespace
 
-void objectCreated() { ++objects; }
-void objectDestroyed() { --objects; }
-long liveObjects() { return objects.load(); }
-void lockServer(bool lock) { lock ? ++locks : --locks; }
-long serverLocks() { return locks.load(); }
+void objectCreated() { ++counters.objects; }
+void objectDestroyed() { --counters.objects; }
+long liveObjects() { return counters.objects.load(); }
+void lockServer(bool lock) { lock ? ++counters.locks : --counters.locks; }
+long serverLocks() { return counters.locks.load(); }
 
 } // namespace vorsan::voice
 
@@ -96,35 +48,16 @@ VORSAN_EXPORT HRESULT DllGetClassObject(REFCLSID clsid, REFIID riid, void** ppv)
     if (!ppv) return E_POINTER;
     *ppv = nullptr;
     if (!(clsid == sapi::CLSID_Nimbrel22TTSEngine)) return CLASS_E_CLASSNOTAVAILABLE;
-    auto* factory = new (std::nothrow) voice::ClassFactory();
-    if (!factory) return E_OUTOFMEMORY;
-    factory->AddRef();
-    HRESULT h = factory->QueryInterface(riid, ppv);
-    factory->Release();
-    return h;
+    return serversupport::getClassFactory(&voice::createVoice, voice::counters, riid, ppv);
 }
 
 VORSAN_EXPORT HRESULT DllRegisterServer() {
-    std::string path = voice::libraryPath();
-    if (path.empty()) return E_UNEXPECTED;
-    try {
-        return registry::registerClasses(voice::registrations(), path);
-    } catch (...) {
-        return REGDB_E_WRITEREGDB;
-    }
+    return serversupport::registerLibrary(voice::registrations(), reinterpret_cast<const void*>(&DllRegisterServer));
 }
 
-VORSAN_EXPORT HRESULT DllUnregisterServer() {
-    try {
-        return registry::unregisterClasses(voice::registrations());
-    } catch (...) {
-        return REGDB_E_WRITEREGDB;
-    }
-}
+VORSAN_EXPORT HRESULT DllUnregisterServer() { return serversupport::unregisterLibrary(voice::registrations()); }
 
-VORSAN_EXPORT HRESULT DllCanUnloadNow() {
-    return voice::liveObjects() == 0 && voice::serverLocks() == 0 ? S_OK : S_FALSE;
-}
+VORSAN_EXPORT HRESULT DllCanUnloadNow() { return voice::counters.canUnloadNow(); }
 
 // The loading module's error-info store, so that errors set here (and by the
 // engine's server, which this library loads in turn) reach it.
