@@ -16,6 +16,12 @@ PACKAGES=(
   sox espeak-ng ccache
   # scripts/fuzz.sh: clang with libFuzzer; llvm-symbolizer for file:line in sanitizer stacks
   clang libclang-rt-14-dev llvm-14
+  # the system voice for every application: speech-dispatcher and its audio output
+  speech-dispatcher speech-dispatcher-audio-plugins
+  # the manager: Qt 6 Widgets, and fonts that show the five Indian scripts
+  qt6-base-dev fonts-lohit-deva fonts-lohit-gujr fonts-lohit-telu fonts-lohit-knda fonts-lohit-taml
+  # the Python package (built against Debian's /usr/bin/python3, which has numpy)
+  pybind11-dev python3-dev python3-numpy
 )
 
 missing=()
