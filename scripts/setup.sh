@@ -22,6 +22,8 @@ PACKAGES=(
   qt6-base-dev fonts-lohit-deva fonts-lohit-gujr fonts-lohit-telu fonts-lohit-knda fonts-lohit-taml
   # the Python package (built against Debian's /usr/bin/python3, which has numpy)
   pybind11-dev python3-dev python3-numpy
+  # English stress for english.dat: Festival's CMU lexicon (stressed, syllabified)
+  festlex-cmu
 )
 
 missing=()
