@@ -1,6 +1,12 @@
 #!/usr/bin/env python3
 """Builds english.dat, the English front end's pronunciation dictionary, from
-a CMU pronouncing dictionary (ARPAbet, one "word PH ON ES" entry a line).
+one or more lexicons, the first source that has a word giving its
+pronunciation:
+  - Festival's CMU lexicon (festlex-cmu: cmudict-0.4.out, and the entries that
+    cmulex.scm adds with lex.add.entry): one s-expression a word,
+    ("word" pos (((ph ph) 1) ((ph) 0))), syllables with stress 1 or 0;
+  - a CMU pronouncing dictionary (ARPAbet, one "word PH ON ES" entry a line,
+    with or without stress digits; pocketsphinx-en-us's copy has none).
 
 Output: one record a headword, exactly 130 bytes: the headword padded with
 spaces to byte 23, the pronunciation, spaces up to 128 characters, CR LF.
@@ -12,12 +18,14 @@ Pronunciation notation: one symbol a phone ("i:", "A:", "O:", "u:", "3:" for
 the long vowels, "&" for the vowel of "cat", "V" and "@" for the stressed and
 unstressed vowel of "but"/"about", pairs aI aU oI @U eI tS dZ); "'" marks
 primary and "," secondary stress, written before the stressed vowel.
-The source may carry ARPAbet stress digits; when it does not (the
-pocketsphinx copy has none), the stress is placed by spelling and sound
-patterns.
+Festival's lexicon marks every stressed syllable alike; the last stressed
+syllable before the final one (else the first stressed one) takes the primary
+stress, the others the secondary. An ARPAbet source without stress digits
+gets its stress placed by spelling and sound patterns.
 
-Usage: make_english_dat.py SOURCE.dict TARGET.dat
+Usage: make_english_dat.py SOURCE... TARGET.dat
 """
+import re
 import sys
 
 RECORD_TEXT = 128
@@ -116,27 +124,56 @@ def notation(word, arpabet):
     return "".join(out)
 
 
-def read_source(path):
-    entries = {}
+# ("word" pos (((ph ph) 1) ((ph) 0))) in cmudict-0.4.out and in cmulex.scm's
+# (lex.add.entry '(...)) lines.
+FESTIVAL_ENTRY = re.compile(r'\("([^"]+)" +\S+ +\((.*)\)\)')
+FESTIVAL_SYLLABLE = re.compile(r"\(\(([^()]*)\) +([0-9])\)")
+
+
+def festival_arpabet(body):
+    """ARPAbet tokens with stress digits from Festival's syllable list."""
+    syllables = [(phones.split(), int(stress)) for phones, stress in FESTIVAL_SYLLABLE.findall(body)]
+    if not syllables:
+        return None
+    stressed = [i for i, (_, s) in enumerate(syllables) if s > 0]
+    inner = [i for i in stressed if i < len(syllables) - 1]
+    primary = inner[-1] if inner else (stressed[0] if stressed else None)
+    tokens = []
+    for i, (phones, s) in enumerate(syllables):
+        digit = "0" if s == 0 else ("1" if i == primary else "2")
+        for phone in phones:
+            name = "AH" if phone == "ax" else phone.upper()
+            tokens.append(name + digit if is_vowel(name) else name)
+    return tokens
+
+
+def add_entry(entries, word, tokens):
+    if not tokens or "(" in word or len(word) > MAX_HEADWORD or word.lower() in entries:
+        return
+    pron = notation(word.lower(), tokens)
+    if pron is None or len(pron) > RECORD_TEXT - PRON_OFFSET:
+        return
+    entries[word.lower()] = pron
+
+
+def read_source(path, entries):
     with open(path, "r", encoding="latin-1") as source:
         for line in source:
+            match = FESTIVAL_ENTRY.search(line)
+            if match:
+                add_entry(entries, match.group(1), festival_arpabet(match.group(2)))
+                continue
+            if line.lstrip().startswith((";", "(")):
+                continue  # Scheme code and comments of a Festival file
             fields = line.split()
-            if len(fields) < 2:
-                continue
-            word = fields[0]
-            if "(" in word or len(word) > MAX_HEADWORD or word in entries:
-                continue
-            pron = notation(word, fields[1:])
-            if pron is None or len(pron) > RECORD_TEXT - PRON_OFFSET:
-                continue
-            entries[word] = pron
+            if len(fields) >= 2:
+                add_entry(entries, fields[0], fields[1:])
     return entries
 
 
 def records(entries):
     table = {}
-    for word, pron in entries.items():
-        lower = word.lower()
+    for lower, pron in entries.items():
         for form in (lower, lower[:1].upper() + lower[1:]):
             table.setdefault(form.encode("latin-1"), pron)
     for key in sorted(table):
@@ -145,12 +182,14 @@ def records(entries):
 
 
 def main(argv):
-    if len(argv) != 3:
+    if len(argv) < 3:
         sys.stderr.write(__doc__.split("\n\n")[-1] + "\n")
         return 2
-    entries = read_source(argv[1])
+    entries = {}
+    for path in argv[1:-1]:
+        read_source(path, entries)
     data = b"".join(records(entries))
-    with open(argv[2], "wb") as target:
+    with open(argv[-1], "wb") as target:
         target.write(data)
     return 0
 
