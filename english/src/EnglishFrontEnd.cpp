@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <utility>
 
+#include "EnglishNormaliser.h"
+#include "NormalisationTables.h"
 #include "WordCursor.h"
 #include "vorsan/core/Paths.h"
 
@@ -20,11 +22,37 @@ constexpr std::string_view kBreakCharacters = ".,;:?!%&#/-+*=$0123456789\"'";
 constexpr std::string_view kQuotes = "'\"";
 // Longest word that can equal a headword of the dictionary.
 constexpr std::size_t kLongestHeadword = 128;
+// Text is normalised in pieces of about this many characters, cut after a
+// sentence where one ends near the mark, else at a blank.
+constexpr std::size_t kPieceSize = 8192;
 
 bool contains(std::string_view set, char c) { return set.find(c) != std::string_view::npos; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 bool isControl(char c) { return static_cast<unsigned char>(c) < 32; }
+bool hasInnerUpper(std::string_view w) {
+    for (std::size_t i = 1; i < w.size(); ++i)
+        if (w[i] >= 'A' && w[i] <= 'Z') return true;
+    return false;
+}
+std::string lowerAscii(std::string_view w) {
+    std::string out(w);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+bool isBlank16(char16_t c) { return c == u' ' || c == u'\n' || c == u'\t' || c == u'\r'; }
+
+// The end of the piece of `text` that starts at `from`.
+std::size_t pieceEnd(std::u16string_view text, std::size_t from) {
+    if (text.size() - from <= kPieceSize) return text.size();
+    const std::size_t mark = from + kPieceSize;
+    for (std::size_t i = mark; i > mark - kPieceSize / 4; --i)
+        if (isBlank16(text[i]) && (text[i - 1] == u'.' || text[i - 1] == u'!' || text[i - 1] == u'?')) return i;
+    std::size_t i = mark;
+    while (i < text.size() && !isBlank16(text[i])) ++i;
+    return i;
+}
 
 std::string_view trimBlanksView(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -44,7 +72,11 @@ std::string defaultEnglishDictionaryPath() {
     return std::filesystem::exists(shipped, ec) ? shipped : own;
 }
 
-EnglishFrontEnd::EnglishFrontEnd(std::string dictionaryPath) : dictionary_(std::move(dictionaryPath)) {}
+EnglishFrontEnd::EnglishFrontEnd(std::string dictionaryPath)
+    : dictionary_(std::move(dictionaryPath)), normaliser_(std::make_unique<EnglishNormaliser>(dictionary_)),
+      normalised_(std::make_unique<NormalisedText>()) {}
+
+EnglishFrontEnd::~EnglishFrontEnd() = default;
 
 std::string EnglishFrontEnd::Convert(std::string_view input) {
     std::string all;
@@ -52,7 +84,20 @@ std::string EnglishFrontEnd::Convert(std::string_view input) {
     return all;
 }
 
+std::string EnglishFrontEnd::Convert(std::u16string_view input) {
+    std::string all;
+    ConvertSentences(input, [&](std::string&& piece, std::vector<WordMark>&&) { all += piece; });
+    return all;
+}
+
 void EnglishFrontEnd::ConvertSentences(std::string_view input, const SentenceHandler& each) {
+    // Latin-1 widens to UTF-16 one byte a code unit, so offsets stay the same.
+    std::u16string wide(input.size(), u' ');
+    for (std::size_t i = 0; i < input.size(); ++i) wide[i] = static_cast<unsigned char>(input[i]);
+    ConvertSentences(std::u16string_view(wide), each);
+}
+
+void EnglishFrontEnd::ConvertSentences(std::u16string_view input, const SentenceHandler& each) {
     dictionary_.open(); // picks up a dictionary installed since the last call
     sentence_.clear();
     std::string result;
@@ -75,22 +120,34 @@ void EnglishFrontEnd::ConvertSentences(std::string_view input, const SentenceHan
         appendSentenceOutput(result, sentence_, intonation_);
         return words;
     };
-    std::string_view text = trimBlanksView(input);
-    while (!text.empty()) {
-        const std::size_t split = text.find_first_of(kSplitCharacters);
-        const std::string_view word = text.substr(0, split);
-        const std::size_t before = sentence_.size();
-        const int ends = ProcessWord(word, true);
-        if (sentence_.size() > before)
-            marks.push_back(WordMark{static_cast<std::size_t>(word.data() - input.data()), word.size(), before});
-        // A word that ends a sentence sends the sentence out; so does a
-        // sentence that grows without end, so that text without punctuation
-        // is spoken piece by piece rather than held whole.
-        if (ends == 1 || sentence_.size() >= kLongestSentence) {
-            std::vector<WordMark> words = sendSentence();
-            if (!result.empty()) each(std::exchange(result, {}), std::move(words));
+    NormalisedText& n = *normalised_;
+    for (std::size_t from = 0; from < input.size();) {
+        const std::size_t to = pieceEnd(input, from);
+        n.clear();
+        normaliser_->normalise(input.substr(from, to - from), from, n);
+        from = to;
+        std::string_view text = trimBlanksView(n.text);
+        while (!text.empty()) {
+            const std::size_t split = text.find_first_of(kSplitCharacters);
+            const std::string_view word = text.substr(0, split);
+            const std::size_t before = sentence_.size();
+            const int ends = ProcessWord(word, true);
+            if (sentence_.size() > before) {
+                // Several words said for one written token mark it once.
+                const std::size_t at = static_cast<std::size_t>(word.data() - n.text.data());
+                const std::size_t start = n.from[at], end = n.to[at + word.size() - 1];
+                if (marks.empty() || marks.back().offset != start)
+                    marks.push_back(WordMark{start, end > start ? end - start : 1, before});
+            }
+            // A word that ends a sentence sends the sentence out; so does a
+            // sentence that grows without end, so that text without
+            // punctuation is spoken piece by piece rather than held whole.
+            if (ends == 1 || sentence_.size() >= kLongestSentence) {
+                std::vector<WordMark> words = sendSentence();
+                if (!result.empty()) each(std::exchange(result, {}), std::move(words));
+            }
+            text = split == std::string_view::npos ? std::string_view{} : trimBlanksView(text.substr(split + 1));
         }
-        text = split == std::string_view::npos ? std::string_view{} : trimBlanksView(text.substr(split + 1));
     }
     std::vector<WordMark> words = sendSentence();
     if (!result.empty()) result += "_ 100 \n \n";
@@ -134,6 +191,19 @@ int EnglishFrontEnd::ProcessWord(std::string_view word, bool wordStart) {
         if (w.empty()) return finish(0);
 
         std::size_t p = w.first();
+        if (w.at(p) == kLetterNameMark) {
+            const std::size_t letter = w.next(p);
+            if (letter < w.end() && isAsciiLetter(w.at(letter))) {
+                const int index = (w.at(letter) | 0x20) - 'a';
+                sentence_.push_back(EnglishWord::fromPronunciation(
+                    std::string(1, w.at(letter)), std::string(normtables::kLetterNames[static_cast<std::size_t>(index)]),
+                    kPrimaryStressRaise, kSecondaryStressRaise));
+                w.startAt(w.next(letter));
+            } else {
+                w.startAt(letter);
+            }
+            continue;
+        }
         if (w.singleCharacter()) return finish(processSingle(w.at(p)));
 
         // A minus sign directly before a digit at the start of a word.
@@ -152,6 +222,8 @@ int EnglishFrontEnd::ProcessWord(std::string_view word, bool wordStart) {
         if (isAsciiLetter(w.at(p)) && w.sizeAtMost(kLongestHeadword)) {
             std::string whole = w.copy();
             std::string pronunciation = dictionary_.Lookup(whole);
+            // Words in capitals ("HELLO", "NASA") are found in lower case.
+            if (pronunciation.empty() && hasInnerUpper(whole)) pronunciation = dictionary_.Lookup(lowerAscii(whole));
             if (!pronunciation.empty()) {
                 sentence_.push_back(EnglishWord::fromPronunciation(std::move(whole), std::move(pronunciation),
                                                                    kPrimaryStressRaise, kSecondaryStressRaise));

@@ -1,5 +1,5 @@
 // Phoneme text of one English sentence: one line per phone with its default
-// duration (lengthened at the end of each word) and a pitch from the
+// duration (lengthened for stress and at the end of each word) and a pitch from the
 // sentence's contour plus the phone's stress.
 #include "vorsan/english/EnglishWord.h"
 
@@ -9,6 +9,9 @@ namespace vorsan {
 namespace {
 
 enum class Contour { Flat, Falling, Rising };
+
+// Phones from this number on are vowels and diphthongs.
+constexpr int kFirstVowel = 57;
 
 std::string lowerAscii(std::string_view s) {
     std::string out(s);
@@ -61,7 +64,12 @@ void appendSentenceOutput(std::string& out, std::vector<EnglishWord>& sentence, 
             long long pitch = tune.baseHz + stress;
             if (contour == Contour::Falling) pitch = tune.highHz + stress - (span * n) / total;
             else if (contour == Contour::Rising) pitch = tune.lowHz + stress + (span * n) / total;
-            const int duration = englishphones::duration(phone) + (i == w.count - 1 ? 60 : 0);
+            // A stressed vowel is held longer: a fifth more for the primary
+            // stress (raise 25), an eighth for the secondary (raise 15).
+            int duration = englishphones::duration(phone);
+            const int32_t raise = w.stress[static_cast<std::size_t>(i)];
+            if (phone >= kFirstVowel && raise > 0) duration += duration * raise / 125;
+            if (i == w.count - 1) duration += 60;
             out += englishphones::cell(phone);
             out += ' ';
             appendNumber(out, duration);

@@ -5,6 +5,7 @@
 // English voice, sentence by sentence.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,21 +17,34 @@
 
 namespace vorsan {
 
+class EnglishNormaliser;
+struct NormalisedText;
+
 class EnglishFrontEnd {
 public:
     // Opens the dictionary; a failure to open is only reported (the words
     // then all go through the letter-to-sound rules).
     explicit EnglishFrontEnd(std::string dictionaryPath);
+    ~EnglishFrontEnd();
+    EnglishFrontEnd(const EnglishFrontEnd&) = delete;
+    EnglishFrontEnd& operator=(const EnglishFrontEnd&) = delete;
 
-    // 8-bit text -> phoneme text. Never fails; characters that nothing
-    // handles are dropped.
+    // 8-bit (Latin-1) or UTF-16 text -> phoneme text. The text is first
+    // normalised (numbers, money, dates, times, units, abbreviations,
+    // acronyms, addresses and typographic punctuation become the words said
+    // for them). Never fails; characters that nothing handles are dropped.
     std::string Convert(std::string_view text);
+    std::string Convert(std::u16string_view text);
     // The same, sentence by sentence: `each` gets the phoneme text of every
     // sentence as soon as it is ready, with where its words begin (byte
     // offsets in `text`), and is called at least once (last with the closing
     // pause); together they are Convert's result.
     using SentenceHandler = std::function<void(std::string&& phonemes, std::vector<WordMark>&& words)>;
     void ConvertSentences(std::string_view text, const SentenceHandler& each);
+    // The same for UTF-16 text (offsets in UTF-16 code units); typographic
+    // quotes, dashes, the ellipsis and currency signs outside Latin-1 are
+    // read as such here, where the 8-bit form cannot carry them.
+    void ConvertSentences(std::u16string_view text, const SentenceHandler& each);
 
     const EnglishDictionary& dictionary() const { return dictionary_; }
 
@@ -55,6 +69,8 @@ private:
 
     LetterToSoundRules rules_;
     EnglishDictionary dictionary_;
+    std::unique_ptr<EnglishNormaliser> normaliser_;
+    std::unique_ptr<NormalisedText> normalised_;
     EnglishIntonation intonation_;
     std::vector<EnglishWord> sentence_;
 };

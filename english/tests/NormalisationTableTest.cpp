@@ -1,0 +1,87 @@
+// The English development set (data/english/devset.tsv): every sentence's
+// normalised words are the ones a reader says. Also where the words came
+// from in the text, and typographic marks through the whole front end.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "DictionaryFixture.h"
+#include "EnglishNormaliser.h"
+#include "vorsan/core/Text.h"
+#include "vorsan/english/EnglishFrontEnd.h"
+
+namespace vorsan {
+namespace {
+
+// Lower case, letter marks as the letter, punctuation dropped, one space
+// between words.
+std::string comparable(std::string_view text) {
+    std::string out, word;
+    auto flush = [&] {
+        if (!word.empty()) out += (out.empty() ? "" : " ") + word;
+        word.clear();
+    };
+    for (char c : text) {
+        if (c == ' ' || c == kLetterNameMark) flush();
+        else if (c == ',' || c == '.' || c == '?' || c == '!' || c == ';' || c == ':' || c == '"') continue;
+        else word.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
+    }
+    flush();
+    return out;
+}
+
+TEST(EnglishNormalisation, DevelopmentSetSaysWhatAReaderSays) {
+    testing::TempProfile profile;
+    const std::string path = testing::writeDictionary(profile, {{"nasa", "n'&s@"}, {"example", "Igz'A:mp@l"}});
+    EnglishDictionary dictionary(path);
+    EnglishNormaliser normaliser(dictionary);
+    const char* root = std::getenv("VORSAN_TEST_DATA");
+    ASSERT_NE(root, nullptr);
+    std::ifstream table(std::string(root) + "/data/english/devset.tsv");
+    ASSERT_TRUE(table.good());
+    std::string line;
+    int cases = 0;
+    while (std::getline(table, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream fields(line);
+        std::string kind, text, expected;
+        std::getline(fields, kind, '\t');
+        std::getline(fields, text, '\t');
+        std::getline(fields, expected, '\t');
+        NormalisedText out;
+        const std::u16string wide = utf8ToUtf16(text);
+        normaliser.normalise(wide, 0, out);
+        EXPECT_EQ(comparable(out.text), comparable(expected)) << text;
+        // Every byte says where in the text it came from.
+        ASSERT_EQ(out.from.size(), out.text.size());
+        for (std::size_t i = 0; i < out.text.size(); ++i) EXPECT_LE(out.to[i], wide.size()) << text;
+        ++cases;
+    }
+    EXPECT_GE(cases, 50);
+}
+
+TEST(EnglishNormalisation, WordPlacesAndTypographicMarksThroughTheFrontEnd) {
+    testing::TempProfile profile;
+    const std::string path =
+        testing::writeDictionary(profile, {{"don't", "d'@Unt"}, {"twenty", "tw'enti"}, {"dollars", "d'0l@z"}});
+    EnglishFrontEnd frontEnd(path);
+    // The typographic apostrophe reads as the ASCII one (from the dictionary).
+    EXPECT_EQ(frontEnd.Convert(std::u16string_view(u"don\u2019t")), frontEnd.Convert(std::string_view("don't")));
+    // "It costs $25." : "$25" is one word of the text though said as three.
+    std::vector<WordMark> marks;
+    frontEnd.ConvertSentences(std::u16string_view(u"It costs $25."),
+                              [&](std::string&&, std::vector<WordMark>&& w) { marks.insert(marks.end(), w.begin(), w.end()); });
+    ASSERT_EQ(marks.size(), 3u);
+    EXPECT_EQ(marks[2].offset, 9u);
+    EXPECT_EQ(marks[2].length, 3u);
+    // Letters said by name: "FBI" is three letters, each with its vowel.
+    const std::string fbi = frontEnd.Convert(std::string_view("FBI"));
+    EXPECT_NE(fbi.find("e  "), std::string::npos);
+    EXPECT_NE(fbi.find("aI "), std::string::npos);
+}
+
+} // namespace
+} // namespace vorsan
