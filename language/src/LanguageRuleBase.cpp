@@ -13,18 +13,51 @@ const std::string kEmpty;
 const RuleCharacterTable kNoRules;
 }
 
-LanguageRuleBase::LanguageRuleBase(LanguageParts parts)
-    : parts_(std::move(parts)),
-      singleGenerator_(table()),
-      generator1_(table()),
-      generator2_(table()),
-      generator3_(table()),
-      ruleIndex_(std::make_unique<RuleIndex>(parts_.ruleCharacters ? *parts_.ruleCharacters : kNoRules)) {
+struct LanguageRuleBase::Tables {
+    Tables(const CharacterTable& t, const RuleCharacterTable& rules)
+        : single(t), first(t), second(t), third(t), index(rules) {}
+    NGramGeneratorForSingleCharacter single;
+    NGramGenerator1 first;
+    NGramGenerator2 second;
+    NGramGenerator3 third;
+    RuleIndex index; // fast lookups over ruleCharacters
+};
+
+LanguageRuleBase::LanguageRuleBase(LanguageParts parts, std::string deferred, std::string path)
+    : parts_(std::move(parts)), path_(std::move(path)), deferred_(std::move(deferred)) {}
+
+LanguageRuleBase::~LanguageRuleBase() = default;
+
+const LanguageRuleBase::Tables& LanguageRuleBase::complete() const {
+    std::call_once(completed_, [this] { finishLoading(); });
+    return *tables_;
+}
+
+void LanguageRuleBase::finishLoading() const {
+    if (!deferred_.empty()) {
+        // The copy passed its checksum when it was read, so this fails only
+        // if memory runs out; the rule file itself then supplies the tables
+        // (a failure of that raises from the use that needed them).
+        if (!rulecache::completeHead(deferred_, parts_)) {
+            LanguageParts fromXml;
+            xml::parseFile(path_, xml::GuardStyle{}, [&](const xml::DOMElement& root) { fromXml = rulefile::read(root); });
+            fromXml.fileInfo = parts_.fileInfo;
+            fromXml.language = parts_.language;
+            parts_ = std::move(fromXml);
+        }
+        std::string().swap(deferred_);
+    }
+    tables_ = std::make_unique<Tables>(parts_.characters ? *parts_.characters : emptyTable_,
+                                       parts_.ruleCharacters ? *parts_.ruleCharacters : kNoRules);
     // Indexed once, in place: moving an indexed table would rebuild its indexes.
     if (parts_.characters) parts_.characters->finish();
 }
 
-LanguageRuleBase::~LanguageRuleBase() = default;
+const RuleIndex& LanguageRuleBase::ruleIndex() const { return complete().index; }
+const NGramGeneratorForSingleCharacter& LanguageRuleBase::singleGenerator() const { return complete().single; }
+const NGramGenerator1& LanguageRuleBase::generator1() const { return complete().first; }
+const NGramGenerator2& LanguageRuleBase::generator2() const { return complete().second; }
+const NGramGenerator3& LanguageRuleBase::generator3() const { return complete().third; }
 
 std::unique_ptr<LanguageRuleBase> LanguageRuleBase::load(const std::string& path) {
     if (path.empty()) throw MException("FileName is NULL");
@@ -33,18 +66,22 @@ std::unique_ptr<LanguageRuleBase> LanguageRuleBase::load(const std::string& path
     // the XML parsing.
     const std::optional<std::string> xmlBytes = rulecache::readFile(path);
     if (xmlBytes)
-        if (auto cached = rulecache::load(path, *xmlBytes)) return fromParts(std::move(*cached));
+        if (auto head = rulecache::loadHead(path, *xmlBytes))
+            return std::unique_ptr<LanguageRuleBase>(
+                new LanguageRuleBase(std::move(head->parts), std::move(head->rest), path));
     // Everything is built into local objects; only a complete database is
     // returned, and only a file that loaded gets a compiled copy.
     LanguageParts parts;
     xml::parseFile(path, xml::GuardStyle{}, [&](const xml::DOMElement& root) { parts = rulefile::read(root); });
     auto base = fromParts(std::move(parts));
-    if (xmlBytes) rulecache::store(path, *xmlBytes, base->parts_);
+    if (xmlBytes) rulecache::store(path, *xmlBytes, base->parts());
     return base;
 }
 
 std::unique_ptr<LanguageRuleBase> LanguageRuleBase::fromParts(LanguageParts parts) {
-    return std::unique_ptr<LanguageRuleBase>(new LanguageRuleBase(std::move(parts)));
+    auto base = std::unique_ptr<LanguageRuleBase>(new LanguageRuleBase(std::move(parts), {}, {}));
+    base->complete();
+    return base;
 }
 
 std::unique_ptr<LanguageRuleBase> LanguageRuleBase::builtInEnglish() {

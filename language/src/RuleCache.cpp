@@ -22,8 +22,18 @@ VORSAN_CACHE_MEMBERS(LanguageInfo, x.languageName, x.dialect, x.languageCode, x.
 VORSAN_CACHE_MEMBERS(LanguageFileInfo, x.title, x.author, x.lastModifiedBy, x.version, x.description, x.comment,
                      x.createdOn, x.lastModified)
 VORSAN_CACHE_MEMBERS(SoundEntry, x.phonem, x.type, x.usage)
-VORSAN_CACHE_MEMBERS(LanguageParts, x.fileInfo, x.language, x.sounds, x.characters, x.digitMap, x.digitWords,
-                     x.exactMatches, x.ruleCharacters, x.sentenceTypes)
+
+// A rule file's parts in encoding order: first the head, all that naming the
+// language and its script needs, then the tables, which may be decoded later.
+template <class Parts>
+static auto headOf(Parts& x) { return std::tie(x.fileInfo, x.language); }
+template <class Parts>
+static auto tablesOf(Parts& x) {
+    return std::tie(x.sounds, x.characters, x.digitMap, x.digitWords, x.exactMatches, x.ruleCharacters,
+                    x.sentenceTypes);
+}
+[[maybe_unused]] static auto members(LanguageParts& x) { return std::tuple_cat(headOf(x), tablesOf(x)); }
+[[maybe_unused]] static auto members(const LanguageParts& x) { return std::tuple_cat(headOf(x), tablesOf(x)); }
 
 namespace rulecache {
 
@@ -58,6 +68,30 @@ std::optional<LanguageParts> load(const std::string& ruleFile, std::string_view 
         // Out of memory while moving the parts out: load from the XML instead.
     }
     return std::nullopt;
+}
+
+std::optional<Head> loadHead(const std::string& ruleFile, std::string_view xml) {
+    try {
+        Head head;
+        const bool valid = compiledcache::load(kKind, ruleFile, xml, [&head](compiledcache::Reader& r) {
+            std::apply([&r](auto&... m) { (compiledcache::get(r, m), ...); }, headOf(head.parts));
+            head.rest = r.takeRest();
+        });
+        if (valid) return head;
+    } catch (...) {
+        // Out of memory: load from the XML instead.
+    }
+    return std::nullopt;
+}
+
+bool completeHead(std::string_view rest, LanguageParts& parts) noexcept {
+    try {
+        compiledcache::Reader r(rest);
+        std::apply([&r](auto&... m) { (compiledcache::get(r, m), ...); }, tablesOf(parts));
+        return r.done();
+    } catch (...) {
+        return false;
+    }
 }
 
 void store(const std::string& ruleFile, std::string_view xml, const LanguageParts& parts) noexcept {

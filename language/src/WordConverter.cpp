@@ -72,7 +72,7 @@ void LanguageRuleBase::appendRulePhones(std::u16string_view piece, std::vector<P
     piece = trimView(piece);
     if (piece.empty()) return;
     const CharacterTable& t = table();
-    const RuleIndex& rules = *ruleIndex_;
+    const RuleIndex& rules = ruleIndex();
     thread_local Scratch scratch;
 
     auto choose = [&](const RuleIndex::GroupSlot* g, std::initializer_list<const PartsList*> candidates) {

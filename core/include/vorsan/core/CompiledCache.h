@@ -95,6 +95,9 @@ public:
         return s;
     }
     bool done() const { return rest_.empty(); }
+    // The bytes not yet read, which count as read from now on (for a payload
+    // whose later parts are decoded later).
+    std::string_view takeRest() { return std::exchange(rest_, {}); }
 
 private:
     std::string_view rest_;

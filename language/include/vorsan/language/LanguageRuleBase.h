@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -89,7 +90,11 @@ public:
     // nothing behind. A compiled copy of the file in the profile's
     // "Speechfiles/Cache" folder is used when it was made from exactly the
     // file's present bytes; otherwise the XML is parsed and the copy
-    // (re)written, when the folder can be written.
+    // (re)written, when the folder can be written. From a compiled copy only
+    // the file and language information are decoded at once (all a
+    // configuration needs to name the language and its script); the tables
+    // follow the first time anything else is asked for, so a language the
+    // text never uses costs little more than reading its copy.
     static std::unique_ptr<LanguageRuleBase> load(const std::string& path);
     // The built-in English entry: only its LanguageInfo ("English (United
     // States)", dialect "INDIAN", code "en", country "US", database "en1").
@@ -101,7 +106,7 @@ public:
     LanguageRuleBase(const LanguageRuleBase&) = delete;
     LanguageRuleBase& operator=(const LanguageRuleBase&) = delete;
 
-    const LanguageParts& parts() const { return parts_; }
+    const LanguageParts& parts() const { return complete(), parts_; }
     const LanguageInfo* language() const { return opt(parts_.language); }
     const std::string& name() const;
     const std::string& mbrolaDatabase() const;
@@ -109,20 +114,20 @@ public:
     // True when the code lies in the script's range; the built-in English
     // entry claims exactly the letters A-Z and a-z.
     bool claims(char32_t code) const;
-    const SentenceTypeTable* sentenceTypes() const { return opt(parts_.sentenceTypes); }
+    const SentenceTypeTable* sentenceTypes() const { return complete(), opt(parts_.sentenceTypes); }
 
     const LanguageFileInfo* fileInfo() const { return opt(parts_.fileInfo); }
-    const SoundTable* sounds() const { return opt(parts_.sounds); }
-    const CharacterTable* characters() const { return opt(parts_.characters); }
-    const DigitMap* digitMap() const { return opt(parts_.digitMap); }
-    const DigitWords* digitWords() const { return opt(parts_.digitWords); }
-    const ExactMatchTable* exactMatches() const { return opt(parts_.exactMatches); }
-    const RuleCharacterTable* ruleCharacters() const { return opt(parts_.ruleCharacters); }
+    const SoundTable* sounds() const { return complete(), opt(parts_.sounds); }
+    const CharacterTable* characters() const { return complete(), opt(parts_.characters); }
+    const DigitMap* digitMap() const { return complete(), opt(parts_.digitMap); }
+    const DigitWords* digitWords() const { return complete(), opt(parts_.digitWords); }
+    const ExactMatchTable* exactMatches() const { return complete(), opt(parts_.exactMatches); }
+    const RuleCharacterTable* ruleCharacters() const { return complete(), opt(parts_.ruleCharacters); }
 
-    const NGramGeneratorForSingleCharacter& singleGenerator() const { return singleGenerator_; }
-    const NGramGenerator1& generator1() const { return generator1_; }
-    const NGramGenerator2& generator2() const { return generator2_; }
-    const NGramGenerator3& generator3() const { return generator3_; }
+    const NGramGeneratorForSingleCharacter& singleGenerator() const;
+    const NGramGenerator1& generator1() const;
+    const NGramGenerator2& generator2() const;
+    const NGramGenerator3& generator3() const;
 
     // Phones of one word (no delimiters inside): script digits and numbers
     // become number words, each white-space separated piece is looked up as
@@ -137,21 +142,29 @@ public:
     std::vector<PhonemeUnit> rulePhones(std::u16string_view piece) const;
 
 private:
-    explicit LanguageRuleBase(LanguageParts parts);
+    // What is built over the complete parts: the pattern generators and the
+    // rule index.
+    struct Tables;
+    // `deferred`: the encoded parts after the language information, decoded
+    // on first use; empty when `parts` is already complete.
+    LanguageRuleBase(LanguageParts parts, std::string deferred, std::string path);
 
     template <class T>
     static const T* opt(const std::optional<T>& o) { return o ? &*o : nullptr; }
-    const CharacterTable& table() const { return parts_.characters ? *parts_.characters : emptyTable_; }
+    // Decodes the deferred parts (once, thread-safe) and builds the tables.
+    const Tables& complete() const;
+    void finishLoading() const;
+    const CharacterTable& table() const { return complete(), parts_.characters ? *parts_.characters : emptyTable_; }
+    const RuleIndex& ruleIndex() const;
     void appendRulePhones(std::u16string_view piece, std::vector<PhonemeUnit>& out) const;
 
-    LanguageParts parts_;
+    mutable LanguageParts parts_;
     CharacterTable emptyTable_;
     bool builtInEnglish_ = false;
-    NGramGeneratorForSingleCharacter singleGenerator_;
-    NGramGenerator1 generator1_;
-    NGramGenerator2 generator2_;
-    NGramGenerator3 generator3_;
-    std::unique_ptr<const RuleIndex> ruleIndex_; // fast lookups over ruleCharacters
+    std::string path_;               // the rule file, for a deferred part that cannot be decoded
+    mutable std::string deferred_;   // encoded parts still to decode
+    mutable std::once_flag completed_;
+    mutable std::unique_ptr<const Tables> tables_;
 };
 
 } // namespace vorsan
