@@ -89,6 +89,11 @@ std::u16string DigitWords::numberToWords(std::string_view digits) const {
         for (char c : significant) value = value * 10 + (c - '0');
         tooLarge = value > 2147483647;
     }
+    if (significant.empty()) {
+        // Zero is said (3.05 is "three point zero five"), when the words have it.
+        if (!digits.empty()) speaker.lookup("0");
+        return speaker.out;
+    }
     if (tooLarge) {
         // Beyond what the place-value words cover: say it digit by digit.
         for (char c : significant) speaker.lookup(std::string(1, c));

@@ -134,7 +134,7 @@ TEST_F(WordConversion, NumberWordsInIndianPlaceValues) {
         {"2500", u" तम hazaar paanch-sau"},
         {"12345678", u" ek karod teis laakh paintaalis hazaar chhah sau athhattar"},
         {"007", u" saat"},
-        {"000", u""},
+        {"000", u" shoonya"},
         // Beyond the 32-bit range: digit by digit, leading zeros dropped.
         {"00123456789012", u" ek तम teen chaar paanch chhah saat aath nau shoonya ek तम"},
         {"2147483648", u" तम ek chaar saat chaar aath teen chhah chaar aath"},

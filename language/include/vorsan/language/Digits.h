@@ -25,7 +25,8 @@ public:
     bool operator==(const DigitWords&) const = default;
 
     // The words for a run of ASCII digits, each word preceded by one space;
-    // empty when nothing could be said. Numbers beyond the 32-bit range (more
+    // empty when nothing could be said. A number that is zero is said with
+    // the entry "0". Numbers beyond the 32-bit range (more
     // than ten significant digits, or above 2147483647) are said digit by
     // digit with the entries "0".."9".
     std::u16string numberToWords(std::string_view digits) const;
