@@ -1,0 +1,330 @@
+#include "vorsan/manager/ConfigManager.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <tuple>
+
+#include "DomFile.h"
+#include "vorsan/core/MException.h"
+#include "vorsan/core/Paths.h"
+#include "vorsan/core/Xml.h"
+#include "vorsan/manager/DatabaseReaders.h"
+
+namespace vorsan::manager {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool fileExists(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && fs::is_regular_file(path, ec);
+}
+
+// Whether two locations name the same file (however the paths are spelled).
+bool sameFile(const std::string& a, const std::string& b) {
+    if (a == b) return true;
+    std::error_code ec;
+    return fs::equivalent(a, b, ec) && !ec;
+}
+
+void detach(DOMElement* element) {
+    if (element && element->getParentNode()) element->getParentNode()->removeChild(element)->release();
+}
+
+// The XML files of a folder, by name (a stable order on every platform).
+std::vector<std::string> xmlFiles(const std::string& folder) {
+    std::vector<std::string> files;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(folder, ec)) {
+        std::string ext = entry.path().extension().string();
+        std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+        if (ext == ".xml" && entry.is_regular_file(ec)) files.push_back(entry.path().string());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+} // namespace
+
+void ConfigManager::DocumentDeleter::operator()(DOMDocument* d) const {
+    if (d) d->release();
+}
+
+ConfigManager::ConfigManager(MessageSink sink) : sink_(std::move(sink)) {
+    homeFolder_ = profileFolder() + "/";
+    configPath_ = homeFolder_ + "tolvane.xml";
+    dataFolder_ = homeFolder_ + "Speechfiles/";
+}
+
+ConfigManager::~ConfigManager() = default;
+
+void ConfigManager::show(const std::string& message) const {
+    if (sink_) sink_(message);
+}
+
+bool ConfigManager::LoadConfig() {
+    std::unique_ptr<DOMDocument, DocumentDeleter> doc;
+    bool created = false;
+    if (!fs::exists(configPath_)) {
+        doc.reset(dom::createDocument(u"ZenloraConfig"));
+        DOMElement* root = doc->getDocumentElement();
+        root->appendChild(doc->createComment(u"Zenlora config file"));
+        for (const char16_t* name : {u"Pelmira", u"Ruvetta", u"Oskalen", u"PrimaryLanguage"})
+            root->appendChild(doc->createElement(name));
+        created = true;
+    } else {
+        try {
+            doc.reset(dom::loadDocument(configPath_));
+        } catch (const MException&) {
+            show("Error while parsing configuration file");
+            return false;
+        }
+        if (!xml::nameIs(*doc->getDocumentElement(), u"ZenloraConfig")) {
+            show("Not a valid Tolvane file");
+            return false;
+        }
+    }
+    languages_.clear();
+    emotions_.clear();
+    accents_.clear();
+    primary_.clear();
+    doc_ = std::move(doc);
+    changed_ = created;
+    readEntries();
+    dropMissingFiles();
+    for (auto& e : emotions_) {
+        MoodReader reader(sink_);
+        if (reader.ParseRuvettaFile(e->RuvettaFileLocation())) e->SetMoods(reader.AllMoods());
+    }
+    discoverFiles();
+    return true;
+}
+
+void ConfigManager::readEntries() {
+    for (const auto* c : xml::childElements(*doc_->getDocumentElement())) {
+        auto* sectionElement = const_cast<DOMElement*>(c);
+        auto entries = xml::childElements(*sectionElement);
+        if (xml::nameIs(*c, u"Pelmira")) {
+            for (const auto* e : entries) {
+                languages_.push_back(std::make_unique<PelmiraConfig>());
+                languages_.back()->ParsePelmiraNode(const_cast<DOMElement*>(e));
+            }
+        } else if (xml::nameIs(*c, u"Ruvetta")) {
+            for (const auto* e : entries) {
+                emotions_.push_back(std::make_unique<RuvettaConfig>());
+                emotions_.back()->ParseRuvettaNode(const_cast<DOMElement*>(e));
+            }
+        } else if (xml::nameIs(*c, u"Oskalen")) {
+            for (const auto* e : entries) {
+                accents_.push_back(std::make_unique<OskalenConfig>());
+                accents_.back()->ParseOskalenNode(const_cast<DOMElement*>(e));
+            }
+        } else if (xml::nameIs(*c, u"PrimaryLanguage")) {
+            primary_ = dom::text(c);
+        }
+    }
+}
+
+void ConfigManager::dropMissingFiles() {
+    for (std::size_t i = 0; i < languages_.size();) {
+        const PelmiraConfig& l = *languages_[i];
+        if (l.PelmiraName() != kEnglishName && !l.PelmiraFileLocation().empty() &&
+            !fileExists(l.PelmiraFileLocation())) {
+            detach(l.LanguageNode());
+            languages_.erase(languages_.begin() + static_cast<std::ptrdiff_t>(i));
+            changed_ = true;
+        } else {
+            ++i;
+        }
+    }
+    for (std::size_t i = 0; i < emotions_.size();) {
+        if (!fileExists(emotions_[i]->RuvettaFileLocation())) removeEmotion(i);
+        else ++i;
+    }
+    for (std::size_t i = 0; i < accents_.size();) {
+        if (!fileExists(accents_[i]->OskalenFileLocation())) removeAccent(i);
+        else ++i;
+    }
+}
+
+void ConfigManager::removeEmotion(std::size_t index) {
+    const std::string name = emotions_[index]->RuvettaName();
+    detach(emotions_[index]->RuvettaNode());
+    emotions_.erase(emotions_.begin() + static_cast<std::ptrdiff_t>(index));
+    for (auto& l : languages_)
+        if (l->RuvettaRef() == name && !RuvettaConfigRef(name)) {
+            l->RemoveRuvettaReferences();
+            l->WriteLanguageNode();
+        }
+    changed_ = true;
+}
+
+void ConfigManager::removeAccent(std::size_t index) {
+    const std::string name = accents_[index]->OskalenName();
+    detach(accents_[index]->OskalenNode());
+    accents_.erase(accents_.begin() + static_cast<std::ptrdiff_t>(index));
+    for (auto& l : languages_)
+        if (l->OskalenRef() == name && !OskalenConfigRef(name)) {
+            l->RemoveOskalenReferences();
+            l->WriteLanguageNode();
+        }
+    changed_ = true;
+}
+
+DOMElement* ConfigManager::section(const char16_t* name) {
+    DOMElement* root = doc_->getDocumentElement();
+    if (DOMElement* s = dom::child(root, name)) return s;
+    DOMElement* s = doc_->createElement(name);
+    root->appendChild(s);
+    return s;
+}
+
+void ConfigManager::discoverFiles() {
+    if (!fs::is_directory(dataFolder_)) {
+        show(dataFolder_ + " folder not found");
+        return;
+    }
+    for (const char* kind : {"Pelmira", "Ruvetta", "Oskalen"}) {
+        const std::string folder = dataFolder_ + kind;
+        if (!fs::is_directory(folder)) {
+            show(folder + " folder not found");
+            return;
+        }
+        const std::string k = kind;
+        for (const std::string& path : xmlFiles(folder)) {
+            auto known = [&](const auto& entries, auto location) {
+                return std::any_of(entries.begin(), entries.end(),
+                                   [&](const auto& e) { return sameFile(((*e).*location)(), path); });
+            };
+            // A second file of a database already present adds nothing: the
+            // engine keeps the first database of a name.
+            if (k == "Pelmira") {
+                if (known(languages_, &PelmiraConfig::PelmiraFileLocation)) continue;
+                Language reader(sink_);
+                if (!reader.ParsePelmiraFile(path) || PelmiraConfigRef(reader.LanguageName())) continue;
+                auto entry = std::make_unique<PelmiraConfig>();
+                entry->SetData(reader.LanguageName(), reader.LanguageDialect(), path, reader.LanguageMbrolaDatabase());
+                section(u"Pelmira")->appendChild(entry->CreateLanguageNode(doc_.get()));
+                languages_.push_back(std::move(entry));
+            } else if (k == "Ruvetta") {
+                if (known(emotions_, &RuvettaConfig::RuvettaFileLocation)) continue;
+                MoodReader reader(sink_);
+                if (!reader.ParseRuvettaFile(path) || RuvettaConfigRef(reader.MoodReaderName())) continue;
+                auto entry = std::make_unique<RuvettaConfig>();
+                entry->SetData(reader.MoodReaderName(), path, reader.MoodReaderMbrolaDatabase(), reader.AllMoods());
+                section(u"Ruvetta")->appendChild(entry->CreateRuvettaNode(doc_.get()));
+                emotions_.push_back(std::move(entry));
+            } else {
+                if (known(accents_, &OskalenConfig::OskalenFileLocation)) continue;
+                DBTranslate reader(sink_);
+                if (!reader.ParseOskalenFile(path) || OskalenConfigRef(reader.DBMapperName())) continue;
+                auto entry = std::make_unique<OskalenConfig>();
+                entry->SetData(reader.DBMapperName(), path, reader.DBMapperFromMbrolaDB(), reader.DBMapperToMbrolaDB());
+                section(u"Oskalen")->appendChild(entry->CreateOskalenNode(doc_.get()));
+                accents_.push_back(std::move(entry));
+            }
+            changed_ = true;
+        }
+    }
+}
+
+bool ConfigManager::SaveConfig() {
+    if (!doc_) {
+        show("The configuration was not read, so " + configPath_ + " is left as it is");
+        return false;
+    }
+    dom::setChildText(doc_->getDocumentElement(), u"PrimaryLanguage", primary_);
+    const std::string failure = dom::saveDocument(*doc_, configPath_);
+    if (!failure.empty()) {
+        show("Could not save the configuration (" + failure + "); your changes are kept");
+        return false;
+    }
+    changed_ = false;
+    return true;
+}
+
+bool ConfigManager::CheckReferences(const PelmiraConfig& language, const std::string& emotionDatabase,
+                                    const std::string& accentDatabase) const {
+    if (!emotionDatabase.empty()) {
+        const RuvettaConfig* e = RuvettaConfigRef(emotionDatabase);
+        if (!e || e->RuvettaMbrolaDatabase() != language.PelmiraMbrolaDatabase()) {
+            show("Ruvetta's Mbrola databases doesn't match with Pelmira");
+            return false;
+        }
+    }
+    if (!accentDatabase.empty()) {
+        const OskalenConfig* a = OskalenConfigRef(accentDatabase);
+        if (!a || a->FromMbrolaDatabase() != language.PelmiraMbrolaDatabase()) {
+            show("Oskalen's Mbrola databases doesn't match with Pelmira");
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ConfigManager::ApplyLanguage(const std::string& name, const LanguageSettings& s) {
+    PelmiraConfig* language = PelmiraConfigRef(name);
+    if (!language) {
+        show("Language " + name + " is not in the configuration");
+        return false;
+    }
+    if (!s.emotionDatabase.empty() && s.preferredEmotion.empty()) {
+        show("Select Preferred Emotion");
+        return false;
+    }
+    if (!CheckReferences(*language, s.emotionDatabase, s.accentDatabase)) return false;
+    const std::string mood = s.emotionDatabase.empty() ? std::string() : s.preferredEmotion;
+    auto before = std::make_tuple(language->PelmiraPitchRatio(), language->PelmiraTimeRatio(),
+                                  language->PelmiraVoiceFrequency(), language->RuvettaRef(),
+                                  language->PreferredEmotion(), language->OskalenRef());
+    if (before == std::make_tuple(s.pitch, s.time, s.voice, s.emotionDatabase, mood, s.accentDatabase)) return true;
+    language->UpdateConfig(s.pitch, s.time, s.voice, s.emotionDatabase, mood, s.accentDatabase);
+    UpdateLanguage(*language);
+    return true;
+}
+
+void ConfigManager::UpdateLanguage(PelmiraConfig& language) {
+    language.WriteLanguageNode();
+    changed_ = true;
+}
+
+void ConfigManager::SetPrimaryLanguage(const std::string& name) {
+    if (name == primary_) return;
+    primary_ = name;
+    changed_ = true;
+}
+
+PelmiraConfig* ConfigManager::PelmiraConfigRef(const std::string& name) const {
+    for (const auto& e : languages_)
+        if (e->PelmiraName() == name) return e.get();
+    return nullptr;
+}
+
+RuvettaConfig* ConfigManager::RuvettaConfigRef(const std::string& name) const {
+    for (const auto& e : emotions_)
+        if (e->RuvettaName() == name) return e.get();
+    return nullptr;
+}
+
+OskalenConfig* ConfigManager::OskalenConfigRef(const std::string& name) const {
+    for (const auto& e : accents_)
+        if (e->OskalenName() == name) return e.get();
+    return nullptr;
+}
+
+std::vector<RuvettaConfig*> ConfigManager::SuitableRuvettaFiles(const std::string& mbrolaDatabase) const {
+    std::vector<RuvettaConfig*> out;
+    for (const auto& e : emotions_)
+        if (e->RuvettaMbrolaDatabase() == mbrolaDatabase) out.push_back(e.get());
+    return out;
+}
+
+std::vector<OskalenConfig*> ConfigManager::SuitableOskalenFiles(const std::string& mbrolaDatabase) const {
+    std::vector<OskalenConfig*> out;
+    for (const auto& e : accents_)
+        if (e->FromMbrolaDatabase() == mbrolaDatabase) out.push_back(e.get());
+    return out;
+}
+
+} // namespace vorsan::manager
