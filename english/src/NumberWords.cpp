@@ -51,6 +51,22 @@ void cardinal(uint64_t value, Words& out) {
     belowHundred(value, out);
 }
 
+void indian(uint64_t value, Words& out) {
+    if (value >= 10000000) {
+        indian(value / 10000000, out);
+        out.push_back("crore");
+        value %= 10000000;
+        if (value == 0) return;
+    }
+    if (value >= 100000) {
+        belowHundred(value / 100000, out);
+        out.push_back("lakh");
+        value %= 100000;
+        if (value == 0) return;
+    }
+    cardinal(value, out);
+}
+
 void ordinal(uint64_t value, Words& out) {
     cardinal(value, out);
     std::string_view& last = out.back();

@@ -11,6 +11,8 @@ namespace vorsan::numberwords {
 using Words = std::vector<std::string_view>;
 
 void cardinal(uint64_t value, Words& out);
+// The Indian way: crores (ten million) and lakhs (hundred thousand).
+void indian(uint64_t value, Words& out);
 // The cardinal with its last word made ordinal.
 void ordinal(uint64_t value, Words& out);
 // A year as it is said: 1947 nineteen forty seven, 1905 nineteen oh five,

@@ -1,0 +1,122 @@
+#!/usr/bin/env python3
+"""Scores English speech with a speech recogniser as the listener.
+
+Every sentence of the development set (devset.tsv beside this script) is
+spoken by the vorsan program and by Festival's text2wave with the same diphone
+voice (kal), recognised by pocketsphinx with the US-English model, and
+compared word by word with the words a reader says. Prints the word error
+rate of each system per kind of sentence (number and symbol sentences, plain
+sentences).
+
+Needs: the vorsan program (built), festival with festvox-kallpc16k, sox, and
+pocketsphinx's program (Debian package pocketsphinx) with pocketsphinx-en-us.
+The speech is made with a temporary profile folder set up by the data
+installers, so the user's own files are neither used nor touched.
+
+Usage: score_devset.py [--vorsan build/cli/vorsan] [--set devset.tsv]
+                       [--only number|plain] [--keep FOLDER] [--verbose]
+"""
+import argparse
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.dirname(os.path.dirname(HERE))
+MODEL = "/usr/share/pocketsphinx/model/en-us"
+
+
+def words(text):
+    """Lower-case words without punctuation; "don't" stays one word."""
+    text = text.lower().replace("\u2019", "'")
+    return re.findall(r"[a-z0-9]+(?:'[a-z]+)?", text)
+
+
+def edit_distance(ref, hyp):
+    row = list(range(len(hyp) + 1))
+    for i, r in enumerate(ref, 1):
+        prev, row[0] = row[0], i
+        for j, h in enumerate(hyp, 1):
+            prev, row[j] = row[j], min(row[j] + 1, row[j - 1] + 1, prev + (r != h))
+    return row[-1]
+
+
+def recognise(wav, folder):
+    pcm = os.path.join(folder, "asr.wav")
+    subprocess.run(["sox", wav, "-r", "16000", "-c", "1", "-b", "16", pcm], check=True,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    out = subprocess.run(["pocketsphinx_continuous", "-infile", pcm, "-hmm", MODEL + "/en-us",
+                          "-lm", MODEL + "/en-us.lm.bin", "-dict", MODEL + "/cmudict-en-us.dict",
+                          "-logfn", "/dev/null"], capture_output=True, text=True)
+    return " ".join(line.strip() for line in out.stdout.splitlines() if line.strip())
+
+
+def speak_vorsan(program, text, wav, env):
+    subprocess.run([program, "tofile", "-o", wav, text], check=True, env=env,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def speak_festival(text, wav, folder):
+    source = os.path.join(folder, "text.txt")
+    with open(source, "w", encoding="utf-8") as f:
+        f.write(text + "\n")
+    subprocess.run(["text2wave", "-eval", "(voice_kal_diphone)", "-o", wav, source], check=True,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def read_set(path, only):
+    rows = []
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            if not line.strip() or line.startswith("#"):
+                continue
+            kind, text, said = line.rstrip("\n").split("\t")[:3]
+            if only is None or kind == only:
+                rows.append((kind, text, said))
+    return rows
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--vorsan", default=os.path.join(ROOT, "build", "cli", "vorsan"))
+    parser.add_argument("--set", default=os.path.join(HERE, "devset.tsv"))
+    parser.add_argument("--only", choices=["number", "plain"])
+    parser.add_argument("--keep", help="folder to keep the sound files in")
+    parser.add_argument("--verbose", action="store_true")
+    args = parser.parse_args()
+    for tool in ("sox", "text2wave", "pocketsphinx_continuous"):
+        if shutil.which(tool) is None:
+            sys.exit(f"{tool} not found (packages sox, festival, pocketsphinx)")
+
+    with tempfile.TemporaryDirectory() as folder:
+        profile = os.path.join(folder, "profile")
+        os.makedirs(profile)
+        env = dict(os.environ, USERPROFILE=profile, HOME=profile)
+        for installer in ("tolvane", "english"):
+            subprocess.run(["bash", os.path.join(ROOT, "data", installer, "install.sh")], env=env, check=True,
+                           stdout=subprocess.DEVNULL)
+        totals = {}
+        for n, (kind, text, said) in enumerate(read_set(args.set, args.only)):
+            ref = words(said)
+            for system in ("vorsan", "text2wave"):
+                wav = os.path.join(args.keep or folder, f"{n:03d}-{system}.wav")
+                if system == "vorsan":
+                    speak_vorsan(args.vorsan, text, wav, env)
+                else:
+                    speak_festival(text, wav, folder)
+                hyp = words(recognise(wav, folder))
+                errors = edit_distance(ref, hyp)
+                t = totals.setdefault((kind, system), [0, 0])
+                t[0] += errors
+                t[1] += len(ref)
+                if args.verbose:
+                    print(f"{system:9} {errors:2}/{len(ref):2} {text}\n          heard: {' '.join(hyp)}")
+        for (kind, system), (errors, count) in sorted(totals.items()):
+            print(f"{kind:6} {system:9} WER {100.0 * errors / count:5.1f} % ({errors}/{count} words)")
+
+
+if __name__ == "__main__":
+    main()
