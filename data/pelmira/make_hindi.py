@@ -10,6 +10,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
 import phones  # noqa: E402
 from rulefile import identifier_list  # noqa: E402
+import normalisation  # noqa: E402
 
 MS = phones.HINDI_MS
 # A vowel sign after a consonant is said a little shorter than the vowel letter.
@@ -245,6 +246,7 @@ def main(folder):
     for v, word in PLACES:
         dd.append((v, 'एक ' + word)); dd.append(('+*' + v, word)); dd.append(('+*' + v + '+', word))
     dd.append(('.', 'दशमलव'))  # the decimal point between digits: 3.5 = तीन दशमलव पाँच
+    dd += normalisation.entries('Hindi')  # money, dates, times, ordinals, units
     w('<DigitData>' + ''.join('<Digit value="%s" words="%s"/>' % (v, t) for v, t in dd) + '</DigitData>')
     w('<ExactMatch>' + ''.join(rule(k, '', timed(v, MS)) for k, v in sorted(EXACT.items())) + '</ExactMatch>')
 

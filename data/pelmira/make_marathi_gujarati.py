@@ -26,6 +26,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
 import phones  # noqa: E402
 from rulefile import identifier_list, linear_contour  # noqa: E402
+import normalisation  # noqa: E402
 
 DUR = phones.WESTERN_MS
 # Kinds of sound as these files name them; G is listed with the stops.
@@ -140,6 +141,7 @@ MARATHI_NUMBERS = """
 81 एक्याऐंशी|82 ब्याऐंशी|83 त्र्याऐंशी|84 चौऱ्याऐंशी|85 पंच्याऐंशी|86 शहाऐंशी|87 सत्त्याऐंशी|88 अठ्ठ्याऐंशी|89 एकोणनव्वद|90 नव्वद
 91 एक्क्याण्णव|92 ब्याण्णव|93 त्र्याण्णव|94 चौऱ्याण्णव|95 पंच्याण्णव|96 शहाण्णव|97 सत्त्याण्णव|98 अठ्ठ्याण्णव|99 नव्व्याण्णव
 100 शंभर|100+ एकशे|+*100 शे|+*100+ शे
+200 दोनशे|300 तीनशे|400 चारशे|500 पाचशे|600 सहाशे|700 सातशे|800 आठशे|900 नऊशे
 1000 एक हजार|+*1000 हजार|+*1000+ हजार
 100000 एक लाख|+*100000 लाख|+*100000+ लाख
 10000000 एक कोटी|+*10000000 कोटी|+*10000000+ कोटी
@@ -157,6 +159,7 @@ GUJARATI_NUMBERS = """
 81 એક્યાસી|82 બ્યાસી|83 ત્યાસી|84 ચોર્યાસી|85 પંચ્યાસી|86 છ્યાસી|87 સિત્યાસી|88 ઇઠ્યાસી|89 નેવ્યાસી|90 નેવું
 91 એકાણું|92 બાણું|93 ત્રાણું|94 ચોરાણું|95 પંચાણું|96 છન્નું|97 સત્તાણું|98 અઠ્ઠાણું|99 નવ્વાણું
 100 સો|100+ એકસો|200 બસો|+*100 સો|+*100+ સો
+300 ત્રણસો|400 ચારસો|500 પાંચસો|600 છસો|700 સાતસો|800 આઠસો|900 નવસો
 1000 એક હજાર|+*1000 હજાર|+*1000+ હજાર
 100000 એક લાખ|+*100000 લાખ|+*100000+ લાખ
 10000000 એક કરોડ|+*10000000 કરોડ|+*10000000+ કરોડ
@@ -346,6 +349,8 @@ def build(lang):
         w.add(f'<Digit value="{key}" words={quoteattr(words)}/>\n')
     # The decimal point between digits (3.5 = three point five).
     w.add(f'<Digit value="." words={quoteattr(DECIMAL_POINT[lang["name"]])}/>\n')
+    for key, words in normalisation.entries(lang["name"]):  # money, dates, times, ordinals, units
+        w.add(f'<Digit value={quoteattr(key)} words={quoteattr(words)}/>\n')
     w.add("</DigitData>\n<ExactMatch>\n")
     for word, phones in lang["exact"]:
         w.add(rule_xml(word, "", phones))

@@ -10,6 +10,7 @@ from xml.sax.saxutils import quoteattr, escape
 _PELMIRA = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path[:0] = [_PELMIRA, os.path.dirname(_PELMIRA)]
 import phones  # noqa: E402
+import normalisation  # noqa: E402
 from rulefile import linear_contour  # noqa: E402
 
 # Default duration of every phone in ms; the prosody adds the pitch.
@@ -98,10 +99,12 @@ def numbers_below_twenty(units, teens):
     return {str(i): word for i, word in enumerate(units + teens)}
 
 
-def digit_part(digit_chars, words, point):
+def digit_part(digit_chars, words, point, language):
     """The digit map and number words; `point` is the word for a decimal point
-    between digits (3.5 = three point five)."""
+    between digits (3.5 = three point five); then the language's words for
+    money, dates, times, ordinals and units."""
     words = dict(words, **{".": point})
+    words.update(normalisation.entries(language))
     out = ["<DigitMap>"]
     for i, d in enumerate(digit_chars):
         out.append("<map englishDigit='%d' langaugeDigit=%s/>" % (i, quoteattr(d)))

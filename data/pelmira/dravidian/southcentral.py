@@ -91,7 +91,7 @@ def build(name, code, base, extra_consonants, extra_vowel_signs, nasal_marks, si
             vowels=[(g, p) for g, p in vowels.items()],
             consonants=[(g, p + " a") for g, p in cons_list],
             matras=matras, halant=halant, signs=signs, digits=digits),
-        digit_part(digits, numbers, {"Telugu": "పాయింట్", "Kannada": "ಪಾಯಿಂಟ್"}[name]),
+        digit_part(digits, numbers, {"Telugu": "పాయింట్", "Kannada": "ಪಾಯಿಂಟ್"}[name], name),
         exact_matches(exact),
         rules.xml(),
         sentence_types(conjunctions),

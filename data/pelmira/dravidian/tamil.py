@@ -126,7 +126,7 @@ def tamil():
         sound_data(),
         character_data(vowels=list(VOWELS.items()), consonants=consonants, matras=list(MATRAS.items()),
                        halant=PULLI, signs=SIGNS, digits=DIGITS),
-        digit_part(DIGITS, numbers(), "புள்ளி"),
+        digit_part(DIGITS, numbers(), "புள்ளி", "Tamil"),
         exact_matches(EXACT),
         rules().xml(),
         sentence_types(["மற்றும்", "ஆனால்", "அல்லது", "ஏனெனில்", "ஆகையால்", "எனவே"]),
