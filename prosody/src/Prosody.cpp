@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "vorsan/core/MException.h"
+#include "vorsan/prosody/Normalise.h"
 
 namespace vorsan {
 
@@ -281,7 +282,7 @@ void prosodySentences(std::u16string_view text, const LanguageRuleBase* language
     std::vector<WordMark> words;
 
     std::vector<std::size_t> origin;
-    std::u16string t = normaliseNumbers(text, *language, &origin);
+    std::u16string t = normaliseText(text, *language, &origin);
     for (char16_t& c : t)
         if (c == u'\n' || c == u'\r' || c == u'\t' || c == u'\f' || c == u'\v') c = u' ';
 

@@ -28,8 +28,10 @@ using SentenceHandler = std::function<void(std::string&& phonemes, std::vector<W
 void prosodySentences(std::u16string_view text, const LanguageRuleBase* language, bool transcription,
                       const SentenceHandler& each);
 
-// The text with the commas that group digits inside a number (1,00,000 or
-// 12,345) removed, and a decimal point between digits replaced by the
+// The run's text goes through normaliseText (Normalise.h) before it is cut
+// into sentences. normaliseNumbers is its older, narrower step, kept for
+// callers: the text with the commas that group digits inside a number
+// (1,00,000 or 12,345) removed, and a decimal point between digits replaced by the
 // language's word for it (its number-words entry "."), when it has one.
 // With `origin`, also the input index each output character stands for (and
 // one more entry: the input's end).
