@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "FestivalEngine.h"
+#include "renderer/DiphoneRenderer.h"
 #include "vorsan/core/Diagnostics.h"
 #include "vorsan/core/MException.h"
 
@@ -46,7 +47,8 @@ void JobControl::wait() {
 // One queued piece of work as the worker carries it along.
 struct Synthesiser::Active {
     SynthJob job;
-    const LoadedVoice* loaded = nullptr;
+    const LoadedVoice* loaded = nullptr;                     // with Festival's back end
+    std::shared_ptr<const renderer::RenderVoice> own;         // with our renderer
     SegmentPlan plan;
     std::size_t next = 0; // next piece to synthesise
     bool planned = false;
@@ -114,8 +116,12 @@ bool Synthesiser::step(Active& work) {
     }
     const VoiceDatabase& voice = *job.voice;
     if (!work.planned) {
-        work.loaded = &FestivalEngine::instance().load(voice);
-        work.plan = buildSegmentPlan(job.text, voice, work.loaded->index, job.settings, &control.stop);
+        if (renderer::festivalBackEnd())
+            work.loaded = &FestivalEngine::instance().load(voice);
+        else
+            work.own = renderer::loadRenderVoice(voice);
+        work.plan = buildSegmentPlan(job.text, voice, work.own ? work.own->index : work.loaded->index, job.settings,
+                                     &control.stop);
         work.planned = true;
         if (control.stop) return step(work);
         noteMissing(voice.name, work.plan.missing, control);
@@ -125,8 +131,11 @@ bool Synthesiser::step(Active& work) {
     }
     const auto& pieces = work.plan.pieces;
     if (work.next < pieces.size()) {
-        std::vector<int16_t> samples =
-            FestivalEngine::instance().synthesise(*work.loaded, voice, work.plan, pieces[work.next]);
+        std::vector<int16_t> samples;
+        if (work.own)
+            renderer::renderPiece(*work.own, voice, work.plan, pieces[work.next], samples);
+        else
+            samples = FestivalEngine::instance().synthesise(*work.loaded, voice, work.plan, pieces[work.next]);
         if (control.stop) return step(work);
         job.sink->write(samples);
         ++work.next;
