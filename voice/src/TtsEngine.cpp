@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <charconv>
+#include <cmath>
 #include <mutex>
 #include <new>
 #include <string>
@@ -136,7 +137,8 @@ struct Stretch {
 // bookmark's event where the word's audio starts.
 class StretchSink final : public IVorsanSpeechSink {
 public:
-    StretchSink(Output& out, const Stretch& stretch) : out_(out), stretch_(stretch) {}
+    // volume: percent of the engine's level (above 100 amplifies, clipped).
+    StretchSink(Output& out, const Stretch& stretch, ULONG volume) : out_(out), stretch_(stretch), volume_(volume) {}
 
     HRESULT BeginRun(LONG) override {
         runStart_ = out_.offset();
@@ -153,7 +155,12 @@ public:
         return S_OK;
     }
     HRESULT Samples(const SHORT* samples, LONG count) override {
-        return out_.write(samples, static_cast<ULONG>(count) * kBytesPerSample);
+        if (volume_ == 100 || count <= 0) return out_.write(samples, static_cast<ULONG>(count) * kBytesPerSample);
+        scaled_.resize(static_cast<std::size_t>(count));
+        for (LONG i = 0; i < count; ++i)
+            scaled_[static_cast<std::size_t>(i)] =
+                static_cast<SHORT>(std::clamp<long>(long{samples[i]} * static_cast<long>(volume_) / 100, -32768, 32767));
+        return out_.write(scaled_.data(), static_cast<ULONG>(count) * kBytesPerSample);
     }
     HRESULT EndRun() override { return S_OK; }
 
@@ -186,6 +193,8 @@ private:
 
     Output& out_;
     const Stretch& stretch_;
+    ULONG volume_;
+    std::vector<SHORT> scaled_;
     ULONGLONG runStart_ = 0;
     std::size_t next_ = 0;     // first word not yet placed
     std::size_t bookmark_ = 0; // first bookmark not yet placed
@@ -226,6 +235,8 @@ public:
         if (!engine_) return S_FALSE;
         engine_->LoadConfiguration(); // a missing or broken configuration leaves the built-in English
         engine_.as(IID_IVorsanSpeechStream, stream_);
+        readLanguages();
+        if (token_) applyMood();
         return created;
     }
     HRESULT GetObjectToken(ISpObjectToken** token) override {
@@ -255,6 +266,7 @@ public:
             stream = stream_;
         }
         if (!stream) return SPERR_UNINITIALIZED;
+        applyState(fragments->State);
         Output out(site);
         SentenceWalk walk(fragments);
         std::vector<SentenceItem> items;
@@ -318,7 +330,7 @@ private:
 
     HRESULT speakStretch(IVorsanSpeechStream& stream, Output& out, const Stretch& stretch) {
         if (stretch.empty()) return S_OK;
-        StretchSink sink(out, stretch);
+        StretchSink sink(out, stretch, volume_);
         HRESULT h = S_OK;
         if (!stretch.text.empty()) {
             BSTR text = SysAllocStringLen(stretch.text.data(), static_cast<UINT>(stretch.text.size()));
@@ -332,6 +344,84 @@ private:
         }
         sink.placeRest();
         return out.flushAllEvents();
+    }
+
+    // The loaded languages with the ratios their configuration gave them, the
+    // base of the rate and pitch adjustments.
+    void readLanguages() {
+        languages_.clear();
+        ComPtr<IMStringList> list;
+        if (FAILED(engine_->get_AllSupportedLanguages(list.put())) || !list) return;
+        LONG count = 0;
+        list->get_Count(&count);
+        for (LONG i = 0; i < count; ++i) {
+            ComPtr<IMString> item;
+            Bstr name;
+            if (FAILED(list->Item(i, item.put())) || FAILED(item->get_Name(name.put()))) continue;
+            Language l{std::u16string(name.view()), 1.0f, 1.0f};
+            engine_->get_Time(name.get(), &l.time);
+            engine_->get_Pitch(name.get(), &l.pitch);
+            languages_.push_back(std::move(l));
+        }
+    }
+
+    // The token's "Mood" attribute, when it has one, becomes the active mood
+    // of every language whose emotion database holds it.
+    void applyMood() {
+        LPWSTR mood = nullptr;
+        if (token_->GetAttribute(u"Mood", &mood) != S_OK || !mood) return;
+        Bstr moodName{std::u16string_view(mood)};
+        CoTaskMemFree(mood);
+        if (moodName.view().empty()) return;
+        for (const Language& l : languages_) {
+            Bstr language(l.name), database;
+            LONG exists = 0;
+            if (FAILED(engine_->get_EmotionDatabase(language.get(), database.put())) || database.view().empty()) continue;
+            if (SUCCEEDED(engine_->get_MoodExistsInDatabase(moodName.get(), database.get(), &exists)) && exists)
+                engine_->put_ActiveMood(language.get(), moodName.get());
+        }
+    }
+
+    // A request's voice state, from its first fragment: the language
+    // (LangID: Devanagari is read as Marathi for Marathi, and each language
+    // wins its script likewise; others leave the configuration's choice),
+    // the rate (RateAdj -10..10: 3 times slower..faster) and pitch (PitchAdj
+    // -10..10: half an octave down..up) on every language's ratios, and the
+    // volume (percent). Settings change only when they differ from the last
+    // request's.
+    void applyState(const SPVSTATE& state) {
+        std::lock_guard lock(mutex_);
+        if (!engine_) return;
+        const std::u16string language = languageOf(state.LangID);
+        if (language != preferred_) {
+            Bstr name(language);
+            if (stream_->PreferLanguage(name.get()) == S_OK) preferred_ = language;
+        }
+        const LONG rate = std::clamp<LONG>(state.RateAdj, -10, 10);
+        const LONG pitch = std::clamp<LONG>(state.PitchAdj, -10, 10);
+        if (rate != rate_ || pitch != pitch_) {
+            const float slower = static_cast<float>(std::pow(3.0, -rate / 10.0));
+            const float higher = static_cast<float>(std::pow(2.0, pitch / 20.0));
+            for (const Language& l : languages_) {
+                Bstr name(l.name);
+                engine_->put_Time(name.get(), l.time * slower);
+                engine_->put_Pitch(name.get(), l.pitch * higher);
+            }
+            rate_ = rate;
+            pitch_ = pitch;
+        }
+        volume_ = std::min<ULONG>(state.Volume, 200);
+    }
+
+    // The engine's language for a language identifier, when it is loaded.
+    std::u16string languageOf(uint16_t langId) const {
+        static const std::pair<uint16_t, const char16_t*> names[] = {
+            {0x39, u"Hindi"}, {0x4E, u"Marathi"}, {0x47, u"Gujarati"}, {0x4A, u"Telugu"}, {0x4B, u"Kannada"}, {0x49, u"Tamil"}};
+        for (const auto& [primary, name] : names)
+            if ((langId & 0x3FF) == primary)
+                for (const Language& l : languages_)
+                    if (l.name == name) return l.name;
+        return {};
     }
 
     static std::string errorDescription() {
@@ -348,6 +438,14 @@ private:
     ComPtr<ISpObjectToken> token_;
     ComPtr<IVorsanAPI> engine_;
     ComPtr<IVorsanSpeechStream> stream_;
+    struct Language {
+        std::u16string name;
+        float time, pitch;
+    };
+    std::vector<Language> languages_;
+    std::u16string preferred_;
+    LONG rate_ = 0, pitch_ = 0;
+    ULONG volume_ = 100;
 };
 
 } // namespace
