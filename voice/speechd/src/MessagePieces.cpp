@@ -1,0 +1,41 @@
+#include "MessagePieces.h"
+
+#include <algorithm>
+
+#include "Spelling.h"
+#include "Ssml.h"
+#include "vorsan/core/Text.h"
+
+namespace vorsan::speechd {
+
+std::vector<MessagePiece> messagePieces(const Message& m) {
+    std::vector<MessagePiece> pieces;
+    auto speech = [&](const std::string& text) {
+        if (!text.empty()) pieces.push_back({MessagePiece::Speech, utf8ToUtf16(text), 0});
+    };
+    switch (m.kind) {
+    case Message::Char:
+        speech(characterText(m.data));
+        break;
+    case Message::Key:
+        speech(keyText(m.data));
+        break;
+    case Message::SoundIcon: {
+        // No sound files: the icon's name is said.
+        std::string name = m.data;
+        std::replace_if(name.begin(), name.end(), [](char c) { return c == '-' || c == '_'; }, ' ');
+        speech(name);
+        break;
+    }
+    case Message::Text:
+        for (const SsmlPiece& p : readSsml(m.data)) {
+            if (p.kind == SsmlPiece::Mark) pieces.push_back({MessagePiece::Mark, utf8ToUtf16(p.text), 0});
+            else if (p.kind == SsmlPiece::Break) pieces.push_back({MessagePiece::Silence, {}, p.breakMs});
+            else speech(p.spell ? spelledText(p.text) : namePunctuation(p.text, m.settings.punctuation));
+        }
+        break;
+    }
+    return pieces;
+}
+
+} // namespace vorsan::speechd

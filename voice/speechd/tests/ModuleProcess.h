@@ -1,0 +1,60 @@
+#pragma once
+// sd_vorsan as the server runs it: a child process spoken to over pipes,
+// its replies read line by line with a time limit, and the events of a
+// message decoded (audio samples, marks with the audio before them).
+#include <sys/types.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vorsan::testing {
+
+// The voice and engine servers registered in the current profile's
+// registry (a temporary one in the tests), as the setup registers them.
+void registerServers();
+
+class ModuleProcess {
+public:
+    ModuleProcess();
+    ~ModuleProcess();
+    ModuleProcess(const ModuleProcess&) = delete;
+    ModuleProcess& operator=(const ModuleProcess&) = delete;
+
+    void send(std::string_view text);
+    // The next line without its LF; "<timeout>" or "<eof>" when none came.
+    std::string line(double seconds = 60);
+    // Lines up to and including the one with a space after its code.
+    std::vector<std::string> reply();
+
+    struct Message {
+        std::vector<std::string> events;         // "701 BEGIN", "mark NAME", "audio", "702 END", ...
+        std::vector<int16_t> samples;            // all audio, decoded
+        std::vector<std::pair<std::string, std::size_t>> marks; // name, samples before it
+        std::vector<unsigned> rates;             // each audio block's sample_rate
+        bool sizesMatch = true;                  // every block's num_samples * 2 == its decoded bytes
+        double firstAudioSeconds = -1;           // from the call to the first 705
+        std::string end;                         // the last event
+        double seconds() const { return rates.empty() ? 0 : static_cast<double>(samples.size()) / rates[0]; }
+    };
+    // Events up to 702, 703 or 704.
+    Message events();
+    // INIT, AUDIO and LOGLEVEL as the server sends them at start-up.
+    void start();
+    // SET (when settings are given), then SPEAK (or another message command)
+    // with the data dot-stuffed, and its events.
+    Message speak(std::string_view data, std::string_view settings = {}, std::string_view command = "SPEAK");
+    // Sends QUIT and waits for the process; its exit status.
+    int quit();
+    // What the module wrote on standard error.
+    std::string errors() const;
+
+private:
+    pid_t pid_ = -1;
+    int in_ = -1, out_ = -1;
+    std::string buffer_;
+    std::string errorFile_;
+};
+
+} // namespace vorsan::testing

@@ -1,0 +1,211 @@
+// sd_vorsan driven over pipes as speech-dispatcher drives it, with the
+// Nimbrel22 voice and the engine registered in a temporary profile.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include "AudioAnalysis.h"
+#include "ModuleProcess.h"
+#include "TestSite.h"
+#include "vorsan/automation/Creation.h"
+#include "vorsan/testing/TestSupport.h"
+#include "vorsan/voice/VoiceToken.h"
+
+using namespace vorsan;
+using namespace vorsan::testing;
+
+namespace {
+
+constexpr double kRate = 22050;
+
+class Module : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("VORSAN_SYSTEM_REGISTRY", (profile.path() / "etc-registry").c_str(), 1);
+        ASSERT_EQ(std::system(("bash " + sourcePath("data/tolvane/install.sh") + " >/dev/null").c_str()), 0);
+        registerServers();
+    }
+    void TearDown() override { unsetenv("VORSAN_SYSTEM_REGISTRY"); }
+    TempProfile profile;
+};
+
+Audio audioOf(const ModuleProcess::Message& m) {
+    Audio a;
+    a.rate = static_cast<int>(kRate);
+    for (int16_t s : m.samples) a.samples.push_back(s / 32768.0f);
+    return a;
+}
+
+bool wellFormed(const std::string& line) {
+    return line.size() >= 4 && std::isdigit(static_cast<unsigned char>(line[0])) &&
+           std::isdigit(static_cast<unsigned char>(line[1])) && std::isdigit(static_cast<unsigned char>(line[2])) &&
+           (line[3] == ' ' || line[3] == '-');
+}
+
+// Where the voice itself says each word starts (seconds), for the text
+// without marks: its word events through an output site in this process.
+std::vector<double> wordStarts(const std::u16string& text) {
+    ComPtr<sapi::ISpTTSEngine> voice;
+    EXPECT_EQ(createInstance(sapi::kProgIdNimbrel22Independent, sapi::IID_ISpTTSEngine, voice), S_OK);
+    ComPtr<sapi::ISpObjectWithToken> withToken;
+    voice.as(sapi::IID_ISpObjectWithToken, withToken);
+    ComPtr<sapi::ISpObjectToken> token(new sapi::VoiceToken(u"Nimbrel22", u"Nimbrel22", {}));
+    withToken->SetObjectToken(token.get());
+    TestSite site;
+    Fragments fragments;
+    fragments.add(text);
+    EXPECT_EQ(voice->Speak(0, sapi::SPDFID_WaveFormatEx, nullptr, fragments.first(), &site), S_OK);
+    std::vector<double> starts;
+    for (const auto& e : site.events(sapi::SPEI_WORD_BOUNDARY)) starts.push_back(static_cast<double>(e.offset) / 2 / kRate);
+    return starts;
+}
+
+} // namespace
+
+TEST_F(Module, StartUpVoicesSettingsAndSmallMessages) {
+    ModuleProcess m;
+    m.start();
+    m.send("LIST VOICES\n");
+    const auto voices = m.reply();
+    EXPECT_EQ(voices.back(), "200 OK VOICE LIST SENT");
+    for (const char* v : {"200-Hindi\thi\tnone", "200-Hindi (Happy)\thi\tHappy", "200-Marathi\tmr\tnone",
+                          "200-Tamil\tta\tnone", "200-Telugu\tte\tnone", "200-Kannada\tkn\tnone",
+                          "200-Gujarati\tgu\tnone", "200-English (United States)\ten\tnone"})
+        EXPECT_NE(std::find(voices.begin(), voices.end(), v), voices.end()) << v;
+
+    m.send("DEBUG ON " + (profile.path() / "debug.log").string() + "\n");
+    EXPECT_EQ(m.reply().back(), "200 OK DEBUGGING ON");
+    m.send("DEBUG OFF\n");
+    EXPECT_EQ(m.reply().back(), "200 OK DEBUGGING OFF");
+    m.send("NONSENSE\n");
+    EXPECT_EQ(m.reply().back(), "300 ERR UNKNOWN COMMAND");
+
+    const auto empty = m.speak("<speak></speak>", "language=en\n");
+    EXPECT_EQ(empty.events, (std::vector<std::string>{"701 BEGIN", "702 END"}));
+
+    // A character, a Devanagari akshara, a key with a modifier.
+    const auto letter = m.speak("a", {}, "CHAR");
+    const auto akshara = m.speak("क", {}, "CHAR");
+    const auto key = m.speak("shift_a", {}, "KEY");
+    EXPECT_EQ(letter.end, "702 END");
+    EXPECT_GT(letter.seconds(), 0.1);
+    EXPECT_GT(akshara.seconds(), 0.1);
+    EXPECT_GT(key.seconds(), letter.seconds() + 0.1);
+
+    // A data line "." is sent as "..": the message goes on after it.
+    const auto stuffed = m.speak("<speak>Hello\n.\n<mark name=\"after\"/>world.</speak>");
+    EXPECT_EQ(stuffed.marks.size(), 1u);
+    EXPECT_EQ(stuffed.end, "702 END");
+
+    // Settings: blocks are partial, each value stays until it is named again.
+    // Marathi reads Devanagari with its own voice (and its ratios are its
+    // language's, which rate and pitch scale).
+    const std::string text = "<speak>मेरे पास दो सौ रुपये हैं और आज मौसम अच्छा है।</speak>";
+    const auto hindi = m.speak(text, "language=hi\n");
+    const auto plain = m.speak(text, "language=mr\n");
+    const auto slow = m.speak(text, "rate=-50\n");
+    const auto slowHigh = m.speak(text, "pitch=50\n");
+    const auto quiet = m.speak(text, "rate=0\npitch=0\nvolume=-50\n");
+    const auto back = m.speak(text, "volume=0\n");
+    EXPECT_GT(plain.seconds(), 1.0);
+    EXPECT_NE(plain.samples, hindi.samples);
+    EXPECT_GT(slow.seconds(), plain.seconds() * 1.4);
+    EXPECT_NEAR(slowHigh.seconds(), slow.seconds(), slow.seconds() * 0.05);
+    const auto pitchPlain = medianPitch(audioOf(plain), 0, plain.seconds());
+    const auto pitchHigh = medianPitch(audioOf(slowHigh), 0, slowHigh.seconds());
+    ASSERT_TRUE(pitchPlain && pitchHigh);
+    EXPECT_GT(*pitchHigh, *pitchPlain * 1.1);
+    const double level = rms(audioOf(plain), 0, plain.seconds());
+    EXPECT_NEAR(rms(audioOf(quiet), 0, quiet.seconds()), level / 2, level * 0.05);
+    EXPECT_EQ(back.samples, plain.samples);
+
+    // A mood variant differs from the language's plain voice.
+    const auto sad = m.speak(text, "language=hi\nsynthesis_voice=Hindi (Sad)\n");
+    EXPECT_GT(sad.seconds(), 1.0);
+    EXPECT_NE(sad.samples, hindi.samples);
+    EXPECT_EQ(m.quit(), 0);
+}
+
+TEST_F(Module, MarksArriveInOrderInsideTheirWordsAudio) {
+    ModuleProcess m;
+    m.start();
+    // As Orca sends it: a mark before every word, the server's mark after the
+    // full stop, escaped text.
+    const std::u16string text = u"Good morning to you & me. नमस्ते दुनिया यह परीक्षा है।";
+    const std::string ssml =
+        "<speak><mark name=\"0:4\"/>Good <mark name=\"5:12\"/>morning <mark name=\"13:15\"/>to <mark name=\"16:19\"/>you "
+        "&amp; <mark name=\"22:24\"/>me.<mark name=\"__spd_1\"/> <mark name=\"26:32\"/>नमस्ते <mark name=\"33:39\"/>दुनिया "
+        "<mark name=\"40:42\"/>यह <mark name=\"43:50\"/>परीक्षा <mark name=\"51:53\"/>है।</speak>";
+    const auto marked = m.speak(ssml, "language=hi\n");
+    const auto plain = m.speak("<speak>Good morning to you &amp; me. नमस्ते दुनिया यह परीक्षा है।</speak>");
+    ASSERT_EQ(marked.end, "702 END");
+    EXPECT_TRUE(marked.sizesMatch);
+    EXPECT_TRUE(std::all_of(marked.rates.begin(), marked.rates.end(), [](unsigned r) { return r == 22050; }));
+    // Marks do not cut the utterance: it lasts as long as without them.
+    EXPECT_NEAR(marked.seconds(), plain.seconds(), 0.03);
+
+    std::vector<std::string> names;
+    for (const auto& [name, at] : marked.marks) names.push_back(name);
+    EXPECT_EQ(names, (std::vector<std::string>{"0:4", "5:12", "13:15", "16:19", "22:24", "__spd_1", "26:32", "33:39",
+                                               "40:42", "43:50", "51:53"}));
+    const std::vector<double> starts = wordStarts(text);
+    // The voice's words: Good morning to you me | नमस्ते दुनिया यह परीक्षा है.
+    ASSERT_EQ(starts.size(), 10u);
+    std::vector<double> markSeconds;
+    for (const auto& [name, at] : marked.marks)
+        if (name != "__spd_1") markSeconds.push_back(static_cast<double>(at) / kRate);
+    ASSERT_EQ(markSeconds.size(), starts.size());
+    for (std::size_t i = 0; i < starts.size(); ++i) EXPECT_NEAR(markSeconds[i], starts[i], 0.020) << names[i];
+    EXPECT_TRUE(std::is_sorted(markSeconds.begin(), markSeconds.end()));
+    EXPECT_EQ(m.quit(), 0);
+}
+
+TEST_F(Module, StopEndsAtOnceAndTheNextMessageSpeaks) {
+    ModuleProcess m;
+    m.start();
+    std::string longText = "<speak>";
+    for (int i = 0; i < 40; ++i) longText += "This is one of many sentences in a long text. ";
+    m.send("SPEAK\n" + longText + "</speak>\n.\n");
+    EXPECT_EQ(m.reply().back(), "202 OK RECEIVING MESSAGE");
+    EXPECT_EQ(m.reply().back(), "200 OK SPEAKING");
+    EXPECT_EQ(m.line(), "701 BEGIN");
+    EXPECT_EQ(m.line(), "705-bits=16");
+    m.send("STOP\n");
+    const auto stopped = std::chrono::steady_clock::now();
+    std::string l;
+    while ((l = m.line()) != "703 STOP" && l[0] != '<') {}
+    const double latency = std::chrono::duration<double>(std::chrono::steady_clock::now() - stopped).count();
+    EXPECT_EQ(l, "703 STOP");
+    EXPECT_LT(latency, 0.1);
+
+    // Nothing of the stopped message follows; the next one is spoken whole.
+    const auto next = m.speak("<speak>Yes.</speak>");
+    EXPECT_EQ(next.events.front(), "701 BEGIN");
+    EXPECT_EQ(next.end, "702 END");
+    EXPECT_GT(next.seconds(), 0.2);
+    EXPECT_LT(next.seconds(), 2.0);
+    EXPECT_EQ(m.quit(), 0);
+}
+
+TEST_F(Module, ABrokenLanguageFileNeverReachesTheProtocol) {
+    // Hindi's rule file is broken: its loader's diagnostics go to standard
+    // error, the protocol stays clean, and the module keeps serving.
+    const auto rules = profile.path() / "Speechfiles" / "Pelmira" / "newPelmiraHindi.xml";
+    ASSERT_TRUE(std::filesystem::exists(rules));
+    profile.write("Speechfiles/Pelmira/newPelmiraHindi.xml", "<?xml version=\"1.0\"?><Rule_Base><broken");
+    ModuleProcess m;
+    m.start();
+    const auto hindi = m.speak("<speak>नमस्ते दुनिया।</speak>", "language=hi\n");
+    const auto english = m.speak("<speak>Still speaking.</speak>", "language=en\n");
+    for (const auto& e : hindi.events) EXPECT_TRUE(e == "audio" || e.starts_with("mark") || wellFormed(e)) << e;
+    EXPECT_TRUE(hindi.end == "702 END" || hindi.end == "703 STOP");
+    EXPECT_EQ(english.end, "702 END");
+    EXPECT_GT(english.seconds(), 0.5);
+    EXPECT_NE(m.errors().find("newPelmiraHindi"), std::string::npos) << m.errors();
+    EXPECT_EQ(m.quit(), 0);
+}
