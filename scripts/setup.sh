@@ -72,3 +72,16 @@ mkdir -p "$(dirname "$registry")"
 printf '[Software\\Nimbrel]\n@=%s\n' "$nimbrel" >>"$registry"
 build/automation/vorsan-regsvr build/automation/libVorsanCOM.so
 build/automation/vorsan-regsvr build/voice/libNimbrel22.so
+
+# The speech-dispatcher module for this user: the server finds
+# ~/.local/libexec/speech-dispatcher-modules/sd_vorsan by itself (a link to
+# this build, so a rebuild is used once the server restarts its modules), with
+# its configuration in ~/.config/speech-dispatcher/modules/vorsan.conf. Then
+#   spd-say -o vorsan -l hi "नमस्ते दुनिया"
+# speaks (a server that was already running sees the module after a restart).
+modules="$HOME/.local/libexec/speech-dispatcher-modules"
+config="${XDG_CONFIG_HOME:-$HOME/.config}/speech-dispatcher/modules"
+# (The server looks in ~/.local/share/../libexec, so ~/.local/share must exist.)
+mkdir -p "$modules" "$config" "$HOME/.local/share"
+ln -sfn "$PWD/build/voice/speechd/sd_vorsan" "$modules/sd_vorsan"
+cp voice/speechd/vorsan.conf "$config/vorsan.conf"
