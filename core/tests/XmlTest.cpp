@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <filesystem>
 #include <thread>
 #include <vector>
 
@@ -54,6 +55,47 @@ TEST(Xml, GuardTranslatesLibraryFailuresAndRefusesDoctypes) {
                   xml::parseFile(dir.write("ok.xml", "<R/>"), {}, [](const xml::DOMElement&) { throw MException("mine"); });
               }),
               "mine");
+}
+
+TEST(Xml, RefusesWhatCostsTooMuchAndSaysWhere) {
+    TempProfile dir;
+    DiagnosticCapture quiet;
+    std::string nested, attributes = "<R";
+    for (int i = 0; i < 100000; ++i) nested += "<a>";
+    for (int i = 0; i < 100000; ++i) attributes += " a" + std::to_string(i) + "='1'";
+    attributes += "/>";
+    const std::pair<std::string, std::string> refused[] = {
+        {"<R>\n<A>\n", "line 3, column 1: "},                         // cut short: line and column
+        {"<R>\n<!-- <x a='1' b='2'> -->\n<!DOCTYPE R>", "line 3: a DOCTYPE"}, // comments skipped
+        {nested, "nested more than 32 deep"},
+        {attributes, "more than 64 attributes"},
+        {"<R><A n=''/></R>", "'' is not a number"},
+    };
+    for (const auto& [text, what] : refused) {
+        const std::string path = dir.write("f.xml", text);
+        const std::string msg = failMessage(path);
+        EXPECT_EQ(msg.rfind("'" + path + "'", 0), 0u) << msg;
+        EXPECT_NE(msg.find(what), std::string::npos) << msg;
+    }
+    // The limits leave room for what the formats use.
+    std::string fine = "<R>";
+    for (int i = 0; i < 30; ++i) fine += "<a x='1' y='2' z='3'>";
+    for (int i = 0; i < 30; ++i) fine += "</a>";
+    const std::string finePath = dir.write("f.xml", fine + "</R>");
+    EXPECT_EQ(messageOf([&] { xml::parseFile(finePath, {}, [](const xml::DOMElement&) {}); }), "no failure");
+    // A file larger than its kind allows is refused before it is read.
+    const std::string big = dir.write("big.xml", "<R/>");
+    std::filesystem::resize_file(big, 2000);
+    EXPECT_EQ(messageOf([&] { xml::parseFile(big, {}, [](const xml::DOMElement&) {}, 1000); }),
+              "File '" + big + "' is 2000 bytes, more than the 1000 allowed for its kind");
+    // Values outside a field's range name the element, the attribute and the value.
+    const std::string ranged = dir.write("r.xml", "<R><Phonem Duration='10001'/></R>");
+    EXPECT_EQ(messageOf([&] {
+                  xml::parseFile(ranged, {}, [](const xml::DOMElement& root) {
+                      xml::intIn(*xml::childElements(root)[0], u"Duration", 0, 10000);
+                  });
+              }),
+              "'" + ranged + "': element 'Phonem', attribute 'Duration': value '10001' is outside 0 to 10000");
 }
 
 TEST(Xml, ParsesFromManyThreadsAtOnce) {
