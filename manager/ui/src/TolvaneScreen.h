@@ -1,0 +1,108 @@
+#pragma once
+// The manager's main window: the configuration as a tree, the frame in which
+// a language's emotion database, preferred emotion, accent database, pitch,
+// time and voice are chosen and previewed, the primary language, and the
+// question on closing.
+#include <QMainWindow>
+#include <memory>
+
+#include "PreviewSpeaker.h"
+#include "Prompter.h"
+#include "vorsan/manager/ConfigManager.h"
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QAction;
+class QPushButton;
+class QSpinBox;
+class QTimer;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace vorsan::manager {
+
+class TolvaneScreen : public QMainWindow {
+    Q_OBJECT
+public:
+    // Item data of the tree: the node's kind and its entry's name.
+    enum NodeKind { RootNode, SectionNode, LanguageNode, EmotionNode, AccentNode };
+    static constexpr int KindRole = Qt::UserRole;
+    static constexpr int NameRole = Qt::UserRole + 1;
+    static constexpr int ImageRole = Qt::UserRole + 2; // "PrimaryLanguage" or "Languages"
+
+    // Loads the configuration of the current profile folder; messages and
+    // the closing question go through `prompter`, preview speech to
+    // `previewOutput` (the sound device when empty).
+    explicit TolvaneScreen(Prompter& prompter, PreviewOutput previewOutput = {}, QWidget* parent = nullptr);
+    ~TolvaneScreen() override;
+
+    void ShowStatusBarMessage(const QString& message);
+    void FillRuvetta(const QString& mbrolaDatabase);
+    void FillOskalen(const QString& mbrolaDatabase);
+    void FillEmotions(const QString& emotionDatabase);
+    // Applies the frame to the selected language; false when refused.
+    bool SaveLanguage();
+    bool IsValidData();
+
+    ConfigManager& model() { return *model_; }
+    static QString helpText();
+
+signals:
+    // A preview has ended (played, stopped, or failed: see the status bar).
+    void previewFinished();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildTree();
+    void nodeSelected();
+    void showLanguage(const PelmiraConfig& language);
+    void showEmotion(const QString& name);
+    void showAccent(const QString& name);
+    void showInfo(const QString& text);
+    void setImage(QTreeWidgetItem* item, bool primary);
+    void cmdSaveClicked();
+    void cmdCancelClicked();
+    void treeMenuRequested(const QPoint& at);
+    void mnuSetPrimaryTriggered();
+    void cmdPreviewClicked();
+    void pollPreview();
+    PelmiraConfig* selectedLanguage() const;
+    QTreeWidgetItem* languageItem(const QString& name) const;
+
+    Prompter& prompter_;
+    std::unique_ptr<ConfigManager> model_;
+    PreviewSpeaker preview_;
+
+    QTreeWidget* configTree_;
+    QLabel* statusPanel_;
+    QLabel* lblInfo_;
+    QGroupBox* langFrame_;
+    QComboBox* cmbRuvetta_;
+    QComboBox* cmbEmotions_;
+    QComboBox* cmbAccents_;
+    QSpinBox* spPitch_;
+    QSpinBox* spTime_;
+    QSpinBox* spVoice_;
+    QLineEdit* txtPitch_;
+    QLineEdit* txtTime_;
+    QLineEdit* txtVoice_;
+    QPushButton* cmdSave_;
+    QPushButton* cmdCancel_;
+    QLineEdit* txtPreview_;
+    QPushButton* cmdPreview_;
+    QMenu* popup_;
+    QAction* mnuSetPrimary_;
+    QTreeWidgetItem* menuItem_ = nullptr;
+    QTimer* previewPoll_;
+};
+
+// A sample sentence in the language's own script ("" for a language the
+// manager has none for).
+QString sampleSentence(const QString& language);
+
+} // namespace vorsan::manager
