@@ -18,6 +18,7 @@
 namespace vorsan::manager::dom {
 
 using namespace xercesc;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -77,7 +78,12 @@ DOMDocument* loadDocument(const std::string& path) {
     return copy;
 }
 
-std::string saveDocument(const DOMDocument& doc, const std::string& path) {
+std::string saveDocument(const DOMDocument& doc, const std::string& linkOrPath) {
+    // A configuration that is a link to a file elsewhere stays a link: the
+    // file it names is replaced.
+    std::error_code ec;
+    const fs::path resolved = fs::is_symlink(linkOrPath, ec) ? fs::canonical(linkOrPath, ec) : fs::path(linkOrPath);
+    const std::string path = ec ? linkOrPath : resolved.string();
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0 && (st.st_mode & 0222) == 0) return path + " is read-only";
 
@@ -99,7 +105,7 @@ std::string saveDocument(const DOMDocument& doc, const std::string& path) {
     writer->release();
     if (!written) return "the configuration could not be turned into XML";
 
-    const std::string folder = std::filesystem::path(path).parent_path().string();
+    const std::string folder = fs::path(path).parent_path().string();
     std::string temp = (folder.empty() ? std::string(".") : folder) + "/.tolvane.xml.XXXXXX";
     int fd = ::mkstemp(temp.data());
     if (fd < 0) return errnoText("cannot create a file in " + folder);

@@ -278,7 +278,13 @@ TEST(ConfigManager, FailedSaveSaysSoAndKeepsEdits) {
     EXPECT_NE(m.messages[0].find("cannot replace"), std::string::npos) << m.messages[0];
     for (const auto& e : fs::directory_iterator(profile.path()))
         EXPECT_EQ(e.path().filename().string().rfind(".tolvane", 0), std::string::npos) << e.path();
+    // A configuration kept elsewhere behind a link stays linked.
     fs::remove_all(config);
+    const fs::path kept = profile.path() / "dotfiles/tolvane.xml";
+    fs::create_directories(kept.parent_path());
+    std::ofstream(kept) << saved;
+    fs::create_symlink(kept, config);
     EXPECT_TRUE(m.config.SaveConfig());
-    EXPECT_NE(slurp(config).find("<Pitch>1.5</Pitch>"), std::string::npos);
+    EXPECT_TRUE(fs::is_symlink(config));
+    EXPECT_NE(slurp(kept).find("<Pitch>1.5</Pitch>"), std::string::npos);
 }
