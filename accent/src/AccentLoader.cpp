@@ -30,8 +30,17 @@ namespace {
 
 using xml::DOMElement;
 
-// Bump the version whenever the encoding or the tables change.
-constexpr compiledcache::Kind kCacheKind{"ACNT", "accent", 1};
+// Bump the version whenever the encoding or the tables change. Version 2:
+// out-of-range values are refused on load, so copies of such files made by
+// version 1 must not be used.
+constexpr compiledcache::Kind kCacheKind{"ACNT", "accent", 2};
+
+// What the numbers of an accent file can mean: durations of 0 to 10 s,
+// ratios the synthesiser accepts, voice frequencies it can produce.
+constexpr int32_t kMaxDurationMs = 10000;
+constexpr double kMaxRatio = 100.0;
+constexpr int32_t kMinVoiceHz = 4000;
+constexpr int32_t kMaxVoiceHz = 192000;
 
 // A decimal floating-point number read the way C's "%f" reads it: leading
 // white space, optional sign, then the longest number prefix. Text that does
@@ -145,11 +154,14 @@ private:
             } else if (xml::nameIs(*child, u"toMbroladb")) {
                 info.toMbroladb = utf16ToUtf8(*value);
             } else if (xml::nameIs(*child, u"Voice")) {
-                info.voice = xml::parseInt(*value);
-            } else if (xml::nameIs(*child, u"Pitch")) {
-                if (auto f = scanFloat(utf16ToUtf8(*value))) info.pitch = *f;
-            } else if (xml::nameIs(*child, u"Time")) {
-                if (auto f = scanFloat(utf16ToUtf8(*value))) info.time = *f;
+                info.voice = xml::intIn(*child, u"", *value, kMinVoiceHz, kMaxVoiceHz);
+            } else if (xml::nameIs(*child, u"Pitch") || xml::nameIs(*child, u"Time")) {
+                // Text that is no number keeps the default ratio; a number
+                // must be a ratio the synthesiser can use.
+                const auto f = scanFloat(utf16ToUtf8(*value));
+                if (!f) continue;
+                xml::requireIn(*child, u"", *value, *f, 1e-3, kMaxRatio);
+                (xml::nameIs(*child, u"Pitch") ? info.pitch : info.time) = *f;
             }
         }
         return info;
@@ -164,7 +176,7 @@ private:
             for (const DOMElement* to : xml::childElements(*from)) {
                 if (!xml::nameIs(*to, u"toPhonem")) continue;
                 entry.targets.push_back(
-                    {xml::attrUtf8(*to, u"toPhonemName"), xml::parseInt(xml::attr(*to, u"toPhonemDuration"))});
+                    {xml::attrUtf8(*to, u"toPhonemName"), xml::intIn(*to, u"toPhonemDuration", 0, kMaxDurationMs)});
             }
             std::string key = entry.name;
             mapping.try_emplace(std::move(key), std::move(entry)); // the first entry stays
@@ -189,7 +201,7 @@ private:
                     for (const DOMElement* p : xml::childElements(*ruleElement)) {
                         if (!xml::nameIs(*p, u"Phonem")) continue;
                         rule.phonemes.push_back(
-                            {xml::attrUtf8(*p, u"PhonemName"), xml::parseInt(xml::attr(*p, u"PhonemDuration"))});
+                            {xml::attrUtf8(*p, u"PhonemName"), xml::intIn(*p, u"PhonemDuration", 0, kMaxDurationMs)});
                     }
                     std::string key = rule.name;
                     priority.rules.try_emplace(std::move(key), std::move(rule));
@@ -228,6 +240,7 @@ std::unique_ptr<AccentDatabase> AccentDatabase::load(const std::string& path) {
     if (!xml::isReadableFile(path)) throw MException("File '" + path + "' not found/corrupted");
     // The compiled copy, when one was made from exactly these bytes, spares
     // the XML parsing.
+    xml::checkSize(path, xml::kMaxAccentFileBytes); // before the whole file is read
     const std::optional<std::string> xmlBytes = compiledcache::readFile(path);
     if (xmlBytes) {
         std::unique_ptr<AccentDatabase> cached(new AccentDatabase());
@@ -238,7 +251,8 @@ std::unique_ptr<AccentDatabase> AccentDatabase::load(const std::string& path) {
     // Only a file that loaded gets a compiled copy.
     std::unique_ptr<AccentDatabase> db(new AccentDatabase());
     AccentFileReader reader(*db);
-    xml::parseFile(path, xml::GuardStyle{}, [&](const DOMElement& root) { reader.read(root); });
+    xml::parseFile(path, xml::GuardStyle{}, [&](const DOMElement& root) { reader.read(root); },
+                   xml::kMaxAccentFileBytes);
     if (xmlBytes)
         compiledcache::store(kCacheKind, path, *xmlBytes, [&reader](compiledcache::Writer& w) { reader.encode(w); });
     return db;

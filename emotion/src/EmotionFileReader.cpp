@@ -21,7 +21,27 @@ VORSAN_CACHE_MEMBERS(EmotionProfile, x.name, x.settings)
 
 namespace {
 // Bump the version whenever the encoding or the tables change.
-constexpr compiledcache::Kind kCacheKind{"MOOD", "moods", 1};
+// Version 2: values outside the settings' ranges are refused when the file
+// loads, so a copy made by version 1 of such a file must not be used.
+constexpr compiledcache::Kind kCacheKind{"MOOD", "moods", 2};
+
+// The values each setting can mean: percentages of a pitch, a duration or a
+// phrase ramp (up to ten times), jitter in percent, a gradient in semitones
+// per second. Anything else (a negative rate in particular, which
+// the unsigned arithmetic of applying a mood would turn into hours of
+// speech) is refused.
+struct Range {
+    int32_t lo, hi;
+};
+constexpr Range kPercent{0, 1000};
+constexpr Range kJitter{0, 100};
+constexpr Range kGradient{0, 96};
+
+Range rangeOf(std::size_t setting) {
+    using S = EmotionProfile;
+    if (setting == S::Jitter) return kJitter;
+    return kPercent;
+}
 } // namespace
 
 class EmotionFileReader {
@@ -115,12 +135,12 @@ private:
             EmotionSetting& s = p.settings[i];
             if (i == S::PitchContourStressed) {
                 s.contour = contourFromText(xml::attr(e, u"contour"));
-                s.gradient = xml::parseInt(xml::attr(e, u"gradient"));
+                s.gradient = xml::intIn(e, u"gradient", kGradient.lo, kGradient.hi);
                 s.forPhraseAndWordAlso = xml::parseBool(xml::attr(e, u"forPhraseAndWordAlso"));
                 continue;
             }
             if (i == S::PhraseContour) s.contour = contourFromText(xml::attr(e, u"contour"));
-            s.rate = xml::parseInt(xml::attr(e, u"rate"));
+            s.rate = xml::intIn(e, u"rate", rangeOf(i).lo, rangeOf(i).hi);
             if (i == S::Stressed || i == S::NonStressed)
                 s.forPhraseAndWordAlso = xml::parseBool(xml::attr(e, u"forPhraseAndWordAlso"));
         }
@@ -134,6 +154,7 @@ std::unique_ptr<EmotionDatabase> EmotionDatabase::load(const std::string& path) 
     if (!xml::isReadableFile(path)) throw MException("File '" + path + "' not found/corrupted");
     // The compiled copy, when one was made from exactly these bytes, spares
     // the XML parsing.
+    xml::checkSize(path, xml::kMaxEmotionFileBytes); // before the whole file is read
     const std::optional<std::string> xmlBytes = compiledcache::readFile(path);
     if (xmlBytes) {
         std::unique_ptr<EmotionDatabase> cached(new EmotionDatabase());
@@ -145,7 +166,8 @@ std::unique_ptr<EmotionDatabase> EmotionDatabase::load(const std::string& path) 
     std::unique_ptr<EmotionDatabase> db(new EmotionDatabase());
     EmotionFileReader reader(*db);
     static const xml::GuardStyle kGuard{true, nullptr, true};
-    xml::parseFile(path, kGuard, [&reader](const xml::DOMElement& root) { reader.read(root); });
+    xml::parseFile(path, kGuard, [&reader](const xml::DOMElement& root) { reader.read(root); },
+                   xml::kMaxEmotionFileBytes);
     if (xmlBytes)
         compiledcache::store(kCacheKind, path, *xmlBytes, [&reader](compiledcache::Writer& w) { reader.encode(w); });
     return db;

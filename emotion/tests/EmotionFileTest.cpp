@@ -39,7 +39,7 @@ TEST(EmotionFile, LoadsLanguageSoundsAndMoods) {
     auto shuffled = neutralSettings();
     shuffled[0] = R"(<Range rate="120"/>)";
     shuffled[1] = R"(<AverageBaseFrequency rate="80"/>)";
-    shuffled[5] = R"(<PitchContourStressed contour="flat" gradient=" -3 " forPhraseAndWordAlso="True"/>)";
+    shuffled[5] = R"(<PitchContourStressed contour="flat" gradient=" 3 " forPhraseAndWordAlso="True"/>)";
     shuffled[8] = R"(<Stressed rate="90" forPhraseAndWordAlso="yes"/>)";
     std::string happy = "  <Emotion name=\"Happy\">\n  <!-- settings -->\n";
     for (const auto& s : shuffled) happy += "    " + s + "\n  ";
@@ -63,7 +63,7 @@ TEST(EmotionFile, LoadsLanguageSoundsAndMoods) {
     EXPECT_EQ(p[EmotionProfile::AverageBaseFrequency].rate, 120);
     EXPECT_EQ(p[EmotionProfile::Range].rate, 80);
     EXPECT_EQ(p[EmotionProfile::PitchContourStressed].contour, Contour::Invalid); // lower case loads
-    EXPECT_EQ(p[EmotionProfile::PitchContourStressed].gradient, -3);
+    EXPECT_EQ(p[EmotionProfile::PitchContourStressed].gradient, 3);
     EXPECT_TRUE(p[EmotionProfile::PitchContourStressed].forPhraseAndWordAlso);
     EXPECT_FALSE(p[EmotionProfile::Stressed].forPhraseAndWordAlso); // only true, TRUE and True count
     EXPECT_EQ(p[EmotionProfile::PhraseContour].contour, Contour::Raising);

@@ -32,10 +32,18 @@ void applyLanguageElement(const xml::DOMElement& e, SpeechEngine::Registries& re
     std::string emotionDb, accentDb;
     std::u16string mood;
     for (const auto* child : xml::childElements(e)) {
+        // A number must be one the synthesiser accepts.
+        const auto number = [&](auto& target) {
+            target = parseNumberText<std::remove_reference_t<decltype(*target)>>(xml::textUtf8(*child).value_or(""));
+            const bool isVoice = xml::nameIs(*child, u"Voice");
+            if (target)
+                xml::requireIn(*child, u"", xml::text(*child).value_or(u""), static_cast<double>(*target),
+                               isVoice ? 4000.0 : 1e-3, isVoice ? 192000.0 : 100.0);
+        };
         if (xml::nameIs(*child, u"location")) location = xml::textUtf8(*child).value_or("");
-        else if (xml::nameIs(*child, u"Voice")) voice = parseNumberText<int32_t>(xml::textUtf8(*child).value_or(""));
-        else if (xml::nameIs(*child, u"Pitch")) pitch = parseNumberText<float>(xml::textUtf8(*child).value_or(""));
-        else if (xml::nameIs(*child, u"Time")) time = parseNumberText<float>(xml::textUtf8(*child).value_or(""));
+        else if (xml::nameIs(*child, u"Voice")) number(voice);
+        else if (xml::nameIs(*child, u"Pitch")) number(pitch);
+        else if (xml::nameIs(*child, u"Time")) number(time);
         else if (xml::nameIs(*child, u"RuvettaRef")) {
             emotionDb = xml::attrUtf8(*child, u"name");
             mood = xml::attr(*child, u"preferredEmotion");
@@ -98,7 +106,7 @@ bool SpeechEngine::loadConfiguration() {
             auto it = fresh->languages.find(pendingPrimary);
             if (!pendingPrimary.empty() && it != fresh->languages.end()) fresh->primary = it->second.get();
         }
-    });
+    }, xml::kMaxConfigurationBytes);
     reg_ = std::move(fresh);
     locked_ = true;
     return true;

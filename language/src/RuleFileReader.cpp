@@ -15,6 +15,9 @@ namespace {
 
 std::string narrow(std::u16string_view s) { return utf16ToUtf8(s); }
 
+// Longest phone or pause a rule file may ask for, in ms.
+constexpr int32_t kMaxDurationMs = 10000;
+
 // Calls f(text) when the element has a first child node.
 template <class F>
 void withText(const DOMElement& e, F f) {
@@ -53,7 +56,7 @@ std::vector<PhonemeUnit> characterPhones(const DOMElement& e) {
     const std::u16string durations = xml::attr(e, u"duration");
     auto nameList = splitAt(names, isSpace);
     std::vector<int32_t> durationList;
-    for (auto d : splitAt(durations, isWhite)) durationList.push_back(xml::parseInt(d));
+    for (auto d : splitAt(durations, isWhite)) durationList.push_back(xml::intIn(e, u"duration", d, 0, kMaxDurationMs));
     for (std::size_t i = 0; i < nameList.size() && i < durationList.size(); ++i)
         phones.push_back(PhonemeUnit{narrow(nameList[i]), durationList[i], {}});
     return phones;
@@ -113,7 +116,7 @@ Rule readRule(const DOMElement& e) {
     if (!list || list->getNodeType() != DOMNode::ELEMENT_NODE || !xml::nameIs(*list, u"PhonemList")) return r;
     for (const DOMElement* p : xml::childElements(*list)) {
         if (!xml::nameIs(*p, u"Phonem")) continue;
-        PhonemeUnit unit{narrow(xml::attr(*p, u"phoneString")), xml::parseInt(xml::attr(*p, u"Duration")), {}};
+        PhonemeUnit unit{narrow(xml::attr(*p, u"phoneString")), xml::intIn(*p, u"Duration", 0, kMaxDurationMs), {}};
         const DOMNode* child = p->getFirstChild();
         const DOMNode* grandchild = child ? child->getFirstChild() : nullptr;
         if (grandchild) {
@@ -163,7 +166,7 @@ std::vector<const DOMElement*> items(const DOMElement& list) { return xml::child
 template <class T>
 void readTypeCommon(const DOMElement& e, T& type) {
     type.name = narrow(xml::attr(e, u"name"));
-    type.pause = xml::parseInt(xml::attr(e, u"pause"));
+    type.pause = xml::intIn(e, u"pause", 0, kMaxDurationMs);
     for (const DOMElement* c : xml::childElements(e)) {
         if (xml::nameIs(*c, u"Description")) {
             withText(*c, [&](const std::u16string& t) { type.description = narrow(t); });

@@ -49,10 +49,13 @@ std::vector<std::string> phoneList(const std::string& text) {
     throw MException("Voice file '" + path + "': " + what);
 }
 
-double parseDouble(const std::string& path, const std::string& text, const char* what) {
+// A number in [lo, hi]; NaN, infinities and trailing text are refused.
+double parseDouble(const std::string& path, const std::string& text, const char* what, double lo, double hi) {
     char* end = nullptr;
     double v = std::strtod(text.c_str(), &end);
-    if (text.empty() || (end && *end != '\0')) fault(path, std::string("bad ") + what + " '" + text + "'");
+    if (text.empty() || (end && *end != '\0') || !(v >= lo && v <= hi))
+        fault(path, std::string("bad ") + what + " '" + text + "' (a number from " + std::to_string(lo) + " to " +
+                        std::to_string(hi) + " is needed)");
     return v;
 }
 
@@ -67,8 +70,11 @@ std::vector<VoicePart> parseParts(const std::string& path, const std::string& ph
     if (words.empty() || words.size() % 2 != 0) fault(path, "phone '" + phone + "' needs 'name' or 'name share name share ...'");
     int32_t total = 0;
     for (std::size_t i = 0; i < words.size(); i += 2) {
+        // Each share is checked on its own (1..100) before it is added, so
+        // the total cannot overflow.
         int32_t share = readLeadingInt(words[i + 1]);
-        if (share <= 0 || std::to_string(share) != words[i + 1]) fault(path, "phone '" + phone + "' has a bad share '" + words[i + 1] + "'");
+        if (share <= 0 || share > 100 || std::to_string(share) != words[i + 1])
+            fault(path, "phone '" + phone + "' has a bad share '" + words[i + 1] + "'");
         total += share;
         parts.push_back({words[i], share});
     }
@@ -111,10 +117,10 @@ VoiceDatabase loadVoiceDatabase(const std::string& path, const std::string& name
         v.defaultDiphone = xml::attrUtf8(*fest, u"default");
         if (v.festivalVoice.empty() || v.indexFile.empty() || v.pausePhone.empty())
             fault(path, "the Festival element needs voice, index and pause");
-        v.nativeRate = xml::parseInt(xml::attr(*fest, u"rate"));
-        if (v.nativeRate < 4000 || v.nativeRate > 96000) fault(path, "native rate out of range");
-        if (xml::hasAttr(*fest, u"gain")) v.gain = parseDouble(path, xml::attrUtf8(*fest, u"gain"), "gain");
-        if (xml::hasAttr(*fest, u"pitch")) v.defaultPitch = xml::parseInt(xml::attr(*fest, u"pitch"));
+        v.nativeRate = xml::intIn(*fest, u"rate", 4000, 96000);
+        // A gain of 0 or less would silence the voice; more than 100 only clips.
+        if (xml::hasAttr(*fest, u"gain")) v.gain = parseDouble(path, xml::attrUtf8(*fest, u"gain"), "gain", 1e-3, 100.0);
+        if (xml::hasAttr(*fest, u"pitch")) v.defaultPitch = xml::intIn(*fest, u"pitch", 20, 1000);
         if (v.defaultPitch < 20 || v.defaultPitch > 1000) fault(path, "default pitch out of range");
         if (v.defaultDiphone.empty()) v.defaultDiphone = v.pausePhone + "-" + v.pausePhone;
 
@@ -131,15 +137,14 @@ VoiceDatabase loadVoiceDatabase(const std::string& path, const std::string& name
                 f.leftAs = xml::attrUtf8(*e, u"left-as");
                 f.rightAs = xml::attrUtf8(*e, u"right-as");
                 f.insert = xml::attrUtf8(*e, u"insert");
-                if (xml::hasAttr(*e, u"share")) f.share = xml::parseInt(xml::attr(*e, u"share"));
+                if (xml::hasAttr(*e, u"share")) f.share = xml::intIn(*e, u"share", 1, 90);
                 int actions = !f.leftAs.empty() + !f.rightAs.empty() + !f.insert.empty();
                 if (actions == 0) fault(path, "a Fallback needs left-as, right-as or insert");
                 if (!f.insert.empty() && actions > 1) fault(path, "a Fallback with insert cannot also rename");
-                if (f.share < 1 || f.share > 90) fault(path, "a Fallback share must be 1..90");
                 v.fallbacks.push_back(std::move(f));
             }
         }
-    });
+    }, xml::kMaxVoiceFileBytes);
     // Silence is always the voice's pause phone unless the file says otherwise.
     v.phones.emplace("_", std::vector<VoicePart>{{v.pausePhone, 100}});
     return v;
