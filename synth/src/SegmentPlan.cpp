@@ -46,7 +46,10 @@ bool layOut(std::string_view text, const VoiceDatabase& voice, const DiphoneInde
             }
             // Boundaries come from the running total, so rounding never drifts.
             const int64_t start = std::llround(static_cast<double>(elapsedMs) * samplesPerMs);
-            elapsedMs += r.duration;
+            // However long a phone is asked to be, it lasts at most
+            // kMaxPhoneMs, so no text can make one piece of audio hold more
+            // than that (times the duration ratio).
+            elapsedMs += std::min(r.duration, kMaxPhoneMs);
             const int64_t end = std::llround(static_cast<double>(elapsedMs) * samplesPerMs);
             for (std::size_t i = 0; i < r.pitches.size() && i < r.positions.size(); ++i) {
                 const double pos = std::clamp(r.positions[i], 0, 100) / 100.0;

@@ -66,5 +66,8 @@ SegmentPlan buildSegmentPlan(std::string_view phonemeText, const VoiceDatabase& 
 // after kPieceSeconds, or anywhere after kMaxPieceSeconds.
 inline constexpr double kPieceSeconds = 0.8;
 inline constexpr double kMaxPieceSeconds = 2.5;
+// Longest phone (or pause) the plan lays out, in ms of phoneme text; longer
+// ones are cut to it.
+inline constexpr int32_t kMaxPhoneMs = 10000;
 
 } // namespace vorsan::synth
