@@ -14,7 +14,10 @@ The speech is made with a temporary profile folder set up by the data
 installers, so the user's own files are neither used nor touched.
 
 Usage: score_devset.py [--vorsan build/cli/vorsan] [--set devset.tsv]
-                       [--only number|plain] [--keep FOLDER] [--verbose]
+                       [--dictionary english.dat] [--only number|plain]
+                       [--systems vorsan,text2wave] [--keep FOLDER] [--verbose]
+(--dictionary: speak with this english.dat instead of one built by
+data/english/install.sh, for example to score an older build.)
 """
 import argparse
 import os
@@ -44,14 +47,28 @@ def edit_distance(ref, hyp):
     return row[-1]
 
 
-def recognise(wav, folder):
-    pcm = os.path.join(folder, "asr.wav")
-    subprocess.run(["sox", wav, "-r", "16000", "-c", "1", "-b", "16", pcm], check=True,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    out = subprocess.run(["pocketsphinx_continuous", "-infile", pcm, "-hmm", MODEL + "/en-us",
-                          "-lm", MODEL + "/en-us.lm.bin", "-dict", MODEL + "/cmudict-en-us.dict",
-                          "-logfn", "/dev/null"], capture_output=True, text=True)
-    return " ".join(line.strip() for line in out.stdout.splitlines() if line.strip())
+def recognise_all(wavs, folder):
+    """Hypotheses for the sound files, recognised in one pocketsphinx run."""
+    names = []
+    for n, wav in enumerate(wavs):
+        name = f"asr{n:04d}"
+        subprocess.run(["sox", wav, "-r", "16000", "-c", "1", "-b", "16", os.path.join(folder, name + ".wav")],
+                       check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        names.append(name)
+    control = os.path.join(folder, "asr.ctl")
+    with open(control, "w") as f:
+        f.write("".join(name + "\n" for name in names))
+    hyp = os.path.join(folder, "asr.hyp")
+    subprocess.run(["pocketsphinx_batch", "-adcin", "yes", "-cepdir", folder, "-cepext", ".wav", "-ctl", control,
+                    "-hyp", hyp, "-hmm", MODEL + "/en-us", "-lm", MODEL + "/en-us.lm.bin",
+                    "-dict", MODEL + "/cmudict-en-us.dict", "-logfn", "/dev/null"], check=True)
+    heard = {}
+    with open(hyp) as f:
+        for line in f:
+            match = re.match(r"(.*)\((asr\d+)[^)]*\)\s*$", line)
+            if match:
+                heard[match.group(2)] = match.group(1)
+    return [heard.get(name, "") for name in names]
 
 
 def speak_vorsan(program, text, wav, env):
@@ -83,11 +100,13 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--vorsan", default=os.path.join(ROOT, "build", "cli", "vorsan"))
     parser.add_argument("--set", default=os.path.join(HERE, "devset.tsv"))
+    parser.add_argument("--dictionary", help="english.dat to use instead of building one")
     parser.add_argument("--only", choices=["number", "plain"])
     parser.add_argument("--keep", help="folder to keep the sound files in")
+    parser.add_argument("--systems", default="vorsan,text2wave", help="vorsan, text2wave or both")
     parser.add_argument("--verbose", action="store_true")
     args = parser.parse_args()
-    for tool in ("sox", "text2wave", "pocketsphinx_continuous"):
+    for tool in ("sox", "text2wave", "pocketsphinx_batch"):
         if shutil.which(tool) is None:
             sys.exit(f"{tool} not found (packages sox, festival, pocketsphinx)")
 
@@ -95,25 +114,32 @@ def main():
         profile = os.path.join(folder, "profile")
         os.makedirs(profile)
         env = dict(os.environ, USERPROFILE=profile, HOME=profile)
-        for installer in ("tolvane", "english"):
+        for installer in ("tolvane",) if args.dictionary else ("tolvane", "english"):
             subprocess.run(["bash", os.path.join(ROOT, "data", installer, "install.sh")], env=env, check=True,
                            stdout=subprocess.DEVNULL)
-        totals = {}
-        for n, (kind, text, said) in enumerate(read_set(args.set, args.only)):
-            ref = words(said)
-            for system in ("vorsan", "text2wave"):
+        if args.dictionary:
+            os.makedirs(os.path.join(profile, "Speechfiles", "English"), exist_ok=True)
+            shutil.copy(args.dictionary, os.path.join(profile, "Speechfiles", "English", "english.dat"))
+        rows = read_set(args.set, args.only)
+        runs = []  # (row, system, sound file)
+        for n, (kind, text, said) in enumerate(rows):
+            for system in args.systems.split(","):
                 wav = os.path.join(args.keep or folder, f"{n:03d}-{system}.wav")
                 if system == "vorsan":
                     speak_vorsan(args.vorsan, text, wav, env)
                 else:
                     speak_festival(text, wav, folder)
-                hyp = words(recognise(wav, folder))
-                errors = edit_distance(ref, hyp)
-                t = totals.setdefault((kind, system), [0, 0])
-                t[0] += errors
-                t[1] += len(ref)
-                if args.verbose:
-                    print(f"{system:9} {errors:2}/{len(ref):2} {text}\n          heard: {' '.join(hyp)}")
+                runs.append((n, system, wav))
+        totals = {}
+        for (n, system, wav), heard in zip(runs, recognise_all([r[2] for r in runs], folder)):
+            kind, text, said = rows[n]
+            ref, hyp = words(said), words(heard)
+            errors = edit_distance(ref, hyp)
+            t = totals.setdefault((kind, system), [0, 0])
+            t[0] += errors
+            t[1] += len(ref)
+            if args.verbose:
+                print(f"{system:9} {errors:2}/{len(ref):2} {text}\n          heard: {' '.join(hyp)}")
         for (kind, system), (errors, count) in sorted(totals.items()):
             print(f"{kind:6} {system:9} WER {100.0 * errors / count:5.1f} % ({errors}/{count} words)")
 

@@ -63,6 +63,33 @@ TEST(EnglishNormalisation, DevelopmentSetSaysWhatAReaderSays) {
     EXPECT_GE(cases, 50);
 }
 
+TEST(EnglishNormalisation, NumbersInTheirManyForms) {
+    testing::TempProfile profile;
+    EnglishDictionary dictionary(testing::writeDictionary(profile, {{"a", "@"}}));
+    EnglishNormaliser normaliser(dictionary);
+    const std::pair<const char16_t*, const char*> cases[] = {
+        {u"in 1905", "in nineteen oh five"},
+        {u"in 1900", "in nineteen hundred"},
+        {u"in 2005", "in two thousand and five"},
+        {u"in 1000", "in one thousand"},
+        {u"12,34,567", "twelve lakh thirty four thousand five hundred and sixty seven"},
+        {u"1,23,45,678", "one crore twenty three lakh forty five thousand six hundred and seventy eight"},
+        {u"12th 22nd 90th 100th", "twelfth twenty second ninetieth one hundredth"},
+        {u"$0.05 £1 €1.5", "five cents one pound one euro and fifty cents"},
+        {u"Rs 5 lakh", "five lakh rupees"},
+        {u"007 0.50", "zero zero seven zero point five zero"},
+        {u"12:00 9 pm", "twelve o'clock nine p m"},
+        {u"2/3 24/7", "two thirds twenty four /7"},
+        {u"MDCCLXXVI I V", "mdcclxxvi i v"}, // no context: not numerals
+        {u"— … –", ""},
+    };
+    for (const auto& [text, said] : cases) {
+        NormalisedText out;
+        normaliser.normalise(text, 0, out);
+        EXPECT_EQ(comparable(out.text), said) << utf16ToUtf8(text);
+    }
+}
+
 TEST(EnglishNormalisation, WordPlacesAndTypographicMarksThroughTheFrontEnd) {
     testing::TempProfile profile;
     const std::string path =
