@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -20,6 +21,7 @@ namespace vorsan {
 namespace {
 constexpr const char* kSpeechFailed = "Speech output failed: ";
 constexpr const char* kFileFailed = "Writing sound file failed: ";
+constexpr const char* kNothingToSpeak = "The text has nothing to speak (no part of it belongs to a loaded language)";
 
 const synth::SoundFileFormat& formatOrThrow(int16_t fileType) {
     const synth::SoundFileFormat* format = synth::soundFileFormat(fileType);
@@ -40,10 +42,16 @@ auto withPrefix(const char* prefix, F&& f) {
 
 void SpeechEngine::prepareVoice(const SpeechChunk& chunk) {
     synth::SynthChannel& c = *channel_;
-    if (c.setDatabase(chunk.mbrolaDatabase.c_str()) != 0) throw MException("Error in setting Mbrola database");
-    if (c.setPitchRatio(chunk.pitch) != 0) throw MException("Error in setting Mbrola pitch ratio");
-    if (c.setDurationRatio(chunk.time) != 0) throw MException("Error in setting Mbrola duration ratio");
-    if (c.setVoiceFrequency(chunk.voiceFrequency) != 0) throw MException("Error in setting Mbrola voice frequency");
+    // The synthesiser's own reason (a voice file's fault, a value out of
+    // range) follows the engine's message, so the user learns what to mend.
+    const auto refused = [&c](const char* what) {
+        const char* why = c.lastError();
+        throw MException(std::string(what) + (why && *why ? std::string(": ") + why : std::string()));
+    };
+    if (c.setDatabase(chunk.mbrolaDatabase.c_str()) != 0) refused("Error in setting Mbrola database");
+    if (c.setPitchRatio(chunk.pitch) != 0) refused("Error in setting Mbrola pitch ratio");
+    if (c.setDurationRatio(chunk.time) != 0) refused("Error in setting Mbrola duration ratio");
+    if (c.setVoiceFrequency(chunk.voiceFrequency) != 0) refused("Error in setting Mbrola voice frequency");
 }
 
 bool SpeechEngine::synthesise(const SpeechChunk& chunk, synth::AudioSink& sink, bool toFile) {
@@ -162,21 +170,30 @@ StringList SpeechEngine::convertTextToSoundFile(std::u16string_view text, bool w
     if (text.empty()) return paths;
     const synth::SoundFileFormat& format = formatOrThrow(fileType);
     stopRequested_ = false;
-    // One file per run, written sentence by sentence as they come.
+    // One file per run, written sentence by sentence as they come. Only
+    // complete files are listed: a run cut short by a stop leaves nothing
+    // under its name (an older file of that name is not listed).
     std::optional<synth::SoundFileSink> file;
-    forEachSentence(text, withEmotion, withAccent, false, [&](SpeechChunk&& chunk, const SentencePlace& at) {
-        if (stopRequested_) return false;
-        if (!file) {
-            if (observer_) observer_(at.run, at.runs);
-            file.emplace(outputFolder_ + "temp" + std::to_string(paths.size() + 1) + format.extension, format.type);
-        }
-        if (!synthesise(chunk, *file, true)) return false;
-        if (!at.lastOfRun) return true;
-        withPrefix(kFileFailed, [&] { file->commit(); });
-        paths.push_back(utf8ToUtf16(file->path()));
-        file.reset();
-        return true;
-    });
+    try {
+        forEachSentence(text, withEmotion, withAccent, false, [&](SpeechChunk&& chunk, const SentencePlace& at) {
+            if (stopRequested_) return false;
+            if (!file) {
+                if (observer_) observer_(at.run, at.runs);
+                file.emplace(outputFolder_ + "temp" + std::to_string(paths.size() + 1) + format.extension, format.type);
+            }
+            if (!synthesise(chunk, *file, true)) return false;
+            if (!at.lastOfRun) return true;
+            withPrefix(kFileFailed, [&] { file->commit(); });
+            paths.push_back(utf8ToUtf16(file->path()));
+            file.reset();
+            return true;
+        });
+    } catch (...) {
+        // A failed conversion takes back the files it wrote, so no run of a
+        // half-converted text is mistaken for the whole.
+        for (const auto& p : paths) std::remove(utf16ToUtf8(p).c_str());
+        throw;
+    }
     return paths;
 }
 
@@ -186,12 +203,17 @@ bool SpeechEngine::convertTextToNamedFile(std::u16string_view text, bool withEmo
     synth::SoundFileSink file(path, format.type);
     stopRequested_ = false;
     bool completed = true;
+    std::size_t chunks = 0;
     forEachSentence(text, withEmotion, withAccent, false, [&](SpeechChunk&& chunk, const SentencePlace& at) {
         if (stopRequested_) return completed = false;
         if (observer_) observer_(at.run, at.runs);
+        ++chunks;
         return completed = synthesise(chunk, file, true);
     });
     if (!completed || stopRequested_) return false;
+    // No part of the text belongs to a loaded language: an empty file would
+    // pass for the text's speech.
+    if (chunks == 0) throw MException(kNothingToSpeak);
     withPrefix(kFileFailed, [&] { file.commit(); });
     return true;
 }

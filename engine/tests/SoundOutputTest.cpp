@@ -62,7 +62,8 @@ TEST(SoundOutput, FailuresAreReported) {
         SpeechEngine engine;
         EXPECT_EQ(messageOf([&] { engine.convertTextToSoundFile(u"Hello", false, false, 3); }), "Invalid sound file type");
         SpeechChunk chunk{"a 100 \n", "no-such-voice", 1.0f, 1.0f, 16000, {}};
-        EXPECT_EQ(messageOf([&] { engine.speakChunk(chunk); }), "Error in setting Mbrola database");
+        EXPECT_EQ(messageOf([&] { engine.speakChunk(chunk); }),
+                  "Error in setting Mbrola database: no voice database named 'no-such-voice'");
         chunk.phoneString.clear();
         EXPECT_EQ(messageOf([&] { engine.speakChunk(chunk); }), "no failure"); // nothing to say, nothing touched
     }

@@ -102,12 +102,16 @@ public:
     void speakChunk(const SpeechChunk& chunk);
     // One file per run, "temp<n>" in the output folder; each file appears
     // only when complete. A stopped conversion returns the files completed
-    // before the stop.
+    // before the stop (and stopped() is true); a failed one removes the
+    // files it wrote before raising.
     StringList convertTextToSoundFile(std::u16string_view text, bool withEmotion, bool withAccent,
                                       int16_t fileType);
     // The whole text, every run, into the one file `path` (runs at other
     // rates converted to the first run's), which appears only when complete.
-    // Returns false when stopped (and then nothing is written).
+    // Returns false when stopped (and then nothing is written). Raises
+    // "The text has nothing to speak ..." when no part of the text belongs to
+    // a loaded language (nothing is written then either). A failure leaves an
+    // older file at `path` as it was.
     bool convertTextToNamedFile(std::u16string_view text, bool withEmotion, bool withAccent, int16_t fileType,
                                 const std::string& path);
     // Where a word of the text begins in a run of speech (a run is a sentence
