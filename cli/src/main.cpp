@@ -1,7 +1,9 @@
 // vorsan: a thin command-line client of the speech engine.
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -118,7 +120,11 @@ int run(const Options& o) {
             cli::speakWithProgress(engine, text, o.withEmotion, o.withAccent, progress);
         } else {
             int16_t type = fileTypeOf(o.fileType);
-            printList(cli::writeWithProgress(engine, text, o.withEmotion, o.withAccent, type, o.output, progress));
+            const StringList files =
+                cli::writeWithProgress(engine, text, o.withEmotion, o.withAccent, type, o.output, progress);
+            if (files.empty() && !engine.stopped() && !text.empty())
+                throw MException("The text has nothing to speak (no part of it belongs to a loaded language)");
+            printList(files);
         }
     } else if (c == "mood") {
         if (o.arguments.size() != 2) throw std::invalid_argument("mood needs MOOD and DATABASE");
@@ -153,7 +159,13 @@ int main(int argc, char** argv) {
     results = &out;
     std::cout.rdbuf(std::cerr.rdbuf());
     try {
-        return run(o);
+        const int status = run(o);
+        // Results that never reached their reader are a failure, not success
+        // (a full disk, a closed pipe): the final flush is checked too.
+        out.flush();
+        if (!out || std::fflush(stdout) != 0 || std::ferror(stdout))
+            throw MException(std::string("cannot write the results: ") + std::strerror(errno ? errno : EIO));
+        return status;
     } catch (const MException& e) {
         std::cerr << "vorsan: " << e.message() << "\n";
         return 1;

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -115,4 +116,34 @@ TEST(Cli, ProcessesSharingAProfileFolderEachGetTheirOwnSpeech) {
             << texts[k];
     }
     EXPECT_FALSE(std::filesystem::exists(profile.path() / "temp1.wav")); // -o never goes through the shared names
+}
+
+TEST(Cli, ResultsThatCannotBeWrittenFail) {
+    TempProfile profile;
+    // Standard output on a full device: the results are lost, so exit 1.
+    EXPECT_EQ(runCli("phonemes Hello > /dev/full", "", false).status, 1);
+    EXPECT_EQ(runCli("tofile Hello > /dev/full", "", false).status, 1);
+    // Nothing of the text belongs to a loaded language: said, and no file.
+    const std::string none = (profile.path() / "none.wav").string();
+    Result nothing = runCli("tofile -o " + none + " '😀 ∑'");
+    EXPECT_EQ(nothing.status, 1);
+    EXPECT_NE(nothing.out.find("The text has nothing to speak"), std::string::npos) << nothing.out;
+    EXPECT_FALSE(std::filesystem::exists(none));
+    // A write that fails part-way (here the file size limit, as a full disk
+    // would) leaves the older file as it was, and no temporary beside it.
+    const std::string old = (profile.path() / "old.wav").string();
+    ASSERT_EQ(runCli("-q tofile -o " + old + " Hi").status, 0);
+    const double before = readAudio(old).seconds();
+    const std::string limited = "sh -c \"trap '' XFSZ; ulimit -f 20; " + std::string(VORSAN_CLI) + " -q tofile -o " +
+                                old + " 'Hello there, this text is far too long to fit in twenty kilobytes of sound.'\"" +
+                                " > /dev/null 2>&1";
+    EXPECT_NE(std::system(limited.c_str()), 0);
+    EXPECT_DOUBLE_EQ(readAudio(old).seconds(), before);
+    for (const auto& entry : std::filesystem::directory_iterator(profile.path()))
+        EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << entry.path();
+    // -o needs no profile folder.
+    const std::string ok = (profile.path() / "ok.wav").string();
+    EXPECT_EQ(std::system(("USERPROFILE=/nonexistent/profile " + std::string(VORSAN_CLI) + " -q tofile -o " + ok +
+                           " Hello > /dev/null 2>&1").c_str()), 0);
+    EXPECT_FALSE(std::filesystem::exists("/nonexistent/profile"));
 }
