@@ -102,6 +102,9 @@ bool SpeechEngine::loadConfiguration() {
                 }
             } else if (xml::nameIs(*section, u"PrimaryLanguage")) {
                 if (auto t = xml::textUtf8(*section)) pendingPrimary = *t;
+            } else if (xml::nameIs(*section, u"ChooseLanguageBySentence")) {
+                // Optional (older files lack it: on); any text but "true" turns it off.
+                fresh->chooseLanguageBySentence = xml::parseBool(xml::text(*section).value_or(u""));
             }
             auto it = fresh->languages.find(pendingPrimary);
             if (!pendingPrimary.empty() && it != fresh->languages.end()) fresh->primary = it->second.get();

@@ -4,58 +4,122 @@
 #include <algorithm>
 #include <optional>
 
+#include "MarathiEvidence.h"
 #include "Registries.h"
 #include "vorsan/core/MException.h"
-#include "vorsan/core/Text.h"
 #include "vorsan/english/EnglishFrontEnd.h"
 #include "vorsan/prosody/Prosody.h"
 
 namespace vorsan {
 
 namespace {
-// Classes of a character besides the loaded languages: neutral characters
-// (code 255 or below, claimed by no language) join the run around them;
-// unknown ones (above 255, claimed by no language) are dropped.
+// Classes of a character besides the loaded languages. Neutral characters
+// (digits, spaces, punctuation and symbols that no language claims) join the
+// run around them and are read by its language; unsayable ones (letters of a
+// script no loaded language claims, emoji) are skipped one by one: a run
+// holds a space in their place, so its neighbours and every offset stay.
 const LanguageEntry* const kNeutral = reinterpret_cast<const LanguageEntry*>(1);
-const LanguageEntry* const kUnknown = reinterpret_cast<const LanguageEntry*>(2);
+const LanguageEntry* const kUnsayable = reinterpret_cast<const LanguageEntry*>(2);
+
+// Punctuation, symbols and spaces above Latin-1 that some language can read
+// (₹, €, °, typographic quotes and dashes, the no-break spaces, the joiners
+// inside Indian words, the dandas outside a Devanagari language's text).
+bool isNeutralAbove255(char16_t c) {
+    return (c >= 0x0964 && c <= 0x0965) || (c >= 0x2000 && c <= 0x2BFF) || (c >= 0x2E00 && c <= 0x2E7F) ||
+           (c >= 0x3000 && c <= 0x303F) || (c >= 0xFE10 && c <= 0xFE1F) || (c >= 0xFE30 && c <= 0xFE6F) ||
+           c == 0xFEFF || (c >= 0xFF01 && c <= 0xFF20) || (c >= 0xFF3B && c <= 0xFF40) ||
+           (c >= 0xFF5B && c <= 0xFF65);
+}
+
+// Spaces, which alone give nothing to say.
+bool isBlank(char16_t c) {
+    return c <= u' ' || c == 0x00A0 || (c >= 0x2000 && c <= 0x200F) || c == 0x202F || c == 0x205F ||
+           c == 0x3000 || c == 0xFEFF;
+}
 
 const LanguageEntry* classOf(char16_t c, const std::map<std::string, std::unique_ptr<LanguageEntry>>& languages,
                              const LanguageEntry* preferred = nullptr) {
     if (preferred && preferred->claims(c)) return preferred;
     for (const auto& [name, entry] : languages)
         if (entry->claims(c)) return entry.get();
-    return c <= 255 ? kNeutral : kUnknown;
+    if ((c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z')) return kUnsayable; // English is not loaded
+    return c <= 255 || isNeutralAbove255(c) ? kNeutral : kUnsayable;
+}
+
+const LanguageEntry* entryNamed(const std::map<std::string, std::unique_ptr<LanguageEntry>>& languages,
+                                const std::string& name) {
+    auto it = name.empty() ? languages.end() : languages.find(name);
+    return it == languages.end() ? nullptr : it->second.get();
 }
 } // namespace
 
 std::string SpeechEngine::scriptClass(char16_t c) const {
     const LanguageEntry* cls = classOf(c, reg_->languages);
     if (cls == kNeutral) return "ENGLISH";
-    if (cls == kUnknown) return "UNKNOWN";
+    if (cls == kUnsayable) return "UNKNOWN";
     return cls->name();
 }
 
 std::vector<SpeechEngine::Run> SpeechEngine::cutIntoRuns(std::u16string_view text) const {
     std::vector<Run> runs;
     const auto& languages = reg_->languages;
-    auto found = preferred_.empty() ? languages.end() : languages.find(preferred_);
-    const LanguageEntry* preferred = found == languages.end() ? nullptr : found->second.get();
-    auto classOf = [&](char16_t c, const auto&) { return vorsan::classOf(c, languages, preferred); };
+    const LanguageEntry* preferred = entryNamed(languages, preferred_);
+    // Marathi and Hindi share Devanagari: unless the caller prefers one, each
+    // sentence is read as the one its words show (Hindi when they show
+    // neither), so Marathi text needs no primary language and the Latin
+    // words inside it stay English.
+    const LanguageEntry* hindi = entryNamed(languages, "Hindi");
+    const LanguageEntry* marathi = entryNamed(languages, "Marathi");
+    const bool bySentence = !preferred && reg_->chooseLanguageBySentence && hindi && marathi;
+    const LanguageEntry* sentenceLanguage = nullptr;
+    std::size_t sentenceStop = 0;
+
     const std::size_t n = text.size();
-    std::size_t i = 0;
-    while (true) {
-        const std::size_t start = i;
-        while (i < n && classOf(text[i], languages) == kNeutral) ++i;
-        if (i == n) break; // a trailing run of neutral characters has no language
-        const LanguageEntry* lang = classOf(text[i], languages);
-        ++i;
-        if (lang == kUnknown) continue; // dropped together with the neutral prefix
-        while (i < n) {
-            const LanguageEntry* c = classOf(text[i], languages);
-            if (c != lang && c != kNeutral) break;
-            ++i;
+    std::size_t start = 0;              // of the pending run
+    const LanguageEntry* lang = nullptr; // of the pending run, once a character shows it
+    bool unsayable = false;             // the pending run holds unsayable characters
+    bool sayable = false;               // the text holds something besides blanks
+    auto keep = [&](std::size_t end, const LanguageEntry* entry) {
+        Run run{std::u16string(text.substr(start, end - start)), entry, start};
+        if (unsayable)
+            for (char16_t& c : run.text)
+                if (classOf(c, languages, preferred) == kUnsayable) c = u' ';
+        runs.push_back(std::move(run));
+        start = end;
+        unsayable = false;
+    };
+    for (std::size_t i = 0; i < n; ++i) {
+        const LanguageEntry* c = classOf(text[i], languages, preferred);
+        if (c == kUnsayable) {
+            unsayable = true;
+            continue;
         }
-        runs.push_back(Run{std::u16string(text.substr(start, i - start)), lang, start});
+        if (c == kNeutral) {
+            sayable = sayable || !isBlank(text[i]);
+            continue;
+        }
+        sayable = true;
+        if (bySentence && (c == hindi || c == marathi)) {
+            if (i >= sentenceStop) {
+                const std::size_t from = i;
+                sentenceStop = sentenceEnd(text, i);
+                sentenceLanguage = marathiEvidence(text.substr(from, sentenceStop - from)) > 0 ? marathi : hindi;
+            }
+            if (sentenceLanguage->claims(text[i])) c = sentenceLanguage;
+        }
+        if (!lang) lang = c; // the neutral characters before it join its run
+        else if (c != lang) {
+            keep(i, lang); // neutral characters after a run stay in it
+            lang = c;
+        }
+    }
+    if (lang) keep(n, lang);
+    else if (sayable) {
+        // Nothing but digits, symbols and punctuation: read by the preferred
+        // language, else English, else the first loaded language.
+        const LanguageEntry* fallback = preferred ? preferred : entryNamed(languages, kEnglishName);
+        if (!fallback && !languages.empty()) fallback = languages.begin()->second.get();
+        if (fallback) keep(n, fallback);
     }
     return runs;
 }
@@ -138,7 +202,7 @@ void SpeechEngine::forEachSentence(std::u16string_view text, bool withEmotion, b
             held = std::move(work.chunk);
         };
         if (entry.isBuiltInEnglish())
-            english_->ConvertSentences(narrowLatin1(runText), sentence);
+            english_->ConvertSentences(runText, sentence);
         else
             prosodySentences(runText, &entry.language(), false, sentence);
         release(true);

@@ -18,6 +18,9 @@ struct SpeechEngine::Registries {
     std::map<std::string, std::unique_ptr<EmotionDatabase>> emotions;
     std::map<std::string, std::unique_ptr<AccentDatabase>> accents;
     LanguageEntry* primary = nullptr;
+    // Devanagari read as Marathi or Hindi by the words of each sentence
+    // (configuration element ChooseLanguageBySentence); off, it is Hindi.
+    bool chooseLanguageBySentence = true;
 };
 
 // "Language " L " not\tloaded in Vorsan"

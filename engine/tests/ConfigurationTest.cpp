@@ -91,6 +91,21 @@ TEST(Configuration, EdgeCasesOfTheFile) {
     EXPECT_TRUE(engine.loadConfiguration());
 }
 
+TEST(Configuration, MarathiOrHindiBySentenceCanBeTurnedOff) {
+    ConfigFixture f;
+    // Older files lack the switch: on. Off, Devanagari is the first
+    // language that claims it, as it used to be.
+    for (const std::string value : {"", "true", "false"}) {
+        f.config((value.empty() ? "" : "<ChooseLanguageBySentence>" + value + "</ChooseLanguageBySentence>") +
+                 "<Pelmira>" + f.language(f.hindi) + f.language(f.marathi) + "</Pelmira>");
+        SpeechEngine engine;
+        ASSERT_TRUE(engine.loadConfiguration());
+        EXPECT_EQ(engine.convertTextToPhoneme(u"मी घरी आहे.", false, false, false).at(0).mbrolaDatabase,
+                  value == "false" ? "en1" : "mr1")
+            << value;
+    }
+}
+
 TEST(Configuration, ABrokenFileChangesNothing) {
     ConfigFixture f;
     SpeechEngine engine;

@@ -34,13 +34,30 @@ TEST(Pipeline, CutsMixedTextIntoLanguageRuns) {
         return voices;
     };
     EXPECT_EQ(runs(u""), Runs{});
-    EXPECT_EQ(runs(u"12, 34 .!"), Runs{});
-    // Neutral characters before a Devanagari word join its run; Chinese
-    // characters (no language claims them) are dropped with the digits before.
+    EXPECT_EQ(runs(u" \u00A0中文 😀 "), Runs{}); // nothing any language can say
+    // Digits, symbols and punctuation that no language claims are read by the
+    // run before them, at the start by the run after them, alone by English.
+    // Characters of no loaded language are skipped one by one, so they take
+    // nothing with them.
+    EXPECT_EQ(runs(u"12, 34 .!"), Runs{"en1"});
+    EXPECT_EQ(runs(u"12 中文"), Runs{"en1"});
     EXPECT_EQ(runs(u"12, कमल"), Runs{"in1"});
-    EXPECT_EQ(runs(u"12 中文"), Runs{});
-    EXPECT_EQ(runs(u"中文 कमल"), Runs{"in1"});
+    EXPECT_EQ(runs(u"中文 12 कमल ₹ 12 中文 12"), Runs{"in1"});
     EXPECT_EQ(runs(u"कमल one कमल two"), (Runs{"in1", "en1", "in1", "en1"}));
+    const std::string alone = e.convertTextToPhoneme(u"It costs", false, false, false).at(0).phoneString;
+    for (const char16_t* text : {u"It costs ₹500.", u"It costs \u20AC500.", u"It costs 中500.", u"It costs 😀500."}) {
+        const ChunkList c = e.convertTextToPhoneme(text, false, false, false);
+        ASSERT_EQ(c.size(), 1u);
+        EXPECT_GT(phonemeSeconds(c[0].phoneString), phonemeSeconds(alone) + 0.5) << "the amount is said";
+    }
+    // The run's text keeps every offset: the word after a skipped character
+    // is marked where it stands.
+    const ChunkList marked = e.convertTextToPhoneme(u"中 Hello 中 world 中 कमल 中 नमक", false, false, false);
+    ASSERT_EQ(marked.size(), 2u);
+    std::vector<std::size_t> offsets;
+    for (const SpeechChunk& c : marked)
+        for (const WordMark& w : c.words) offsets.push_back(w.offset);
+    EXPECT_EQ(offsets, (std::vector<std::size_t>{2, 10, 18, 24}));
 
     // An English word with the space after it, then the Devanagari word at
     // its language's settings.
@@ -53,6 +70,27 @@ TEST(Pipeline, CutsMixedTextIntoLanguageRuns) {
     // With a primary language everything is one run of it.
     e.setPrimaryLanguage("Hindi");
     EXPECT_EQ(runs(u"Hello कमल"), Runs{"in1"});
+}
+
+TEST(Pipeline, DevanagariSentencesAreMarathiOrHindiByTheirWords) {
+    HindiEngine h;
+    SpeechEngine& e = h.engine;
+    e.addLanguageDatabase(h.profile.write("mr.xml", hindiRuleFile("Marathi", "mr1")));
+    using Runs = std::vector<std::string>;
+    auto runs = [&](std::u16string_view text) {
+        Runs voices;
+        for (const auto& c : e.convertTextToPhoneme(text, false, false, false)) voices.push_back(c.mbrolaDatabase);
+        return voices;
+    };
+    // Marathi word forms and letters against Hindi ones, sentence by
+    // sentence; the Latin word inside a Marathi sentence stays English; text
+    // that shows neither is Hindi, as before.
+    EXPECT_EQ(runs(u"माझ्याकडे 45 आंबे आहेत. मेरे पास 45 आम हैं।"), (Runs{"mr1", "in1"}));
+    EXPECT_EQ(runs(u"मी Google वापरतो. शाळा"), (Runs{"mr1", "en1", "mr1"}));
+    EXPECT_EQ(runs(u"कमल नमक। मुलांना 3.5 लिटर दूध हवे"), (Runs{"in1", "mr1"}));
+    // A language the caller prefers for the script decides alone.
+    e.setPreferredLanguage("Hindi");
+    EXPECT_EQ(runs(u"मी Google वापरतो."), (Runs{"in1", "en1", "in1"}));
 }
 
 TEST(Pipeline, MoodAndAccentStagesAndTheirFailures) {
