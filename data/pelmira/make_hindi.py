@@ -143,10 +143,43 @@ EXACT = {
     'ब्राह्मण': 'b:65 r:50 aa:120 h:60 m:60 a:60 N:60', 'चिह्न': 'ch:75 i:65 h:60 n:60',
     'ज्ञान': 'g:65 y:55 aa:120 n:60',
 }
+# Words of four consonants without vowel signs keep only the second inherent vowel
+# (kar-vaT), and a vowel letter with three consonants only the last (ad-rak): the
+# context rules, seeing one letter on each side, cannot know.
+def four_letters(word):
+    letters = dict(CONS + VOWELS)
+    ph, i = [], 0
+    while i < len(word):
+        n = 2 if word[i:i + 2] in letters else 1
+        ph.append(letters[word[i:i + n]]); i += n
+    assert len(ph) == 4, word
+    if word[0] in dict(VOWELS): return [ph[0], ph[1], ph[2], 'a', ph[3]]
+    return [ph[0], 'a', ph[1], ph[2], 'a', ph[3]]
+for w in '''करवट अदरक कटहल मलमल झटपट चटपट खटपट गपशप धड़कन उलझन अड़चन बरतन सरपट करतब मरहम परबत
+        हरकत बरकत पनघट मरघट नटखट शरबत भगदड़ अचकन सरगम कलरव हरदम जगमग डगमग लथपथ गड़बड़ बरगद दमकल
+        सरहद अनबन हमदम बकबक चमचम धकधक टमटम तरकश कलकल'''.split():
+    EXACT[w] = ' '.join(four_letters(w))
+
 # The same words followed by a sentence mark, as they stand at the end of a sentence.
 for w in list(EXACT):
     for mark in ('।', '.'):
         EXACT[w + mark] = EXACT[w]
+
+# Second members of compounds, filed as "-" and the member: a word that ends in one is
+# said as its first member, which ends like a word of its own (so its final inherent
+# vowel goes: दिन|भर, पागल|पन, देख|कर, राम|नगर), followed by these phones. After a
+# nasal sign a member that starts with a stop is no boundary (शंकर, अंतर, कंपन: the
+# sign is the stop's nasal): those entries have no phones.
+SECOND_MEMBERS = {
+    'भर': 'bh a r', 'कर': 'k a r', 'पन': 'p a n', 'तर': 't a r', 'घर': 'gh a r', 'नगर': 'n a g a r',
+    'गढ़': 'g a Rh', 'पुर': 'p u r', 'वाला': 'v aa l aa', 'वाले': 'v aa l ee', 'वाली': 'v aa l ii',
+    'वालों': 'v aa l ooN', 'दार': 'd aa r', 'दारी': 'd aa r ii', 'खाना': 'kh aa n aa', 'दान': 'd aa n',
+}
+for m, p in SECOND_MEMBERS.items():
+    EXACT['-' + m] = ' '.join('%s:%d' % (n, SIGN_MS[n]) for n in p.split())
+    if dict(CONS)[m[0]] in HOMORGANIC:
+        for nasal in (ANUSVARA, CANDRA):
+            EXACT['-' + nasal + m] = ''
 
 def pitch_pattern(fn):
     vals = [int(round(fn(k))) for k in range(500)]

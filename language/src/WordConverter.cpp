@@ -1,8 +1,10 @@
 // Conversion of one word into phones: numbers become number words, then each
 // piece is looked up whole among the exact matches or walked unit by unit,
-// every unit pronounced by the best context rule or by its default phones.
+// every unit pronounced by the best context rule or by its default phones (a
+// compound's first member on its own, then its second member's phones).
 #include <optional>
 
+#include "Compounds.h"
 #include "RuleIndex.h"
 
 #include "vorsan/core/MException.h"
@@ -203,7 +205,17 @@ std::vector<PhonemeUnit> LanguageRuleBase::convertWord(std::u16string_view word)
         const std::size_t mark = out.size();
         auto exact = exactMatches.find(piece);
         if (exact != exactMatches.end()) appendPhones(out, exact->second.phones);
-        if (out.size() == mark) appendRulePhones(piece, out);
+        if (out.size() == mark) {
+            if (auto split = splitCompound(piece, exactMatches, t)) {
+                const std::u16string_view first = piece.substr(0, split->firstLength);
+                auto whole = exactMatches.find(first);
+                if (whole != exactMatches.end()) appendPhones(out, whole->second.phones);
+                if (out.size() == mark) appendRulePhones(first, out);
+                appendPhones(out, split->second->phones);
+            } else {
+                appendRulePhones(piece, out);
+            }
+        }
         if (out.size() > mark && !isWordBoundary(out.back())) out.push_back(PhonemeUnit{"_", 0, {}});
     }
     return out;

@@ -1,5 +1,6 @@
-// Hindi: numbers are said in Hindi words up to crores, a whole sentence
-// becomes audible speech, and statements fall and questions rise at the end.
+// Hindi: numbers are said in Hindi words up to crores, compounds keep their
+// members' sounds, a whole sentence becomes audible speech, and statements
+// fall and questions rise at the end.
 #include <gtest/gtest.h>
 
 #include "AudioAnalysis.h"
@@ -55,6 +56,23 @@ TEST(Hindi, NumbersAreSaidInHindiWordsAndSentencesHaveTheirShape) {
     for (const char* falling : {"Statement", "Exclamation"})
         EXPECT_LT(types.at(falling).pitchPattern.back() - types.at(falling).pitchPattern.at(474), -10) << falling;
     EXPECT_GT(types.at("Question").pitchPattern.back() - types.at("Question").pitchPattern.at(474), 40);
+}
+
+TEST(Hindi, CompoundsEndTheirFirstMemberLikeAWord) {
+    TempProfile profile;
+    auto hindi = LanguageRuleBase::load(dataPath(kHindi));
+    const std::pair<const char16_t*, const char*> cases[] = {
+        {u"दिनभर", "d i n bh a r"},          // a listed second member
+        {u"रातभर।", "r aa t bh a r"},        // ... before a sentence mark
+        {u"पागलपन", "p aa g a l p a n"},
+        {u"समझदार", "s a m a jh d aa r"},    // the first member's own rules
+        {u"उतरकर", "u t a r k a r"},
+        {u"शंकर", "sh a ng k a r"},          // a nasal sign: one word
+        {u"निर्भर", "n i r bh a r"},          // a conjunct: one word
+        {u"तपन", "t a p a n"},               // a first member of one letter: one word
+        {u"करवट", "k a r v a T"},            // the exception list
+    };
+    for (const auto& [word, phones] : cases) EXPECT_EQ(spokenPhones(hindi->convertWord(word)), phones) << utf16ToUtf8(word);
 }
 
 TEST(Hindi, SpeechHasNoGapsAndQuestionsRiseAboveStatements) {
