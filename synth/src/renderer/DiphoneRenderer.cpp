@@ -57,6 +57,30 @@ struct Frame {
     int length() const { return last - first + 1; }
 };
 
+// The all-pole LPC filter over buffer positions [from, to): each output is
+// the excitation plus the prediction from the `order` outputs before it. The
+// excitation of position k is excitation[k - order]. Orders the voices use
+// are compiled with a fixed count, and the prediction is summed in four
+// independent parts so that the additions do not wait on each other.
+template <int Fixed>
+void synthesisFilter(const float* coefs, float* out, const int32_t* excitation, std::size_t from, std::size_t to,
+                     int order = Fixed) {
+    const int n = Fixed ? Fixed : order;
+    for (std::size_t k = from; k < to; ++k) {
+        const float* past = out + k;
+        float part[4] = {0, 0, 0, 0};
+        int j = 1;
+        for (; j + 3 <= n; j += 4) {
+            part[0] += coefs[j] * past[-j];
+            part[1] += coefs[j + 1] * past[-j - 1];
+            part[2] += coefs[j + 2] * past[-j - 2];
+            part[3] += coefs[j + 3] * past[-j - 3];
+        }
+        for (; j <= n; ++j) part[0] += coefs[j] * past[-j];
+        out[k] = (part[0] + part[1]) + (part[2] + part[3]) + static_cast<float>(excitation[k - static_cast<std::size_t>(n)]);
+    }
+}
+
 struct Scratch {
     std::vector<PlanSegment> list;
     std::vector<Diphone> units;
@@ -239,7 +263,7 @@ void renderPiece(const RenderVoice& loaded, const VoiceDatabase& voice, const Se
     const int order = std::max(0, s.units[0].channels - 1);
     s.filtered.assign(needed + static_cast<std::size_t>(order), 0.0f);
     const std::size_t signalLength = static_cast<std::size_t>(signalEnd + 1);
-    std::size_t k = static_cast<std::size_t>(order), m = 0;
+    std::size_t k = static_cast<std::size_t>(order);
     float coefs[257] = {};
     for (std::size_t i = 0; i + 1 < targets.size() && k < needed + static_cast<std::size_t>(order); ++i) {
         const float t0 = static_cast<float>(targets[i]), t1 = static_cast<float>(targets[i + 1]);
@@ -254,11 +278,14 @@ void renderPiece(const RenderVoice& loaded, const VoiceDatabase& voice, const Se
         } else {
             std::fill(coefs, coefs + order + 1, 0.0f);
         }
-        for (; k < end; ++k, ++m) {
-            float acc = 0;
-            const float* past = &s.filtered[k];
-            for (int j = 1; j <= order; ++j) acc += coefs[j] * past[-j];
-            s.filtered[k] = acc + static_cast<float>(s.sum[m]);
+        if (k < end) {
+            if (order == 16)
+                synthesisFilter<16>(coefs, s.filtered.data(), s.sum.data(), k, end);
+            else if (order == 20)
+                synthesisFilter<20>(coefs, s.filtered.data(), s.sum.data(), k, end);
+            else
+                synthesisFilter<0>(coefs, s.filtered.data(), s.sum.data(), k, end, order);
+            k = end;
         }
     }
     const std::size_t filteredEnd = k - static_cast<std::size_t>(order);
@@ -267,7 +294,9 @@ void renderPiece(const RenderVoice& loaded, const VoiceDatabase& voice, const Se
         if (at >= needed) break;
         const double v = at < filteredEnd ? static_cast<double>(clamp16(s.filtered[at + static_cast<std::size_t>(order)]))
                                           : static_cast<double>(s.sum[at]);
-        out[static_cast<std::size_t>(i)] = clamp16(std::round(v * voice.gain));
+        const double scaled = v * voice.gain; // rounded half away from zero
+        out[static_cast<std::size_t>(i)] =
+            clamp16(static_cast<double>(static_cast<int64_t>(scaled + (scaled < 0 ? -0.5 : 0.5))));
     }
 }
 
