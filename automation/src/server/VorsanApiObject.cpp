@@ -311,9 +311,13 @@ HRESULT VorsanApiObject::ConvertTextToSoundFile(BSTR text, LONG withEmotion, LON
     if (!text) return E_INVALIDARG;
     if (!waveFiles) return E_POINTER;
     if (SysStringLen(text) == 0) return guarded([&] { return outList({}, waveFiles); });
+    // A conversion ended by StopSpeaking lists only the files it completed
+    // and says so with S_FALSE.
     return guarded([&] {
-        return outList(engine_->convertTextToSoundFile(bstrView(text), withEmotion != 0, withAccent != 0, fileType),
-                       waveFiles);
+        const HRESULT h =
+            outList(engine_->convertTextToSoundFile(bstrView(text), withEmotion != 0, withAccent != 0, fileType),
+                    waveFiles);
+        return h == S_OK && engine_->stopped() ? S_FALSE : h;
     });
 }
 
