@@ -82,7 +82,8 @@ for f in bin/vorsan bin/vorsan-regsvr bin/vorsan-user-setup "$libdir/libVorsanCO
   "$libdir/pkgconfig/vorsan.pc" \
   share/vorsan/voices/en1.xml share/vorsan/voices/in1.xml share/vorsan/pelmira/newPelmiraHindi.xml \
   share/vorsan/ruvetta/Hindi_in1.xml share/vorsan/oskalen/in1toin1.xml share/vorsan/tolvane/tolvane.xml \
-  share/vorsan/tolvane/install.sh share/vorsan/english/english.dat; do
+  share/vorsan/tolvane/install.sh share/vorsan/english/english.dat \
+  lib/speech-dispatcher-modules/sd_vorsan etc/speech-dispatcher/modules/vorsan.conf; do
   [ -e "$prefix/$f" ] || fail "not installed: $f"
 done
 [ "$(stat -c %s "$prefix/share/vorsan/english/english.dat")" -gt 10000000 ] || fail "english.dat is too small"
@@ -186,7 +187,8 @@ contains() {
     grep -qx "./usr/$p" <<<"$list" || fail "$(basename "$deb") lacks /usr/$p"
   done
 }
-contains "$runtime_deb" bin/vorsan bin/vorsan-regsvr bin/vorsan-user-setup "$libdir/libVorsanCOM.so"
+contains "$runtime_deb" bin/vorsan bin/vorsan-regsvr bin/vorsan-user-setup "$libdir/libVorsanCOM.so" \
+  lib/speech-dispatcher-modules/sd_vorsan
 contains "$data_deb" share/vorsan/english/english.dat share/vorsan/voices/en1.xml \
   share/vorsan/pelmira/newPelmiraHindi.xml share/vorsan/tolvane/tolvane.xml
 contains "$dev_deb" include/vorsan/engine/SpeechEngine.h "$libdir/libvorsan_engine.a" \

@@ -31,7 +31,8 @@ std::vector<MessagePiece> messagePieces(const Message& m) {
         for (const SsmlPiece& p : readSsml(m.data)) {
             if (p.kind == SsmlPiece::Mark) pieces.push_back({MessagePiece::Mark, utf8ToUtf16(p.text), 0});
             else if (p.kind == SsmlPiece::Break) pieces.push_back({MessagePiece::Silence, {}, p.breakMs});
-            else speech(p.spell ? spelledText(p.text) : namePunctuation(p.text, m.settings.punctuation));
+            else if (p.spell || m.settings.spelling) speech(spelledText(p.text));
+            else speech(namePunctuation(p.text, m.settings.punctuation));
         }
         break;
     }

@@ -44,6 +44,8 @@ void Settings::set(std::string_view key, std::string_view value) {
     } else if (key == "synthesis_voice") {
         synthesisVoice = null ? "" : std::string(value);
         voiceNamed_ = true;
+    } else if (key == "spelling_mode") {
+        spelling = value == "on" || value == "1";
     } else if (key == "punctuation_mode") {
         if (value == "none") punctuation = Punctuation::None;
         else if (value == "some") punctuation = Punctuation::Some;

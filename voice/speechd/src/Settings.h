@@ -24,6 +24,7 @@ struct Settings {
     std::string language;                // "" for none ("NULL")
     std::string synthesisVoice;          // "" for none
     Punctuation punctuation = Punctuation::None;
+    bool spelling = false;               // spelling_mode: every message spelled out
 
     // One "key=value" line of a SET block; blocks are partial, so only the
     // named value changes. A new language without a voice in the same block
