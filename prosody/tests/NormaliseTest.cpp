@@ -3,8 +3,10 @@
 // per line, '#' starts a comment), read through the shipped rule files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -93,4 +95,30 @@ TEST(Normalisation, WordsStandForTheWrittenText) {
     auto old = LanguageRuleBase::fromParts(std::move(parts));
     EXPECT_EQ(squash(utf16ToUtf8(normaliseText(u"₹12.50, 3.05 और 1947", *old))),
               "₹ बारह दशमलव पाँच शून्य, तीन दशमलव शून्य पाँच और एक हज़ार नौ सौ सैंतालीस");
+}
+
+// Random mixes of digits, symbols and letters: every digit becomes words,
+// and every output character stands for a place in the input, in order.
+TEST(Normalisation, EveryDigitIsSaidWhateverSurroundsIt) {
+    vorsan::testing::TempProfile profile;
+    const std::u16string pieces[] = {u"0", u"7", u"12", u"२", u"૩", u"౪", u"೫", u"௬", u",", u".", u":", u"-", u"/",
+                                     u"+", u"%", u"°C", u"₹", u"$", u"Rs.", u"Aug ", u" ", u"\u2013", u"\u2026",
+                                     u"\u00a0", u"किमी", u"ला", u"વા", u"వ", u"ನೇ", u"வது", u"बजे", u"क"};
+    std::mt19937 random(7);
+    for (const char* file : {"newPelmiraHindi.xml", "PelmiraMarathi.xml", "PelmiraGujarati.xml", "PelmiraTelugu.xml",
+                             "PelmiraKannada.xml", "PelmiraTamil.xml"}) {
+        auto language = LanguageRuleBase::load(sourceFile(std::string("data/pelmira/") + file));
+        const DigitMap& map = *language->digitMap();
+        for (int n = 0; n < 3000; ++n) {
+            std::u16string text;
+            for (std::size_t k = random() % 12; k > 0; --k) text += pieces[random() % std::size(pieces)];
+            std::vector<std::size_t> origin;
+            const std::u16string said = normaliseText(text, *language, &origin);
+            for (char16_t c : said)
+                ASSERT_FALSE((c >= u'0' && c <= u'9') || std::find(map.begin(), map.end(), c) != map.end())
+                    << file << ": " << utf16ToUtf8(text) << " -> " << utf16ToUtf8(said);
+            ASSERT_EQ(origin.size(), said.size() + 1);
+            ASSERT_TRUE(std::is_sorted(origin.begin(), origin.end()) && origin.back() == text.size());
+        }
+    }
 }
