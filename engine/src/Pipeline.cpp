@@ -21,20 +21,21 @@ namespace {
 const LanguageEntry* const kNeutral = reinterpret_cast<const LanguageEntry*>(1);
 const LanguageEntry* const kUnsayable = reinterpret_cast<const LanguageEntry*>(2);
 
-// Punctuation, symbols and spaces above Latin-1 that some language can read
-// (₹, €, °, typographic quotes and dashes, the no-break spaces, the joiners
-// inside Indian words, the dandas outside a Devanagari language's text).
-bool isNeutralAbove255(char16_t c) {
-    return (c >= 0x0964 && c <= 0x0965) || (c >= 0x2000 && c <= 0x2BFF) || (c >= 0x2E00 && c <= 0x2E7F) ||
-           (c >= 0x3000 && c <= 0x303F) || (c >= 0xFE10 && c <= 0xFE1F) || (c >= 0xFE30 && c <= 0xFE6F) ||
-           c == 0xFEFF || (c >= 0xFF01 && c <= 0xFF20) || (c >= 0xFF3B && c <= 0xFF40) ||
-           (c >= 0xFF5B && c <= 0xFF65);
-}
+// Punctuation, symbols and spaces above Latin-1 that a language can read:
+// the dandas outside a Devanagari language's text, typographic punctuation,
+// the no-break and other spaces and the joiners inside Indian words, currency
+// signs (₹, €), letter-like symbols and number forms (℃, №, ™, ⅓), the minus
+// sign.
+bool isNeutralAbove255(char16_t c) { return c == 0x0964 || c == 0x0965 || (c >= 0x2000 && c <= 0x218F) || c == 0x2212; }
 
-// Spaces, which alone give nothing to say.
-bool isBlank(char16_t c) {
-    return c <= u' ' || c == 0x00A0 || (c >= 0x2000 && c <= 0x200F) || c == 0x202F || c == 0x205F ||
-           c == 0x3000 || c == 0xFEFF;
+// What can be said on its own, with no language's letters near: digits,
+// signs and symbols, Latin-1 letters (punctuation and spaces alone say
+// nothing).
+bool isSayableAlone(char16_t c) {
+    static constexpr std::u16string_view kSigns = u"#$%&+<=>@\u00A2\u00A3\u00A4\u00A5\u00A7\u00A9\u00AE\u00B0\u00B5";
+    return (c >= u'0' && c <= u'9') || kSigns.find(c) != std::u16string_view::npos ||
+           (c >= 0x00C0 && c <= 0x00FF && c != 0x00D7 && c != 0x00F7) || (c >= 0x20A0 && c <= 0x218F) ||
+           c == 0x2030 || c == 0x2212;
 }
 
 const LanguageEntry* classOf(char16_t c, const std::map<std::string, std::unique_ptr<LanguageEntry>>& languages,
@@ -78,7 +79,7 @@ std::vector<SpeechEngine::Run> SpeechEngine::cutIntoRuns(std::u16string_view tex
     std::size_t start = 0;              // of the pending run
     const LanguageEntry* lang = nullptr; // of the pending run, once a character shows it
     bool unsayable = false;             // the pending run holds unsayable characters
-    bool sayable = false;               // the text holds something besides blanks
+    bool sayable = false;               // the text holds something to say on its own
     auto keep = [&](std::size_t end, const LanguageEntry* entry) {
         Run run{std::u16string(text.substr(start, end - start)), entry, start};
         if (unsayable)
@@ -95,10 +96,9 @@ std::vector<SpeechEngine::Run> SpeechEngine::cutIntoRuns(std::u16string_view tex
             continue;
         }
         if (c == kNeutral) {
-            sayable = sayable || !isBlank(text[i]);
+            sayable = sayable || isSayableAlone(text[i]);
             continue;
         }
-        sayable = true;
         if (bySentence && (c == hindi || c == marathi)) {
             if (i >= sentenceStop) {
                 const std::size_t from = i;
@@ -115,7 +115,7 @@ std::vector<SpeechEngine::Run> SpeechEngine::cutIntoRuns(std::u16string_view tex
     }
     if (lang) keep(n, lang);
     else if (sayable) {
-        // Nothing but digits, symbols and punctuation: read by the preferred
+        // Nothing but digits, signs and punctuation: read by the preferred
         // language, else English, else the first loaded language.
         const LanguageEntry* fallback = preferred ? preferred : entryNamed(languages, kEnglishName);
         if (!fallback && !languages.empty()) fallback = languages.begin()->second.get();

@@ -34,7 +34,7 @@ TEST(Pipeline, CutsMixedTextIntoLanguageRuns) {
         return voices;
     };
     EXPECT_EQ(runs(u""), Runs{});
-    EXPECT_EQ(runs(u" \u00A0中文 😀 "), Runs{}); // nothing any language can say
+    EXPECT_EQ(runs(u" \u00A0中文 😀 ∑ …!? "), Runs{}); // nothing any language can say
     // Digits, symbols and punctuation that no language claims are read by the
     // run before them, at the start by the run after them, alone by English.
     // Characters of no loaded language are skipped one by one, so they take
