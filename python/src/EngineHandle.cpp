@@ -1,0 +1,103 @@
+#include "EngineHandle.h"
+
+#include "CollectedAudio.h"
+
+#include <filesystem>
+#include <stdexcept>
+
+#include "vorsan/core/MException.h"
+#include "vorsan/core/Text.h"
+
+namespace vorsan::python {
+
+EngineHandle::EngineHandle(bool loadUserConfiguration) {
+    if (loadUserConfiguration && std::filesystem::exists(engine_.configurationPath())) engine_.loadConfiguration();
+}
+
+void EngineHandle::checkNotReading() {
+    std::lock_guard<std::mutex> g(readerLock_);
+    if (streamReader_ && *streamReader_ == std::this_thread::get_id())
+        throw std::runtime_error("the engine is busy with a stream this thread reads: read it to the end or close it first");
+}
+
+std::unique_lock<std::mutex> EngineHandle::lock() {
+    checkNotReading();
+    return acquire();
+}
+
+void EngineHandle::stop() {
+    stopAsked_ = true;
+    engine_.stopSpeaking();
+}
+
+void EngineHandle::setStreamReader(std::optional<std::thread::id> reader) {
+    std::lock_guard<std::mutex> g(readerLock_);
+    streamReader_ = reader;
+}
+
+MoodGuard::MoodGuard(SpeechEngine& engine, const MoodChoice& mood) : engine_(engine) {
+    withEmotion_ = mood.kind != MoodChoice::None;
+    if (mood.kind != MoodChoice::Named) return;
+    std::string first;
+    for (const std::u16string& name16 : engine.allSupportedLanguages()) {
+        const std::string language = utf16ToUtf8(name16);
+        if (!engine.emotionSet(language)) continue;
+        if (first.empty()) first = language;
+        if (!engine.moodExistsInDatabase(mood.name, engine.emotionDatabase(language))) continue;
+        previous_.emplace_back(language, engine.activeMood(language));
+        engine.setActiveMood(language, mood.name);
+    }
+    // No language has the mood: the engine says why.
+    if (previous_.empty()) engine.setActiveMood(first.empty() ? SpeechEngine::kEnglishName : first, mood.name);
+}
+
+MoodGuard::~MoodGuard() {
+    // A language that had no mood of its own keeps the request's: the engine
+    // has no "no mood" to return to, and it was not speaking with emotion.
+    for (const auto& [language, mood] : previous_) {
+        if (mood.empty()) continue;
+        try {
+            engine_.setActiveMood(language, mood);
+        } catch (const MException&) {
+        }
+    }
+}
+
+std::unique_ptr<Audio> synthesize(EngineHandle& handle, const Request& request) {
+    TextPlaces places(request.text);
+    CollectingSink sink(places);
+    bool completed = false;
+    {
+        auto lock = handle.lock();
+        SpeechEngine& engine = handle.engine();
+        handle.beginRequest();
+        MoodGuard mood(engine, request.mood);
+        sink.setOnWrite([&] {
+            if (handle.stopAsked()) engine.stopSpeaking();
+        });
+        completed = engine.renderText(request.text, mood.withEmotion(), request.accent, sink,
+                                      [&sink](const auto& starts) { sink.wordsBegin(starts); });
+    }
+    std::unique_ptr<Audio> audio = sink.take();
+    audio->stopped = !completed;
+    return audio;
+}
+
+bool synthesizeToFile(EngineHandle& handle, const Request& request, int16_t fileType, const std::string& path) {
+    auto lock = handle.lock();
+    SpeechEngine& engine = handle.engine();
+    handle.beginRequest();
+    MoodGuard mood(engine, request.mood);
+    return engine.convertTextToNamedFile(request.text, mood.withEmotion(), request.accent, fileType, path);
+}
+
+bool speak(EngineHandle& handle, const Request& request) {
+    auto lock = handle.lock();
+    SpeechEngine& engine = handle.engine();
+    handle.beginRequest();
+    MoodGuard mood(engine, request.mood);
+    engine.speakText(request.text, mood.withEmotion(), request.accent);
+    return !engine.stopped();
+}
+
+} // namespace vorsan::python

@@ -1,0 +1,182 @@
+"""Tests of the vorsan Python package: the built package, the real engine and
+synthesiser, a temporary profile folder prepared by the data installer."""
+import os
+import resource
+import shutil
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import unittest
+
+import numpy as np
+
+SOURCE = os.environ.get("VORSAN_TEST_DATA", os.path.join(os.path.dirname(__file__), "..", ".."))
+SANITIZED = bool(os.environ.get("LD_PRELOAD"))  # a sanitizer runtime: everything is slower
+PROFILE = tempfile.mkdtemp(prefix="vorsan-python-")
+os.environ["USERPROFILE"] = PROFILE
+
+import vorsan  # noqa: E402  (after USERPROFILE is set)
+
+HINDI = "नमस्ते दुनिया। आज मौसम बहुत अच्छा है।"
+MIXED = "Hello world. How are you today? " + HINDI
+LONG = "This sentence is here to keep the engine busy for a while. " * 200
+
+
+def setUpModule():
+    subprocess.run(["bash", os.path.join(SOURCE, "data", "tolvane", "install.sh")], check=True,
+                   stdout=subprocess.DEVNULL)
+
+
+def tearDownModule():
+    shutil.rmtree(PROFILE, ignore_errors=True)
+
+
+class VorsanTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.engine = vorsan.Engine()
+
+    def test_audio_is_the_engines_speech(self):
+        audio = self.engine.synthesize(MIXED)
+        self.assertEqual((audio.sample_rate, audio.samples.dtype), (16000, np.int16))
+        self.assertTrue(2.0 < audio.duration < 12.0, audio.duration)
+        self.assertGreater(np.abs(audio.samples.astype(np.int32)).max(), 3000)  # audible
+        self.assertEqual(audio.samples.tobytes(), audio.to_bytes())
+        self.assertFalse(audio.stopped)
+        # Every word and sentence in order, inside the audio, pointing at the text.
+        words = [MIXED[w.offset:w.offset + w.length] for w in audio.words]
+        self.assertEqual(words[:3], ["Hello", "world", "How"])
+        self.assertTrue(words[-1].startswith("है"), words[-1])
+        samples = [w.sample for w in audio.words]
+        self.assertEqual(samples, sorted(samples))
+        self.assertLess(samples[-1], len(audio))
+        sentences = [MIXED[s.offset:s.offset + s.length] for s in audio.sentences if s.length]
+        self.assertEqual(sentences, ["Hello world", "How are you today", "नमस्ते दुनिया।", "आज मौसम बहुत अच्छा है।"])
+        self.assertEqual([s.start for s in audio.sentences[1:]], [s.end for s in audio.sentences[:-1]])
+        self.assertEqual(audio.sentences[-1].end, len(audio))
+
+        # save() writes the file `vorsan tofile` writes for the same text.
+        for suffix, kind in ((".wav", "wave"), (".aiff", "aiff")):
+            mine, theirs = os.path.join(PROFILE, "mine" + suffix), os.path.join(PROFILE, "cli" + suffix)
+            audio.save(mine)
+            subprocess.run([os.environ["VORSAN_CLI"], "-q", "-t", kind, "-o", theirs, "tofile", MIXED], check=True,
+                           stdout=subprocess.DEVNULL)
+            with open(mine, "rb") as a, open(theirs, "rb") as b:
+                self.assertTrue(a.read() == b.read(), suffix)
+        self.assertTrue(self.engine.synthesize_to_file(MIXED, os.path.join(PROFILE, "direct.wav")))
+        with open(os.path.join(PROFILE, "direct.wav"), "rb") as a, open(os.path.join(PROFILE, "mine.wav"), "rb") as b:
+            self.assertTrue(a.read() == b.read())
+        with self.assertRaises(ValueError):
+            audio.save(os.path.join(PROFILE, "speech.mp3"))
+
+        # The stream's sentences joined are the same speech.
+        with self.engine.synthesize_stream(MIXED) as stream:
+            chunks = list(stream)
+        self.assertEqual(len(chunks), len(audio.sentences))
+        self.assertTrue(np.array_equal(np.concatenate([c.samples for c in chunks]), audio.samples))
+        self.assertEqual([w.offset for c in chunks for w in c.words], [w.offset for w in audio.words])
+
+    def test_errors_carry_the_engines_messages(self):
+        empty = vorsan.Engine(config=None)
+        self.assertEqual(empty.languages, ["English (United States)"])
+        cases = [
+            (lambda: empty.set_voice("Klingon", pitch=1.2), "Language Klingon not\tloaded in Vorsan"),
+            (lambda: empty.add_language("/nonexistent/rules.xml"), "File '/nonexistent/rules.xml' not found/corrupted"),
+            (lambda: self.engine.apply_mood("a 100 50 120 \n", "Sad", "Nope_in1"), "Emotion database Nope_in1 not loaded"),
+            (lambda: self.engine.map_accent("", "in1_TO_en1"), "Invalid argument - phoneString"),
+            (lambda: self.engine.synthesize("Hello", mood="Cheerful"),
+             "Mood not found in Emotion database English (United States)_en1"),
+            (lambda: empty.synthesize("Hello", mood="Happy"), "Emotion not set for language English (United States)"),
+        ]
+        for call, message in cases:
+            with self.assertRaises(vorsan.EngineError) as caught:
+                call()
+            self.assertEqual(str(caught.exception), message)
+        self.assertTrue(issubclass(vorsan.EngineError, RuntimeError))
+
+    def test_moods_and_accents(self):
+        neutral = self.engine.synthesize(HINDI)
+        sad = self.engine.synthesize(HINDI, mood="Sad")
+        self.assertGreater(sad.duration, neutral.duration * 1.1)  # sad speech is slower
+        hindi = next(v for v in self.engine.voices() if v["language"] == "Hindi")
+        self.assertEqual((hindi["database"], hindi["mood"]), ("in1", "Neutral"))  # the request's mood is not kept
+        self.assertIn("Sad", hindi["moods"])
+
+        [chunk] = self.engine.phonemes(HINDI)
+        self.assertEqual(chunk.database, "in1")
+        self.assertNotEqual(self.engine.apply_mood(chunk.phonemes, "Sad", "Hindi_in1"), chunk.phonemes)
+        self.assertNotEqual(self.engine.phonemes(HINDI, mood="Sad")[0].phonemes, chunk.phonemes)
+        english = self.engine.map_accent(chunk.phonemes, "in1_TO_en1")
+        self.assertEqual(english.database, "en1")
+        self.assertEqual(self.engine.phonemes("Hello", accent=True)[0].database, "in1")  # en1_TO_in1 configured
+
+    def test_stop_from_another_thread(self):
+        engine = vorsan.Engine()
+        result, ticks = {}, 0
+        worker = threading.Thread(target=lambda: result.update(audio=engine.synthesize(LONG)))
+        worker.start()
+        deadline = time.monotonic() + 0.5
+        while time.monotonic() < deadline:  # this thread runs while the engine speaks
+            ticks += 1
+        started = time.monotonic()
+        engine.stop()
+        worker.join()
+        latency = time.monotonic() - started
+        self.assertLess(latency, 0.25 if SANITIZED else 0.05)
+        self.assertGreater(ticks, 1000)
+        self.assertTrue(result["audio"].stopped)
+        self.assertLess(result["audio"].duration, 200 * 3)
+
+        stream = engine.synthesize_stream(LONG)
+        first = next(stream)
+        self.assertGreater(first.duration, 1.0)
+        started = time.monotonic()
+        engine.stop()
+        rest = list(stream)
+        self.assertLess(time.monotonic() - started, 0.25 if SANITIZED else 0.05)
+        self.assertLess(len(rest), 4)  # at most what was queued
+        self.assertTrue(stream.stopped)
+        with self.assertRaises(RuntimeError):  # a thread reading a stream cannot wait for its engine
+            with engine.synthesize_stream(LONG) as reading:
+                next(reading)
+                engine.synthesize("Hello")
+        self.assertFalse(engine.synthesize("Hello.").stopped)  # the engine is free again
+
+    def test_two_engines_in_two_threads(self):
+        texts = ["Good morning. The weather is fine.", HINDI]
+        alone = [self.engine.synthesize(t).samples for t in texts]
+        engines = [vorsan.Engine(), vorsan.Engine()]
+        together = [None, None]
+
+        def speak(i):
+            for _ in range(2):
+                together[i] = engines[i].synthesize(texts[i]).samples
+
+        threads = [threading.Thread(target=speak, args=(i,)) for i in range(2)]
+        for t in threads:
+            t.start()
+        for t in threads:
+            t.join()
+        for a, b in zip(alone, together):
+            self.assertTrue(np.array_equal(a, b))
+
+    def test_long_text_streams_in_bounded_memory(self):
+        text = ("Here is a line of English text. " + HINDI + " ") * (1_000_000 // 130)
+        self.assertGreater(len(text.encode()), 1_000_000)
+        before = resource.getrusage(resource.RUSAGE_SELF).ru_maxrss
+        started = time.monotonic()
+        stream = self.engine.synthesize_stream(text)
+        first = next(stream)
+        self.assertLess(time.monotonic() - started, 10 if SANITIZED else 2)
+        heard = first.duration + sum(next(stream).duration for _ in range(30))
+        stream.close()
+        grown_mb = (resource.getrusage(resource.RUSAGE_SELF).ru_maxrss - before) / 1024
+        self.assertGreater(heard, 30)
+        self.assertLess(grown_mb, 150)
+        self.assertEqual(list(stream), [])
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv)
