@@ -20,6 +20,7 @@ Keys:
   @ord:<digits><suffix>    an irregular ordinal
   @ordjoin                 "x=y" pairs: a number's last sign x becomes y
                            before an ordinal suffix
+  @abbr:<text>             an abbreviation's full form (a word of its own)
   @unit:<symbol>           a unit's name ({n} places the number; else after it)
   @attr                    "x=y" pairs: a number's last word x becomes y before
                            a currency or unit name
@@ -100,13 +101,23 @@ ORDINALS = {
     "Tamil": ("வது ம்", "ு=ா", {"@ord:1வது": "முதலாவது", "@ord:1ம்": "முதலாம்"}),
 }
 
+# Titles written short; the point after them is not a sentence end.
+ABBREVIATIONS = {
+    "Hindi": {"डॉ.": "डॉक्टर", "प्रो.": "प्रोफ़ेसर"},
+    "Marathi": {"डॉ.": "डॉक्टर", "प्रा.": "प्राध्यापक", "सौ.": "सौभाग्यवती"},
+    "Gujarati": {"ડૉ.": "ડૉક્ટર", "પ્રો.": "પ્રોફેસર"},
+    "Telugu": {"డా.": "డాక్టర్", "ప్రొ.": "ప్రొఫెసర్"},
+    "Kannada": {"ಡಾ.": "ಡಾಕ್ಟರ್", "ಪ್ರೊ.": "ಪ್ರೊಫೆಸರ್"},
+    "Tamil": {"பேரா.": "பேராசிரியர்", "டாக்.": "டாக்டர்"},
+}
+
 # Latin symbols, then the script's own abbreviations.
 UNITS = {
-    "Hindi": {"km": "किलोमीटर", "kg": "किलोग्राम", "g": "ग्राम", "m": "मीटर", "cm": "सेंटीमीटर", "mm": "मिलीमीटर",
+    "Hindi": {"कि.मी.": "किलोमीटर", "km": "किलोमीटर", "kg": "किलोग्राम", "g": "ग्राम", "m": "मीटर", "cm": "सेंटीमीटर", "mm": "मिलीमीटर",
               "l": "लीटर", "ml": "मिलीलीटर", "km/h": "{n} किलोमीटर प्रति घंटा", "°C": "डिग्री सेल्सियस",
               "°F": "डिग्री फ़ारेनहाइट", "°": "डिग्री", "किमी": "किलोमीटर", "किग्रा": "किलोग्राम", "ग्रा": "ग्राम",
               "मी": "मीटर", "सेमी": "सेंटीमीटर", "मिमी": "मिलीमीटर", "मिली": "मिलीलीटर"},
-    "Marathi": {"km": "किलोमीटर", "kg": "किलोग्रॅम", "g": "ग्रॅम", "m": "मीटर", "cm": "सेंटिमीटर", "mm": "मिलिमीटर",
+    "Marathi": {"कि.मी.": "किलोमीटर", "km": "किलोमीटर", "kg": "किलोग्रॅम", "g": "ग्रॅम", "m": "मीटर", "cm": "सेंटिमीटर", "mm": "मिलिमीटर",
                 "l": "लिटर", "ml": "मिलिलिटर", "km/h": "{n} किलोमीटर प्रति तास", "°C": "अंश सेल्सिअस",
                 "°F": "अंश फॅरनहाइट", "°": "अंश", "किमी": "किलोमीटर", "किग्रॅ": "किलोग्रॅम", "सेमी": "सेंटिमीटर",
                 "मिमी": "मिलिमीटर", "मी": "मीटर"},
@@ -148,6 +159,8 @@ def entries(language):
     if join:
         out["@ordjoin"] = join
     out.update(irregular)
+    for short, full in ABBREVIATIONS[language].items():
+        out["@abbr:" + short] = full
     if language in RANGE_JOINS:
         out["@rangejoin"] = RANGE_JOINS[language]
     if language in ATTRIBUTIVE:

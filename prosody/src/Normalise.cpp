@@ -81,6 +81,9 @@ public:
                 i = number(i + 1, i, true);
             } else if (c == u'+' && digitAt(i + 1) >= 0 && phone(i + 1, i, true)) {
                 i = end_;
+            } else if (const std::u16string* full = abbreviationAt(i)) {
+                emitWords(*full, i);
+                i = end_;
             } else if (std::size_t len = 0; !(i > 0 && isLetter(i - 1)) && currencyAt(i, len)) {
                 std::size_t k = i + len;
                 if (k < n && t_[k] == u' ') ++k;
@@ -110,11 +113,14 @@ private:
                 units_.emplace_back(utf8ToUtf16(key.substr(6)), &it->second);
             else if (key.size() > 7 && key.starts_with("@alias:"))
                 aliases_.emplace_back(utf8ToUtf16(key.substr(7)), utf16ToUtf8(it->second));
+            else if (key.size() > 6 && key.starts_with("@abbr:"))
+                abbreviations_.emplace_back(utf8ToUtf16(key.substr(6)), &it->second);
         }
         // Longest first, so that "km/h" wins over "km" and "°C" over "°".
         auto longer = [](const auto& a, const auto& b) { return a.first.size() > b.first.size(); };
         std::stable_sort(units_.begin(), units_.end(), longer);
         std::stable_sort(aliases_.begin(), aliases_.end(), longer);
+        std::stable_sort(abbreviations_.begin(), abbreviations_.end(), longer);
         if (const auto* list = entry("@ord")) ordinalSuffixes_ = split(*list);
         if (const auto* list = entry("@ordjoin")) ordinalJoins_ = split(*list);
         if (const auto* list = entry("@hour")) hourWords_ = split(*list);
@@ -309,6 +315,18 @@ private:
         for (const auto& alias : aliases_)
             if (alias.first[0] == c) return true;
         return false;
+    }
+
+    // An abbreviation written as a word of its own (डॉ. for doctor): its
+    // full form, with end_ after it. Its point is not a sentence end.
+    const std::u16string* abbreviationAt(std::size_t j) {
+        if (abbreviations_.empty() || (j > 0 && isLetter(j - 1))) return nullptr;
+        for (const auto& [text, full] : abbreviations_)
+            if (text[0] == t_[j] && textAt(j, text) && !isLetter(j + text.size())) {
+                end_ = j + text.size();
+                return full;
+            }
+        return nullptr;
     }
 
     const std::u16string* unitAt(std::size_t j, std::size_t& len) const {
@@ -543,18 +561,22 @@ private:
     std::u16string out_;
     std::vector<std::pair<std::u16string, const std::u16string*>> units_;
     std::vector<std::pair<std::u16string, std::string>> aliases_;
+    std::vector<std::pair<std::u16string, const std::u16string*>> abbreviations_;
     std::vector<std::u16string> ordinalSuffixes_, ordinalJoins_, hourWords_, attributives_, rangeJoins_;
     std::string code_;   // the currency currencyAt found
     std::size_t end_ = 0; // where the last form read ended
 };
 
 // True when nothing in the text needs normalising: no digit, no currency
-// symbol, no typographic character.
+// symbol, no typographic character, no point after a letter of the script
+// (which may end an abbreviation).
 bool nothingToDo(std::u16string_view text, const LanguageRuleBase& language) {
     const DigitMap* map = language.digitMap();
+    char16_t before = 0;
     for (char16_t c : text) {
+        const char16_t previous = std::exchange(before, c);
         if (c < 0x80) {
-            if ((c >= u'0' && c <= u'9') || c == u'$') return false;
+            if ((c >= u'0' && c <= u'9') || c == u'$' || (c == u'.' && previous >= 0x80)) return false;
             continue;
         }
         if (c == kRupee || c == kEuro || c == kPound || !typographic(c).empty()) return false;
