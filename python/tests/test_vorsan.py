@@ -14,6 +14,7 @@ import numpy as np
 
 SOURCE = os.environ.get("VORSAN_TEST_DATA", os.path.join(os.path.dirname(__file__), "..", ".."))
 SANITIZED = bool(os.environ.get("LD_PRELOAD"))  # a sanitizer runtime: everything is slower
+STOP_WITHIN = 2.0 if SANITIZED else 0.05  # seconds; the long text lasts minutes
 PROFILE = tempfile.mkdtemp(prefix="vorsan-python-")
 os.environ["USERPROFILE"] = PROFILE
 
@@ -124,7 +125,7 @@ class VorsanTest(unittest.TestCase):
         engine.stop()
         worker.join()
         latency = time.monotonic() - started
-        self.assertLess(latency, 0.25 if SANITIZED else 0.05)
+        self.assertLess(latency, STOP_WITHIN)
         self.assertGreater(ticks, 1000)
         self.assertTrue(result["audio"].stopped)
         self.assertLess(result["audio"].duration, 200 * 3)
@@ -135,7 +136,7 @@ class VorsanTest(unittest.TestCase):
         started = time.monotonic()
         engine.stop()
         rest = list(stream)
-        self.assertLess(time.monotonic() - started, 0.25 if SANITIZED else 0.05)
+        self.assertLess(time.monotonic() - started, STOP_WITHIN)
         self.assertLess(len(rest), 4)  # at most what was queued
         self.assertTrue(stream.stopped)
         with self.assertRaises(RuntimeError):  # a thread reading a stream cannot wait for its engine
@@ -170,10 +171,10 @@ class VorsanTest(unittest.TestCase):
         stream = self.engine.synthesize_stream(text)
         first = next(stream)
         self.assertLess(time.monotonic() - started, 10 if SANITIZED else 2)
-        heard = first.duration + sum(next(stream).duration for _ in range(30))
+        heard = first.duration + sum(next(stream).duration for _ in range(15))
         stream.close()
         grown_mb = (resource.getrusage(resource.RUSAGE_SELF).ru_maxrss - before) / 1024
-        self.assertGreater(heard, 30)
+        self.assertGreater(heard, 15)
         self.assertLess(grown_mb, 150)
         self.assertEqual(list(stream), [])
 
