@@ -71,7 +71,8 @@ std::vector<SpeechEngine::Run> SpeechEngine::cutIntoRuns(std::u16string_view tex
     // words inside it stay English.
     const LanguageEntry* hindi = entryNamed(languages, "Hindi");
     const LanguageEntry* marathi = entryNamed(languages, "Marathi");
-    const bool bySentence = !preferred && reg_->chooseLanguageBySentence && hindi && marathi;
+    const bool bySentence =
+        reg_->chooseLanguageBySentence && hindi && marathi && preferred != hindi && preferred != marathi;
     const LanguageEntry* sentenceLanguage = nullptr;
     std::size_t sentenceStop = 0;
 

@@ -88,7 +88,10 @@ TEST(Pipeline, DevanagariSentencesAreMarathiOrHindiByTheirWords) {
     EXPECT_EQ(runs(u"माझ्याकडे 45 आंबे आहेत. मेरे पास 45 आम हैं।"), (Runs{"mr1", "in1"}));
     EXPECT_EQ(runs(u"मी Google वापरतो. शाळा"), (Runs{"mr1", "en1", "mr1"}));
     EXPECT_EQ(runs(u"कमल नमक। मुलांना 3.5 लिटर दूध हवे"), (Runs{"in1", "mr1"}));
-    // A language the caller prefers for the script decides alone.
+    // A language the caller prefers for the script decides alone; one
+    // preferred for another script changes nothing here.
+    e.setPreferredLanguage("English (United States)");
+    EXPECT_EQ(runs(u"मी Google वापरतो."), (Runs{"mr1", "en1", "mr1"}));
     e.setPreferredLanguage("Hindi");
     EXPECT_EQ(runs(u"मी Google वापरतो."), (Runs{"in1", "en1", "in1"}));
 }
