@@ -161,7 +161,11 @@ def read_source(path, entries):
         for line in source:
             match = FESTIVAL_ENTRY.search(line)
             if match:
-                add_entry(entries, match.group(1), festival_arpabet(match.group(2)))
+                # Festival's lexicon stresses every word of one syllable,
+                # "and" and "was" too; the weak words keep their reduced,
+                # unstressed form from the ARPAbet source instead.
+                if match.group(1).lower() not in WEAK_WORDS:
+                    add_entry(entries, match.group(1), festival_arpabet(match.group(2)))
                 continue
             if line.lstrip().startswith((";", "(")):
                 continue  # Scheme code and comments of a Festival file
