@@ -62,6 +62,7 @@ const NGramGenerator3& LanguageRuleBase::generator3() const { return complete().
 std::unique_ptr<LanguageRuleBase> LanguageRuleBase::load(const std::string& path) {
     if (path.empty()) throw MException("FileName is NULL");
     if (!xml::isReadableFile(path)) throw MException("File '" + path + "' not found/corrupted");
+    xml::checkSize(path, xml::kMaxRuleFileBytes); // before the whole file is read
     // The compiled copy, when one was made from exactly these bytes, spares
     // the XML parsing.
     const std::optional<std::string> xmlBytes = rulecache::readFile(path);
