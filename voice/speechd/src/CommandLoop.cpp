@@ -112,7 +112,14 @@ bool CommandLoop::command(std::string_view text) {
     }
     if (text == "LIST VOICES") {
         std::string block;
-        for (const VoiceEntry& v : speaker_.voices()) block += "200-" + v.name + "\t" + v.code + "\t" + v.variant + "\n";
+        // Fields cannot carry the separators: a tab or line end becomes a space.
+        auto field = [](std::string f) {
+            for (char& c : f)
+                if (c == '\t' || c == '\n' || c == '\r') c = ' ';
+            return f;
+        };
+        for (const VoiceEntry& v : speaker_.voices())
+            block += "200-" + field(v.name) + "\t" + field(v.code) + "\t" + field(v.variant) + "\n";
         return out_.write(block + "200 OK VOICE LIST SENT\n");
     }
     if (text == "SPEAK" || text == "CHAR" || text == "KEY" || text == "SOUND_ICON") {

@@ -94,14 +94,16 @@ Tag parseTag(std::string_view body) {
     auto skipSpace = [&] {
         while (i < body.size() && std::isspace(static_cast<unsigned char>(body[i]))) ++i;
     };
+    // "<x/>" first, so that "</>" leaves nothing to read rather than a
+    // position past its end.
+    if (!body.empty() && body.back() == '/') {
+        tag.selfClosing = true;
+        body.remove_suffix(1);
+    }
     skipSpace();
     if (i < body.size() && body[i] == '/') {
         tag.closing = true;
         ++i;
-    }
-    if (!body.empty() && body.back() == '/') {
-        tag.selfClosing = true;
-        body.remove_suffix(1);
     }
     const std::size_t nameStart = i;
     while (i < body.size() && !std::isspace(static_cast<unsigned char>(body[i])) && body[i] != '/') ++i;

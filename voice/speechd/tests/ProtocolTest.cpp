@@ -97,6 +97,12 @@ TEST_F(Module, StartUpVoicesSettingsAndSmallMessages) {
     EXPECT_GT(akshara.seconds(), 0.1);
     EXPECT_GT(key.seconds(), letter.seconds() + 0.1);
 
+    // Punctuation names are said in the "all" mode only.
+    const auto unnamed = m.speak("<speak>Yes, @home.</speak>", "punctuation_mode=none\n");
+    const auto named = m.speak("<speak>Yes, @home.</speak>", "punctuation_mode=all\n");
+    EXPECT_GT(named.seconds(), unnamed.seconds() + 0.5);
+    m.speak("<speak></speak>", "punctuation_mode=none\n");
+
     // A data line "." is sent as "..": the message goes on after it.
     const auto stuffed = m.speak("<speak>Hello\n.\n<mark name=\"after\"/>world.</speak>");
     EXPECT_EQ(stuffed.marks.size(), 1u);
