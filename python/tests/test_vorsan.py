@@ -17,6 +17,9 @@ SANITIZED = bool(os.environ.get("LD_PRELOAD"))  # a sanitizer runtime: everythin
 STOP_WITHIN = 2.0 if SANITIZED else 0.05  # seconds; the long text lasts minutes
 PROFILE = tempfile.mkdtemp(prefix="vorsan-python-")
 os.environ["USERPROFILE"] = PROFILE
+# Other programs run in the same profile, without the sanitizer runtime this
+# interpreter needed.
+PLAIN = {k: v for k, v in os.environ.items() if k != "LD_PRELOAD"}
 
 import vorsan  # noqa: E402  (after USERPROFILE is set)
 
@@ -27,7 +30,7 @@ LONG = "This sentence is here to keep the engine busy for a while. " * 200
 
 def setUpModule():
     subprocess.run(["bash", os.path.join(SOURCE, "data", "tolvane", "install.sh")], check=True,
-                   stdout=subprocess.DEVNULL)
+                   stdout=subprocess.DEVNULL, env=PLAIN)
 
 
 def tearDownModule():
@@ -63,7 +66,7 @@ class VorsanTest(unittest.TestCase):
             mine, theirs = os.path.join(PROFILE, "mine" + suffix), os.path.join(PROFILE, "cli" + suffix)
             audio.save(mine)
             subprocess.run([os.environ["VORSAN_CLI"], "-q", "-t", kind, "-o", theirs, "tofile", MIXED], check=True,
-                           stdout=subprocess.DEVNULL)
+                           stdout=subprocess.DEVNULL, env=PLAIN)
             with open(mine, "rb") as a, open(theirs, "rb") as b:
                 self.assertTrue(a.read() == b.read(), suffix)
         self.assertTrue(self.engine.synthesize_to_file(MIXED, os.path.join(PROFILE, "direct.wav")))
