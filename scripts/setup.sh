@@ -11,7 +11,7 @@ PACKAGES=(
   festival festival-dev libestools-dev
   festvox-kallpc16k festvox-hi-nsk festvox-te-nsk festvox-mr-nsk
   libsndfile1-dev libsamplerate0-dev libasound2-dev
-  pocketsphinx-en-us
+  pocketsphinx pocketsphinx-en-us
   libgtest-dev libgmock-dev libbenchmark-dev
   sox espeak-ng ccache
   # scripts/fuzz.sh: clang with libFuzzer; llvm-symbolizer for file:line in sanitizer stacks
