@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -53,9 +54,11 @@ std::vector<std::string> phoneList(const std::string& text) {
 double parseDouble(const std::string& path, const std::string& text, const char* what, double lo, double hi) {
     char* end = nullptr;
     double v = std::strtod(text.c_str(), &end);
-    if (text.empty() || (end && *end != '\0') || !(v >= lo && v <= hi))
-        fault(path, std::string("bad ") + what + " '" + text + "' (a number from " + std::to_string(lo) + " to " +
-                        std::to_string(hi) + " is needed)");
+    if (text.empty() || (end && *end != '\0') || !(v >= lo && v <= hi)) {
+        char range[64];
+        std::snprintf(range, sizeof range, " (a number from %g to %g is needed)", lo, hi);
+        fault(path, std::string("bad ") + what + " '" + text + "'" + range);
+    }
     return v;
 }
 
