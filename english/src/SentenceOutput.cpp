@@ -10,8 +10,9 @@ namespace {
 
 enum class Contour { Flat, Falling, Rising };
 
-// Phones from this number on are vowels and diphthongs.
-constexpr int kFirstVowel = 57;
+// The short vowels I e { V Q U.
+constexpr int kFirstShortVowel = 62;
+constexpr int kLastShortVowel = 67;
 
 std::string lowerAscii(std::string_view s) {
     std::string out(s);
@@ -64,11 +65,12 @@ void appendSentenceOutput(std::string& out, std::vector<EnglishWord>& sentence, 
             long long pitch = tune.baseHz + stress;
             if (contour == Contour::Falling) pitch = tune.highHz + stress - (span * n) / total;
             else if (contour == Contour::Rising) pitch = tune.lowHz + stress + (span * n) / total;
-            // A stressed vowel is held longer: a fifth more for the primary
-            // stress (raise 25), an eighth for the secondary (raise 15).
+            // A stressed short vowel is held longer: a fifth more for the
+            // primary stress (raise 25), an eighth for the secondary (15).
+            // Long vowels and diphthongs already have stressed lengths.
             int duration = englishphones::duration(phone);
             const int32_t raise = w.stress[static_cast<std::size_t>(i)];
-            if (phone >= kFirstVowel && raise > 0) duration += duration * raise / 125;
+            if (phone >= kFirstShortVowel && phone <= kLastShortVowel && raise > 0) duration += duration * raise / 125;
             if (i == w.count - 1) duration += 60;
             out += englishphones::cell(phone);
             out += ' ';

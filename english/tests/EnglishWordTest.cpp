@@ -74,7 +74,7 @@ TEST(SentenceOutput, ContoursFollowTheSentenceType) {
         EXPECT_TRUE(s.empty());
         return out;
     };
-    // j e s: three phones, the vowel stressed (a fifth longer, 84 -> 100 ms),
+    // j e s: three phones, the vowel stressed (a short vowel, a fifth longer: 84 -> 100 ms),
     // the last one lengthened.
     EXPECT_EQ(run({"yes"}, "."), "_ 75 \nj  35 50 124 \ne  100 50 142 \ns  164 50 110 \n_ 600 \n");
     EXPECT_EQ(run({"yes"}, "!"), "_ 75 \nj  35 50 116 \ne  100 50 148 \ns  164 50 130 \n_ 600 \n");
