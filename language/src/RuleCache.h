@@ -14,7 +14,7 @@
 namespace vorsan::rulecache {
 
 // Bump whenever the encoding or the layout of LanguageParts changes.
-inline constexpr uint32_t kFormatVersion = 1;
+inline constexpr uint32_t kFormatVersion = 2; // 2: made only from files whose numbers passed the range checks
 inline constexpr compiledcache::Kind kKind{"RULE", "rules", kFormatVersion};
 
 using compiledcache::readFile;
