@@ -1,5 +1,6 @@
 """Tests of the vorsan Python package: the built package, the real engine and
 synthesiser, a temporary profile folder prepared by the data installer."""
+import atexit
 import os
 import resource
 import shutil
@@ -16,6 +17,7 @@ SOURCE = os.environ.get("VORSAN_TEST_DATA", os.path.join(os.path.dirname(__file_
 SANITIZED = bool(os.environ.get("LD_PRELOAD"))  # a sanitizer runtime: everything is slower
 STOP_WITHIN = 2.0 if SANITIZED else 0.05  # seconds; the long text lasts minutes
 PROFILE = tempfile.mkdtemp(prefix="vorsan-python-")
+atexit.register(shutil.rmtree, PROFILE, True)  # also when the set-up fails
 os.environ["USERPROFILE"] = PROFILE
 # Other programs run in the same profile, without the sanitizer runtime this
 # interpreter needed.
@@ -31,10 +33,6 @@ LONG = "This sentence is here to keep the engine busy for a while. " * 200
 def setUpModule():
     subprocess.run(["bash", os.path.join(SOURCE, "data", "tolvane", "install.sh")], check=True,
                    stdout=subprocess.DEVNULL, env=PLAIN)
-
-
-def tearDownModule():
-    shutil.rmtree(PROFILE, ignore_errors=True)
 
 
 class VorsanTest(unittest.TestCase):
