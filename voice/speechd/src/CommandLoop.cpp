@@ -123,6 +123,9 @@ bool CommandLoop::command(std::string_view text) {
         return out_.write(block + "200 OK VOICE LIST SENT\n");
     }
     if (text == "SPEAK" || text == "CHAR" || text == "KEY" || text == "SOUND_ICON") {
+        // A message still under way ends here, so its last event (703 STOP)
+        // comes before this message's replies and never after them.
+        speaker_.stop(false);
         block_ = Block::Message;
         messageKind_ = text == "SPEAK" ? Message::Text
                        : text == "CHAR" ? Message::Char

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <vector>
 
 #include "MessagePieces.h"
@@ -287,7 +288,18 @@ void VoiceSpeaker::work() {
             job = current_ = std::move(queued_);
             queued_.reset();
         }
-        run(*job);
+        // Whatever goes wrong in one message (memory, a fault the voice
+        // throws through) ends that message, not the module: a module that
+        // dies leaves the screen reader mute until the server restarts.
+        try {
+            run(*job);
+        } catch (const std::exception& e) {
+            diagnose(std::string("sd_vorsan: speaking failed: ") + e.what());
+            job->end("703 STOP");
+        } catch (...) {
+            diagnose("sd_vorsan: speaking failed");
+            job->end("703 STOP");
+        }
         std::lock_guard lock(mutex_);
         current_.reset();
     }

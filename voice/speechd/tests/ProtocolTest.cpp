@@ -195,6 +195,23 @@ TEST_F(Module, StopEndsAtOnceAndTheNextMessageSpeaks) {
     EXPECT_EQ(next.end, "702 END");
     EXPECT_GT(next.seconds(), 0.2);
     EXPECT_LT(next.seconds(), 2.0);
+
+    // A message sent while another is spoken ends that one first: its
+    // 703 STOP comes before the new message's replies, nothing of it after.
+    m.send("SPEAK\n" + longText + "</speak>\n.\n");
+    EXPECT_EQ(m.reply().back(), "202 OK RECEIVING MESSAGE");
+    EXPECT_EQ(m.reply().back(), "200 OK SPEAKING");
+    EXPECT_EQ(m.line(), "701 BEGIN");
+    EXPECT_EQ(m.line(), "705-bits=16");
+    m.send("SPEAK\n<speak>Yes.</speak>\n.\n");
+    std::string last;
+    while ((l = m.line()) != "202 OK RECEIVING MESSAGE" && l[0] != '<') last = l;
+    EXPECT_EQ(last, "703 STOP");
+    EXPECT_EQ(m.reply().back(), "200 OK SPEAKING");
+    const auto replaced = m.events();
+    EXPECT_EQ(replaced.events.front(), "701 BEGIN");
+    EXPECT_EQ(replaced.end, "702 END");
+    EXPECT_EQ(replaced.samples.size(), next.samples.size());
     EXPECT_EQ(m.quit(), 0);
 }
 
