@@ -4,7 +4,8 @@
 # Included at the end of the top-level CMakeLists.txt, after every target
 # exists. Components, each one Debian package (cmake/Packaging.cmake):
 #   runtime  vorsan       bin/vorsan, bin/vorsan-regsvr, bin/vorsan-user-setup,
-#                         <libdir>/libVorsanCOM.so, <libdir>/libNimbrel22.so
+#                         <libdir>/libVorsanCOM.so, <libdir>/libNimbrel22.so,
+#                         lib/python3.X/dist-packages/vorsan (python/)
 #   data     vorsan-data  share/vorsan/...
 #   dev      vorsan-dev   include/vorsan/..., <libdir>/libvorsan_*.a,
 #                         <libdir>/cmake/Vorsan/, <libdir>/pkgconfig/vorsan.pc
@@ -43,6 +44,15 @@ target_compile_definitions(vorsan_core PRIVATE
   VORSAN_DATA_FROM_BIN="${_vorsan_data_from_bin}"
   VORSAN_DATA_FROM_LIB="${_vorsan_data_from_lib}"
   VORSAN_INSTALL_DATA_DIRS="${_vorsan_install_data_dirs}")
+# The Python package's native module links the engine too.
+if(TARGET vorsan_python)
+  set(_vorsan_python_dir "${VORSAN_PYTHON_INSTALL_DIR}")
+  if(NOT IS_ABSOLUTE "${_vorsan_python_dir}")
+    set(_vorsan_python_dir "${CMAKE_INSTALL_PREFIX}/${_vorsan_python_dir}")
+  endif()
+  file(RELATIVE_PATH _vorsan_data_from_python "${_vorsan_python_dir}/vorsan" "${CMAKE_INSTALL_FULL_DATADIR}/vorsan")
+  target_compile_definitions(vorsan_core PRIVATE VORSAN_DATA_FROM_PYTHON="${_vorsan_data_from_python}")
+endif()
 target_link_libraries(vorsan_core PRIVATE ${CMAKE_DL_LIBS})
 
 include("${CMAKE_CURRENT_LIST_DIR}/Data.cmake")

@@ -1,6 +1,7 @@
 # Debian packages, one per install component (cpack -G DEB in the build folder):
 #   vorsan       the command-line program, the in-process automation server
-#                and its registration tool (registered system-wide on install)
+#                and its registration tool (registered system-wide on install),
+#                the Python package vorsan
 #   vorsan-data  voices, language, emotion and accent files, the installation's
 #                tolvane.xml, english.dat (Architecture: all)
 #   vorsan-dev   static libraries, public headers, CMake package, vorsan.pc
@@ -31,7 +32,10 @@ set(CPACK_DEBIAN_RUNTIME_DESCRIPTION
 The command-line program vorsan speaks Hindi, Marathi, Gujarati, Telugu,
 Kannada, Tamil and English text, with moods and accents, on the sound device
 or into WAVE, AIFF and AU files. Also contains the in-process automation
-server libVorsanCOM.so and its registration tool vorsan-regsvr.")
+server libVorsanCOM.so and its registration tool vorsan-regsvr, and the
+Python package vorsan (import vorsan) for Debian's python3.")
+# The Python package hands its speech out as numpy arrays.
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_RECOMMENDS "python3-numpy")
 
 # The package's own paths, for the maintainer scripts.
 if(IS_ABSOLUTE "${CMAKE_INSTALL_BINDIR}")

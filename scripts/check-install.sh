@@ -10,12 +10,16 @@
 #      and Hindi into WAVE files, checked for audible speech of plausible length;
 #   4. compiles and runs a one-file program with pkg-config's flags, with
 #      every installed header included;
-#   5. moves the installation and runs its vorsan program with an empty
-#      profile folder: it must find its data under the moved prefix (and fail
-#      once a voice file there is taken away); registers the moved in-process
-#      server and speaks through it from a client built with Vorsan::com;
-#   6. builds the Debian packages with cpack and checks their control data and
-#      contents, and speaks from the unpacked vorsan and vorsan-data packages.
+#   5. imports the installed Python package in Debian's python3 with the
+#      prefix's dist-packages folder and speaks Hindi with it;
+#   6. moves the installation and runs its vorsan program and its Python
+#      package with an empty profile folder: they must find their data under
+#      the moved prefix (and fail once a voice file there is taken away);
+#      registers the moved in-process server and speaks through it from a
+#      client built with Vorsan::com;
+#   7. builds the Debian packages with cpack and checks their control data and
+#      contents, and speaks from the unpacked vorsan and vorsan-data packages
+#      (program and Python package).
 # Exits non-zero on the first failure. Usage: scripts/check-install.sh [BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -120,6 +124,26 @@ run "$work/pkgconfig-build.log" c++ -std=c++20 -o "$work/pkgconfig" "$work/pkgco
 run "$work/pkgconfig-run.log" env USERPROFILE="$profile" "$work/pkgconfig"
 [ "$(pkg-config --variable=datadir vorsan)" -ef "$prefix/share/vorsan" ] || fail "vorsan.pc: wrong datadir"
 
+# python_speaks PACKAGES_DIR PROFILE TEXT WAV: Debian's python3 imports vorsan
+# from PACKAGES_DIR (not from the build) and saves its speech of TEXT.
+python_dir=$(cache_value VORSAN_PYTHON_INSTALL_DIR)
+python_speaks() {
+  env USERPROFILE="$2" PYTHONPATH="$1" /usr/bin/python3 -c '
+import os, sys, vorsan
+assert vorsan.__file__.startswith(sys.argv[1] + os.sep), vorsan.__file__
+vorsan.Engine().synthesize(sys.argv[2]).save(sys.argv[3])' "$1" "$3" "$4"
+}
+if [ -n "$python_dir" ]; then
+  step "Python package with Debian's python3"
+  [ -f "$prefix/$python_dir/vorsan/__init__.pyi" ] && compgen -G "$prefix/$python_dir/vorsan/_vorsan*.so" >/dev/null ||
+    fail "the Python package is not installed in $prefix/$python_dir/vorsan"
+  run "$work/python.log" python_speaks "$prefix/$python_dir" "$profile" "नमस्ते, आज मौसम बहुत अच्छा है।" \
+    "$work/speech/python-hindi.wav"
+  check_speech "$work/speech/python-hindi.wav" 1 8
+else
+  echo "   (no Python package in this build: needs pybind11-dev and python3-dev)"
+fi
+
 step "installed program in a moved installation"
 moved=$work/moved
 mv "$prefix" "$moved"
@@ -132,6 +156,10 @@ run "$work/cli-hindi.log" env USERPROFILE="$empty" "$moved/bin/vorsan" -q \
   -l "$moved/share/vorsan/pelmira/newPelmiraHindi.xml" -p Hindi -o "$work/cli-hindi.wav" \
   tofile "नमस्ते, आज मौसम बहुत अच्छा है।"
 check_speech "$work/cli-hindi.wav" 1 8
+if [ -n "$python_dir" ]; then
+  run "$work/python-moved.log" python_speaks "$moved/$python_dir" "$empty" "Hello world." "$work/python-english.wav"
+  check_speech "$work/python-english.wav" 0.5 4
+fi
 # The in-process server registers from its installed place, system-wide as
 # the vorsan package's postinst does (here into a temporary registry).
 registry=(env USERPROFILE="$empty" VORSAN_REGISTRY_SCOPE=system VORSAN_SYSTEM_REGISTRY="$work/system-registry")
@@ -147,6 +175,10 @@ mv "$moved/share/vorsan/voices/en1.xml" "$work/en1.xml"
 if env USERPROFILE="$empty" "$moved/bin/vorsan" -q -o "$work/cli-none.wav" tofile "Hello world." \
   >"$work/cli-none.log" 2>&1; then
   fail "vorsan spoke without the installation's voice file: it does not read its data from the prefix"
+fi
+if [ -n "$python_dir" ] &&
+  python_speaks "$moved/$python_dir" "$empty" "Hello world." "$work/python-none.wav" >"$work/python-none.log" 2>&1; then
+  fail "the Python package spoke without the installation's voice file: it does not read its data from the prefix"
 fi
 if "${registry[@]}" "$work/consumer/vorsan-automation-client" >"$work/automation-none.log" 2>&1; then
   fail "the in-process server spoke without the installation's voice file: it does not read its data from the prefix"
@@ -204,5 +236,11 @@ dpkg-deb -x "$data_deb" "$work/debroot"
 run "$work/deb-cli.log" env USERPROFILE="$empty" "$work/debroot/usr/bin/vorsan" -q -o "$work/deb-english.wav" \
   tofile "Hello world."
 check_speech "$work/deb-english.wav" 0.5 4
+if [ -n "$python_dir" ]; then
+  contains "$runtime_deb" "$python_dir/vorsan/__init__.py"
+  run "$work/deb-python.log" python_speaks "$work/debroot/usr/$python_dir" "$empty" "Hello world." \
+    "$work/deb-python.wav"
+  check_speech "$work/deb-python.wav" 0.5 4
+fi
 
 step "all installation checks passed"

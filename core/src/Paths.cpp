@@ -26,6 +26,11 @@
 #ifndef VORSAN_DATA_FROM_LIB
 #define VORSAN_DATA_FROM_LIB "../share/vorsan"
 #endif
+// The same relative to the installed Python package's folder, where its
+// native module lies (empty: no Python package).
+#ifndef VORSAN_DATA_FROM_PYTHON
+#define VORSAN_DATA_FROM_PYTHON ""
+#endif
 // Absolute installed data folders, ':'-separated, for programs that link the
 // engine but live outside the installation prefix.
 #ifndef VORSAN_INSTALL_DATA_DIRS
@@ -81,10 +86,11 @@ std::string findInstalledDataFolder() {
     const fs::path module = canonicalOrEmpty(moduleFile());
     if (module.empty() || isInside(module, canonicalOrEmpty(VORSAN_BUILD_DIR))) return VORSAN_BUILTIN_DATA_DIR;
 
-    // An installed program (bin) or library (lib): the data folder at the
-    // same place relative to it as in the installation layout, so an
-    // installation tree can be moved as a whole.
-    for (const char* relative : {VORSAN_DATA_FROM_BIN, VORSAN_DATA_FROM_LIB}) {
+    // An installed program (bin), library (lib) or Python module: the data
+    // folder at the same place relative to it as in the installation layout,
+    // so an installation tree can be moved as a whole.
+    for (const char* relative : {VORSAN_DATA_FROM_BIN, VORSAN_DATA_FROM_LIB, VORSAN_DATA_FROM_PYTHON}) {
+        if (*relative == '\0') continue;
         const fs::path candidate = (module.parent_path() / relative).lexically_normal();
         if (isDirectory(candidate)) return candidate.string();
     }
