@@ -114,6 +114,24 @@ class VorsanTest(unittest.TestCase):
         self.assertEqual(english.database, "en1")
         self.assertEqual(self.engine.phonemes("Hello", accent=True)[0].database, "in1")  # en1_TO_in1 configured
 
+    def test_runs_of_other_rates_join_at_the_first_rate(self):
+        engine = vorsan.Engine()
+        text = "Good morning. " + HINDI
+        same = engine.synthesize(text)
+        engine.set_voice("Hindi", voice_frequency=22050)
+        mixed = engine.synthesize(text)
+        self.assertEqual(mixed.sample_rate, 16000)
+        self.assertAlmostEqual(mixed.duration, same.duration, delta=0.02 * same.duration)
+        # The words stay at the same moments, each inside its sentence.
+        for a, b in zip(mixed.words, same.words):
+            self.assertAlmostEqual(a.sample, b.sample, delta=0.01 * len(same))
+        for s in mixed.sentences:
+            self.assertTrue(all(s.start <= w.sample < s.end for w in mixed.words
+                                if s.offset <= w.offset < s.offset + max(s.length, 1)))
+        # A stream's sentences keep their own rates.
+        rates = [c.sample_rate for c in engine.synthesize_stream(text)]
+        self.assertEqual((rates[0], rates[-1]), (16000, 22050))
+
     def test_stop_from_another_thread(self):
         engine = vorsan.Engine()
         result, ticks = {}, 0
