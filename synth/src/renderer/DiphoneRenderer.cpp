@@ -59,25 +59,51 @@ struct Frame {
 
 // The all-pole LPC filter over buffer positions [from, to): each output is
 // the excitation plus the prediction from the `order` outputs before it. The
-// excitation of position k is excitation[k - order]. Orders the voices use
-// are compiled with a fixed count, and the prediction is summed in four
-// independent parts so that the additions do not wait on each other.
-template <int Fixed>
-void synthesisFilter(const float* coefs, float* out, const int32_t* excitation, std::size_t from, std::size_t to,
-                     int order = Fixed) {
-    const int n = Fixed ? Fixed : order;
+// excitation of position k is excitation[k - order].
+//
+// The filter is a chain through its outputs, so what bounds its speed is how
+// soon each output can start the next one. The three newest outputs are kept
+// in registers and added last, one after another: the newest output waits
+// only for one multiply and one add. The older ones, stored several samples
+// before, are summed in four independent parts meanwhile; read back from
+// memory so soon after their store, the newest outputs would stall the
+// loads that span them.
+template <int N>
+void synthesisFilter(const float* coefs, float* out, const int32_t* excitation, std::size_t from, std::size_t to) {
+    static_assert(N >= 4);
+    if (from >= to) return;
+    float c[N + 1];
+    std::copy(coefs, coefs + N + 1, c);
+    float y1 = out[from - 1], y2 = out[from - 2], y3 = out[from - 3];
     for (std::size_t k = from; k < to; ++k) {
         const float* past = out + k;
         float part[4] = {0, 0, 0, 0};
-        int j = 1;
-        for (; j + 3 <= n; j += 4) {
-            part[0] += coefs[j] * past[-j];
-            part[1] += coefs[j + 1] * past[-j - 1];
-            part[2] += coefs[j + 2] * past[-j - 2];
-            part[3] += coefs[j + 3] * past[-j - 3];
+        int j = 4;
+        for (; j + 3 <= N; j += 4) {
+            part[0] += c[j] * past[-j];
+            part[1] += c[j + 1] * past[-j - 1];
+            part[2] += c[j + 2] * past[-j - 2];
+            part[3] += c[j + 3] * past[-j - 3];
         }
-        for (; j <= n; ++j) part[0] += coefs[j] * past[-j];
-        out[k] = (part[0] + part[1]) + (part[2] + part[3]) + static_cast<float>(excitation[k - static_cast<std::size_t>(n)]);
+        for (; j <= N; ++j) part[0] += c[j] * past[-j];
+        float y = ((part[0] + part[1]) + (part[2] + part[3])) + static_cast<float>(excitation[k - N]);
+        y += c[3] * y3;
+        y += c[2] * y2;
+        y += c[1] * y1;
+        out[k] = y;
+        y3 = y2;
+        y2 = y1;
+        y1 = y;
+    }
+}
+
+// The same filter for any other order.
+void synthesisFilter(const float* coefs, float* out, const int32_t* excitation, std::size_t from, std::size_t to,
+                     int order) {
+    for (std::size_t k = from; k < to; ++k) {
+        float y = static_cast<float>(excitation[k - static_cast<std::size_t>(order)]);
+        for (int j = order; j >= 1; --j) y += coefs[j] * out[k - static_cast<std::size_t>(j)];
+        out[k] = y;
     }
 }
 
@@ -284,7 +310,7 @@ void renderPiece(const RenderVoice& loaded, const VoiceDatabase& voice, const Se
             else if (order == 20)
                 synthesisFilter<20>(coefs, s.filtered.data(), s.sum.data(), k, end);
             else
-                synthesisFilter<0>(coefs, s.filtered.data(), s.sum.data(), k, end, order);
+                synthesisFilter(coefs, s.filtered.data(), s.sum.data(), k, end, order);
             k = end;
         }
     }
