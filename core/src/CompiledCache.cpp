@@ -1,6 +1,7 @@
 #include "vorsan/core/CompiledCache.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <vector>
 
 #include "vorsan/core/Paths.h"
 
@@ -32,33 +34,109 @@ bool writeAll(int fd, std::string_view bytes) {
     return true;
 }
 
-} // namespace
+// hash64 in two steps, so that a file can be hashed piece by piece: blocks
+// of 32 bytes through four independent lanes of multiply-rotate rounds over
+// 8-byte words (fast on large files), then the tail and a final avalanche.
+class Hasher {
+public:
+    // Any number of bytes that is a multiple of 32.
+    void blocks(const char* p, std::size_t n) {
+        for (; n >= 32; p += 32, n -= 32)
+            for (int i = 0; i < 4; ++i) lanes_[i] = round(lanes_[i], word(p + 8 * i));
+    }
+    // The last bytes (fewer than 32) and the total count of bytes hashed.
+    uint64_t finish(const char* p, std::size_t n, uint64_t total) const {
+        uint64_t h = total * kP3;
+        for (uint64_t lane : lanes_) h = (h ^ round(0, lane)) * kP1 + kP3;
+        for (; n >= 8; p += 8, n -= 8) h = rotl(h ^ round(0, word(p)), 27) * kP1 + kP3;
+        for (; n > 0; ++p, --n) h = rotl(h ^ (static_cast<uint8_t>(*p) * kP3), 11) * kP1;
+        h ^= h >> 33;
+        h *= kP2;
+        h ^= h >> 29;
+        h *= kP3;
+        return h ^ (h >> 32);
+    }
 
-uint64_t hash64(std::string_view bytes) {
-    // Multiply-rotate rounds over four independent lanes of 8-byte words
-    // (fast on large files), then the tail, then a final avalanche.
-    constexpr uint64_t kP1 = 0x9E3779B185EBCA87ULL, kP2 = 0xC2B2AE3D27D4EB4FULL, kP3 = 0x165667B19E3779F9ULL;
-    auto rotl = [](uint64_t x, int r) { return (x << r) | (x >> (64 - r)); };
-    auto word = [](const char* p) {
+private:
+    static constexpr uint64_t kP1 = 0x9E3779B185EBCA87ULL, kP2 = 0xC2B2AE3D27D4EB4FULL, kP3 = 0x165667B19E3779F9ULL;
+    static uint64_t rotl(uint64_t x, int r) { return (x << r) | (x >> (64 - r)); }
+    static uint64_t word(const char* p) {
         uint64_t v;
         std::memcpy(&v, p, 8);
         return v;
-    };
-    auto round = [&](uint64_t acc, uint64_t in) { return rotl(acc + in * kP2, 31) * kP1; };
-    const char* p = bytes.data();
-    std::size_t n = bytes.size();
-    uint64_t lanes[4] = {kP1 + kP2, kP2, 0, 0 - kP1};
-    for (; n >= 32; p += 32, n -= 32)
-        for (int i = 0; i < 4; ++i) lanes[i] = round(lanes[i], word(p + 8 * i));
-    uint64_t h = bytes.size() * kP3;
-    for (uint64_t lane : lanes) h = (h ^ round(0, lane)) * kP1 + kP3;
-    for (; n >= 8; p += 8, n -= 8) h = rotl(h ^ round(0, word(p)), 27) * kP1 + kP3;
-    for (; n > 0; ++p, --n) h = rotl(h ^ (static_cast<uint8_t>(*p) * kP3), 11) * kP1;
-    h ^= h >> 33;
-    h *= kP2;
-    h ^= h >> 29;
-    h *= kP3;
-    return h ^ (h >> 32);
+    }
+    static uint64_t round(uint64_t acc, uint64_t in) { return rotl(acc + in * kP2, 31) * kP1; }
+    uint64_t lanes_[4] = {kP1 + kP2, kP2, 0, 0 - kP1};
+};
+
+// A whole file mapped for reading, unmapped when it goes.
+class Mapping {
+public:
+    explicit Mapping(const std::string& path) {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return;
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+            void* p = ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+            if (p != MAP_FAILED) bytes_ = {static_cast<const char*>(p), static_cast<std::size_t>(st.st_size)};
+        }
+        ::close(fd);
+    }
+    ~Mapping() {
+        if (bytes_.data()) ::munmap(const_cast<char*>(bytes_.data()), bytes_.size());
+    }
+    Mapping(const Mapping&) = delete;
+    Mapping& operator=(const Mapping&) = delete;
+    std::optional<std::string_view> bytes() const {
+        if (!bytes_.data()) return std::nullopt;
+        return bytes_;
+    }
+
+private:
+    std::string_view bytes_;
+};
+
+} // namespace
+
+uint64_t hash64(std::string_view bytes) {
+    const std::size_t whole = bytes.size() - bytes.size() % 32;
+    Hasher h;
+    h.blocks(bytes.data(), whole);
+    return h.finish(bytes.data() + whole, bytes.size() - whole, bytes.size());
+}
+
+Stamp stampOf(std::string_view xml) { return {xml.size(), hash64(xml)}; }
+
+std::optional<Stamp> stampFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    std::optional<Stamp> result;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        // Read into a buffer reused for every piece: copying into memory
+        // already touched costs far less than faulting in a fresh copy of
+        // the whole file.
+        std::vector<char> buffer(64 * 1024);
+        Hasher h;
+        uint64_t total = 0;
+        std::size_t held = 0; // bytes at the buffer's start not yet hashed (fewer than 32)
+        bool failed = false;
+        for (;;) {
+            const ssize_t n = ::read(fd, buffer.data() + held, buffer.size() - held);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) failed = true;
+            if (n <= 0) break;
+            total += static_cast<uint64_t>(n);
+            held += static_cast<std::size_t>(n);
+            const std::size_t whole = held - held % 32;
+            h.blocks(buffer.data(), whole);
+            std::memmove(buffer.data(), buffer.data() + whole, held - whole);
+            held -= whole;
+        }
+        if (!failed) result = Stamp{total, h.finish(buffer.data(), held, total)};
+    }
+    ::close(fd);
+    return result;
 }
 
 std::string cachePath(const std::string& xmlFile, std::string_view extension) {
@@ -97,30 +175,38 @@ std::optional<std::string> readFile(const std::string& path) {
 }
 
 std::string wrap(const Kind& kind, std::string_view xml, std::string_view payload) {
+    return wrap(kind, stampOf(xml), payload);
+}
+
+std::string wrap(const Kind& kind, const Stamp& xml, std::string_view payload) {
     Writer w;
     w.bytes.reserve(kHeaderSize + payload.size());
     w.bytes.append(kMagic);
     w.bytes.append(kind.tag.substr(0, 4));
     w.bytes.resize(kMagic.size() + 4, ' ');
     w.raw(kind.version);
-    w.raw(static_cast<uint64_t>(xml.size()));
-    w.raw(hash64(xml));
+    w.raw(xml.size);
+    w.raw(xml.hash);
     w.raw(hash64(payload));
     w.bytes.append(payload);
     return std::move(w.bytes);
 }
 
 std::optional<std::string_view> unwrap(const Kind& kind, std::string_view cache, std::string_view xml) {
+    return unwrap(kind, cache, stampOf(xml));
+}
+
+std::optional<std::string_view> unwrap(const Kind& kind, std::string_view cache, const Stamp& xml) {
     try {
         if (cache.size() < kHeaderSize || cache.substr(0, kMagic.size()) != kMagic ||
             cache.substr(kMagic.size(), 4) != kind.tag)
             return std::nullopt;
         Reader header(cache.substr(kMagic.size() + 4, kHeaderSize - kMagic.size() - 4));
-        if (header.raw<uint32_t>() != kind.version || header.raw<uint64_t>() != xml.size()) return std::nullopt;
+        if (header.raw<uint32_t>() != kind.version || header.raw<uint64_t>() != xml.size) return std::nullopt;
         const uint64_t xmlHash = header.raw<uint64_t>();
         const uint64_t checksum = header.raw<uint64_t>();
         const std::string_view payload = cache.substr(kHeaderSize);
-        if (hash64(payload) != checksum || hash64(xml) != xmlHash) return std::nullopt;
+        if (xmlHash != xml.hash || hash64(payload) != checksum) return std::nullopt;
         return payload;
     } catch (const Damaged&) {
         return std::nullopt;
@@ -147,8 +233,17 @@ void writeFile(const std::string& target, std::string_view bytes) noexcept {
 
 bool load(const Kind& kind, const std::string& xmlFile, std::string_view xml,
           const std::function<void(Reader&)>& decode) noexcept {
+    return load(kind, xmlFile, stampOf(xml), decode);
+}
+
+bool load(const Kind& kind, const std::string& xmlFile, const Stamp& xml,
+          const std::function<void(Reader&)>& decode) noexcept {
     try {
-        const std::optional<std::string> bytes = readFile(cachePath(xmlFile, kind.extension));
+        // Mapped rather than read: the pages come straight from the page
+        // cache. Cache files are only ever replaced whole (renamed into
+        // place), so the mapping's bytes cannot change under the decoder.
+        const Mapping mapping(cachePath(xmlFile, kind.extension));
+        const std::optional<std::string_view> bytes = mapping.bytes();
         if (!bytes) return false;
         const std::optional<std::string_view> payload = unwrap(kind, *bytes, xml);
         if (!payload) return false;
@@ -162,6 +257,11 @@ bool load(const Kind& kind, const std::string& xmlFile, std::string_view xml,
 }
 
 void store(const Kind& kind, const std::string& xmlFile, std::string_view xml,
+           const std::function<void(Writer&)>& encode) noexcept {
+    store(kind, xmlFile, stampOf(xml), encode);
+}
+
+void store(const Kind& kind, const std::string& xmlFile, const Stamp& xml,
            const std::function<void(Writer&)>& encode) noexcept {
     try {
         Writer payload;

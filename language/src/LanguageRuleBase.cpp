@@ -64,10 +64,12 @@ std::unique_ptr<LanguageRuleBase> LanguageRuleBase::load(const std::string& path
     if (!xml::isReadableFile(path)) throw MException("File '" + path + "' not found/corrupted");
     xml::checkSize(path, xml::kMaxRuleFileBytes); // before the whole file is read
     // The compiled copy, when one was made from exactly these bytes, spares
-    // the XML parsing.
-    const std::optional<std::string> xmlBytes = rulecache::readFile(path);
-    if (xmlBytes)
-        if (auto head = rulecache::loadHead(path, *xmlBytes))
+    // the XML parsing. The bytes are only hashed, piece by piece: a copy of
+    // every rule file of the configuration would cost more than the rest of
+    // the start-up.
+    const std::optional<compiledcache::Stamp> xmlStamp = compiledcache::stampFile(path);
+    if (xmlStamp)
+        if (auto head = rulecache::loadHead(path, *xmlStamp))
             return std::unique_ptr<LanguageRuleBase>(
                 new LanguageRuleBase(std::move(head->parts), std::move(head->rest), path));
     // Everything is built into local objects; only a complete database is
@@ -75,7 +77,7 @@ std::unique_ptr<LanguageRuleBase> LanguageRuleBase::load(const std::string& path
     LanguageParts parts;
     xml::parseFile(path, xml::GuardStyle{}, [&](const xml::DOMElement& root) { parts = rulefile::read(root); });
     auto base = fromParts(std::move(parts));
-    if (xmlBytes) rulecache::store(path, *xmlBytes, base->parts());
+    if (xmlStamp) rulecache::store(path, *xmlStamp, base->parts());
     return base;
 }
 

@@ -70,7 +70,7 @@ std::optional<LanguageParts> load(const std::string& ruleFile, std::string_view 
     return std::nullopt;
 }
 
-std::optional<Head> loadHead(const std::string& ruleFile, std::string_view xml) {
+std::optional<Head> loadHead(const std::string& ruleFile, const compiledcache::Stamp& xml) {
     try {
         Head head;
         const bool valid = compiledcache::load(kKind, ruleFile, xml, [&head](compiledcache::Reader& r) {
@@ -95,6 +95,10 @@ bool completeHead(std::string_view rest, LanguageParts& parts) noexcept {
 }
 
 void store(const std::string& ruleFile, std::string_view xml, const LanguageParts& parts) noexcept {
+    store(ruleFile, compiledcache::stampOf(xml), parts);
+}
+
+void store(const std::string& ruleFile, const compiledcache::Stamp& xml, const LanguageParts& parts) noexcept {
     compiledcache::store(kKind, ruleFile, xml, [&parts](compiledcache::Writer& w) { compiledcache::put(w, parts); });
 }
 

@@ -40,11 +40,12 @@ struct Head {
     LanguageParts parts; // only fileInfo and language
     std::string rest;
 };
-std::optional<Head> loadHead(const std::string& ruleFile, std::string_view xml);
+std::optional<Head> loadHead(const std::string& ruleFile, const compiledcache::Stamp& xml);
 // Decodes the rest of a Head into `parts` (every part but fileInfo and
 // language); false, with those parts left unspecified, when it is damaged.
 bool completeHead(std::string_view rest, LanguageParts& parts) noexcept;
 // Writes the rule file's cache (see compiledcache::store). Never raises.
 void store(const std::string& ruleFile, std::string_view xml, const LanguageParts& parts) noexcept;
+void store(const std::string& ruleFile, const compiledcache::Stamp& xml, const LanguageParts& parts) noexcept;
 
 } // namespace vorsan::rulecache

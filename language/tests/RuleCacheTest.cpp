@@ -60,6 +60,23 @@ TEST(RuleCache, ShippedFilesLoadTheSameFromTheirCopy) {
     EXPECT_NE(rulecache::cachePath(copy), rulecache::cachePath(files[0]));
 }
 
+// A rule file is hashed piece by piece through a small buffer, never held
+// whole: the stamp must be the hash of the whole bytes, whatever the size
+// (pieces end on and off the hash's 32-byte blocks and the buffer's ends).
+TEST(RuleCache, FileStampIsTheHashOfTheWholeFile) {
+    TempProfile profile;
+    std::string bytes;
+    uint32_t x = 12345;
+    for (std::size_t size : {0u, 31u, 32u, 33u, 65535u, 65536u, 65573u, 200001u}) {
+        while (bytes.size() < size) bytes += static_cast<char>((x = x * 1103515245u + 12345u) >> 24);
+        const std::string part = bytes.substr(0, size);
+        const auto stamp = compiledcache::stampFile(profile.write("stamped.bin", part));
+        ASSERT_TRUE(stamp) << size;
+        EXPECT_TRUE(*stamp == compiledcache::stampOf(part)) << size;
+    }
+    EXPECT_FALSE(compiledcache::stampFile((profile.path() / "no such file").string()));
+}
+
 TEST(RuleCache, RebuiltAfterAnEditOrDamage) {
     TempProfile profile;
     const std::string xml = testfiles::hindiFile();

@@ -36,6 +36,18 @@ struct Kind {
 // Fast 64-bit hash of bytes; detects edits and damage, not forgery.
 uint64_t hash64(std::string_view bytes);
 
+// What a cache file records of the XML bytes it was made from: their size
+// and hash64.
+struct Stamp {
+    uint64_t size = 0;
+    uint64_t hash = 0;
+    bool operator==(const Stamp&) const = default;
+};
+Stamp stampOf(std::string_view xml);
+// The stamp of a file's bytes, read piece by piece through a small buffer
+// (a large file is never held whole), or nullopt when it cannot be read.
+std::optional<Stamp> stampFile(const std::string& path);
+
 // The cache file of an XML file: "<profile>/Speechfiles/Cache/<base name>-
 // <hash of the absolute path>.<extension>".
 std::string cachePath(const std::string& xmlFile, std::string_view extension);
@@ -45,10 +57,12 @@ std::optional<std::string> readFile(const std::string& path);
 
 // A cache file's bytes: the header for the XML bytes `xml`, then `payload`.
 std::string wrap(const Kind& kind, std::string_view xml, std::string_view payload);
+std::string wrap(const Kind& kind, const Stamp& xml, std::string_view payload);
 // The payload of a cache file's bytes when the header matches the kind, its
 // version and the XML bytes `xml`, and the payload its checksum; nullopt
 // otherwise.
 std::optional<std::string_view> unwrap(const Kind& kind, std::string_view cache, std::string_view xml);
+std::optional<std::string_view> unwrap(const Kind& kind, std::string_view cache, const Stamp& xml);
 
 // Writes `bytes` to `target` under a unique temporary name renamed into
 // place, so concurrent writers each leave a complete file; creates the
@@ -233,15 +247,21 @@ void get(Reader& r, T& x) {
 // --- Loading and storing -------------------------------------------------
 
 // Hands the payload of the XML file's cache to `decode` when the cache is
-// valid for the XML bytes `xml`; true when `decode` then read the whole
-// payload without finding damage. On false, whatever `decode` filled in is to
-// be discarded and the XML loaded. Never raises.
+// valid for the XML bytes `xml` (or the bytes of that stamp); true when
+// `decode` then read the whole payload without finding damage. On false,
+// whatever `decode` filled in is to be discarded and the XML loaded. The
+// cache file is mapped, not copied: `decode` must copy what it keeps. Never
+// raises.
 bool load(const Kind& kind, const std::string& xmlFile, std::string_view xml,
           const std::function<void(Reader&)>& decode) noexcept;
+bool load(const Kind& kind, const std::string& xmlFile, const Stamp& xml,
+          const std::function<void(Reader&)>& decode) noexcept;
 
-// Writes the XML file's cache for the XML bytes `xml`, its payload made by
-// `encode`. Failures are ignored. Never raises.
+// Writes the XML file's cache for the XML bytes `xml` (or the bytes of that
+// stamp), its payload made by `encode`. Failures are ignored. Never raises.
 void store(const Kind& kind, const std::string& xmlFile, std::string_view xml,
+           const std::function<void(Writer&)>& encode) noexcept;
+void store(const Kind& kind, const std::string& xmlFile, const Stamp& xml,
            const std::function<void(Writer&)>& encode) noexcept;
 
 } // namespace vorsan::compiledcache
