@@ -23,7 +23,7 @@ struct LanguageRuleBase::Tables {
     RuleIndex index; // fast lookups over ruleCharacters
 };
 
-LanguageRuleBase::LanguageRuleBase(LanguageParts parts, std::string deferred, std::string path)
+LanguageRuleBase::LanguageRuleBase(LanguageParts parts, std::optional<compiledcache::Stamp> deferred, std::string path)
     : parts_(std::move(parts)), path_(std::move(path)), deferred_(std::move(deferred)) {}
 
 LanguageRuleBase::~LanguageRuleBase() = default;
@@ -34,18 +34,20 @@ const LanguageRuleBase::Tables& LanguageRuleBase::complete() const {
 }
 
 void LanguageRuleBase::finishLoading() const {
-    if (!deferred_.empty()) {
-        // The copy passed its checksum when it was read, so this fails only
-        // if memory runs out; the rule file itself then supplies the tables
-        // (a failure of that raises from the use that needed them).
-        if (!rulecache::completeHead(deferred_, parts_)) {
+    if (deferred_) {
+        // The tables are read from the compiled copy only now, when the
+        // language is first used (most loaded languages never are). The copy
+        // fails only when it was replaced or removed since (the rule file was
+        // edited) or memory runs out; the rule file itself then supplies the
+        // tables (a failure of that raises from the use that needed them).
+        if (!rulecache::loadTables(path_, *deferred_, parts_)) {
             LanguageParts fromXml;
             xml::parseFile(path_, xml::GuardStyle{}, [&](const xml::DOMElement& root) { fromXml = rulefile::read(root); });
             fromXml.fileInfo = parts_.fileInfo;
             fromXml.language = parts_.language;
             parts_ = std::move(fromXml);
         }
-        std::string().swap(deferred_);
+        deferred_.reset();
     }
     tables_ = std::make_unique<Tables>(parts_.characters ? *parts_.characters : emptyTable_,
                                        parts_.ruleCharacters ? *parts_.ruleCharacters : kNoRules);
@@ -71,7 +73,7 @@ std::unique_ptr<LanguageRuleBase> LanguageRuleBase::load(const std::string& path
     if (xmlStamp)
         if (auto head = rulecache::loadHead(path, *xmlStamp))
             return std::unique_ptr<LanguageRuleBase>(
-                new LanguageRuleBase(std::move(head->parts), std::move(head->rest), path));
+                new LanguageRuleBase(std::move(head->parts), xmlStamp, path));
     // Everything is built into local objects; only a complete database is
     // returned, and only a file that loaded gets a compiled copy.
     LanguageParts parts;

@@ -75,7 +75,7 @@ std::optional<Head> loadHead(const std::string& ruleFile, const compiledcache::S
         Head head;
         const bool valid = compiledcache::load(kKind, ruleFile, xml, [&head](compiledcache::Reader& r) {
             std::apply([&r](auto&... m) { (compiledcache::get(r, m), ...); }, headOf(head.parts));
-            head.rest = r.takeRest();
+            r.takeRest(); // checked by its checksum; decoded by loadTables when needed
         });
         if (valid) return head;
     } catch (...) {
@@ -84,11 +84,13 @@ std::optional<Head> loadHead(const std::string& ruleFile, const compiledcache::S
     return std::nullopt;
 }
 
-bool completeHead(std::string_view rest, LanguageParts& parts) noexcept {
+bool loadTables(const std::string& ruleFile, const compiledcache::Stamp& xml, LanguageParts& parts) noexcept {
     try {
-        compiledcache::Reader r(rest);
-        std::apply([&r](auto&... m) { (compiledcache::get(r, m), ...); }, tablesOf(parts));
-        return r.done();
+        return compiledcache::load(kKind, ruleFile, xml, [&parts](compiledcache::Reader& r) {
+            LanguageParts head;
+            std::apply([&r](auto&... m) { (compiledcache::get(r, m), ...); }, headOf(head));
+            std::apply([&r](auto&... m) { (compiledcache::get(r, m), ...); }, tablesOf(parts));
+        });
     } catch (...) {
         return false;
     }

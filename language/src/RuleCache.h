@@ -34,16 +34,17 @@ std::optional<LanguageParts> decode(std::string_view cache, std::string_view xml
 std::optional<LanguageParts> load(const std::string& ruleFile, std::string_view xml);
 
 // The file and language information from the rule file's cache when it is
-// valid for `xml` (its checksum covers the whole payload), with the encoded
-// rest of the parts for completeHead. Never raises.
+// valid for `xml` (its checksum covers the whole payload); the rest of the
+// parts stays in the cache for loadTables. Never raises.
 struct Head {
     LanguageParts parts; // only fileInfo and language
-    std::string rest;
 };
 std::optional<Head> loadHead(const std::string& ruleFile, const compiledcache::Stamp& xml);
-// Decodes the rest of a Head into `parts` (every part but fileInfo and
-// language); false, with those parts left unspecified, when it is damaged.
-bool completeHead(std::string_view rest, LanguageParts& parts) noexcept;
+// Decodes the rest of the parts (every part but fileInfo and language) from
+// the rule file's cache into `parts` when the cache is still valid for `xml`;
+// false, with those parts left unspecified, when it is not (replaced after an
+// edit, damaged, gone). Never raises.
+bool loadTables(const std::string& ruleFile, const compiledcache::Stamp& xml, LanguageParts& parts) noexcept;
 // Writes the rule file's cache (see compiledcache::store). Never raises.
 void store(const std::string& ruleFile, std::string_view xml, const LanguageParts& parts) noexcept;
 void store(const std::string& ruleFile, const compiledcache::Stamp& xml, const LanguageParts& parts) noexcept;

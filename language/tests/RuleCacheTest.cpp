@@ -109,6 +109,13 @@ TEST(RuleCache, RebuiltAfterAnEditOrDamage) {
         EXPECT_TRUE(bytesOf(cache) == good) << "not rebuilt from " << damaged.size() << " bytes";
     }
 
+    // A copy damaged after a load but before the language's first use: the
+    // tables, read from the copy only then, come from the rule file instead.
+    const auto early = LanguageRuleBase::load(path);
+    overwrite(cache, good.substr(0, good.size() / 2));
+    EXPECT_TRUE(early->parts() == reference->parts());
+    overwrite(cache, good);
+
     // A file broken after its copy was made fails as it always did.
     overwrite(path, "<Rule_Base><Language></Rule_Base>");
     vorsan::testing::DiagnosticCapture quiet;

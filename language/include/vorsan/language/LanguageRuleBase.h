@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "vorsan/core/CompiledCache.h"
 #include "vorsan/core/PhonemeText.h"
 #include "vorsan/language/CharacterTable.h"
 #include "vorsan/language/Digits.h"
@@ -145,9 +146,10 @@ private:
     // What is built over the complete parts: the pattern generators and the
     // rule index.
     struct Tables;
-    // `deferred`: the encoded parts after the language information, decoded
-    // on first use; empty when `parts` is already complete.
-    LanguageRuleBase(LanguageParts parts, std::string deferred, std::string path);
+    // `deferred`: the stamp of the rule file's bytes whose compiled copy holds
+    // the parts after the language information, decoded from that copy on
+    // first use; none when `parts` is already complete.
+    LanguageRuleBase(LanguageParts parts, std::optional<compiledcache::Stamp> deferred, std::string path);
 
     template <class T>
     static const T* opt(const std::optional<T>& o) { return o ? &*o : nullptr; }
@@ -162,7 +164,7 @@ private:
     CharacterTable emptyTable_;
     bool builtInEnglish_ = false;
     std::string path_;               // the rule file, for a deferred part that cannot be decoded
-    mutable std::string deferred_;   // encoded parts still to decode
+    mutable std::optional<compiledcache::Stamp> deferred_; // parts still to decode from the compiled copy
     mutable std::once_flag completed_;
     mutable std::unique_ptr<const Tables> tables_;
 };
