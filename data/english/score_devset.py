@@ -32,10 +32,30 @@ ROOT = os.path.dirname(os.path.dirname(HERE))
 MODEL = "/usr/share/pocketsphinx/model/en-us"
 
 
+# The recogniser's dictionary writes some spoken words as their abbreviation
+# ("mister" heard is written "mr"); such a word counts as the word it stands for.
+WRITTEN_AS = {"mr": {"mister"}, "mrs": {"missus"}, "dr": {"doctor", "drive"}, "st": {"saint", "street"}}
+
+
 def words(text):
-    """Lower-case words without punctuation; "don't" stays one word."""
+    """Lower-case words without punctuation; "don't" stays one word. Letters
+    said by name one after another count as one word ("F B I" and the
+    recogniser's "fbi", "A M" and "am" are alike)."""
     text = text.lower().replace("\u2019", "'")
-    return re.findall(r"[a-z0-9]+(?:'[a-z]+)?", text)
+    out = []
+    for word in re.findall(r"[a-z0-9]+(?:'[a-z]+)?", text):
+        if len(word) == 1 and word.isalpha() and out and out[-1].endswith("\x1f"):
+            out[-1] = out[-1][:-1] + word + "\x1f"
+        elif len(word) == 1 and word.isalpha():
+            out.append(word + "\x1f")
+        else:
+            out.append(word)
+    # A lone letter ("a", "i") is a word; a run of two or more is one word.
+    return [w[:-1] if w.endswith("\x1f") else w for w in out]
+
+
+def same(ref, hyp):
+    return ref == hyp or ref in WRITTEN_AS.get(hyp, ())
 
 
 def edit_distance(ref, hyp):
@@ -43,7 +63,7 @@ def edit_distance(ref, hyp):
     for i, r in enumerate(ref, 1):
         prev, row[0] = row[0], i
         for j, h in enumerate(hyp, 1):
-            prev, row[j] = row[j], min(row[j] + 1, row[j - 1] + 1, prev + (r != h))
+            prev, row[j] = row[j], min(row[j] + 1, row[j - 1] + 1, prev + (not same(r, h)))
     return row[-1]
 
 
