@@ -168,6 +168,15 @@ std::size_t EnglishNormaliser::readToken(std::size_t i) {
     }
     std::size_t used = 1;
     bool dropPeriod = false;
+    // Most words of a text are lower-case letters without a full stop; no
+    // reading below starts with one but those of "dr", "st" and "no", so
+    // they are said as written at once.
+    if (plainWord(t)) {
+        phoneMode_ = false;
+        sayAsWritten(t.core);
+        punctuation(t.trail, coreAt + static_cast<uint32_t>(t.core.size()));
+        return 1;
+    }
     const bool numeric = money(i, used) || timeOfDay(i, used) || date(i, used) || numberWithContext(i, used);
     if (!numeric) {
         phoneMode_ = false;
@@ -298,7 +307,19 @@ bool EnglishNormaliser::word(std::size_t i, std::size_t& used) {
         else say(w);
         return false;
     }
-    // Any other word: typographic marks as their ASCII counterparts.
+    sayAsWritten(core);
+    return false;
+}
+
+bool EnglishNormaliser::plainWord(const Token& t) {
+    const U16 core = t.core;
+    if ((!t.trail.empty() && t.trail[0] == u'.') || core == u"dr" || core == u"st" || core == u"no" || core == u"nos")
+        return false;
+    return std::all_of(core.begin(), core.end(), [](char16_t c) { return isLower(c) || c == u'\''; });
+}
+
+// A word as written, typographic marks as their ASCII counterparts.
+void EnglishNormaliser::sayAsWritten(U16 core) {
     NormalisedText& o = *out_;
     o.text.push_back(' ');
     o.from.push_back(from_);
@@ -319,7 +340,6 @@ bool EnglishNormaliser::word(std::size_t i, std::size_t& used) {
         o.from.push_back(coreAt + static_cast<uint32_t>(p));
         o.to.push_back(coreAt + static_cast<uint32_t>(p) + 1);
     }
-    return false;
 }
 
 

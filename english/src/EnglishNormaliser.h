@@ -63,6 +63,8 @@ private:
     bool date(std::size_t i, std::size_t& used);
     bool numberWithContext(std::size_t i, std::size_t& used);
     bool word(std::size_t i, std::size_t& used);
+    static bool plainWord(const Token& t);
+    void sayAsWritten(std::u16string_view core);
 
     const EnglishDictionary& dictionary_;
     std::vector<Token> tokens_;

@@ -273,7 +273,6 @@ bool EnglishNormaliser::date(std::size_t i, std::size_t& used) {
 bool EnglishNormaliser::numberWithContext(std::size_t i, std::size_t& used) {
     const Token& t = tokens_[i];
     U16 core = t.core;
-    const std::string previous = i > 0 ? lower(tokens_[i - 1].core) : std::string();
     const bool digitStart = isDigit(core[0]) || (core.size() > 1 && (core[0] == u'-' || core[0] == u'+' ||
                                                                      core[0] == 0x2212) && isDigit(core[1]));
     if (core[0] == u'#' && core.size() > 1 && allDigits(core.substr(1))) {
@@ -293,6 +292,7 @@ bool EnglishNormaliser::numberWithContext(std::size_t i, std::size_t& used) {
     }
 
     // Telephone numbers, digit by digit in their groups.
+    const std::string previous = i > 0 ? lower(tokens_[i - 1].core) : std::string();
     const bool phoneContext = inList(nt::kPhoneWords, previous) || previous == "no" || previous == "number";
     Number n;
     const bool whole = wholeNumber(core, n);

@@ -81,6 +81,8 @@ TEST(EnglishNormalisation, NumbersInTheirManyForms) {
         {u"12:00 9 pm", "twelve o'clock nine p m"},
         {u"2/3 24/7", "two thirds twenty four /7"},
         {u"MDCCLXXVI I V", "mdcclxxvi i v"}, // no context: not numerals
+        // Lower-case words that still read by context, among plain ones.
+        {u"ask dr Rao at no. 5 on elm st. today, don\u2019t wait", "ask doctor rao at number five on elm street today don't wait"},
         {u"— … –", ""},
     };
     for (const auto& [text, said] : cases) {
