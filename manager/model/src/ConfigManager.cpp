@@ -273,6 +273,17 @@ bool ConfigManager::ApplyLanguage(const std::string& name, const LanguageSetting
         show("Select Preferred Emotion");
         return false;
     }
+    // The engine refuses a whole configuration that holds a value outside
+    // these, so such a value never reaches the file.
+    const auto ratioOk = [](double v) { return v >= kMinRatio && v <= kMaxRatio; };
+    if (!ratioOk(s.pitch) || !ratioOk(s.time)) {
+        show(std::string(ratioOk(s.pitch) ? "Time" : "Pitch") + " must be a ratio from 0.001 to 100");
+        return false;
+    }
+    if (s.voice < kMinVoice || s.voice > kMaxVoice) {
+        show("Voice must be a frequency from 4000 to 192000 Hz");
+        return false;
+    }
     if (!CheckReferences(*language, s.emotionDatabase, s.accentDatabase)) return false;
     const std::string mood = s.emotionDatabase.empty() ? std::string() : s.preferredEmotion;
     auto before = std::make_tuple(language->PelmiraPitchRatio(), language->PelmiraTimeRatio(),

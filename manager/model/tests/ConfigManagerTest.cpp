@@ -4,6 +4,7 @@
 // byte-stable, survives failures, and gives files the engine loads.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -213,6 +214,10 @@ TEST(ConfigManager, RefusalsLeaveModelAndFileAsTheyWere) {
         {{1.2, 1, 16000, "Hindi_in1", "", ""}, "Select Preferred Emotion"},
         {{1.2, 1, 16000, "Tamil_tl1", "Sad", ""}, "Ruvetta's Mbrola databases doesn't match with Pelmira"},
         {{1.2, 1, 16000, "Hindi_in1", "Sad", "tl1_TO_in1"}, "Oskalen's Mbrola databases doesn't match with Pelmira"},
+        // Values the engine would refuse the whole file for.
+        {{0, 1, 16000, "", "", ""}, "Pitch must be a ratio from 0.001 to 100"},
+        {{1.2, std::nan(""), 16000, "", "", ""}, "Time must be a ratio from 0.001 to 100"},
+        {{1.2, 1, 2000, "", "", ""}, "Voice must be a frequency from 4000 to 192000 Hz"},
     };
     for (const auto& [settings, message] : refused) {
         m.messages.clear();

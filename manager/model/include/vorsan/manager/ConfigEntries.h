@@ -18,6 +18,9 @@ using xercesc::DOMElement;
 // folder: the values the engine gives a language loaded from a rule file.
 inline constexpr double kNewLanguageRatio = 0.75;
 inline constexpr int kNewLanguageVoice = 16000;
+// The values the engine accepts from tolvane.xml.
+inline constexpr double kMinRatio = 0.001, kMaxRatio = 100.0;
+inline constexpr int kMinVoice = 4000, kMaxVoice = 192000;
 
 class PelmiraConfig {
 public:

@@ -45,8 +45,9 @@ public:
     // when it cannot be written; the model and its changes stay.
     bool SaveConfig();
 
-    // Checks the settings (a mood for a chosen emotion database, databases
-    // made for the language's MBROLA database) and applies them to the
+    // Checks the settings (a mood for a chosen emotion database, ratios and
+    // voice the engine accepts, databases made for the language's MBROLA
+    // database) and applies them to the
     // language and its element. False, with a message, when refused.
     bool ApplyLanguage(const std::string& language, const LanguageSettings& settings);
     // The consistency test alone: true when the emotion database (if any) is
