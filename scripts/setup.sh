@@ -19,7 +19,8 @@ PACKAGES=(
   # the system voice for every application: speech-dispatcher and its audio output
   speech-dispatcher speech-dispatcher-audio-plugins
   # the manager: Qt 6 Widgets, and fonts that show the five Indian scripts
-  qt6-base-dev fonts-lohit-deva fonts-lohit-gujr fonts-lohit-telu fonts-lohit-knda fonts-lohit-taml
+  # (locales: its tests build a decimal-comma locale)
+  qt6-base-dev fonts-lohit-deva fonts-lohit-gujr fonts-lohit-telu fonts-lohit-knda fonts-lohit-taml locales
   # the Python package (built against Debian's /usr/bin/python3, which has numpy)
   pybind11-dev python3-dev python3-numpy
   # English stress for english.dat: Festival's CMU lexicon (stressed, syllabified)

@@ -1,5 +1,7 @@
 #include "PreviewSpeaker.h"
 
+#include <locale.h>
+
 #include "vorsan/core/MException.h"
 #include "vorsan/engine/SpeechEngine.h"
 
@@ -38,7 +40,38 @@ std::optional<PreviewResult> PreviewSpeaker::takeResult() {
     return r;
 }
 
+namespace {
+
+// Numbers in voice files and in the synthesiser's own data are written with a
+// decimal point. A desktop in a language that writes a decimal comma sets
+// that for the whole process (Qt does so on start), and the synthesiser would
+// then misread them; so this thread reads and writes numbers the C way.
+class CNumbers {
+public:
+    CNumbers() {
+        // The process's other settings (text encoding, messages) stay.
+        locale_t base = ::duplocale(LC_GLOBAL_LOCALE);
+        c_ = base ? ::newlocale(LC_NUMERIC_MASK, "C", base) : nullptr;
+        if (!c_ && base) ::freelocale(base);
+        if (c_) previous_ = ::uselocale(c_);
+    }
+    ~CNumbers() {
+        if (!c_) return;
+        ::uselocale(previous_);
+        ::freelocale(c_);
+    }
+    CNumbers(const CNumbers&) = delete;
+    CNumbers& operator=(const CNumbers&) = delete;
+
+private:
+    locale_t c_ = nullptr;
+    locale_t previous_ = nullptr;
+};
+
+} // namespace
+
 void PreviewSpeaker::run(const PreviewRequest& r) {
+    const CNumbers numbers;
     PreviewResult result;
     try {
         SpeechEngine engine;

@@ -16,6 +16,8 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 #include "Icons.h"
 
 namespace vorsan::manager {
@@ -36,6 +38,17 @@ QSpinBox* spinner(const char* name, int low, int high, int step, QWidget* parent
     sp->setRange(low, high);
     sp->setSingleStep(step);
     return sp;
+}
+
+// The spinners' usual ranges (ratios in hundredths, the voice in Hz), and
+// the furthest they stretch to show a value the file already holds: the
+// engine's own limits. A stored value is never changed by being shown.
+constexpr int kRatioLow = 25, kRatioHigh = 400, kRatioMin = 1, kRatioMax = 10000;
+constexpr int kVoiceLow = 8000, kVoiceHigh = 48000, kVoiceMin = 4000, kVoiceMax = 192000;
+
+void showValue(QSpinBox* sp, int low, int high, int min, int max, int value) {
+    sp->setRange(std::max(min, std::min(low, value)), std::min(max, std::max(high, value)));
+    sp->setValue(value);
 }
 
 QLineEdit* textBox(const char* name, QWidget* parent) {
@@ -103,9 +116,9 @@ TolvaneScreen::TolvaneScreen(Prompter& prompter, PreviewOutput previewOutput, QW
     cmbEmotions_ = named(new QComboBox(langFrame_), "cmbEmotions");
     cmbAccents_ = named(new QComboBox(langFrame_), "cmbAccents");
     // Ratios in hundredths (0.25 to 4.00 in steps of 0.01); the voice in Hz.
-    spPitch_ = spinner("spPitch", 25, 400, 1, langFrame_);
-    spTime_ = spinner("spTime", 25, 400, 1, langFrame_);
-    spVoice_ = spinner("spVoice", 8000, 48000, 50, langFrame_);
+    spPitch_ = spinner("spPitch", kRatioLow, kRatioHigh, 1, langFrame_);
+    spTime_ = spinner("spTime", kRatioLow, kRatioHigh, 1, langFrame_);
+    spVoice_ = spinner("spVoice", kVoiceLow, kVoiceHigh, 50, langFrame_);
     txtPitch_ = textBox("txtPitch", langFrame_);
     txtTime_ = textBox("txtTime", langFrame_);
     txtVoice_ = textBox("txtVoice", langFrame_);
@@ -268,13 +281,14 @@ void TolvaneScreen::showLanguage(const PelmiraConfig& language) {
     cmbEmotions_->setCurrentIndex(cmbEmotions_->findText(q(language.PreferredEmotion())));
     FillOskalen(mbrola);
     choose(cmbAccents_, q(language.OskalenRef()));
-    spPitch_->setValue(qRound(language.PelmiraPitchRatio() * 100));
-    spTime_->setValue(qRound(language.PelmiraTimeRatio() * 100));
-    spVoice_->setValue(language.PelmiraVoiceFrequency());
+    showValue(spPitch_, kRatioLow, kRatioHigh, kRatioMin, kRatioMax, qRound(language.PelmiraPitchRatio() * 100));
+    showValue(spTime_, kRatioLow, kRatioHigh, kRatioMin, kRatioMax, qRound(language.PelmiraTimeRatio() * 100));
+    showValue(spVoice_, kVoiceLow, kVoiceHigh, kVoiceMin, kVoiceMax, language.PelmiraVoiceFrequency());
     txtPitch_->setText(QString::number(spPitch_->value() / 100.0));
     txtTime_->setText(QString::number(spTime_->value() / 100.0));
     txtVoice_->setText(QString::number(spVoice_->value()));
     txtPreview_->setText(sampleSentence(q(language.PelmiraName())));
+    txtPreview_->setCursorPosition(0); // the sentence's start in view
     txtPreview_->setPlaceholderText(QStringLiteral("A sentence in ") + q(language.PelmiraName()));
     lblInfo_->hide();
     langFrame_->show();

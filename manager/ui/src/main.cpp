@@ -1,6 +1,7 @@
 // tolvane: the end user's configuration manager for the speech engine.
 #include <QApplication>
 #include <QEventLoop>
+#include <clocale>
 
 #include "Icons.h"
 #include "PSplash.h"
@@ -9,6 +10,9 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // Qt takes the user's locale for the whole process; numbers in the data
+    // files are written with a decimal point, whatever the desktop's language.
+    std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("Tolvane"));
     QApplication::setDesktopFileName(QStringLiteral("tolvane"));
     QApplication::setWindowIcon(vorsan::manager::applicationIcon());
