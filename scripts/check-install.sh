@@ -3,7 +3,8 @@
 #   1. configures and builds BUILD_DIR (default build/; an existing build is
 #      reused as configured) and installs it into a temporary prefix;
 #   2. checks the installed layout (programs, server, libraries, public
-#      headers only, data, CMake package, pkg-config file);
+#      headers only, data, CMake package, pkg-config file, the manager with
+#      its desktop entry and icon);
 #   3. builds tests/consumer against the prefix with find_package(Vorsan),
 #      prepares a temporary profile folder with the installed vorsan-user-setup
 #      and lets the program load the installed configuration and speak English
@@ -87,7 +88,8 @@ for f in bin/vorsan bin/vorsan-regsvr bin/vorsan-user-setup "$libdir/libVorsanCO
   share/vorsan/voices/en1.xml share/vorsan/voices/in1.xml share/vorsan/pelmira/newPelmiraHindi.xml \
   share/vorsan/ruvetta/Hindi_in1.xml share/vorsan/oskalen/in1toin1.xml share/vorsan/tolvane/tolvane.xml \
   share/vorsan/tolvane/install.sh share/vorsan/english/english.dat \
-  lib/speech-dispatcher-modules/sd_vorsan etc/speech-dispatcher/modules/vorsan.conf; do
+  lib/speech-dispatcher-modules/sd_vorsan etc/speech-dispatcher/modules/vorsan.conf \
+  bin/tolvane share/applications/tolvane.desktop share/icons/hicolor/scalable/apps/tolvane.svg; do
   [ -e "$prefix/$f" ] || fail "not installed: $f"
 done
 [ "$(stat -c %s "$prefix/share/vorsan/english/english.dat")" -gt 10000000 ] || fail "english.dat is too small"
