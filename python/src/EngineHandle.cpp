@@ -63,7 +63,7 @@ MoodGuard::~MoodGuard() {
     }
 }
 
-std::unique_ptr<Audio> synthesize(EngineHandle& handle, const Request& request) {
+std::unique_ptr<Audio> synthesize(EngineHandle& handle, const Request& request, const Interrupted& interrupted) {
     TextPlaces places(request.text);
     CollectingSink sink(places);
     bool completed = false;
@@ -73,7 +73,7 @@ std::unique_ptr<Audio> synthesize(EngineHandle& handle, const Request& request) 
         handle.beginRequest();
         MoodGuard mood(engine, request.mood);
         sink.setOnWrite([&] {
-            if (handle.stopAsked()) engine.stopSpeaking();
+            if (handle.stopAsked() || (interrupted && interrupted())) engine.stopSpeaking();
         });
         completed = engine.renderText(request.text, mood.withEmotion(), request.accent, sink,
                                       [&sink](const auto& starts) { sink.wordsBegin(starts); });

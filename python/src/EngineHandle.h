@@ -4,6 +4,7 @@
 // renders on a thread of its own), and the per-request choices of mood and
 // accent.
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -83,9 +84,13 @@ private:
 
 struct Audio;
 
+// Asked now and then while speech is made; true ends the speech as stop()
+// does.
+using Interrupted = std::function<bool()>;
+
 // The requests, each under the engine's lock (call without the interpreter
 // lock). A stopped request returns what was made before the stop.
-std::unique_ptr<Audio> synthesize(EngineHandle& handle, const Request& request);
+std::unique_ptr<Audio> synthesize(EngineHandle& handle, const Request& request, const Interrupted& interrupted = {});
 // The whole text into one sound file, as `vorsan tofile -o` writes it; false
 // when stopped (nothing is written then).
 bool synthesizeToFile(EngineHandle& handle, const Request& request, int16_t fileType, const std::string& path);

@@ -7,7 +7,9 @@
 #include <pybind11/stl.h>
 #include <pybind11/stl/filesystem.h>
 
+#include <chrono>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <thread>
 
@@ -24,6 +26,37 @@ namespace vorsan::python {
 namespace {
 
 PyObject* engineError = nullptr;
+unsigned long mainThread = 0; // the interpreter's main thread, where signal handlers run
+
+// Lets Ctrl+C end speech made on the interpreter's main thread: while the
+// engine works there without the interpreter lock, the signal handlers get
+// their turn every 50 ms; one that raises (KeyboardInterrupt) ends the speech,
+// and raise() hands its exception on. Elsewhere it does nothing (signal
+// handlers only ever run on the main thread). Make it with the lock held.
+class SignalCheck {
+public:
+    SignalCheck() : active_(PyThread_get_thread_ident() == mainThread) {}
+
+    // Without the interpreter lock.
+    bool operator()() {
+        if (!active_ || error_) return error_ != nullptr;
+        const auto now = std::chrono::steady_clock::now();
+        if (now < next_) return false;
+        next_ = now + std::chrono::milliseconds(50);
+        py::gil_scoped_acquire gil;
+        if (PyErr_CheckSignals() != 0) error_ = std::make_unique<py::error_already_set>();
+        return error_ != nullptr;
+    }
+    // With the interpreter lock.
+    void raise() {
+        if (error_) throw py::error_already_set(*error_);
+    }
+
+private:
+    bool active_;
+    std::chrono::steady_clock::time_point next_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(50);
+    std::unique_ptr<py::error_already_set> error_;
+};
 
 // The engine's message as it is; bytes that are not UTF-8 (a file name in
 // another encoding) survive as surrogate escapes.
@@ -107,6 +140,7 @@ PYBIND11_MODULE(_vorsan, m) {
     using namespace vorsan::python;
     m.doc() = "Native part of the vorsan package (use the package `vorsan`).";
     m.attr("__version__") = VORSAN_VERSION;
+    mainThread = py::module_::import("threading").attr("main_thread")().attr("ident").cast<unsigned long>();
 
     engineError = PyErr_NewExceptionWithDoc("vorsan.EngineError",
                                             "A failure the engine reports; str(error) is the engine's message.",
@@ -149,7 +183,9 @@ PYBIND11_MODULE(_vorsan, m) {
             [](py::object self) {
                 const Audio& a = self.cast<const Audio&>();
                 py::array_t<int16_t> view(static_cast<py::ssize_t>(a.samples.size()), a.samples.data(), self);
-                view.attr("setflags")("write"_a = false);
+                // Read-only, as numpy's setflags(write=False) makes it, without
+                // the cost of a Python call on every access.
+                py::detail::array_proxy(view.ptr())->flags &= ~py::detail::npy_api::NPY_ARRAY_WRITEABLE_;
                 return view;
             },
             "The samples as a read-only numpy int16 array (a view; copy it to change it).")
@@ -298,13 +334,19 @@ PYBIND11_MODULE(_vorsan, m) {
             "synthesize",
             [](EngineHandle& h, std::u16string text, const py::object& mood, bool accent) {
                 Request r = requestOf(std::move(text), mood, accent);
-                py::gil_scoped_release nogil;
-                return synthesize(h, r);
+                SignalCheck signals;
+                std::unique_ptr<Audio> audio;
+                {
+                    py::gil_scoped_release nogil;
+                    audio = synthesize(h, r, std::ref(signals));
+                }
+                signals.raise();
+                return audio;
             },
             "text"_a, "mood"_a = py::none(), "accent"_a = false,
             (std::string("Speaks the text into an Audio. Each script's run is spoken by its language. ") + kMoodDoc +
              " accent: map each language's phonemes to its accent database's voice. A stop() returns the speech "
-             "made so far (Audio.stopped is True).")
+             "made so far (Audio.stopped is True); on the main thread, Ctrl+C ends it with KeyboardInterrupt.")
                 .c_str())
         .def(
             "synthesize_stream",
@@ -364,18 +406,29 @@ PYBIND11_MODULE(_vorsan, m) {
             "Maps phoneme text onto another voice database by an accent database; returns a PhonemeChunk.")
         .def(
             "_render_discarding",
-            [](EngineHandle& h, std::u16string text) {
+            [](EngineHandle& h, std::u16string text, bool keep) {
                 // The engine's own work for a text with none of the package's:
-                // for measuring what the package adds.
+                // for measuring what the package adds. keep: the engine does
+                // the whole of what synthesize() asks of it (the samples
+                // gathered in memory, the words' starts reported).
                 struct Drop final : synth::AudioSink {
+                    bool keep = false;
+                    std::vector<int16_t> kept;
                     void beginRun(int32_t) override {}
-                    void write(std::span<const int16_t>) override {}
+                    void write(std::span<const int16_t> s) override {
+                        if (keep) kept.insert(kept.end(), s.begin(), s.end());
+                    }
                 } sink;
+                sink.keep = keep;
+                std::vector<SpeechEngine::WordStart> words;
+                const SpeechEngine::WordStartObserver observer = [&words](const auto& starts) {
+                    words.insert(words.end(), starts.begin(), starts.end());
+                };
                 py::gil_scoped_release nogil;
                 auto lock = h.lock();
-                return h.engine().renderText(text, false, false, sink);
+                return h.engine().renderText(text, false, false, sink, keep ? observer : nullptr);
             },
-            "text"_a, "Renders the text and drops the audio (for measurements).")
+            "text"_a, "keep"_a = false, "Renders the text and drops the audio (for measurements).")
         .def("stop", &EngineHandle::stop,
              "Ends the engine's speech under way (from any thread): synthesize() returns what was made, a "
              "stream ends, synthesize_to_file() and speak() return False.");

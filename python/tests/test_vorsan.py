@@ -1,5 +1,6 @@
 """Tests of the vorsan Python package: the built package, the real engine and
 synthesiser, a temporary profile folder prepared by the data installer."""
+import _thread
 import atexit
 import os
 import resource
@@ -15,7 +16,10 @@ import numpy as np
 
 SOURCE = os.environ.get("VORSAN_TEST_DATA", os.path.join(os.path.dirname(__file__), "..", ".."))
 SANITIZED = bool(os.environ.get("LD_PRELOAD"))  # a sanitizer runtime: everything is slower
-STOP_WITHIN = 2.0 if SANITIZED else 0.05  # seconds; the long text lasts minutes
+# A stop ends the long text (seconds of work) at once: well within this, on a
+# loaded machine too. Its latency itself (target 50 ms) is measured by
+# bench/python_binding_bench.
+STOP_WITHIN = 2.0 if SANITIZED else 0.5  # seconds
 PROFILE = tempfile.mkdtemp(prefix="vorsan-python-")
 atexit.register(shutil.rmtree, PROFILE, True)  # also when the set-up fails
 os.environ["USERPROFILE"] = PROFILE
@@ -27,7 +31,8 @@ import vorsan  # noqa: E402  (after USERPROFILE is set)
 
 HINDI = "नमस्ते दुनिया। आज मौसम बहुत अच्छा है।"
 MIXED = "Hello world. How are you today? " + HINDI
-LONG = "This sentence is here to keep the engine busy for a while. " * 200
+# Over an hour of speech: seconds of work for the engine even on a fast, idle machine.
+LONG = "This sentence is here to keep the engine busy for a while. " * 1500
 
 
 def setUpModule():
@@ -147,7 +152,16 @@ class VorsanTest(unittest.TestCase):
         self.assertLess(latency, STOP_WITHIN)
         self.assertGreater(ticks, 1000)
         self.assertTrue(result["audio"].stopped)
-        self.assertLess(result["audio"].duration, 200 * 3)
+        self.assertLess(result["audio"].duration, 1500)
+
+        # Ctrl+C ends speech made on the main thread (its handler runs every 50 ms).
+        timer = threading.Timer(0.3, _thread.interrupt_main)
+        started = time.monotonic()
+        timer.start()
+        with self.assertRaises(KeyboardInterrupt):
+            engine.synthesize(LONG)
+        self.assertLess(time.monotonic() - started, 0.4 + STOP_WITHIN)
+        timer.join()
 
         stream = engine.synthesize_stream(LONG)
         first = next(stream)
