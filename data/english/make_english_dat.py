@@ -128,9 +128,10 @@ def notation(word, arpabet):
 # (lex.add.entry '(...)) lines.
 FESTIVAL_ENTRY = re.compile(r'\("([^"]+)" +\S+ +\((.*)\)\)')
 FESTIVAL_SYLLABLE = re.compile(r"\(\(([^()]*)\) +([0-9])\)")
+TEEN_NUMBER = re.compile(r"(thir|four|fif|six|seven|eigh|nine|ump)teen(th)?s?$")
 
 
-def festival_arpabet(body):
+def festival_arpabet(word, body):
     """ARPAbet tokens with stress digits from Festival's syllable list."""
     syllables = [(phones.split(), int(stress)) for phones, stress in FESTIVAL_SYLLABLE.findall(body)]
     if not syllables:
@@ -138,6 +139,11 @@ def festival_arpabet(body):
     stressed = [i for i, (_, s) in enumerate(syllables) if s > 0]
     inner = [i for i in stressed if i < len(syllables) - 1]
     primary = inner[-1] if inner else (stressed[0] if stressed else None)
+    # -teen numbers keep the stress on their ending, as fifteen and sixteen
+    # have it in the lexicon (thirteen and nineteen are marked on both
+    # syllables); it is what tells "nineteen" from "ninety".
+    if TEEN_NUMBER.match(word) and stressed and stressed[-1] == len(syllables) - 1:
+        primary = stressed[-1]
     tokens = []
     for i, (phones, s) in enumerate(syllables):
         digit = "0" if s == 0 else ("1" if i == primary else "2")
@@ -165,7 +171,7 @@ def read_source(path, entries):
                 # "and" and "was" too; the weak words keep their reduced,
                 # unstressed form from the ARPAbet source instead.
                 if match.group(1).lower() not in WEAK_WORDS:
-                    add_entry(entries, match.group(1), festival_arpabet(match.group(2)))
+                    add_entry(entries, match.group(1), festival_arpabet(match.group(1).lower(), match.group(2)))
                 continue
             if line.lstrip().startswith((";", "(")):
                 continue  # Scheme code and comments of a Festival file

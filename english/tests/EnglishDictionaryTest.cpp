@@ -85,5 +85,17 @@ TEST(EnglishDictionary, InstalledDictionaryKnowsCommonWords) {
     EXPECT_EQ(dictionary.Lookup("qzxqzxqzx"), "");
 }
 
+// What tells thirteen from thirty: the -teen numbers are stressed on their
+// ending, the -ty numbers on their first syllable.
+TEST(EnglishDictionary, BuiltDictionaryStressesTeenNumbersOnTheEnding) {
+    if (!std::filesystem::exists(VORSAN_BUILT_ENGLISH_DAT)) GTEST_SKIP() << "english.dat not built";
+    const EnglishDictionary dictionary(VORSAN_BUILT_ENGLISH_DAT);
+    for (const char* w : {"thirteen", "fourteen", "fifteen", "sixteen", "seventeen", "eighteen", "nineteen",
+                          "nineteenth"})
+        EXPECT_NE(dictionary.Lookup(w).find("'i:"), std::string::npos) << w << ": " << dictionary.Lookup(w);
+    for (const char* w : {"thirty", "forty", "ninety"}) EXPECT_EQ(dictionary.Lookup(w).find("'i"), std::string::npos) << w;
+    EXPECT_EQ(dictionary.Lookup("springsteen").find("'i:"), std::string::npos); // not a number
+}
+
 } // namespace
 } // namespace vorsan
