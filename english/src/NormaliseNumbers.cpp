@@ -298,9 +298,15 @@ bool EnglishNormaliser::numberWithContext(std::size_t i, std::size_t& used) {
     const bool whole = wholeNumber(core, n);
     const bool bracketed = t.lead == u"(" && !t.trail.empty() && t.trail[0] == u')' && allDigits(core) &&
                            i + 1 < tokens_.size() && phoneShape(tokens_[i + 1].core);
-    if (phoneShape(core) || bracketed || (core[0] == u'+' && allDigits(core.substr(1)) && core.size() <= 4) ||
-        (phoneMode_ && allDigits(core)) || (whole && !n.grouped && n.fraction.empty() && allDigits(core) &&
-                                            (n.digits >= 9 || (phoneContext && n.digits >= 5)))) {
+    // A group of three or more digits starting with 0 and followed by another
+    // group is a dialling code ("020 7946 0958").
+    const bool diallingCode = core.size() >= 3 && core[0] == u'0' && allDigits(core) && t.trail.empty() &&
+                              i + 1 < tokens_.size() && tokens_[i + 1].lead.empty() &&
+                              !tokens_[i + 1].core.empty() && allDigits(tokens_[i + 1].core);
+    if (phoneShape(core) || bracketed || diallingCode ||
+        (core[0] == u'+' && allDigits(core.substr(1)) && core.size() <= 4) || (phoneMode_ && allDigits(core)) ||
+        (whole && !n.grouped && n.fraction.empty() && allDigits(core) &&
+         (n.digits >= 9 || (phoneContext && n.digits >= 3)))) {
         if (core[0] == u'+') say("plus");
         for (std::size_t p = 0; p < core.size(); ++p) {
             if (isDigit(core[p])) say(nt::kUnits[static_cast<std::size_t>(core[p] - u'0')]);

@@ -81,6 +81,9 @@ TEST(EnglishNormalisation, NumbersInTheirManyForms) {
         {u"12:00 9 pm", "twelve o'clock nine p m"},
         {u"2/3 24/7", "two thirds twenty four /7"},
         {u"MDCCLXXVI I V", "mdcclxxvi i v"}, // no context: not numerals
+        // Telephone numbers in groups after a dialling code or a telephone word.
+        {u"Tel: 020 7946 0958 or dial 100 for 2500 pens",
+         "tel zero two zero seven nine four six zero nine five eight or dial one zero zero for two thousand five hundred pens"},
         // Lower-case words that still read by context, among plain ones.
         {u"ask dr Rao at no. 5 on elm st. today, don\u2019t wait", "ask doctor rao at number five on elm street today don't wait"},
         {u"— … –", ""},
