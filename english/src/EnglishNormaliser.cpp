@@ -183,6 +183,13 @@ std::size_t EnglishNormaliser::readToken(std::size_t i) {
         dropPeriod = word(i, used);
     }
     const Token& last = tokens_[i + used - 1];
+    if (numeric) {
+        // The full stop of "a.m." or "p.m." inside a sentence ("at 9 a.m. sharp")
+        // is the abbreviation's, not the sentence's.
+        const std::string w = lower(last.core);
+        const std::size_t after = i + used;
+        dropPeriod = (w == "a.m" || w == "p.m") && after < tokens_.size() && !startsUpper(tokens_[after]);
+    }
     U16 trail = last.trail;
     if (dropPeriod && !trail.empty() && trail[0] == u'.') trail.remove_prefix(1);
     punctuation(trail, last.at + static_cast<uint32_t>(last.lead.size() + last.core.size()));
@@ -291,6 +298,13 @@ bool EnglishNormaliser::word(std::size_t i, std::size_t& used) {
             sayOrdinal(static_cast<uint64_t>(value));
             return false;
         }
+    }
+
+    // An initial before a name ("A. P. J. Abdul Kalam"): the letter's name,
+    // and its full stop is no sentence's end.
+    if (core.size() == 1 && isUpper(core[0]) && period && nextUpper) {
+        sayLetters(core);
+        return true;
     }
 
     // Acronyms: spelled, unless the dictionary has them as words.

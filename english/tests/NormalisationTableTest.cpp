@@ -3,6 +3,7 @@
 // from in the text, and typographic marks through the whole front end.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -93,6 +94,11 @@ TEST(EnglishNormalisation, NumbersInTheirManyForms) {
         normaliser.normalise(text, 0, out);
         EXPECT_EQ(comparable(out.text), said) << utf16ToUtf8(text);
     }
+    // Full stops of initials and of a.m. inside a sentence end nothing.
+    NormalisedText out;
+    normaliser.normalise(u"A. R. Rahman sang at 9 a.m. today.", 0, out);
+    EXPECT_EQ(std::count(out.text.begin(), out.text.end(), '.'), 1) << out.text;
+    EXPECT_EQ(comparable(out.text), "a r rahman sang at nine a m today");
 }
 
 TEST(EnglishNormalisation, WordPlacesAndTypographicMarksThroughTheFrontEnd) {
