@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -50,11 +51,18 @@ std::vector<std::string> phoneList(const std::string& text) {
     throw MException("Voice file '" + path + "': " + what);
 }
 
-// A number in [lo, hi]; NaN, infinities and trailing text are refused.
+// A number in [lo, hi]; NaN, infinities and trailing text are refused. Read
+// the C way whatever locale the host program has set (a decimal comma would
+// refuse every shipped voice file).
 double parseDouble(const std::string& path, const std::string& text, const char* what, double lo, double hi) {
-    char* end = nullptr;
-    double v = std::strtod(text.c_str(), &end);
-    if (text.empty() || (end && *end != '\0') || !(v >= lo && v <= hi)) {
+    const auto first = text.find_first_not_of(" \t\r\n");
+    const auto last = text.find_last_not_of(" \t\r\n");
+    const std::string_view number = first == std::string::npos
+                                        ? std::string_view()
+                                        : std::string_view(text).substr(first, last - first + 1);
+    double v = 0;
+    const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), v);
+    if (number.empty() || ec != std::errc() || end != number.data() + number.size() || !(v >= lo && v <= hi)) {
         char range[64];
         std::snprintf(range, sizeof range, " (a number from %g to %g is needed)", lo, hi);
         fault(path, std::string("bad ") + what + " '" + text + "'" + range);

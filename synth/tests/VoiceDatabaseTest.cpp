@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <clocale>
+#include <cstdlib>
 #include <filesystem>
 #include <vector>
 
@@ -60,6 +62,17 @@ TEST(VoiceDatabase, ReadsPhonesSharesAndFallbacks) {
     ASSERT_NE(v.fallbackFor("w", "t"), nullptr);
     EXPECT_EQ(v.fallbackFor("k", "ng")->rightAs, "n");
     EXPECT_EQ(v.fallbackFor("k", "t"), nullptr);
+
+    // A host program whose locale writes a decimal comma still reads "1.5".
+    const auto locales = p.path() / "locales";
+    std::filesystem::create_directories(locales);
+    ASSERT_EQ(std::system(("localedef -i de_DE -f UTF-8 '" + (locales / "de_DE.UTF-8").string() + "'").c_str()), 0);
+    setenv("LOCPATH", locales.c_str(), 1);
+    ASSERT_NE(std::setlocale(LC_NUMERIC, "de_DE.UTF-8"), nullptr);
+    const double gain = loadVoiceDatabase(path, "v").gain;
+    std::setlocale(LC_NUMERIC, "C");
+    unsetenv("LOCPATH");
+    EXPECT_EQ(gain, 1.5);
 
     const std::string festival = R"(<SynthVoice><Festival voice="kal_diphone" index="i" rate="16000" pause="pau"/>)";
     const std::pair<std::string, const char*> faults[] = {
