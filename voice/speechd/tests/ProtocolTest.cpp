@@ -232,3 +232,23 @@ TEST_F(Module, ABrokenLanguageFileNeverReachesTheProtocol) {
     EXPECT_NE(m.errors().find("newPelmiraHindi"), std::string::npos) << m.errors();
     EXPECT_EQ(m.quit(), 0);
 }
+
+TEST(ModuleWithoutVoice, InitFailsPlainlyAndMessagesAreRefused) {
+    // No voice registered: INIT gives the reason and the server's failure
+    // line; the module still answers, and refuses to speak.
+    TempProfile profile;
+    setenv("VORSAN_SYSTEM_REGISTRY", (profile.path() / "etc-registry").c_str(), 1);
+    ModuleProcess m;
+    m.send("INIT\n");
+    const auto init = m.reply();
+    ASSERT_GE(init.size(), 2u);
+    EXPECT_TRUE(init.front().starts_with("399-")) << init.front();
+    EXPECT_EQ(init.back(), "399 ERR CANT INIT MODULE");
+    m.send("LIST VOICES\n");
+    EXPECT_EQ(m.reply(), std::vector<std::string>{"200 OK VOICE LIST SENT"});
+    m.send("SPEAK\n<speak>Hello.</speak>\n.\n");
+    EXPECT_EQ(m.reply().back(), "202 OK RECEIVING MESSAGE");
+    EXPECT_EQ(m.reply().back(), "301 ERROR CANT SPEAK");
+    EXPECT_EQ(m.quit(), 0);
+    unsetenv("VORSAN_SYSTEM_REGISTRY");
+}
