@@ -13,5 +13,7 @@ function(_vorsan_speechd_bench)
     VORSAN_SOURCE_DIR="${CMAKE_SOURCE_DIR}" SD_VORSAN="$<TARGET_FILE:sd_vorsan>"
     NIMBREL22_LIBRARY="$<TARGET_FILE:Nimbrel22>" VORSAN_COM_LIBRARY="$<TARGET_FILE:VorsanCOM>")
   add_dependencies(speechd_bench sd_vorsan Nimbrel22 VorsanCOM)
+  # Beside the other benchmarks (it is defined in the top-level directory).
+  set_target_properties(speechd_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/bench")
 endfunction()
 cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL _vorsan_speechd_bench)
