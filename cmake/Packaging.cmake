@@ -5,6 +5,7 @@
 #   vorsan-data  voices, language, emotion and accent files, the installation's
 #                tolvane.xml, english.dat (Architecture: all)
 #   vorsan-dev   static libraries, public headers, CMake package, vorsan.pc
+#   tolvane      the configuration manager window, its desktop entry and icon
 set(CPACK_PACKAGE_NAME "vorsan")
 set(CPACK_PACKAGE_VENDOR "Vorsan")
 set(CPACK_PACKAGE_CONTACT "Vorsan maintainers <maintainers@vorsan.invalid>")
@@ -13,6 +14,9 @@ set(CPACK_GENERATOR "DEB")
 set(CPACK_PACKAGING_INSTALL_PREFIX "${VORSAN_PACKAGE_PREFIX}")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_COMPONENTS_ALL runtime data dev)
+if(TARGET tolvane)
+  list(APPEND CPACK_COMPONENTS_ALL manager)
+endif()
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION "sound")
@@ -75,5 +79,16 @@ set(CPACK_DEBIAN_DEV_DESCRIPTION
 Static libraries and public headers of the speech engine and the automation
 client library, with a CMake package (find_package(Vorsan), targets
 Vorsan::engine, Vorsan::com, ...) and a pkg-config file (vorsan).")
+
+set(CPACK_DEBIAN_MANAGER_PACKAGE_NAME "tolvane")
+# The fonts show the Indian scripts in the window; the preview speaks through
+# the engine linked into the program.
+set(CPACK_DEBIAN_MANAGER_PACKAGE_DEPENDS
+  "vorsan-data ${_vorsan_same_version}, libqt6widgets6, libqt6gui6, libqt6core6, qt6-qpa-plugins, fonts-lohit-deva, fonts-lohit-gujr, fonts-lohit-telu, fonts-lohit-knda, fonts-lohit-taml, libestools2.5, libsndfile1, libsamplerate0, libasound2, libstdc++6, libgcc-s1, libc6")
+set(CPACK_DEBIAN_MANAGER_DESCRIPTION
+  "Configuration manager of the Vorsan text-to-speech system
+The window tolvane sets up the languages, moods and accents of a user's
+configuration tolvane.xml and speaks a sample sentence with the settings
+before they are saved.")
 
 include(CPack)

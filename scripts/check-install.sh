@@ -196,7 +196,8 @@ arch=$(dpkg --print-architecture)
 runtime_deb=$work/deb/vorsan_${version}_${arch}.deb
 data_deb=$work/deb/vorsan-data_${version}_all.deb
 dev_deb=$work/deb/vorsan-dev_${version}_${arch}.deb
-for d in "$runtime_deb" "$data_deb" "$dev_deb"; do
+manager_deb=$work/deb/tolvane_${version}_${arch}.deb
+for d in "$runtime_deb" "$data_deb" "$dev_deb" "$manager_deb"; do
   [ -f "$d" ] || fail "$(basename "$d") not built (have: $(cd "$work/deb" && ls ./*.deb 2>/dev/null | tr '\n' ' '))"
 done
 # control_has DEB FIELD TEXT
@@ -211,6 +212,8 @@ control_has "$data_deb" Architecture all
 control_has "$data_deb" Depends festvox-hi-nsk
 control_has "$dev_deb" Depends "vorsan (= $version)"
 control_has "$dev_deb" Depends libxerces-c-dev
+control_has "$manager_deb" Depends "vorsan-data (= $version)"
+control_has "$manager_deb" Depends fonts-lohit-deva
 dpkg-deb -I "$runtime_deb" postinst >/dev/null 2>&1 || fail "vorsan package has no postinst"
 # contains DEB PATH...: each path is in the package.
 contains() {
@@ -223,12 +226,16 @@ contains() {
 }
 contains "$runtime_deb" bin/vorsan bin/vorsan-regsvr bin/vorsan-user-setup "$libdir/libVorsanCOM.so" \
   lib/speech-dispatcher-modules/sd_vorsan
+dpkg-deb -c "$runtime_deb" | awk '{print $6}' | grep -qx ./etc/speech-dispatcher/modules/vorsan.conf ||
+  fail "vorsan package lacks /etc/speech-dispatcher/modules/vorsan.conf"
 contains "$data_deb" share/vorsan/english/english.dat share/vorsan/voices/en1.xml \
   share/vorsan/pelmira/newPelmiraHindi.xml share/vorsan/tolvane/tolvane.xml
 contains "$dev_deb" include/vorsan/engine/SpeechEngine.h "$libdir/libvorsan_engine.a" \
   "$libdir/cmake/Vorsan/VorsanConfig.cmake" "$libdir/pkgconfig/vorsan.pc"
+contains "$manager_deb" bin/tolvane share/applications/tolvane.desktop \
+  share/icons/hicolor/scalable/apps/tolvane.svg
 # No file in two packages (dpkg would refuse to install them together).
-for d in "$runtime_deb" "$data_deb" "$dev_deb"; do
+for d in "$runtime_deb" "$data_deb" "$dev_deb" "$manager_deb"; do
   dpkg-deb -c "$d" | awk '$1 !~ /^d/ {print $6}'
 done | sort | uniq -d >"$work/duplicates"
 [ ! -s "$work/duplicates" ] || fail "files in more than one package: $(tr '\n' ' ' <"$work/duplicates")"
