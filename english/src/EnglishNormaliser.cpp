@@ -224,6 +224,23 @@ bool EnglishNormaliser::word(std::size_t i, std::size_t& used) {
         return false;
     }
 
+    // Day ranges: "Mon-Fri", "Sat–Sun".
+    if (const std::size_t dash = core.find_first_of(u"-\u2013"); dash != U16::npos && startsUpper(t)) {
+        const auto day = [](const std::string& s) -> const nt::Name* {
+            for (const nt::Name& d : nt::kDays)
+                if (s == d.shortForm || s == d.fullForm) return &d;
+            return nullptr;
+        };
+        const nt::Name* first = day(lower(core.substr(0, dash)));
+        const nt::Name* last = day(lower(core.substr(dash + 1)));
+        if (first && last) {
+            say(first->said);
+            say("to");
+            say(last->said);
+            return false;
+        }
+    }
+
     // Abbreviations decided by their neighbours.
     if (w == "dr" || w == "st") {
         const bool place = previousUpper || (i > 0 && allDigits(tokens_[i - 1].core.substr(0, 1)));

@@ -75,7 +75,7 @@ struct Unit {
     std::u16string_view sign;
     std::string_view one, many;
 };
-inline constexpr std::array<Unit, 46> kUnitsOfMeasure = {{
+inline constexpr std::array<Unit, 49> kUnitsOfMeasure = {{
     {u"kg", "kilogram", "kilograms"},   {u"kgs", "kilograms", "kilograms"}, {u"g", "gram", "grams"},
     {u"gm", "gram", "grams"},           {u"mg", "milligram", "milligrams"}, {u"km", "kilometer", "kilometers"},
     {u"m", "meter", "meters"},          {u"cm", "centimeter", "centimeters"}, {u"mm", "millimeter", "millimeters"},
@@ -93,6 +93,8 @@ inline constexpr std::array<Unit, 46> kUnitsOfMeasure = {{
     {u"V", "volt", "volts"},            {u"h", "hour", "hours"},            {u"hr", "hour", "hours"},
     {u"hrs", "hours", "hours"},         {u"min", "minute", "minutes"},      {u"mins", "minutes", "minutes"},
     {u"sec", "second", "seconds"},      {u"ms", "millisecond", "milliseconds"},
+    {u"kbps", "kilobit per second", "kilobits per second"}, {u"Mbps", "megabit per second", "megabits per second"},
+    {u"Gbps", "gigabit per second", "gigabits per second"},
 }};
 inline constexpr std::array<std::u16string_view, 8> kSingleLetterUnits = {u"g", u"m", u"l", u"L", u"W", u"V", u"h",
                                                                           u"s"};
@@ -133,6 +135,9 @@ inline constexpr std::array<std::string_view, 14> kYearWords = {
 // Words before a number that make it a telephone number.
 inline constexpr std::array<std::string_view, 8> kPhoneWords = {"call", "phone", "tel", "telephone",
                                                                 "mobile", "fax", "dial", "ph"};
+// Words before a number that make it a code, read digit by digit.
+inline constexpr std::array<std::string_view, 12> kCodeWords = {
+    "otp", "pin", "pincode", "code", "passcode", "password", "ref", "reference", "pnr", "cvv", "id", "zip"};
 
 // The names of the letters in the dictionary's notation.
 inline constexpr std::array<std::string_view, 26> kLetterNames = {

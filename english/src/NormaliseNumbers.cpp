@@ -294,6 +294,11 @@ bool EnglishNormaliser::numberWithContext(std::size_t i, std::size_t& used) {
     // Telephone numbers, digit by digit in their groups.
     const std::string previous = i > 0 ? lower(tokens_[i - 1].core) : std::string();
     const bool phoneContext = inList(nt::kPhoneWords, previous) || previous == "no" || previous == "number";
+    // Codes (OTP, PIN, reference numbers) are read digit by digit, also after
+    // "is": "Your OTP is 482913".
+    const bool codeContext =
+        inList(nt::kCodeWords, previous) ||
+        (i > 1 && (previous == "is" || previous == "was") && inList(nt::kCodeWords, lower(tokens_[i - 2].core)));
     Number n;
     const bool whole = wholeNumber(core, n);
     const bool bracketed = t.lead == u"(" && !t.trail.empty() && t.trail[0] == u')' && allDigits(core) &&
@@ -306,7 +311,7 @@ bool EnglishNormaliser::numberWithContext(std::size_t i, std::size_t& used) {
     if (phoneShape(core) || bracketed || diallingCode ||
         (core[0] == u'+' && allDigits(core.substr(1)) && core.size() <= 4) || (phoneMode_ && allDigits(core)) ||
         (whole && !n.grouped && n.fraction.empty() && allDigits(core) &&
-         (n.digits >= 9 || (phoneContext && n.digits >= 3)))) {
+         (n.digits >= 9 || ((phoneContext || codeContext) && n.digits >= 3)))) {
         if (core[0] == u'+') say("plus");
         for (std::size_t p = 0; p < core.size(); ++p) {
             if (isDigit(core[p])) say(nt::kUnits[static_cast<std::size_t>(core[p] - u'0')]);

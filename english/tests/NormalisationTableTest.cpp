@@ -85,6 +85,10 @@ TEST(EnglishNormalisation, NumbersInTheirManyForms) {
         // Telephone numbers in groups after a dialling code or a telephone word.
         {u"Tel: 020 7946 0958 or dial 100 for 2500 pens",
          "tel zero two zero seven nine four six zero nine five eight or dial one zero zero for two thousand five hundred pens"},
+        // Codes digit by digit; day ranges; data rates.
+        {u"Your OTP is 482913, PIN 110001, open Mon-Fri at 100 Mbps",
+         "your o t p is four eight two nine one three p i n one one zero zero zero one open monday to friday at one "
+         "hundred megabits per second"},
         // Lower-case words that still read by context, among plain ones.
         {u"ask dr Rao at no. 5 on elm st. today, don\u2019t wait", "ask doctor rao at number five on elm street today don't wait"},
         {u"— … –", ""},
