@@ -1,7 +1,6 @@
 #include "vorsan/core/CompiledCache.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +10,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "vorsan/core/MappedFile.h"
 #include "vorsan/core/Paths.h"
 
 namespace vorsan::compiledcache {
@@ -67,33 +67,6 @@ private:
     }
     static uint64_t round(uint64_t acc, uint64_t in) { return rotl(acc + in * kP2, 31) * kP1; }
     uint64_t lanes_[4] = {kP1 + kP2, kP2, 0, 0 - kP1};
-};
-
-// A whole file mapped for reading, unmapped when it goes.
-class Mapping {
-public:
-    explicit Mapping(const std::string& path) {
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) return;
-        struct stat st {};
-        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
-            void* p = ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
-            if (p != MAP_FAILED) bytes_ = {static_cast<const char*>(p), static_cast<std::size_t>(st.st_size)};
-        }
-        ::close(fd);
-    }
-    ~Mapping() {
-        if (bytes_.data()) ::munmap(const_cast<char*>(bytes_.data()), bytes_.size());
-    }
-    Mapping(const Mapping&) = delete;
-    Mapping& operator=(const Mapping&) = delete;
-    std::optional<std::string_view> bytes() const {
-        if (!bytes_.data()) return std::nullopt;
-        return bytes_;
-    }
-
-private:
-    std::string_view bytes_;
 };
 
 } // namespace
@@ -242,10 +215,9 @@ bool load(const Kind& kind, const std::string& xmlFile, const Stamp& xml,
         // Mapped rather than read: the pages come straight from the page
         // cache. Cache files are only ever replaced whole (renamed into
         // place), so the mapping's bytes cannot change under the decoder.
-        const Mapping mapping(cachePath(xmlFile, kind.extension));
-        const std::optional<std::string_view> bytes = mapping.bytes();
-        if (!bytes) return false;
-        const std::optional<std::string_view> payload = unwrap(kind, *bytes, xml);
+        const MappedFile mapping(cachePath(xmlFile, kind.extension), true);
+        if (!mapping.mapped()) return false;
+        const std::optional<std::string_view> payload = unwrap(kind, mapping.bytes(), xml);
         if (!payload) return false;
         Reader r(*payload);
         decode(r);

@@ -1,10 +1,5 @@
 #include "renderer/GroupFile.h"
 
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -75,19 +70,10 @@ float Diphone::coef(std::size_t f, int c) const {
     return floatAt(coefs + f * frameStride + 4 * static_cast<std::size_t>(c), swapBytes);
 }
 
-GroupFile::GroupFile(const std::string& path) : path_(path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw MException("cannot read diphone voice '" + path + "'");
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0) {
-        ::close(fd);
-        throw MException("cannot read diphone voice '" + path + "'");
-    }
-    size_ = static_cast<std::size_t>(st.st_size);
-    void* mapped = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd, 0);
-    ::close(fd);
-    if (mapped == MAP_FAILED) throw MException("cannot map diphone voice '" + path + "'");
-    data_ = static_cast<const unsigned char*>(mapped);
+GroupFile::GroupFile(const std::string& path) : path_(path), map_(path) {
+    if (!map_.mapped()) throw MException("cannot read diphone voice '" + path + "'");
+    data_ = reinterpret_cast<const unsigned char*>(map_.bytes().data());
+    size_ = map_.bytes().size();
 
     // Header lines up to EST_Header_End, then one line per entry:
     // "name track-offset wave-offset middle-frame"; offsets count from the
@@ -128,7 +114,6 @@ GroupFile::GroupFile(const std::string& path) : path_(path) {
         }
     }
     if (entries_.empty() || static_cast<long>(entries_.size()) != expected) {
-        ::munmap(const_cast<unsigned char*>(data_), size_);
         throw MException("'" + path + "' is not a grouped diphone voice");
     }
     Diphone probe;
@@ -139,8 +124,6 @@ GroupFile::GroupFile(const std::string& path) : path_(path) {
         }
     if (rate_ == 0 && readWave(entries_.front().wave, probe)) rate_ = probe.rate;
 }
-
-GroupFile::~GroupFile() { ::munmap(const_cast<unsigned char*>(data_), size_); }
 
 long GroupFile::find(std::string_view name) const {
     const auto it = byName_.find(std::string(name));

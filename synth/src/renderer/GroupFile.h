@@ -11,6 +11,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "vorsan/core/MappedFile.h"
+
 namespace vorsan::synth::renderer {
 
 // One diphone as the renderer needs it.
@@ -34,7 +36,6 @@ public:
     // Maps and indexes the file; raises MException when it is not a grouped
     // diphone index.
     explicit GroupFile(const std::string& path);
-    ~GroupFile();
     GroupFile(const GroupFile&) = delete;
     GroupFile& operator=(const GroupFile&) = delete;
 
@@ -58,7 +59,8 @@ private:
     bool readWave(std::size_t at, Diphone& out) const;
 
     std::string path_;
-    const unsigned char* data_ = nullptr;
+    MappedFile map_;
+    const unsigned char* data_ = nullptr; // map_'s bytes
     std::size_t size_ = 0;
     std::vector<Entry> entries_;
     std::unordered_map<std::string, long> byName_;
