@@ -43,6 +43,9 @@ launcher=()
 if command -v ccache >/dev/null; then
   launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
   export CCACHE_BASEDIR="$PWD"
+  # Debug information names the build folder; leaving it out of the hash lets
+  # another clone of the project (CI's, a work tree) reuse the cache.
+  export CCACHE_NOHASHDIR=true
 fi
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORSAN_WERROR=ON "${launcher[@]}" >/dev/null
 cmake --build build -j"$(nproc)"

@@ -35,6 +35,9 @@ esac
 if command -v ccache >/dev/null; then
   args+=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
   export CCACHE_BASEDIR="$PWD"
+  # Debug information names the build folder; leaving it out of the hash lets
+  # another clone of the project (CI's, a work tree) reuse the cache.
+  export CCACHE_NOHASHDIR=true
 fi
 cmake -S . -B "$dir" -DVORSAN_WERROR=ON "${args[@]}" >/dev/null
 cmake --build "$dir" -j"$(nproc)"
