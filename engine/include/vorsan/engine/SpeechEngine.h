@@ -34,6 +34,23 @@ inline constexpr int16_t kSoundAU = static_cast<int16_t>(synth::SoundFileType::A
 inline constexpr int16_t kSoundAIFF = static_cast<int16_t>(synth::SoundFileType::Aiff);
 inline constexpr int16_t kSoundWAVE = static_cast<int16_t>(synth::SoundFileType::Wave);
 
+// What a loaded language says of itself, from its rule file (the built-in
+// English from the engine). Every front door (the CLI, the system voice,
+// the speech-dispatcher module, the manager, Python) asks for these rather
+// than keeping a table of its own, so a language added by file appears
+// everywhere.
+struct LanguageDescription {
+    std::string name;          // the engine's language name: "Hindi"
+    std::string dialect;
+    std::string code;          // lower-case ISO 639 code ("hi", "tcy"); "" when the file names none
+    std::string country;       // "IN"
+    uint16_t windowsId = 0;    // Windows language identifier (0x0439); 0 when it has none
+    char16_t scriptStart = 0;  // the code range whose characters it reads (both ends included);
+    char16_t scriptEnd = 0;    // 0 and 0 for the built-in English, which reads A-Z and a-z
+    std::u16string sample;     // a sentence to try its voice with
+    std::string voiceDatabase; // the diphone database it is spoken with
+};
+
 class SpeechEngine {
 public:
     static constexpr const char* kEnglishName = "English (United States)";
@@ -65,6 +82,19 @@ public:
     StringList allAccentDatabases() const;
     StringList allMoodsInDatabase(const std::string& language) const;
     std::u16string activeMood(const std::string& language) const;
+    // Every loaded language, in the order of their names.
+    std::vector<LanguageDescription> describeLanguages() const;
+    // Raises the engine's "not loaded" message for an unknown language.
+    LanguageDescription describeLanguage(const std::string& language) const;
+    // The loaded language of a language tag ("hi", "hi-IN", "HI_in"), by its
+    // primary subtag; "" when no loaded language has that code.
+    std::string languageOfCode(std::string_view tag) const;
+    // The loaded language of a Windows language identifier, by its primary
+    // language (the low ten bits); "" when none.
+    std::string languageOfWindowsId(uint16_t langId) const;
+    // A rule file's description without loading it into an engine (the
+    // manager's view of a file). Raises the rule file's loading messages.
+    static LanguageDescription describeLanguageFile(const std::string& path);
 
     // --- changes -----------------------------------------------------------
     void setPrimaryLanguage(const std::string& language);
