@@ -2,23 +2,29 @@
 
 namespace vorsan {
 
+void SinkRelay::lineStarts(std::span<const int64_t> starts) {
+    std::lock_guard lock(m_);
+    lineStarts_.assign(starts.begin(), starts.end());
+}
+
 void SinkRelay::beginRun(int32_t rate) {
     std::lock_guard lock(m_);
     rate_ = rate;
-    events_.push_back({Event::Begin, rate, {}});
+    events_.push_back({Event::Begin, rate, {}, std::move(lineStarts_)});
+    lineStarts_.clear();
     arrived_.notify_all();
 }
 
 void SinkRelay::write(std::span<const int16_t> samples) {
     std::lock_guard lock(m_);
     queued_ += samples.size();
-    events_.push_back({Event::Samples, 0, std::vector<int16_t>(samples.begin(), samples.end())});
+    events_.push_back({Event::Samples, 0, std::vector<int16_t>(samples.begin(), samples.end()), {}});
     arrived_.notify_all();
 }
 
 void SinkRelay::endRun() {
     std::lock_guard lock(m_);
-    events_.push_back({Event::End, 0, {}});
+    events_.push_back({Event::End, 0, {}, {}});
     arrived_.notify_all();
 }
 
@@ -27,7 +33,7 @@ bool SinkRelay::ready() const {
     return queued_ < static_cast<std::size_t>(rate_) * 2;
 }
 
-void SinkRelay::deliver(synth::AudioSink& target, const std::function<void()>& begun,
+void SinkRelay::deliver(synth::AudioSink& target, const RunBegun& begun,
                         std::chrono::milliseconds wait) {
     std::deque<Event> taken;
     {
@@ -39,8 +45,9 @@ void SinkRelay::deliver(synth::AudioSink& target, const std::function<void()>& b
     for (Event& e : taken) {
         switch (e.kind) {
         case Event::Begin:
+            target.lineStarts(e.lineStarts);
             target.beginRun(e.rate);
-            if (begun) begun();
+            if (begun) begun(e.lineStarts);
             break;
         case Event::Samples: target.write(e.samples); break;
         case Event::End: target.endRun(); break;

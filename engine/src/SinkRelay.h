@@ -19,27 +19,31 @@ namespace vorsan {
 class SinkRelay final : public synth::AudioSink {
 public:
     // Worker side.
+    void lineStarts(std::span<const int64_t> starts) override;
     void beginRun(int32_t rate) override;
     void write(std::span<const int16_t> samples) override;
     void endRun() override;
     bool ready() const override;
 
     // Caller side: waits up to `wait` for something to deliver, then hands
-    // everything queued to `target`, calling `begun` right after each run's
-    // beginRun. Raises what the target raises.
-    void deliver(synth::AudioSink& target, const std::function<void()>& begun, std::chrono::milliseconds wait);
+    // everything queued to `target`, calling `begun` with the run's line
+    // starts right after each run's beginRun. Raises what the target raises.
+    using RunBegun = std::function<void(const std::vector<int64_t>& lineStarts)>;
+    void deliver(synth::AudioSink& target, const RunBegun& begun, std::chrono::milliseconds wait);
 
 private:
     struct Event {
         enum Kind { Begin, Samples, End } kind;
         int32_t rate = 0;
         std::vector<int16_t> samples;
+        std::vector<int64_t> lineStarts;
     };
     mutable std::mutex m_;
     std::condition_variable arrived_;
     std::deque<Event> events_;
     std::size_t queued_ = 0; // samples
     int32_t rate_ = 16000;
+    std::vector<int64_t> lineStarts_; // of the run about to begin
 };
 
 } // namespace vorsan

@@ -70,32 +70,20 @@ bool SpeechEngine::synthesise(const SpeechChunk& chunk, synth::AudioSink& sink, 
 }
 
 namespace {
-// Where the chunk's words begin in its speech, counted as the synthesiser
-// counts: each phone lasts its duration times the time ratio, in samples at
-// the voice frequency, rounded where it starts.
-std::vector<SpeechEngine::WordStart> wordStarts(const SpeechChunk& chunk) {
+// Where the chunk's words begin in its speech: at the sample where the
+// synthesiser laid out the first line of each word (a word past the last
+// line, at the run's end), so every place lies within the run's audio.
+std::vector<SpeechEngine::WordStart> wordStarts(const SpeechChunk& chunk, const std::vector<int64_t>& lineStarts) {
     std::vector<SpeechEngine::WordStart> starts;
-    if (chunk.words.empty()) return starts;
-    const double samplesPerMs = static_cast<double>(chunk.time) * chunk.voiceFrequency / 1000.0;
-    LineCursor lines(chunk.phoneString);
-    std::string tail;
-    std::size_t line = 0;
-    int64_t elapsedMs = 0;
-    std::string_view text;
-    for (const WordMark& w : chunk.words) {
-        for (; line < w.line && lines.next(text);) {
-            if (isBlankLine(text)) continue;
-            elapsedMs += std::max(0, cutPhoneLine(text, tail).duration);
-            ++line;
-        }
-        starts.push_back({w.offset, w.length, std::llround(static_cast<double>(elapsedMs) * samplesPerMs)});
-    }
+    if (lineStarts.empty()) return starts;
+    for (const WordMark& w : chunk.words)
+        starts.push_back({w.offset, w.length, lineStarts[std::min(w.line, lineStarts.size() - 1)]});
     return starts;
 }
 } // namespace
 
 bool SpeechEngine::synthesiseRelayed(const SpeechChunk& chunk, synth::AudioSink& sink,
-                                     const std::function<void()>& begun) {
+                                     const std::function<void(const std::vector<int64_t>&)>& begun) {
     synth::SynthChannel& c = *channel_;
     prepareVoice(chunk);
     SinkRelay relay;
@@ -121,14 +109,24 @@ bool SpeechEngine::synthesiseRelayed(const SpeechChunk& chunk, synth::AudioSink&
 
 bool SpeechEngine::renderText(std::u16string_view text, bool withEmotion, bool withAccent, synth::AudioSink& sink,
                               const WordStartObserver& words) {
+    return renderText(text, RenderOptions{withEmotion, withAccent, 1.0f, 1.0f}, sink, words);
+}
+
+bool SpeechEngine::renderText(std::u16string_view text, const RenderOptions& options, synth::AudioSink& sink,
+                              const WordStartObserver& words) {
+    if (!(options.rate > 0.0f) || !std::isfinite(options.rate)) throw MException("Invalid speaking rate");
+    if (!(options.pitch > 0.0f) || !std::isfinite(options.pitch)) throw MException("Invalid pitch");
     stopRequested_ = false;
     bool completed = true;
-    forEachSentence(text, withEmotion, withAccent, false, [&](SpeechChunk&& chunk, const SentencePlace& at) {
+    forEachSentence(text, options.withEmotion, options.withAccent, false, [&](SpeechChunk&& chunk, const SentencePlace& at) {
         if (stopRequested_) return completed = false;
+        // After the accent, which may bring ratios of its own: the call's
+        // rate and pitch apply to whatever voice settings the chunk ended with.
+        chunk.time /= options.rate;
+        chunk.pitch *= options.pitch;
         if (observer_) observer_(at.run, at.runs);
-        const std::vector<WordStart> starts = words ? wordStarts(chunk) : std::vector<WordStart>{};
-        return completed = synthesiseRelayed(chunk, sink, [&] {
-                   if (words) words(starts);
+        return completed = synthesiseRelayed(chunk, sink, [&](const std::vector<int64_t>& lineStarts) {
+                   if (words) words(wordStarts(chunk, lineStarts));
                });
     });
     return completed && !stopRequested_;

@@ -205,3 +205,69 @@ TEST(Pipeline, SpeechStreamsSentenceBySentenceWithTheSameSamples) {
     EXPECT_TRUE(engine.renderText(many, false, false, all));
     EXPECT_GE(all.runRates.size(), 1000u);
 }
+
+TEST(Pipeline, WordStartsLieWithinTheAudioHoweverLongAPhoneIsAsked) {
+    TempProfile profile;
+    SpeechEngine engine;
+    // A 9 s vowel, which the Sad mood stretches past the longest phone the
+    // synthesiser lays out (10 s): the words after it must still start
+    // where the audio says, not where the asked durations would put them.
+    std::string rules = hindiRuleFile("Hindi", "en1");
+    const std::string matra = R"(glyph="ा" phonem="A:" duration="140")";
+    rules.replace(rules.find(matra), matra.size(), R"(glyph="ा" phonem="A:" duration="9000")");
+    engine.addLanguageDatabase(profile.write("hi.xml", rules));
+    engine.setEmotionDatabase("Hindi", engine.addEmotionDatabase(profile.write("emo.xml", emotionFile("Hindi", "en1", "200"))));
+    engine.setActiveMood("Hindi", u"Sad");
+
+    const std::u16string text = u"कमल नाम कमल नमक";
+    RecordingSink sink;
+    std::vector<SpeechEngine::WordStart> starts;
+    std::vector<std::size_t> runStarts; // samples before each run
+    ASSERT_TRUE(engine.renderText(text, true, false, sink, [&](const std::vector<SpeechEngine::WordStart>& w) {
+        runStarts.push_back(sink.samples.size());
+        starts.insert(starts.end(), w.begin(), w.end());
+    }));
+    ASSERT_EQ(runStarts.size(), 1u);
+    ASSERT_EQ(starts.size(), 4u);
+    const int64_t total = static_cast<int64_t>(sink.samples.size());
+    // The long vowel is there, cut to 10 s of phoneme time (7.5 s of audio at
+    // the language's time ratio of 0.75).
+    EXPECT_GT(total, 16000 * 15 / 2);
+    for (std::size_t i = 0; i < starts.size(); ++i) {
+        EXPECT_LT(starts[i].sample, total) << "word " << i;
+        if (i > 0) {
+            EXPECT_GT(starts[i].sample, starts[i - 1].sample) << "word " << i;
+        }
+    }
+    // The word after the long vowel starts after it: its start is within a
+    // second of the audio's end (it is the last 3 words' worth of speech).
+    EXPECT_GT(starts[2].sample, 16000 * 15 / 2);
+    EXPECT_LT(total - starts[2].sample, 16000);
+}
+
+TEST(Pipeline, CallRateAndPitchApplyAfterAnAccentsOwnRatios) {
+    TempProfile profile;
+    SpeechEngine engine;
+    engine.addLanguageDatabase(profile.write("hi.xml", hindiRuleFile("Hindi", "en1")));
+    // The accent brings a time ratio of its own (0.8): the call's rate and
+    // pitch must still be heard on top of it.
+    engine.setAccentDatabase("Hindi", engine.addAccentDatabase(profile.write("acc.xml", accentFile("en1", "en1"))));
+    const std::u16string text = u"कमल नमक, कमल नमक। नमक कमल।";
+    const auto render = [&](float rate, float pitch) {
+        RecordingSink sink;
+        EXPECT_TRUE(engine.renderText(text, SpeechEngine::RenderOptions{true, true, rate, pitch}, sink));
+        Audio audio;
+        audio.rate = sink.runRates.empty() ? 16000 : sink.runRates.front();
+        for (int16_t s : sink.samples) audio.samples.push_back(static_cast<float>(s) / 32768.0f);
+        return audio;
+    };
+    const Audio plain = render(1.0f, 1.0f), fast = render(2.0f, 1.0f), low = render(1.0f, 0.7f);
+    EXPECT_EQ(plain.rate, 22050); // the accent's voice frequency
+    EXPECT_NEAR(fast.seconds() / plain.seconds(), 0.5, 0.05);
+    EXPECT_NEAR(low.seconds(), plain.seconds(), 0.01);
+    const auto plainPitch = medianPitch(plain, 0, plain.seconds());
+    const auto lowPitch = medianPitch(low, 0, low.seconds());
+    ASSERT_TRUE(plainPitch && lowPitch);
+    EXPECT_NEAR(*lowPitch / *plainPitch, 0.7, 0.07) << *plainPitch << " Hz, " << *lowPitch << " Hz";
+    EXPECT_EQ(messageOf([&] { render(0.0f, 1.0f); }), "Invalid speaking rate");
+}

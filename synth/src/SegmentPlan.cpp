@@ -34,6 +34,7 @@ bool layOut(std::string_view text, const VoiceDatabase& voice, const DiphoneInde
         records.read(text.substr(at, cut - at));
         at = cut;
         for (const PhonemeRecord& r : records) {
+            plan.lineStarts.push_back(std::llround(static_cast<double>(elapsedMs) * samplesPerMs));
             if (r.name.empty() || r.duration <= 0) continue; // takes no time
             const std::vector<VoicePart>* parts = nullptr;
             if (auto it = voice.phones.find(r.name); it != voice.phones.end()) {
@@ -67,6 +68,7 @@ bool layOut(std::string_view text, const VoiceDatabase& voice, const DiphoneInde
         }
     }
     plan.totalSamples = plan.segments.empty() ? 0 : plan.segments.back().end;
+    plan.lineStarts.push_back(plan.totalSamples);
     std::stable_sort(plan.targets.begin(), plan.targets.end(),
                      [](const PlanTarget& a, const PlanTarget& b) { return a.at < b.at; });
     plan.defaultHz = voice.defaultPitch * static_cast<double>(s.pitchRatio);

@@ -51,6 +51,10 @@ struct SegmentPlan {
     double defaultHz = 120;           // used when there are no targets
     int32_t voiceFrequency = 16000;   // output samples per second
     int64_t totalSamples = 0;
+    // Output sample at which each line of the phoneme text begins (lines that
+    // hold no phone too), then the end of the last: the run's own clock, with
+    // every phone already cut to its longest.
+    std::vector<int64_t> lineStarts;
 
     // Pitch (native Hz) at a time: linear between targets, held before the
     // first and after the last.

@@ -125,6 +125,7 @@ bool Synthesiser::step(Active& work) {
         work.planned = true;
         if (control.stop) return step(work);
         noteMissing(voice.name, work.plan.missing, control);
+        job.sink->lineStarts(work.plan.lineStarts);
         job.sink->beginRun(job.settings.voiceFrequency);
         control.progress = 0.0f;
         return false;

@@ -160,6 +160,16 @@ public:
     // run's beginRun. Returns false when stopped.
     bool renderText(std::u16string_view text, bool withEmotion, bool withAccent, synth::AudioSink& sink,
                     const WordStartObserver& words = {});
+    // How one call speaks, over what the configuration gives each language
+    // (its mood, accent, time and pitch ratios, which are left as they are).
+    struct RenderOptions {
+        bool withEmotion = true;
+        bool withAccent = true;
+        float rate = 1.0f;  // speaking rate: 2 speaks twice as fast as the configuration
+        float pitch = 1.0f; // multiplies every pitch of the configuration
+    };
+    bool renderText(std::u16string_view text, const RenderOptions& options, synth::AudioSink& sink,
+                    const WordStartObserver& words = {});
     // Safe to call from another thread while this engine speaks or writes:
     // ends its current chunk and every chunk still to come. Other engines
     // in the process go on.
@@ -212,7 +222,9 @@ private:
     // Synthesises one chunk into the sink; false when stopped.
     bool synthesise(const SpeechChunk& chunk, synth::AudioSink& sink, bool toFile);
     // The same into a caller's sink, delivered on this thread.
-    bool synthesiseRelayed(const SpeechChunk& chunk, synth::AudioSink& sink, const std::function<void()>& begun);
+    // `begun` gets where each line of the chunk begins in its samples.
+    bool synthesiseRelayed(const SpeechChunk& chunk, synth::AudioSink& sink,
+                           const std::function<void(const std::vector<int64_t>&)>& begun);
     void registerEnglish(Registries& r) const;
 
     std::unique_ptr<Registries> reg_;

@@ -28,6 +28,10 @@ const SoundFileFormat* soundFileFormatOfFlag(int32_t playerFlag);
 class AudioSink {
 public:
     virtual ~AudioSink() = default;
+    // Where each line of the run's phoneme text begins, in samples from the
+    // run's start, then where the run ends: as the synthesiser lays the run
+    // out, so no place lies beyond its audio. Given just before beginRun.
+    virtual void lineStarts(std::span<const int64_t> /*starts*/) {}
     // A run of speech at `rate` samples per second (16-bit mono) begins.
     virtual void beginRun(int32_t rate) = 0;
     // Appends samples of the current run. Raises MException on failure.
