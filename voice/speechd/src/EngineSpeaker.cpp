@@ -174,7 +174,10 @@ void EngineSpeaker::run(Job& job) {
     const VoiceState state = voiceState(job.message.settings, voiceList_);
     apply(state);
     // A stop that came between two stretches is seen by the sink, which ends
-    // the engine's work on the next one at once.
+    // the engine's work on the next one at once. The text is rendered with
+    // the mood but without the accent mapping: the engine gives accented
+    // speech the accent database's own time and pitch ratios and voice
+    // frequency, so the rate and pitch set here would be lost on it.
     SpeechSink sink(job.events, state.volume, job.abort, [this] { engine_->stopSpeaking(); });
     const auto words = [&sink](const std::vector<SpeechEngine::WordStart>& starts) { sink.words(starts); };
     for (Stretch& s : stretchesOf(messagePieces(job.message))) {
