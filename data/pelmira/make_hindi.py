@@ -264,7 +264,8 @@ def main(folder):
       '<CreatedOn>2026-12-06</CreatedOn><LastModified>2026-12-06</LastModified></File_Information>')
     w('<Language><LanguageName>Hindi</LanguageName><Dialect>Standard</Dialect><LanguageCode>hi</LanguageCode>'
       '<CountryCode>IN</CountryCode><MbrolaDatabase>in1</MbrolaDatabase><UnicodeStart>0900</UnicodeStart>'
-      '<UnicodeEnd>097F</UnicodeEnd><HalantBased>true</HalantBased></Language>')
+      '<UnicodeEnd>097F</UnicodeEnd><HalantBased>true</HalantBased>'
+      '<SampleText>नमस्ते, आज मौसम बहुत अच्छा है।</SampleText></Language>')
     w('<SoundData>' + ''.join('<Sound phonem=%s type="%s" usage=%s/>' % (attr(p), t, attr(u)) for p, t, u in SOUNDS) + '</SoundData>')
     w('<CharacterData>')
     w('<Vowel>' + ''.join(character(g, timed(p, MS)) for g, p in VOWELS) + ''.join(character(p, []) for p in PUNCT) + '</Vowel>')

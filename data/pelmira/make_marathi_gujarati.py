@@ -291,7 +291,8 @@ def build(lang):
     w.add(f"<Language><LanguageName>{lang['name']}</LanguageName><Dialect>{lang['dialect']}</Dialect>"
           f"<LanguageCode>{lang['code']}</LanguageCode><CountryCode>IN</CountryCode>"
           f"<MbrolaDatabase>{lang['db']}</MbrolaDatabase><UnicodeStart>{lang['start']}</UnicodeStart>"
-          f"<UnicodeEnd>{lang['end']}</UnicodeEnd><HalantBased>true</HalantBased></Language>\n")
+          f"<UnicodeEnd>{lang['end']}</UnicodeEnd><HalantBased>true</HalantBased>"
+          f"<SampleText>{SAMPLES[lang['name']]}</SampleText></Language>\n")
 
     used = set()
     consonants = s["consonants"]
@@ -460,6 +461,12 @@ def build(lang):
     marker = "<CharacterData>"
     return text.replace(marker, sound + marker, 1)
 
+
+# A sentence to try each language's voice with (the manager's preview).
+SAMPLES = {
+    "Marathi": "नमस्कार, आज हवामान खूप छान आहे.",
+    "Gujarati": "નમસ્તે, આજે હવામાન ખૂબ સરસ છે.",
+}
 
 LANGUAGES = [
     dict(file="PelmiraMarathi.xml", name="Marathi", dialect="Standard", code="mr", db="mr1",

@@ -91,7 +91,8 @@ std::unique_ptr<LanguageRuleBase> LanguageRuleBase::fromParts(LanguageParts part
 
 std::unique_ptr<LanguageRuleBase> LanguageRuleBase::builtInEnglish() {
     LanguageParts parts;
-    parts.language = LanguageInfo{"English (United States)", "INDIAN", "en", "US", "en1", 0, 0, false};
+    parts.language = LanguageInfo{"English (United States)", "INDIAN", "en", "US", "en1", 0, 0, false, 0x0409,
+                                  u"Hello, this is how I sound with these settings."};
     auto base = fromParts(std::move(parts));
     base->builtInEnglish_ = true;
     return base;

@@ -18,7 +18,7 @@ VORSAN_CACHE_MEMBERS(Identifier, x.text, x.rank)
 VORSAN_CACHE_MEMBERS(ClauseType, x.name, x.description, x.identifiers, x.pause, x.pitchPattern)
 VORSAN_CACHE_MEMBERS(SentenceType, x.name, x.description, x.identifiers, x.pause, x.pitchPattern, x.clauseTypes)
 VORSAN_CACHE_MEMBERS(LanguageInfo, x.languageName, x.dialect, x.languageCode, x.countryCode, x.mbrolaDatabase,
-                     x.unicodeStart, x.unicodeEnd, x.halantBased)
+                     x.unicodeStart, x.unicodeEnd, x.halantBased, x.windowsLanguageId, x.sampleText)
 VORSAN_CACHE_MEMBERS(LanguageFileInfo, x.title, x.author, x.lastModifiedBy, x.version, x.description, x.comment,
                      x.createdOn, x.lastModified)
 VORSAN_CACHE_MEMBERS(SoundEntry, x.phonem, x.type, x.usage)

@@ -14,7 +14,9 @@
 namespace vorsan::rulecache {
 
 // Bump whenever the encoding or the layout of LanguageParts changes.
-inline constexpr uint32_t kFormatVersion = 2; // 2: made only from files whose numbers passed the range checks
+// 2: made only from files whose numbers passed the range checks; 3: a
+// language's Windows identifier and sample sentence.
+inline constexpr uint32_t kFormatVersion = 3;
 inline constexpr compiledcache::Kind kKind{"RULE", "rules", kFormatVersion};
 
 using compiledcache::readFile;

@@ -219,6 +219,8 @@ LanguageInfo readLanguage(const DOMElement& parent) {
             else if (xml::nameIs(*e, u"UnicodeStart")) info.unicodeStart = scanHex(t);
             else if (xml::nameIs(*e, u"UnicodeEnd")) info.unicodeEnd = scanHex(t);
             else if (xml::nameIs(*e, u"HalantBased")) info.halantBased = xml::parseBool(t);
+            else if (xml::nameIs(*e, u"WindowsLanguageId")) info.windowsLanguageId = scanHex(t) & 0xFFFF;
+            else if (xml::nameIs(*e, u"SampleText")) info.sampleText = t;
         });
     }
     return info;

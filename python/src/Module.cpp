@@ -104,6 +104,7 @@ struct VoiceInfo {
     int32_t frequency;
     std::vector<std::string> moods;
     std::string mood;
+    LanguageDescription described;
 };
 
 py::dict voiceDict(const VoiceInfo& v) {
@@ -112,14 +113,21 @@ py::dict voiceDict(const VoiceInfo& v) {
                     "pitch"_a = v.pitch, "time"_a = v.time, "voice_frequency"_a = v.frequency,
                     "emotion_database"_a = v.emotionDatabase.empty() ? none : py::str(v.emotionDatabase),
                     "accent_database"_a = v.accentDatabase.empty() ? none : py::str(v.accentDatabase),
-                    "moods"_a = v.moods, "mood"_a = v.mood.empty() ? none : py::str(v.mood));
+                    "moods"_a = v.moods, "mood"_a = v.mood.empty() ? none : py::str(v.mood),
+                    "code"_a = v.described.code.empty() ? none : py::str(v.described.code),
+                    "country"_a = v.described.country.empty() ? none : py::str(v.described.country),
+                    "windows_id"_a = v.described.windowsId == 0 ? none : py::int_(v.described.windowsId),
+                    "script"_a = v.described.scriptEnd == 0
+                                     ? none
+                                     : py::object(py::make_tuple(int{v.described.scriptStart}, int{v.described.scriptEnd})),
+                    "sample"_a = utf16ToUtf8(v.described.sample));
 }
 
 std::vector<VoiceInfo> voicesOf(SpeechEngine& e) {
     std::vector<VoiceInfo> out;
     for (const auto& name : utf8List(e.allSupportedLanguages())) {
         VoiceInfo v{name, e.mbrolaDatabase(name), e.dialect(name), e.emotionDatabase(name), e.accentDatabase(name),
-                    e.pitch(name), e.time(name), e.voiceFrequency(name), {}, {}};
+                    e.pitch(name), e.time(name), e.voiceFrequency(name), {}, {}, e.describeLanguage(name)};
         if (!v.emotionDatabase.empty()) {
             v.moods = utf8List(e.allMoodsInDatabase(name));
             v.mood = utf16ToUtf8(e.activeMood(name));
@@ -302,7 +310,10 @@ PYBIND11_MODULE(_vorsan, m) {
                 return out;
             },
             "Each language with its voice: dicts with language, database, dialect, pitch, time, voice_frequency, "
-            "emotion_database, accent_database, moods (of its emotion database) and mood (the active one).")
+            "emotion_database, accent_database, moods (of its emotion database), mood (the active one), and what its rule "
+            "file says of it: code (ISO 639, as \"hi\"), country, windows_id (Windows language identifier), script "
+            "(first and last code point it reads; None for the built-in English, which reads A-Z and a-z) and sample "
+            "(a sentence to try it with); code, country and windows_id are None when the file gives none.")
         .def(
             "add_language", [](EngineHandle& h, const std::filesystem::path& p) { return withEngine(h, [&](SpeechEngine& e) { return e.addLanguageDatabase(p.string()); }); },
             "path"_a, "Loads a language rule file; returns the language's name.")

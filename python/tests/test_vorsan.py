@@ -119,6 +119,30 @@ class VorsanTest(unittest.TestCase):
         self.assertEqual(english.database, "en1")
         self.assertEqual(self.engine.phonemes("Hello", accent=True)[0].database, "in1")  # en1_TO_in1 configured
 
+    def test_languages_describe_themselves(self):
+        voices = {v["language"]: v for v in self.engine.voices()}
+        hindi, english = voices["Hindi"], voices["English (United States)"]
+        self.assertEqual((hindi["code"], hindi["country"], hindi["windows_id"]), ("hi", "IN", 0x0439))
+        self.assertEqual(hindi["script"], (0x0900, 0x097F))
+        self.assertTrue(all(0x0900 <= ord(c) <= 0x097F for c in hindi["sample"] if c.isalpha()))
+        self.assertEqual((english["code"], english["windows_id"], english["script"]), ("en", 0x0409, None))
+        self.assertTrue(english["sample"])
+
+        # A language added by file is described from the file, with no table
+        # of the package's own: Kannada's rules as "Tulu", code tcy.
+        with open(os.path.join(PROFILE, "Speechfiles", "Pelmira", "PelmiraKannada.xml"), encoding="utf-8") as f:
+            rules = f.read()
+        rules = rules.replace("<LanguageName>Kannada<", "<LanguageName>Tulu<").replace(
+            "<LanguageCode>kn<", "<LanguageCode>tcy<")
+        path = os.path.join(PROFILE, "Tulu.xml")
+        with open(path, "w", encoding="utf-8") as f:
+            f.write(rules)
+        engine = vorsan.Engine(None)
+        self.assertEqual(engine.add_language(path), "Tulu")
+        tulu = next(v for v in engine.voices() if v["language"] == "Tulu")
+        self.assertEqual((tulu["code"], tulu["windows_id"], tulu["script"]), ("tcy", None, (0x0C80, 0x0CFF)))
+        self.assertGreater(engine.synthesize(tulu["sample"]).duration, 1.0)
+
     def test_runs_of_other_rates_join_at_the_first_rate(self):
         engine = vorsan.Engine()
         text = "Good morning. " + HINDI

@@ -81,6 +81,11 @@ class Voice(TypedDict):
     accent_database: str | None
     moods: list[str]
     mood: str | None
+    code: str | None
+    country: str | None
+    windows_id: int | None
+    script: tuple[int, int] | None
+    sample: str
 
 class Engine:
     def __init__(self, config: Literal["user"] | None = "user") -> None: ...

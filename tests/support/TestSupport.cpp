@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <mutex>
 #include <random>
 #include <stdexcept>
@@ -46,6 +47,22 @@ std::string TempProfile::write(const std::string& relative, std::string_view con
 }
 
 std::string sourcePath(const std::string& relative) { return std::string(VORSAN_SOURCE_DIR) + "/" + relative; }
+
+std::string renamedLanguageFile(const TempProfile& profile, const std::string& shippedFile, const std::string& name,
+                                const std::string& code) {
+    std::ifstream in(sourcePath("data/pelmira/" + shippedFile), std::ios::binary);
+    std::string rules((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const auto replaceText = [&](const std::string& element, const std::string& value) {
+        const std::string open = "<" + element + ">";
+        const std::size_t from = rules.find(open);
+        const std::size_t to = rules.find("</" + element + ">", from);
+        if (from != std::string::npos && to != std::string::npos)
+            rules.replace(from + open.size(), to - from - open.size(), value);
+    };
+    replaceText("LanguageName", name);
+    replaceText("LanguageCode", code);
+    return profile.write(name + ".xml", rules);
+}
 
 double phonemeSeconds(std::string_view phonemeText) {
     PhonemeRecordList list;

@@ -383,8 +383,9 @@ private:
     }
 
     // A request's voice state, from its first fragment: the language
-    // (LangID: Devanagari is read as Marathi for Marathi, and each language
-    // wins its script likewise; others leave the configuration's choice),
+    // (LangID: the loaded language with that identifier wins its script, so
+    // Devanagari is read as Marathi for Marathi; others leave the
+    // configuration's choice),
     // the rate (RateAdj -10..10: 3 times slower..faster) and pitch (PitchAdj
     // -10..10: half an octave down..up) on every language's ratios, and the
     // volume (percent). Settings change only when they differ from the last
@@ -413,15 +414,12 @@ private:
         volume_ = std::min<ULONG>(state.Volume, 200);
     }
 
-    // The engine's language for a language identifier, when it is loaded.
+    // The engine's language for a language identifier, as the loaded rule
+    // files give their identifiers.
     std::u16string languageOf(uint16_t langId) const {
-        static const std::pair<uint16_t, const char16_t*> names[] = {
-            {0x39, u"Hindi"}, {0x4E, u"Marathi"}, {0x47, u"Gujarati"}, {0x4A, u"Telugu"}, {0x4B, u"Kannada"}, {0x49, u"Tamil"}};
-        for (const auto& [primary, name] : names)
-            if ((langId & 0x3FF) == primary)
-                for (const Language& l : languages_)
-                    if (l.name == name) return l.name;
-        return {};
+        Bstr name;
+        if (stream_->LanguageOfWindowsId(langId, name.put()) != S_OK) return {};
+        return std::u16string(name.view());
     }
 
     static std::string errorDescription() {

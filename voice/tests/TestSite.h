@@ -91,11 +91,17 @@ public:
         text_ += piece;
         return *this;
     }
+    // The language identifier every fragment carries (0: none).
+    Fragments& language(uint16_t langId) {
+        langId_ = langId;
+        return *this;
+    }
     const sapi::SPVTEXTFRAG* first() {
         frags_.assign(pieces_.size(), {});
         for (std::size_t i = 0; i < pieces_.size(); ++i) {
             auto& f = frags_[i];
             f.pNext = i + 1 < frags_.size() ? &frags_[i + 1] : nullptr;
+            f.State.LangID = langId_;
             f.State.eAction = pieces_[i].action;
             f.State.SilenceMSecs = pieces_[i].silenceMs;
             f.pTextStart = text_.c_str() + pieces_[i].at;
@@ -114,6 +120,7 @@ private:
     };
     std::u16string text_;
     std::vector<Piece> pieces_;
+    uint16_t langId_ = 0;
     std::vector<sapi::SPVTEXTFRAG> frags_;
 };
 

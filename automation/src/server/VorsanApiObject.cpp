@@ -488,6 +488,16 @@ HRESULT VorsanApiObject::Stop() {
     return guarded([&] { return engine_->stopSpeaking(), S_OK; });
 }
 
+HRESULT VorsanApiObject::LanguageOfWindowsId(LONG langId, BSTR* languageName) {
+    if (!languageName) return E_POINTER;
+    *languageName = nullptr;
+    return guarded([&]() -> HRESULT {
+        const std::string name = engine_->languageOfWindowsId(static_cast<uint16_t>(langId & 0xFFFF));
+        *languageName = Bstr(utf8ToUtf16(name)).detach();
+        return name.empty() ? S_FALSE : S_OK;
+    });
+}
+
 HRESULT VorsanApiObject::PreferLanguage(BSTR languageName) {
     return guarded([&]() -> HRESULT {
         try {

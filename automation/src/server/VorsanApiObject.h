@@ -39,6 +39,7 @@ public:
                        IVorsanSpeechSink* sink) override;
     HRESULT Stop() override;
     HRESULT PreferLanguage(BSTR languageName) override;
+    HRESULT LanguageOfWindowsId(LONG langId, BSTR* languageName) override;
 
     HRESULT Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
                    EXCEPINFO* excep, UINT* argErr) override;

@@ -6,7 +6,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -19,6 +18,8 @@
 #include <algorithm>
 
 #include "Icons.h"
+#include "vorsan/core/MException.h"
+#include "vorsan/engine/SpeechEngine.h"
 
 namespace vorsan::manager {
 
@@ -60,17 +61,15 @@ QLineEdit* textBox(const char* name, QWidget* parent) {
 
 } // namespace
 
-QString sampleSentence(const QString& language) {
-    static const QHash<QString, QString> samples = {
-        {QStringLiteral("English (United States)"), QStringLiteral("Hello, this is how I sound with these settings.")},
-        {QStringLiteral("Hindi"), QStringLiteral("नमस्ते, आज मौसम बहुत अच्छा है।")},
-        {QStringLiteral("Marathi"), QStringLiteral("नमस्कार, आज हवामान खूप छान आहे.")},
-        {QStringLiteral("Gujarati"), QStringLiteral("નમસ્તે, આજે હવામાન ખૂબ સરસ છે.")},
-        {QStringLiteral("Telugu"), QStringLiteral("నమస్కారం, ఈ రోజు వాతావరణం చాలా బాగుంది.")},
-        {QStringLiteral("Kannada"), QStringLiteral("ನಮಸ್ಕಾರ, ಇಂದು ಹವಾಮಾನ ತುಂಬಾ ಚೆನ್ನಾಗಿದೆ.")},
-        {QStringLiteral("Tamil"), QStringLiteral("வணக்கம், இன்று வானிலை மிகவும் நன்றாக உள்ளது.")},
-    };
-    return samples.value(language);
+QString sampleSentence(const PelmiraConfig& language) {
+    try {
+        const LanguageDescription d = language.PelmiraFileLocation().empty()
+                                          ? SpeechEngine::describeBuiltInEnglish()
+                                          : SpeechEngine::describeLanguageFile(language.PelmiraFileLocation());
+        return QString::fromStdU16String(d.sample);
+    } catch (const MException&) {
+        return {};
+    }
 }
 
 QString TolvaneScreen::helpText() {
@@ -287,7 +286,7 @@ void TolvaneScreen::showLanguage(const PelmiraConfig& language) {
     txtPitch_->setText(QString::number(spPitch_->value() / 100.0));
     txtTime_->setText(QString::number(spTime_->value() / 100.0));
     txtVoice_->setText(QString::number(spVoice_->value()));
-    txtPreview_->setText(sampleSentence(q(language.PelmiraName())));
+    txtPreview_->setText(sampleSentence(language));
     txtPreview_->setCursorPosition(0); // the sentence's start in view
     txtPreview_->setPlaceholderText(QStringLiteral("A sentence in ") + q(language.PelmiraName()));
     lblInfo_->hide();

@@ -101,8 +101,9 @@ private:
     QTimer* previewPoll_;
 };
 
-// A sample sentence in the language's own script ("" for a language the
-// manager has none for).
-QString sampleSentence(const QString& language);
+// The sample sentence the language's rule file gives, in its own script (the
+// built-in English's for an entry without a rule file); "" when the file has
+// none or cannot be read.
+QString sampleSentence(const PelmiraConfig& language);
 
 } // namespace vorsan::manager

@@ -235,7 +235,7 @@ TEST(TolvaneScreen, NodesShowTheirTextsAndPrimaryMoves) {
     EXPECT_EQ(info->text(), TolvaneScreen::helpText());
     // Every language's sample is drawn in letters, not boxes.
     for (const auto& language : screen.model().AllPelmiraFiles()) {
-        const QString sample = sampleSentence(QString::fromStdString(language->PelmiraName()));
+        const QString sample = sampleSentence(*language);
         EXPECT_FALSE(sample.isEmpty()) << language->PelmiraName();
         EXPECT_TRUE(drawable(sample, find<QLineEdit>(screen, "txtPreview")->font())) << language->PelmiraName();
     }

@@ -46,6 +46,10 @@ struct IVorsanSpeechStream : IUnknown {
     // (Marathi rather than Hindi for Devanagari). An empty name restores the
     // usual choice. Unknown names: E_INVALIDARG.
     virtual HRESULT PreferLanguage(BSTR languageName) = 0;
+    // The loaded language whose Windows language identifier has the primary
+    // language of `langId` (its low ten bits), as its rule file gives it:
+    // S_OK with its name, S_FALSE with an empty string when none.
+    virtual HRESULT LanguageOfWindowsId(LONG langId, BSTR* languageName) = 0;
 
 protected:
     ~IVorsanSpeechStream() = default;

@@ -95,6 +95,8 @@ public:
     // A rule file's description without loading it into an engine (the
     // manager's view of a file). Raises the rule file's loading messages.
     static LanguageDescription describeLanguageFile(const std::string& path);
+    // The built-in English language's description.
+    static LanguageDescription describeBuiltInEnglish();
 
     // --- changes -----------------------------------------------------------
     void setPrimaryLanguage(const std::string& language);

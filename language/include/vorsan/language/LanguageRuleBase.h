@@ -51,6 +51,11 @@ struct LanguageInfo {
     std::string languageName, dialect, languageCode, countryCode, mbrolaDatabase;
     int32_t unicodeStart = 0, unicodeEnd = 0;
     bool halantBased = false;
+    // Optional: the Windows language identifier (hexadecimal in the file; 0
+    // when absent, then the one of the language code is used) and a sentence
+    // to try the voice with.
+    int32_t windowsLanguageId = 0;
+    std::u16string sampleText;
     bool operator==(const LanguageInfo&) const = default;
 };
 

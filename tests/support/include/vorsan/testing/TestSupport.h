@@ -45,6 +45,13 @@ inline std::string messageOf(const std::function<void()>& f, const std::string& 
 // Full path of a file in the source tree (for shipped data files).
 std::string sourcePath(const std::string& relative);
 
+// A shipped rule file (under data/pelmira) as a new language: its
+// LanguageName and LanguageCode replaced, written into the profile folder as
+// "<name>.xml" (like a language someone adds without any change of code).
+// Returns the file's path.
+std::string renamedLanguageFile(const TempProfile& profile, const std::string& shippedFile, const std::string& name,
+                                const std::string& code);
+
 // Length in seconds of phoneme text: the sum of its durations.
 double phonemeSeconds(std::string_view phonemeText);
 
