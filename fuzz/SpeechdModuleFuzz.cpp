@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "CommandLoop.h"
 #include "FuzzSupport.h"
@@ -26,19 +27,31 @@ public:
     explicit RecordingSpeaker(ProtocolWriter& out) : out_(out) {}
     std::string init() override { return {}; }
     std::vector<VoiceEntry> voices() override {
-        return {{"Hindi", "hi", "none", u"Hindi", u""}, {"Hindi (Sad)", "hi", "Sad", u"Hindi", u"Sad"}};
+        return {{"Hindi", "hi", "none", "Hindi", u""}, {"Hindi (Sad)", "hi", "Sad", "Hindi", u"Sad"}};
     }
     bool ready() override { return true; }
     void speak(Message m) override {
         MessageEvents events(out_);
         events.begin();
-        for (const MessagePiece& p : messagePieces(m)) {
-            if (p.kind == MessagePiece::Mark) events.mark(std::string(p.text.begin(), p.text.end()));
+        const std::vector<MessagePiece> pieces = messagePieces(m);
+        std::size_t marks = 0;
+        for (const MessagePiece& p : pieces) {
+            if (p.kind == MessagePiece::Mark) ++marks;
             if (p.kind == MessagePiece::Silence && p.silenceMs > kMaxBreakMs) vorsan::fuzz::fail("break within 10 s");
         }
+        // The engine's stretches keep every mark, in order, inside their text.
+        for (const Stretch& s : stretchesOf(pieces))
+            for (const auto& [at, name] : s.marks) {
+                if (at > s.text.size()) vorsan::fuzz::fail("marks inside their stretch");
+                events.mark(name);
+                --marks;
+            }
+        if (marks != 0) vorsan::fuzz::fail("every mark in a stretch");
         const int16_t samples[3] = {0x0A7D, 0x7D0A, -1};
-        events.audio(samples, 3, 22050);
-        voiceState(m.settings, voices());
+        events.audio(samples, 3, 16000);
+        const VoiceState state = voiceState(m.settings, voices());
+        if (!(state.speakingRate >= 0.5 && state.speakingRate <= 3.5 && state.pitch >= 0.6 && state.pitch <= 1.6))
+            vorsan::fuzz::fail("rate and pitch within their ranges");
         events.end("702 END");
     }
     void stop(bool) override {}

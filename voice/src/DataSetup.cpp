@@ -38,7 +38,20 @@ std::string uniqueSuffix() {
     return ".part-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
 }
 
-std::optional<std::string> installationFolder() { return registry::lookup(kInstallationKey); }
+// The build's installation folders (the defaults keep a stand-alone compile
+// of this file working: no fallback).
+#ifndef VORSAN_BUILD_INSTALLATION
+#define VORSAN_BUILD_INSTALLATION ""
+#endif
+#ifndef VORSAN_INSTALLED_INSTALLATION
+#define VORSAN_INSTALLED_INSTALLATION ""
+#endif
+
+std::optional<std::string> installationFolder(const std::string& fallback) {
+    if (auto named = registry::lookup(kInstallationKey)) return named;
+    if (!fallback.empty()) return fallback;
+    return std::nullopt;
+}
 
 // Loads an XML file through the engine's hardened loader (no DOCTYPE) and
 // lets `use` read and change the document while it lives. False when the
@@ -164,14 +177,23 @@ bool copyDataFolder(const fs::path& from, const fs::path& to) {
 
 } // namespace
 
-int setUpUserData() {
+std::string builtInInstallationFolder() {
+    for (const std::string& folder : {installedDataFolder() + "/nimbrel", std::string(VORSAN_BUILD_INSTALLATION),
+                                      std::string(VORSAN_INSTALLED_INSTALLATION)}) {
+        std::error_code ec;
+        if (!folder.empty() && fs::is_directory(folder, ec)) return folder;
+    }
+    return {};
+}
+
+int setUpUserData(const std::string& fallback) {
     const std::string profile = profileFolder();
     const std::string config = profile + "/tolvane.xml";
 
     if (withDocument(config, [](DOMDocument&) {})) {
         diagnose("loaded tolvane.xml");
     } else {
-        const auto installation = installationFolder();
+        const auto installation = installationFolder(fallback);
         if (!installation) return 1;
         const std::string source = *installation + "/tolvane.xml";
         bool saved = false;
@@ -188,7 +210,7 @@ int setUpUserData() {
     const fs::path data = profile + "/Speechfiles";
     std::error_code ec;
     if (fs::exists(data, ec)) return 0;
-    const auto installation = installationFolder();
+    const auto installation = installationFolder(fallback);
     if (!installation) {
         diagnose("Files Missing.Please reinstall Nimbrel: " + data.string());
         return 1;

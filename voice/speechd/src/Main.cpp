@@ -1,4 +1,4 @@
-// sd_vorsan: the speech-dispatcher output module of the Nimbrel22 voice.
+// sd_vorsan: the speech-dispatcher output module of the speech engine.
 // speech-dispatcher starts it with the module's configuration file as its
 // argument and speaks to it on standard input and output.
 #include <unistd.h>
@@ -8,7 +8,7 @@
 
 #include "CommandLoop.h"
 #include "ProtocolWriter.h"
-#include "VoiceSpeaker.h"
+#include "EngineSpeaker.h"
 
 int main() {
     // The protocol gets its own descriptor before anything else runs, and
@@ -21,7 +21,7 @@ int main() {
     }
     std::signal(SIGPIPE, SIG_IGN); // a server gone away is seen as a failed write
     vorsan::speechd::ProtocolWriter out(protocol);
-    vorsan::speechd::VoiceSpeaker speaker(out);
+    vorsan::speechd::EngineSpeaker speaker(out);
     vorsan::speechd::CommandLoop loop(out, speaker);
     loop.run(STDIN_FILENO);
     return 0;

@@ -39,4 +39,32 @@ std::vector<MessagePiece> messagePieces(const Message& m) {
     return pieces;
 }
 
+namespace {
+bool blank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
+} // namespace
+
+std::vector<Stretch> stretchesOf(const std::vector<MessagePiece>& pieces) {
+    std::vector<Stretch> stretches(1);
+    for (const MessagePiece& p : pieces) {
+        Stretch& s = stretches.back();
+        switch (p.kind) {
+        case MessagePiece::Silence:
+            if (s.text.empty() && s.marks.empty()) s.silenceMs += p.silenceMs;
+            else stretches.push_back({p.silenceMs, {}, {}});
+            break;
+        case MessagePiece::Mark:
+            s.marks.emplace_back(s.text.size(), utf16ToUtf8(p.text));
+            break;
+        case MessagePiece::Speech:
+            if (p.text.empty()) break;
+            if (!s.text.empty() && !blank(s.text.back()) && !blank(p.text.front())) s.text += u' ';
+            s.text += p.text;
+            break;
+        }
+    }
+    if (stretches.back().text.empty() && stretches.back().marks.empty() && stretches.back().silenceMs == 0)
+        stretches.pop_back();
+    return stretches;
+}
+
 } // namespace vorsan::speechd

@@ -1,7 +1,9 @@
 #pragma once
 // What a message says, in the order the voice takes it: speech (spelled,
 // key names and punctuation names already in the text), marks and silences.
+#include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CommandLoop.h"
@@ -16,5 +18,17 @@ struct MessagePiece {
 };
 
 std::vector<MessagePiece> messagePieces(const Message& message);
+
+// A message as the engine speaks it: stretches of text between silences.
+// A stretch's speech pieces make one text (pieces that meet without a blank
+// between them are joined by a space), so marks never cut a sentence; each
+// mark keeps its place in that text, and the word starting at or after the
+// place is the one it stands before.
+struct Stretch {
+    unsigned silenceMs = 0; // silence before the text
+    std::u16string text;
+    std::vector<std::pair<std::size_t, std::string>> marks; // (place in text, name in UTF-8)
+};
+std::vector<Stretch> stretchesOf(const std::vector<MessagePiece>& pieces);
 
 } // namespace vorsan::speechd

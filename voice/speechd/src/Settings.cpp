@@ -9,15 +9,6 @@ namespace vorsan::speechd {
 
 namespace {
 
-struct Known {
-    const char* code;
-    const char16_t* language;
-    uint16_t id;
-};
-constexpr Known kLanguages[] = {{"hi", u"Hindi", 0x0439},    {"mr", u"Marathi", 0x044E}, {"gu", u"Gujarati", 0x0447},
-                                {"te", u"Telugu", 0x044A},   {"kn", u"Kannada", 0x044B}, {"ta", u"Tamil", 0x0449},
-                                {"en", u"English (United States)", 0x0409}};
-
 int level(std::string_view value) {
     int v = 0;
     const auto r = std::from_chars(value.data(), value.data() + value.size(), v);
@@ -29,6 +20,12 @@ std::string primaryTag(std::string_view code) {
     std::string p(code.substr(0, code.find_first_of("-_")));
     for (char& c : p) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return p;
+}
+
+// -100..100 onto low..1..high, geometric on each side of 0 (each step of
+// the same size changes the value by the same factor).
+double scale(int value, double low, double high) {
+    return value >= 0 ? std::pow(high, value / 100.0) : std::pow(low, -value / 100.0);
 }
 
 } // namespace
@@ -62,30 +59,18 @@ void Settings::endBlock(const std::vector<VoiceEntry>& voices) {
         if (v.name == synthesisVoice && primaryTag(v.code) != primaryTag(language)) synthesisVoice.clear();
 }
 
-std::string codeOfLanguage(std::u16string_view engineLanguage) {
-    for (const Known& k : kLanguages)
-        if (engineLanguage == k.language) return k.code;
-    return {};
-}
-
-uint16_t languageId(std::string_view code) {
-    const std::string p = primaryTag(code);
-    for (const Known& k : kLanguages)
-        if (p == k.code) return k.id;
-    return 0;
-}
-
 VoiceState voiceState(const Settings& settings, const std::vector<VoiceEntry>& voices) {
     VoiceState s;
-    s.langId = languageId(settings.language);
+    s.code = settings.language;
     for (const VoiceEntry& v : voices)
         if (!settings.synthesisVoice.empty() && v.name == settings.synthesisVoice) {
-            s.langId = languageId(v.code);
+            s.language = v.language;
+            s.code = v.code;
             s.mood = v.mood;
         }
-    s.rateAdj = static_cast<int32_t>(std::lround(settings.rate / 10.0));
-    s.pitchAdj = static_cast<int32_t>(std::lround(settings.pitch / 10.0));
-    s.volume = static_cast<uint32_t>(100 + settings.volume);
+    s.speakingRate = scale(settings.rate, 0.5, 3.5);
+    s.pitch = scale(settings.pitch, 0.6, 1.6);
+    s.volume = (100 + settings.volume) / 100.0;
     return s;
 }
 

@@ -1,8 +1,7 @@
 #pragma once
 // The settings speech-dispatcher sends in SET blocks, the voices the module
 // offers (every language, and each of its moods as a variant), and how a
-// message's settings become the voice's state.
-#include <cstdint>
+// message's settings become what the engine speaks it with.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,7 +14,7 @@ struct VoiceEntry {
     std::string name;      // "Hindi", "Hindi (Happy)"
     std::string code;      // "hi"
     std::string variant;   // the mood, or "none"
-    std::u16string language; // the engine's language name
+    std::string language;  // the engine's language name
     std::u16string mood;   // "" for the configuration's moods
 };
 
@@ -37,19 +36,18 @@ private:
     bool languageChanged_ = false, voiceNamed_ = false;
 };
 
-// The speech-dispatcher language code of an engine language ("" when it
-// has none) and a language code's identifier for the voice (0 when not an
-// engine language: the configuration decides).
-std::string codeOfLanguage(std::u16string_view engineLanguage);
-uint16_t languageId(std::string_view code);
-
-// What a message is spoken with: the language identifier, the mood, and the
-// rate, pitch (-10..10) and volume (0..200 percent) the voice takes.
+// What a message is spoken with: the language (the engine's name when a
+// voice was chosen, else the message's language tag; both empty: each run of
+// text is read by its script), the mood ("" for the configuration's), and
+// the factors on the configuration's speaking rate and pitch ratio and on
+// the engine's loudness.
 struct VoiceState {
-    uint16_t langId = 0;
+    std::string language;
+    std::string code;
     std::u16string mood;
-    int32_t rateAdj = 0, pitchAdj = 0;
-    uint32_t volume = 100;
+    double speakingRate = 1; // 0.5 (rate -100) .. 1 (0) .. 3.5 (100)
+    double pitch = 1;        // 0.6 (pitch -100) .. 1 (0) .. 1.6 (100)
+    double volume = 1;       // 0 (volume -100) .. 1 (0) .. 2 (100)
 };
 VoiceState voiceState(const Settings& settings, const std::vector<VoiceEntry>& voices);
 

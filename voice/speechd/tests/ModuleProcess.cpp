@@ -14,7 +14,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "vorsan/automation/Creation.h"
+#include "vorsan/testing/TestSupport.h"
 
 namespace vorsan::testing {
 
@@ -24,9 +24,8 @@ double since(std::chrono::steady_clock::time_point t) {
 }
 } // namespace
 
-void registerServers() {
-    ASSERT_EQ(registerServerLibrary(VORSAN_COM_LIBRARY), S_OK);
-    ASSERT_EQ(registerServerLibrary(NIMBREL22_LIBRARY), S_OK);
+void installData() {
+    ASSERT_EQ(std::system(("bash " + sourcePath("data/tolvane/install.sh") + " >/dev/null").c_str()), 0);
 }
 
 ModuleProcess::ModuleProcess() {

@@ -11,9 +11,10 @@
 
 namespace vorsan::testing {
 
-// The voice and engine servers registered in the current profile's
-// registry (a temporary one in the tests), as the setup registers them.
-void registerServers();
+// The shipped data installed into the current profile folder (a temporary
+// one in the tests): Speechfiles and tolvane.xml, as data/tolvane/install.sh
+// installs them.
+void installData();
 
 class ModuleProcess {
 public:

@@ -1,33 +1,30 @@
 // sd_vorsan driven over pipes as speech-dispatcher drives it, with the
-// Nimbrel22 voice and the engine registered in a temporary profile.
+// shipped data installed in a temporary profile (nothing registered).
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
+#include <span>
 #include <thread>
 
 #include "AudioAnalysis.h"
 #include "ModuleProcess.h"
-#include "TestSite.h"
-#include "vorsan/automation/Creation.h"
+#include "vorsan/engine/SpeechEngine.h"
 #include "vorsan/testing/TestSupport.h"
-#include "vorsan/voice/VoiceToken.h"
 
 using namespace vorsan;
 using namespace vorsan::testing;
 
 namespace {
 
-constexpr double kRate = 22050;
-
 class Module : public ::testing::Test {
 protected:
     void SetUp() override {
         setenv("VORSAN_SYSTEM_REGISTRY", (profile.path() / "etc-registry").c_str(), 1);
-        ASSERT_EQ(std::system(("bash " + sourcePath("data/tolvane/install.sh") + " >/dev/null").c_str()), 0);
-        registerServers();
+        installData();
     }
     void TearDown() override { unsetenv("VORSAN_SYSTEM_REGISTRY"); }
     TempProfile profile;
@@ -35,7 +32,7 @@ protected:
 
 Audio audioOf(const ModuleProcess::Message& m) {
     Audio a;
-    a.rate = static_cast<int>(kRate);
+    a.rate = m.rates.empty() ? 16000 : static_cast<int>(m.rates[0]);
     for (int16_t s : m.samples) a.samples.push_back(s / 32768.0f);
     return a;
 }
@@ -46,21 +43,31 @@ bool wellFormed(const std::string& line) {
            (line[3] == ' ' || line[3] == '-');
 }
 
-// Where the voice itself says each word starts (seconds), for the text
-// without marks: its word events through an output site in this process.
-std::vector<double> wordStarts(const std::u16string& text) {
-    ComPtr<sapi::ISpTTSEngine> voice;
-    EXPECT_EQ(createInstance(sapi::kProgIdNimbrel22Independent, sapi::IID_ISpTTSEngine, voice), S_OK);
-    ComPtr<sapi::ISpObjectWithToken> withToken;
-    voice.as(sapi::IID_ISpObjectWithToken, withToken);
-    ComPtr<sapi::ISpObjectToken> token(new sapi::VoiceToken(u"Nimbrel22", u"Nimbrel22", {}));
-    withToken->SetObjectToken(token.get());
-    TestSite site;
-    Fragments fragments;
-    fragments.add(text);
-    EXPECT_EQ(voice->Speak(0, sapi::SPDFID_WaveFormatEx, nullptr, fragments.first(), &site), S_OK);
-    std::vector<double> starts;
-    for (const auto& e : site.events(sapi::SPEI_WORD_BOUNDARY)) starts.push_back(static_cast<double>(e.offset) / 2 / kRate);
+bool allAt(const ModuleProcess::Message& m, unsigned rate) {
+    return !m.rates.empty() && std::all_of(m.rates.begin(), m.rates.end(), [rate](unsigned r) { return r == rate; });
+}
+
+// Where the engine itself says each word of the text starts (seconds, by
+// the word's place in the text), with the configuration of the current
+// profile and `preferred` reading its script: its word starts, run by run,
+// over the audio of the runs before.
+std::map<std::size_t, double> wordStarts(const std::u16string& text, const std::string& preferred) {
+    struct Counter final : synth::AudioSink {
+        int64_t samples = 0, runStart = 0;
+        int32_t rate = 0;
+        void beginRun(int32_t r) override {
+            rate = r;
+            runStart = samples;
+        }
+        void write(std::span<const int16_t> s) override { samples += static_cast<int64_t>(s.size()); }
+    } counter;
+    SpeechEngine engine;
+    engine.loadConfiguration();
+    engine.setPreferredLanguage(preferred);
+    std::map<std::size_t, double> starts;
+    engine.renderText(text, true, false, counter, [&](const std::vector<SpeechEngine::WordStart>& words) {
+        for (const auto& w : words) starts[w.offset] = static_cast<double>(counter.runStart + w.sample) / counter.rate;
+    });
     return starts;
 }
 
@@ -150,7 +157,7 @@ TEST_F(Module, MarksArriveInOrderInsideTheirWordsAudio) {
     const auto plain = m.speak("<speak>Good morning to you &amp; me. नमस्ते दुनिया यह परीक्षा है।</speak>");
     ASSERT_EQ(marked.end, "702 END");
     EXPECT_TRUE(marked.sizesMatch);
-    EXPECT_TRUE(std::all_of(marked.rates.begin(), marked.rates.end(), [](unsigned r) { return r == 22050; }));
+    EXPECT_TRUE(allAt(marked, 16000));
     // Marks do not cut the utterance: it lasts as long as without them.
     EXPECT_NEAR(marked.seconds(), plain.seconds(), 0.03);
 
@@ -158,14 +165,19 @@ TEST_F(Module, MarksArriveInOrderInsideTheirWordsAudio) {
     for (const auto& [name, at] : marked.marks) names.push_back(name);
     EXPECT_EQ(names, (std::vector<std::string>{"0:4", "5:12", "13:15", "16:19", "22:24", "__spd_1", "26:32", "33:39",
                                                "40:42", "43:50", "51:53"}));
-    const std::vector<double> starts = wordStarts(text);
-    // The voice's words: Good morning to you me | नमस्ते दुनिया यह परीक्षा है.
-    ASSERT_EQ(starts.size(), 10u);
+    // Each word mark ("from:to" in the text) at the start the engine gives
+    // its word ("&" is a word of its own, without a mark).
+    const std::map<std::size_t, double> starts = wordStarts(text, "Hindi");
+    ASSERT_EQ(starts.size(), 11u);
     std::vector<double> markSeconds;
-    for (const auto& [name, at] : marked.marks)
-        if (name != "__spd_1") markSeconds.push_back(static_cast<double>(at) / kRate);
-    ASSERT_EQ(markSeconds.size(), starts.size());
-    for (std::size_t i = 0; i < starts.size(); ++i) EXPECT_NEAR(markSeconds[i], starts[i], 0.020) << names[i];
+    for (const auto& [name, at] : marked.marks) {
+        if (name == "__spd_1") continue;
+        markSeconds.push_back(static_cast<double>(at) / marked.rates[0]);
+        const auto word = starts.find(std::stoul(name));
+        ASSERT_NE(word, starts.end()) << name;
+        EXPECT_NEAR(markSeconds.back(), word->second, 0.020) << name;
+    }
+    EXPECT_EQ(markSeconds.size(), 10u);
     EXPECT_TRUE(std::is_sorted(markSeconds.begin(), markSeconds.end()));
     EXPECT_EQ(m.quit(), 0);
 }
@@ -230,22 +242,77 @@ TEST_F(Module, ABrokenLanguageFileNeverReachesTheProtocol) {
     EXPECT_EQ(m.quit(), 0);
 }
 
-TEST(ModuleWithoutVoice, InitFailsPlainlyAndMessagesAreRefused) {
-    // No voice registered: INIT gives the reason and the server's failure
-    // line; the module still answers, and refuses to speak.
+TEST_F(Module, RateAndPitchChangeTheSpeechAndMarksStayInside) {
+    ModuleProcess m;
+    m.start();
+    const std::string text =
+        "<speak><mark name=\"a\"/>मेरे पास दो सौ <mark name=\"b\"/>रुपये हैं और आज मौसम <mark name=\"c\"/>अच्छा है।"
+        "<mark name=\"end\"/></speak>";
+    const auto plain = m.speak(text, "language=hi\n");
+    const auto fast = m.speak(text, "rate=100\n");
+    const auto slow = m.speak(text, "rate=-100\n");
+    const auto high = m.speak(text, "rate=0\npitch=100\n");
+    const auto low = m.speak(text, "pitch=-100\n");
+    // The engine's own rate, no conversion.
+    for (const auto* msg : {&plain, &fast, &slow, &high, &low}) {
+        EXPECT_EQ(msg->end, "702 END");
+        EXPECT_TRUE(allAt(*msg, 16000));
+        EXPECT_TRUE(msg->sizesMatch);
+        // Every mark in order, inside the audio (the first after the
+        // sentence's opening pause); the last one after all of it.
+        std::vector<std::string> names;
+        for (const auto& [name, at] : msg->marks) names.push_back(name);
+        EXPECT_EQ(names, (std::vector<std::string>{"a", "b", "c", "end"}));
+        ASSERT_EQ(msg->marks.size(), 4u);
+        EXPECT_GT(msg->marks[0].second, 0u);
+        EXPECT_LT(msg->marks[0].second, msg->marks[1].second);
+        EXPECT_LT(msg->marks[1].second, msg->marks[2].second);
+        EXPECT_LT(msg->marks[2].second, msg->samples.size());
+        EXPECT_EQ(msg->marks[3].second, msg->samples.size());
+    }
+    ASSERT_GT(plain.seconds(), 1.0);
+    EXPECT_LE(fast.seconds(), plain.seconds() * 0.35);
+    EXPECT_GE(slow.seconds(), plain.seconds() * 1.8);
+    // The mark before the middle of the sentence keeps its share of it.
+    for (const auto* msg : {&fast, &slow}) {
+        const double share = static_cast<double>(msg->marks[2].second) / msg->samples.size();
+        EXPECT_NEAR(share, static_cast<double>(plain.marks[2].second) / plain.samples.size(), 0.08);
+    }
+    // Pitch changes, length stays.
+    EXPECT_NEAR(high.seconds(), plain.seconds(), plain.seconds() * 0.05);
+    EXPECT_NEAR(low.seconds(), plain.seconds(), plain.seconds() * 0.05);
+    const auto pitchPlain = medianPitch(audioOf(plain), 0, plain.seconds());
+    const auto pitchHigh = medianPitch(audioOf(high), 0, high.seconds());
+    const auto pitchLow = medianPitch(audioOf(low), 0, low.seconds());
+    ASSERT_TRUE(pitchPlain && pitchHigh && pitchLow);
+    EXPECT_GE(*pitchHigh, *pitchPlain * 1.4);
+    EXPECT_LE(*pitchLow, *pitchPlain * 0.75);
+    EXPECT_EQ(m.quit(), 0);
+}
+
+TEST(ModuleFreshProfile, InitSetsTheUserUpFromTheBuildsInstallationAndSpeaks) {
+    // A new user: no registry, no configuration, no data folder. The module
+    // needs no registration; it copies the build's installation folder (made
+    // by scripts/setup.sh) into the profile, as the system voice does.
+    ASSERT_TRUE(std::filesystem::is_regular_file(VORSAN_BUILD_INSTALLATION "/tolvane.xml"))
+        << VORSAN_BUILD_INSTALLATION " is made by scripts/setup.sh";
     TempProfile profile;
     setenv("VORSAN_SYSTEM_REGISTRY", (profile.path() / "etc-registry").c_str(), 1);
-    ModuleProcess m;
-    m.send("INIT\n");
-    const auto init = m.reply();
-    ASSERT_GE(init.size(), 2u);
-    EXPECT_TRUE(init.front().starts_with("399-")) << init.front();
-    EXPECT_EQ(init.back(), "399 ERR CANT INIT MODULE");
-    m.send("LIST VOICES\n");
-    EXPECT_EQ(m.reply(), std::vector<std::string>{"200 OK VOICE LIST SENT"});
-    m.send("SPEAK\n<speak>Hello.</speak>\n.\n");
-    EXPECT_EQ(m.reply().back(), "202 OK RECEIVING MESSAGE");
-    EXPECT_EQ(m.reply().back(), "301 ERROR CANT SPEAK");
-    EXPECT_EQ(m.quit(), 0);
+    {
+        ModuleProcess m;
+        m.start();
+        EXPECT_TRUE(std::filesystem::is_regular_file(profile.path() / "tolvane.xml"));
+        EXPECT_TRUE(std::filesystem::is_directory(profile.path() / "Speechfiles" / "Pelmira"));
+        m.send("LIST VOICES\n");
+        const auto voices = m.reply();
+        EXPECT_NE(std::find(voices.begin(), voices.end(), "200-Hindi\thi\tnone"), voices.end()) << m.errors();
+        const auto hindi = m.speak("<speak>नमस्ते दुनिया, आज मौसम अच्छा है।</speak>", "language=hi\n");
+        EXPECT_EQ(hindi.end, "702 END");
+        EXPECT_TRUE(allAt(hindi, 16000));
+        EXPECT_GT(hindi.seconds(), 1.0);
+        const double level = rms(audioOf(hindi), 0, hindi.seconds());
+        EXPECT_GT(level, 0.01);
+        EXPECT_EQ(m.quit(), 0);
+    }
     unsetenv("VORSAN_SYSTEM_REGISTRY");
 }

@@ -1,0 +1,193 @@
+#include "EngineSpeaker.h"
+
+#include <atomic>
+#include <exception>
+#include <utility>
+
+#include "DataSetup.h"
+#include "MessagePieces.h"
+#include "SpeechSink.h"
+#include "vorsan/core/Diagnostics.h"
+#include "vorsan/core/MException.h"
+#include "vorsan/core/Text.h"
+
+namespace vorsan::speechd {
+
+struct EngineSpeaker::Job {
+    Job(Message m, ProtocolWriter& out) : message(std::move(m)), events(out) {}
+    Message message;
+    MessageEvents events;
+    std::atomic<bool> abort{false};
+
+    // True when this call ended the message.
+    bool end(const char* line) {
+        abort = true;
+        return events.end(line);
+    }
+};
+
+EngineSpeaker::~EngineSpeaker() { shutdown(); }
+
+std::string EngineSpeaker::init() {
+    std::lock_guard lock(mutex_);
+    if (ready_) return {};
+    try {
+        // A user without a configuration gets one made from the
+        // installation's data, as the system voice makes it; the engine is
+        // created afterwards, so it finds the user's own English dictionary.
+        if (voice::setUpUserData(voice::builtInInstallationFolder()) != 0)
+            diagnose("sd_vorsan: the user's configuration could not be set up from the installation");
+        engine_ = std::make_unique<SpeechEngine>();
+        try {
+            engine_->loadConfiguration();
+        } catch (const MException& e) {
+            // A missing or broken configuration leaves the built-in English.
+            diagnose("sd_vorsan: " + e.message() + " (speaking English only)");
+        }
+        readLanguages();
+    } catch (const MException& e) {
+        engine_.reset();
+        return "The speech engine cannot start: " + e.message();
+    } catch (const std::exception& e) {
+        engine_.reset();
+        return std::string("The speech engine cannot start: ") + e.what();
+    }
+    ready_ = true;
+    worker_ = std::thread([this] { work(); });
+    return {};
+}
+
+// The voices offered: every loaded language with a code, and each of its
+// moods as a variant.
+void EngineSpeaker::readLanguages() {
+    for (const LanguageDescription& d : engine_->describeLanguages()) {
+        Language l{d.name, engine_->time(d.name), engine_->pitch(d.name), engine_->emotionDatabase(d.name), {}};
+        StringList moods;
+        if (!l.emotionDatabase.empty()) {
+            try {
+                l.mood = engine_->activeMood(d.name);
+                moods = engine_->allMoodsInDatabase(d.name);
+            } catch (const MException& e) {
+                diagnose("sd_vorsan: " + e.message());
+            }
+        }
+        languages_.push_back(l);
+        if (d.code.empty()) continue;
+        voiceList_.push_back({d.name, d.code, "none", d.name, u""});
+        for (const std::u16string& mood : moods) {
+            const std::string name = utf16ToUtf8(mood);
+            voiceList_.push_back({d.name + " (" + name + ")", d.code, name, d.name, mood});
+        }
+    }
+}
+
+// The message's language is preferred for its script; every language's
+// ratios are the configuration's scaled by the message's rate and pitch (the
+// engine's time ratio is the length of speech, so a faster rate divides it);
+// a mood variant becomes the active mood of every language whose emotion
+// database has it, the others keep the configuration's.
+void EngineSpeaker::apply(const VoiceState& state) {
+    const std::string language =
+        state.language.empty() && !state.code.empty() ? engine_->languageOfCode(state.code) : state.language;
+    engine_->setPreferredLanguage(language);
+    for (const Language& l : languages_) {
+        engine_->setTime(l.name, static_cast<float>(l.time / state.speakingRate));
+        engine_->setPitch(l.name, static_cast<float>(l.pitch * state.pitch));
+        if (l.emotionDatabase.empty()) continue;
+        const bool has = !state.mood.empty() && engine_->moodExistsInDatabase(state.mood, l.emotionDatabase);
+        const std::u16string& mood = has ? state.mood : l.mood;
+        if (!mood.empty()) engine_->setActiveMood(l.name, mood);
+    }
+}
+
+std::vector<VoiceEntry> EngineSpeaker::voices() {
+    std::lock_guard lock(mutex_);
+    return voiceList_;
+}
+
+bool EngineSpeaker::ready() {
+    std::lock_guard lock(mutex_);
+    return ready_ && !quitting_;
+}
+
+void EngineSpeaker::endJobs(const char* line) {
+    if (queued_) queued_->end(line);
+    queued_.reset();
+    if (current_ && current_->end(line)) engine_->stopSpeaking();
+}
+
+void EngineSpeaker::speak(Message message) {
+    std::lock_guard lock(mutex_);
+    endJobs("703 STOP");
+    queued_ = std::make_shared<Job>(std::move(message), out_);
+    wake_.notify_all();
+}
+
+void EngineSpeaker::stop(bool pause) {
+    std::lock_guard lock(mutex_);
+    endJobs(pause ? "704 PAUSE" : "703 STOP");
+}
+
+void EngineSpeaker::shutdown() {
+    {
+        std::lock_guard lock(mutex_);
+        endJobs("703 STOP");
+        quitting_ = true;
+        wake_.notify_all();
+    }
+    if (worker_.joinable()) worker_.join();
+}
+
+void EngineSpeaker::work() {
+    for (;;) {
+        std::shared_ptr<Job> job;
+        {
+            std::unique_lock lock(mutex_);
+            wake_.wait(lock, [&] { return quitting_ || queued_; });
+            if (quitting_) return;
+            job = current_ = std::move(queued_);
+            queued_.reset();
+        }
+        // Whatever goes wrong in one message (the engine refusing a file,
+        // memory) ends that message, not the module: a module that dies
+        // leaves the screen reader mute until the server restarts.
+        try {
+            run(*job);
+        } catch (const MException& e) {
+            diagnose("sd_vorsan: speaking failed: " + e.message());
+            job->end("703 STOP");
+        } catch (const std::exception& e) {
+            diagnose(std::string("sd_vorsan: speaking failed: ") + e.what());
+            job->end("703 STOP");
+        } catch (...) {
+            diagnose("sd_vorsan: speaking failed");
+            job->end("703 STOP");
+        }
+        std::lock_guard lock(mutex_);
+        current_.reset();
+    }
+}
+
+void EngineSpeaker::run(Job& job) {
+    if (job.events.ended()) return;
+    job.events.begin();
+    const VoiceState state = voiceState(job.message.settings, voiceList_);
+    apply(state);
+    // A stop that came between two stretches is seen by the sink, which ends
+    // the engine's work on the next one at once. The text is rendered with
+    // the mood but without the accent mapping: the engine gives accented
+    // speech the accent database's own time and pitch ratios and voice
+    // frequency, so the rate and pitch set here would be lost on it.
+    SpeechSink sink(job.events, state.volume, job.abort, [this] { engine_->stopSpeaking(); });
+    const auto words = [&sink](const std::vector<SpeechEngine::WordStart>& starts) { sink.words(starts); };
+    for (Stretch& s : stretchesOf(messagePieces(job.message))) {
+        if (job.abort) return;
+        sink.silence(s.silenceMs);
+        sink.startStretch(std::move(s.marks));
+        if (!s.text.empty() && !engine_->renderText(s.text, true, false, sink, words) && job.abort) return;
+        sink.endStretch();
+    }
+    job.events.end("702 END");
+}
+
+} // namespace vorsan::speechd
