@@ -64,6 +64,18 @@ std::string renamedLanguageFile(const TempProfile& profile, const std::string& s
     return profile.write(name + ".xml", rules);
 }
 
+void addLanguageToConfiguration(const TempProfile& profile, const std::string& name, const std::string& location,
+                                const std::string& db, float time) {
+    std::ifstream in(profile.path() / "tolvane.xml", std::ios::binary);
+    std::string xml((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::size_t at = xml.find("<Pelmira>");
+    if (at == std::string::npos) throw std::runtime_error("tolvane.xml has no Pelmira section");
+    xml.insert(at + 9, "<PelmiraFile name=\"" + name + "\" Dialect=\"Standard\"><location>" + location +
+                           "</location><MbrolaDatabase>" + db + "</MbrolaDatabase><Pitch>0.75</Pitch><Time>" +
+                           std::to_string(time) + "</Time><Voice>16000</Voice></PelmiraFile>");
+    profile.write("tolvane.xml", xml);
+}
+
 double phonemeSeconds(std::string_view phonemeText) {
     PhonemeRecordList list;
     list.read(phonemeText);

@@ -6,9 +6,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -72,16 +69,8 @@ TEST_F(Voice, LanguageIdentifierChoosesALanguageAddedByFile) {
     // Hindi's rules as Sanskrit (code sa), spoken at twice Hindi's time
     // ratio: the voice knows it by the identifier its code gives, with no
     // table of its own.
-    const std::string sanskrit = renamedLanguageFile(profile, "newPelmiraHindi.xml", "Sanskrit", "sa");
-    const std::filesystem::path config = profile.path() / "tolvane.xml";
-    std::ifstream in(config);
-    std::string xml((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const std::size_t at = xml.find("<Pelmira>");
-    ASSERT_NE(at, std::string::npos);
-    xml.insert(at + 9, "<PelmiraFile name=\"Sanskrit\" Dialect=\"Standard\"><location>" + sanskrit +
-                           "</location><MbrolaDatabase>in1</MbrolaDatabase><Pitch>0.75</Pitch><Time>1.5</Time>"
-                           "<Voice>16000</Voice></PelmiraFile>");
-    profile.write("tolvane.xml", xml);
+    addLanguageToConfiguration(profile, "Sanskrit", renamedLanguageFile(profile, "newPelmiraHindi.xml", "Sanskrit", "sa"),
+                               "in1", 1.5f);
 
     ComPtr<ISpTTSEngine> v = voice();
     const std::u16string text = u"नमस्ते दुनिया, आज मौसम अच्छा है।";

@@ -61,7 +61,7 @@ std::string EngineSpeaker::init() {
 // moods as a variant.
 void EngineSpeaker::readLanguages() {
     for (const LanguageDescription& d : engine_->describeLanguages()) {
-        Language l{d.name, engine_->time(d.name), engine_->pitch(d.name), engine_->emotionDatabase(d.name), {}};
+        Language l{d.name, engine_->emotionDatabase(d.name), {}};
         StringList moods;
         if (!l.emotionDatabase.empty()) {
             try {
@@ -81,18 +81,14 @@ void EngineSpeaker::readLanguages() {
     }
 }
 
-// The message's language is preferred for its script; every language's
-// ratios are the configuration's scaled by the message's rate and pitch (the
-// engine's time ratio is the length of speech, so a faster rate divides it);
-// a mood variant becomes the active mood of every language whose emotion
-// database has it, the others keep the configuration's.
+// The message's language is preferred for its script; a mood variant
+// becomes the active mood of every language whose emotion database has it,
+// the others keep the configuration's. (Rate and pitch go with each call.)
 void EngineSpeaker::apply(const VoiceState& state) {
     const std::string language =
         state.language.empty() && !state.code.empty() ? engine_->languageOfCode(state.code) : state.language;
     engine_->setPreferredLanguage(language);
     for (const Language& l : languages_) {
-        engine_->setTime(l.name, static_cast<float>(l.time / state.speakingRate));
-        engine_->setPitch(l.name, static_cast<float>(l.pitch * state.pitch));
         if (l.emotionDatabase.empty()) continue;
         const bool has = !state.mood.empty() && engine_->moodExistsInDatabase(state.mood, l.emotionDatabase);
         const std::u16string& mood = has ? state.mood : l.mood;
@@ -174,17 +170,17 @@ void EngineSpeaker::run(Job& job) {
     const VoiceState state = voiceState(job.message.settings, voiceList_);
     apply(state);
     // A stop that came between two stretches is seen by the sink, which ends
-    // the engine's work on the next one at once. The text is rendered with
-    // the mood but without the accent mapping: the engine gives accented
-    // speech the accent database's own time and pitch ratios and voice
-    // frequency, so the rate and pitch set here would be lost on it.
+    // the engine's work on the next one at once. The message's rate and
+    // pitch apply over each language's configured voice, accent included.
+    const SpeechEngine::RenderOptions options{true, true, static_cast<float>(state.speakingRate),
+                                              static_cast<float>(state.pitch)};
     SpeechSink sink(job.events, state.volume, job.abort, [this] { engine_->stopSpeaking(); });
     const auto words = [&sink](const std::vector<SpeechEngine::WordStart>& starts) { sink.words(starts); };
     for (Stretch& s : stretchesOf(messagePieces(job.message))) {
         if (job.abort) return;
         sink.silence(s.silenceMs);
         sink.startStretch(std::move(s.marks));
-        if (!s.text.empty() && !engine_->renderText(s.text, true, false, sink, words) && job.abort) return;
+        if (!s.text.empty() && !engine_->renderText(s.text, options, sink, words) && job.abort) return;
         sink.endStretch();
     }
     job.events.end("702 END");

@@ -38,7 +38,6 @@ private:
     // message's rate, pitch and mood.
     struct Language {
         std::string name;
-        float time = 1, pitch = 1;
         std::string emotionDatabase; // "" when none
         std::u16string mood;         // the configuration's active mood
     };

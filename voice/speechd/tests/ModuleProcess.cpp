@@ -101,6 +101,16 @@ std::vector<std::string> ModuleProcess::reply() {
     }
 }
 
+double ModuleProcess::Message::secondsAt(std::size_t at) const {
+    double seconds = 0;
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < blockEnds.size() && i < rates.size() && from < at; ++i) {
+        seconds += static_cast<double>(std::min(at, blockEnds[i]) - from) / rates[i];
+        from = blockEnds[i];
+    }
+    return seconds;
+}
+
 ModuleProcess::Message ModuleProcess::events() {
     Message m;
     const auto start = std::chrono::steady_clock::now();
@@ -121,6 +131,7 @@ ModuleProcess::Message ModuleProcess::events() {
             for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
                 m.samples.push_back(static_cast<int16_t>(static_cast<unsigned char>(bytes[i]) |
                                                          (static_cast<unsigned char>(bytes[i + 1]) << 8)));
+            m.blockEnds.push_back(m.samples.size());
             const std::string closing = line();
             m.events.push_back(closing == "705 AUDIO" ? "audio" : "bad audio end: " + closing);
             continue;

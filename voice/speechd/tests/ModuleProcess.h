@@ -34,10 +34,13 @@ public:
         std::vector<int16_t> samples;            // all audio, decoded
         std::vector<std::pair<std::string, std::size_t>> marks; // name, samples before it
         std::vector<unsigned> rates;             // each audio block's sample_rate
+        std::vector<std::size_t> blockEnds;      // where each audio block ends in `samples`
         bool sizesMatch = true;                  // every block's num_samples * 2 == its decoded bytes
         double firstAudioSeconds = -1;           // from the call to the first 705
         std::string end;                         // the last event
-        double seconds() const { return rates.empty() ? 0 : static_cast<double>(samples.size()) / rates[0]; }
+        // Seconds of audio before the sample at `at`, each block at its own rate.
+        double secondsAt(std::size_t at) const;
+        double seconds() const { return secondsAt(samples.size()); }
     };
     // Events up to 702, 703 or 704.
     Message events();

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <set>
 #include <span>
 #include <thread>
 
@@ -43,35 +44,55 @@ bool wellFormed(const std::string& line) {
            (line[3] == ' ' || line[3] == '-');
 }
 
-bool allAt(const ModuleProcess::Message& m, unsigned rate) {
-    return !m.rates.empty() && std::all_of(m.rates.begin(), m.rates.end(), [rate](unsigned r) { return r == rate; });
-}
+std::set<unsigned> ratesOf(const ModuleProcess::Message& m) { return {m.rates.begin(), m.rates.end()}; }
 
 // Where the engine itself says each word of the text starts (seconds, by
 // the word's place in the text), with the configuration of the current
 // profile and `preferred` reading its script: its word starts, run by run,
 // over the audio of the runs before.
-std::map<std::size_t, double> wordStarts(const std::u16string& text, const std::string& preferred) {
+struct EngineSpeech {
+    std::map<std::size_t, double> starts; // seconds, by the word's offset in the text
+    std::set<unsigned> rates;             // of its runs
+};
+EngineSpeech engineSpeech(const std::u16string& text, const std::string& preferred) {
     struct Counter final : synth::AudioSink {
-        int64_t samples = 0, runStart = 0;
-        int32_t rate = 0;
+        double seconds = 0, runStart = 0;
+        int32_t rate = 16000;
+        std::set<unsigned> rates;
         void beginRun(int32_t r) override {
             rate = r;
-            runStart = samples;
+            rates.insert(static_cast<unsigned>(r));
+            runStart = seconds;
         }
-        void write(std::span<const int16_t> s) override { samples += static_cast<int64_t>(s.size()); }
+        void write(std::span<const int16_t> s) override { seconds += static_cast<double>(s.size()) / rate; }
     } counter;
     SpeechEngine engine;
     engine.loadConfiguration();
     engine.setPreferredLanguage(preferred);
-    std::map<std::size_t, double> starts;
-    engine.renderText(text, true, false, counter, [&](const std::vector<SpeechEngine::WordStart>& words) {
-        for (const auto& w : words) starts[w.offset] = static_cast<double>(counter.runStart + w.sample) / counter.rate;
+    EngineSpeech out;
+    engine.renderText(text, true, true, counter, [&](const std::vector<SpeechEngine::WordStart>& words) {
+        for (const auto& w : words) out.starts[w.offset] = counter.runStart + static_cast<double>(w.sample) / counter.rate;
     });
-    return starts;
+    out.rates = counter.rates;
+    return out;
 }
 
 } // namespace
+
+TEST_F(Module, ALanguageAddedByFileIsOfferedWithItsOwnCode) {
+    // Kannada's rules as Tulu (code tcy): no table of the module's names it.
+    addLanguageToConfiguration(profile, "Tulu", renamedLanguageFile(profile, "PelmiraKannada.xml", "Tulu", "tcy"), "in1");
+    ModuleProcess m;
+    m.start();
+    m.send("LIST VOICES\n");
+    const auto voices = m.reply();
+    EXPECT_NE(std::find(voices.begin(), voices.end(), "200-Tulu\ttcy\tnone"), voices.end()) << m.errors();
+    EXPECT_NE(std::find(voices.begin(), voices.end(), "200-Kannada\tkn\tnone"), voices.end());
+    const auto tulu = m.speak("<speak>ನಮಸ್ಕಾರ, ಇಂದು ಹವಾಮಾನ ತುಂಬಾ ಚೆನ್ನಾಗಿದೆ.</speak>", "language=tcy\n");
+    EXPECT_EQ(tulu.end, "702 END");
+    EXPECT_GT(tulu.seconds(), 1.0);
+    EXPECT_EQ(m.quit(), 0);
+}
 
 TEST_F(Module, StartUpVoicesSettingsAndSmallMessages) {
     ModuleProcess m;
@@ -157,7 +178,8 @@ TEST_F(Module, MarksArriveInOrderInsideTheirWordsAudio) {
     const auto plain = m.speak("<speak>Good morning to you &amp; me. नमस्ते दुनिया यह परीक्षा है।</speak>");
     ASSERT_EQ(marked.end, "702 END");
     EXPECT_TRUE(marked.sizesMatch);
-    EXPECT_TRUE(allAt(marked, 16000));
+    const EngineSpeech engine = engineSpeech(text, "Hindi");
+    EXPECT_EQ(ratesOf(marked), engine.rates); // as the engine makes it, no conversion
     // Marks do not cut the utterance: it lasts as long as without them.
     EXPECT_NEAR(marked.seconds(), plain.seconds(), 0.03);
 
@@ -167,12 +189,12 @@ TEST_F(Module, MarksArriveInOrderInsideTheirWordsAudio) {
                                                "40:42", "43:50", "51:53"}));
     // Each word mark ("from:to" in the text) at the start the engine gives
     // its word ("&" is a word of its own, without a mark).
-    const std::map<std::size_t, double> starts = wordStarts(text, "Hindi");
+    const std::map<std::size_t, double>& starts = engine.starts;
     ASSERT_EQ(starts.size(), 11u);
     std::vector<double> markSeconds;
     for (const auto& [name, at] : marked.marks) {
         if (name == "__spd_1") continue;
-        markSeconds.push_back(static_cast<double>(at) / marked.rates[0]);
+        markSeconds.push_back(marked.secondsAt(at));
         const auto word = starts.find(std::stoul(name));
         ASSERT_NE(word, starts.end()) << name;
         EXPECT_NEAR(markSeconds.back(), word->second, 0.020) << name;
@@ -256,7 +278,7 @@ TEST_F(Module, RateAndPitchChangeTheSpeechAndMarksStayInside) {
     // The engine's own rate, no conversion.
     for (const auto* msg : {&plain, &fast, &slow, &high, &low}) {
         EXPECT_EQ(msg->end, "702 END");
-        EXPECT_TRUE(allAt(*msg, 16000));
+        EXPECT_EQ(ratesOf(*msg), ratesOf(plain));
         EXPECT_TRUE(msg->sizesMatch);
         // Every mark in order, inside the audio (the first after the
         // sentence's opening pause); the last one after all of it.
@@ -308,7 +330,7 @@ TEST(ModuleFreshProfile, InitSetsTheUserUpFromTheBuildsInstallationAndSpeaks) {
         EXPECT_NE(std::find(voices.begin(), voices.end(), "200-Hindi\thi\tnone"), voices.end()) << m.errors();
         const auto hindi = m.speak("<speak>नमस्ते दुनिया, आज मौसम अच्छा है।</speak>", "language=hi\n");
         EXPECT_EQ(hindi.end, "702 END");
-        EXPECT_TRUE(allAt(hindi, 16000));
+        EXPECT_EQ(ratesOf(hindi), engineSpeech(u"नमस्ते दुनिया, आज मौसम अच्छा है।", "Hindi").rates);
         EXPECT_GT(hindi.seconds(), 1.0);
         const double level = rms(audioOf(hindi), 0, hindi.seconds());
         EXPECT_GT(level, 0.01);

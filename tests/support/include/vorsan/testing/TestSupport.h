@@ -52,6 +52,11 @@ std::string sourcePath(const std::string& relative);
 std::string renamedLanguageFile(const TempProfile& profile, const std::string& shippedFile, const std::string& name,
                                 const std::string& code);
 
+// Adds a language entry for the rule file at `location` to the profile's
+// tolvane.xml (spoken with the voice database `db` at the given time ratio).
+void addLanguageToConfiguration(const TempProfile& profile, const std::string& name, const std::string& location,
+                                const std::string& db, float time = 0.75f);
+
 // Length in seconds of phoneme text: the sum of its durations.
 double phonemeSeconds(std::string_view phonemeText);
 
