@@ -22,14 +22,17 @@ festival_libs='lib(Festival|estools|estbase|eststring)[.-]'
 for f in "$cli" "$sd" "$py"; do
   [ -n "$f" ] || continue
   [ -f "$f" ] || fail "$f not built"
-  if ldd "$f" | grep -E "$festival_libs"; then
+  if grep -E "$festival_libs" <<<"$(ldd "$f")"; then
     fail "$f loads Festival or the speech tools"
   fi
   echo "ok: $(basename "$f") needs no Festival library"
 done
 [ -f "$plugin" ] || fail "plugin $plugin not built"
-ldd "$plugin" | grep -qE "$festival_libs" || fail "$plugin does not need the speech tools (is it Festival's back end?)"
-! ldd "$plugin" | grep -q "not found" || fail "$plugin has missing libraries: $(ldd "$plugin" | grep 'not found')"
+# (Output captured first: with pipefail, grep -q leaving early could fail the
+# writer of a pipe.)
+plugin_libs=$(ldd "$plugin")
+grep -qE "$festival_libs" <<<"$plugin_libs" || fail "$plugin does not need the speech tools (is it Festival's back end?)"
+! grep -q "not found" <<<"$plugin_libs" || fail "$plugin has missing libraries: $(grep 'not found' <<<"$plugin_libs")"
 
 mkdir -p "$work/profile"
 speak() { env USERPROFILE="$work/profile" "$cli" -q -o "$1" tofile "Hello world, this is a test."; }
@@ -52,7 +55,7 @@ env -u VORSAN_SYNTH LD_DEBUG=files LD_DEBUG_OUTPUT="$work/ld-default" \
   USERPROFILE="$work/profile" "$cli" -q -o "$work/default.wav" tofile "Hello world, this is a test." ||
   fail "the CLI failed with the default renderer"
 audible "$work/default.wav" || fail "default renderer: no plausible speech"
-! cat "$work"/ld-default* | grep -qE "libvorsan_festival|$festival_libs" ||
+! grep -qE "libvorsan_festival|$festival_libs" "$work"/ld-default.* ||
   fail "the default renderer loaded Festival's plugin or libraries"
 echo "ok: default renderer speaks without loading the plugin"
 
@@ -60,7 +63,7 @@ echo "ok: default renderer speaks without loading the plugin"
 VORSAN_SYNTH=festival LD_DEBUG=files LD_DEBUG_OUTPUT="$work/ld-festival" speak "$work/festival.wav" ||
   fail "the CLI failed with VORSAN_SYNTH=festival"
 audible "$work/festival.wav" || fail "VORSAN_SYNTH=festival: no plausible speech"
-cat "$work"/ld-festival* | grep -q "libvorsan_festival" || fail "VORSAN_SYNTH=festival did not load the plugin"
+grep -q "libvorsan_festival" "$work"/ld-festival.* || fail "VORSAN_SYNTH=festival did not load the plugin"
 echo "ok: VORSAN_SYNTH=festival speaks through the plugin"
 
 # The plugin missing: a clear failure naming it, no crash.
