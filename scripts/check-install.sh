@@ -211,8 +211,10 @@ if [ "$festival" = ON ]; then
   check_speech "$work/cli-festival.wav" 0.5 4
   grep -qF "$moved/$plugin" "$work"/cli-festival.ld.* || fail "the moved vorsan did not load $moved/$plugin"
   if [ -n "$python_dir" ]; then
-    run "$work/python-festival.log" env VORSAN_SYNTH=festival python_speaks "$moved/$python_dir" "$empty" \
-      "Hello world." "$work/python-festival.wav"
+    export VORSAN_SYNTH=festival
+    run "$work/python-festival.log" python_speaks "$moved/$python_dir" "$empty" "Hello world." \
+      "$work/python-festival.wav"
+    unset VORSAN_SYNTH
     check_speech "$work/python-festival.wav" 0.5 4
   fi
   # Without the plugin, a clear failure that names it.
