@@ -46,6 +46,7 @@ namespace {
 
 constexpr const char* kPluginFile = "libvorsan_festival.so";
 
+#ifdef VORSAN_FESTIVAL_PLUGIN
 // Anchor whose address identifies the module (program or shared library)
 // this code was linked into.
 const char kModuleAnchor = 0;
@@ -75,6 +76,7 @@ bool isInside(const fs::path& file, const fs::path& folder) {
         if (f == file.end() || *f != *d) return false;
     return true;
 }
+#endif
 
 bool exists(const fs::path& p) {
     std::error_code ec;
