@@ -5,6 +5,7 @@
 # exists. Components, each one Debian package (cmake/Packaging.cmake):
 #   runtime  vorsan       bin/vorsan, bin/vorsan-regsvr, bin/vorsan-user-setup,
 #                         <libdir>/libVorsanCOM.so, <libdir>/libNimbrel22.so,
+#                         <libdir>/vorsan/libvorsan_festival.so (VORSAN_FESTIVAL),
 #                         lib/python3.X/dist-packages/vorsan (python/)
 #   data     vorsan-data  share/vorsan/...
 #   dev      vorsan-dev   include/vorsan/..., <libdir>/libvorsan_*.a,
@@ -53,6 +54,36 @@ if(TARGET vorsan_python)
   file(RELATIVE_PATH _vorsan_data_from_python "${_vorsan_python_dir}/vorsan" "${CMAKE_INSTALL_FULL_DATADIR}/vorsan")
   target_compile_definitions(vorsan_core PRIVATE VORSAN_DATA_FROM_PYTHON="${_vorsan_data_from_python}")
 endif()
+
+# --- Where vorsan_synth finds Festival's back end (FestivalEngine.cpp) -----
+# The plugin lies in the private library folder <libdir>/vorsan; an installed
+# program, library or Python module looks for it relative to its own file
+# (so a moved installation works), then in the configured folders. From the
+# build tree it uses the plugin built there (synth/CMakeLists.txt).
+if(TARGET vorsan_festival)
+  set(VORSAN_INSTALL_PLUGINDIR "${CMAKE_INSTALL_LIBDIR}/vorsan")
+  set(_vorsan_plugin_full "${CMAKE_INSTALL_FULL_LIBDIR}/vorsan")
+  file(RELATIVE_PATH _vorsan_plugin_from_bin "${CMAKE_INSTALL_FULL_BINDIR}" "${_vorsan_plugin_full}")
+  file(RELATIVE_PATH _vorsan_plugin_from_lib "${CMAKE_INSTALL_FULL_LIBDIR}" "${_vorsan_plugin_full}")
+  set(_vorsan_plugin_from_python "")
+  if(TARGET vorsan_python)
+    file(RELATIVE_PATH _vorsan_plugin_from_python "${_vorsan_python_dir}/vorsan" "${_vorsan_plugin_full}")
+  endif()
+  set(_vorsan_plugin_dirs "${_vorsan_plugin_full}")
+  if(IS_ABSOLUTE "${CMAKE_INSTALL_LIBDIR}")
+    set(_vorsan_package_plugin_dir "${CMAKE_INSTALL_LIBDIR}/vorsan")
+  else()
+    set(_vorsan_package_plugin_dir "${VORSAN_PACKAGE_PREFIX}/${CMAKE_INSTALL_LIBDIR}/vorsan")
+  endif()
+  if(NOT _vorsan_package_plugin_dir STREQUAL _vorsan_plugin_dirs)
+    string(APPEND _vorsan_plugin_dirs ":${_vorsan_package_plugin_dir}")
+  endif()
+  target_compile_definitions(vorsan_synth PRIVATE
+    VORSAN_FESTIVAL_FROM_BIN="${_vorsan_plugin_from_bin}"
+    VORSAN_FESTIVAL_FROM_LIB="${_vorsan_plugin_from_lib}"
+    VORSAN_FESTIVAL_FROM_PYTHON="${_vorsan_plugin_from_python}"
+    VORSAN_FESTIVAL_INSTALL_DIRS="${_vorsan_plugin_dirs}")
+endif()
 target_link_libraries(vorsan_core PRIVATE ${CMAKE_DL_LIBS})
 
 include("${CMAKE_CURRENT_LIST_DIR}/Data.cmake")
@@ -62,6 +93,11 @@ install(TARGETS vorsan vorsan_regsvr
   RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}" COMPONENT runtime)
 install(TARGETS VorsanCOM
   LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT runtime)
+# Festival's back end, loaded only for VORSAN_SYNTH=festival.
+if(TARGET vorsan_festival)
+  install(TARGETS vorsan_festival
+    LIBRARY DESTINATION "${VORSAN_INSTALL_PLUGINDIR}" COMPONENT runtime)
+endif()
 # Per-user set-up from the installation: tolvane.xml and the Speechfiles folder.
 file(RELATIVE_PATH VORSAN_SETUP_DATA_FROM_BIN "${CMAKE_INSTALL_FULL_BINDIR}" "${CMAKE_INSTALL_FULL_DATADIR}/vorsan")
 configure_file("${CMAKE_CURRENT_LIST_DIR}/vorsan-user-setup.in" "${CMAKE_BINARY_DIR}/install/vorsan-user-setup" @ONLY)
@@ -107,36 +143,6 @@ function(_vorsan_build_interface_includes target)
   set_property(TARGET ${target} PROPERTY INTERFACE_INCLUDE_DIRECTORIES "${wrapped}")
 endfunction()
 
-# Libraries linked by absolute path (Festival's static library and the
-# speech tools) stay as they are in the build tree; an installed client links
-# the Vorsan::festival target that VorsanConfig.cmake finds on its machine.
-function(_vorsan_portable_link_interface target)
-  get_target_property(libs ${target} INTERFACE_LINK_LIBRARIES)
-  if(NOT libs)
-    return()
-  endif()
-  set(result "")
-  set(replaced FALSE)
-  foreach(l IN LISTS libs)
-    if(l MATCHES "^\\$<LINK_ONLY:(/[^>]*)>$")
-      list(APPEND result "$<LINK_ONLY:$<BUILD_INTERFACE:${CMAKE_MATCH_1}>>")
-      if(NOT replaced)
-        list(APPEND result "$<LINK_ONLY:$<INSTALL_INTERFACE:Vorsan::festival>>")
-        set(replaced TRUE)
-      endif()
-    elseif(l MATCHES "^/")
-      list(APPEND result "$<BUILD_INTERFACE:${l}>")
-      if(NOT replaced)
-        list(APPEND result "$<INSTALL_INTERFACE:Vorsan::festival>")
-        set(replaced TRUE)
-      endif()
-    else()
-      list(APPEND result "${l}")
-    endif()
-  endforeach()
-  set_property(TARGET ${target} PROPERTY INTERFACE_LINK_LIBRARIES "${result}")
-endfunction()
-
 set(_vorsan_library_targets "")
 foreach(pair IN LISTS VORSAN_EXPORTED_LIBRARIES)
   string(REPLACE ":" ";" pair "${pair}")
@@ -144,7 +150,6 @@ foreach(pair IN LISTS VORSAN_EXPORTED_LIBRARIES)
   list(GET pair 1 name)
   set_target_properties(${target} PROPERTIES EXPORT_NAME ${name})
   _vorsan_build_interface_includes(${target})
-  _vorsan_portable_link_interface(${target})
   list(APPEND _vorsan_library_targets ${target})
 endforeach()
 # The public headers use C++20.

@@ -30,14 +30,20 @@ set(_vorsan_same_version "(= ${PROJECT_VERSION})")
 
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME "vorsan")
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_DEPENDS
-  "vorsan-data ${_vorsan_same_version}, libxerces-c3.2, libestools2.5, libsndfile1, libsamplerate0, libasound2, libstdc++6, libgcc-s1, libc6")
+  "vorsan-data ${_vorsan_same_version}, libxerces-c3.2, libsndfile1, libsamplerate0, libasound2, libstdc++6, libgcc-s1, libc6")
+# Festival's back end, <libdir>/vorsan/libvorsan_festival.so (loaded only for
+# VORSAN_SYNTH=festival), needs the speech tools; nothing else does.
+if(TARGET vorsan_festival)
+  string(APPEND CPACK_DEBIAN_RUNTIME_PACKAGE_DEPENDS ", libestools2.5")
+endif()
 set(CPACK_DEBIAN_RUNTIME_DESCRIPTION
   "Text-to-speech for Indian languages and English
 The command-line program vorsan speaks Hindi, Marathi, Gujarati, Telugu,
 Kannada, Tamil and English text, with moods and accents, on the sound device
 or into WAVE, AIFF and AU files. Also contains the in-process automation
 server libVorsanCOM.so and its registration tool vorsan-regsvr, and the
-Python package vorsan (import vorsan) for Debian's python3.")
+Python package vorsan (import vorsan) for Debian's python3, and Festival's
+back end as a plugin (VORSAN_SYNTH=festival).")
 # The Python package hands its speech out as numpy arrays.
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_RECOMMENDS "python3-numpy")
 
@@ -73,7 +79,7 @@ per-user installer, and the English pronunciation dictionary english.dat.")
 set(CPACK_DEBIAN_DEV_PACKAGE_NAME "vorsan-dev")
 set(CPACK_DEBIAN_DEV_PACKAGE_SECTION "libdevel")
 set(CPACK_DEBIAN_DEV_PACKAGE_DEPENDS
-  "vorsan ${_vorsan_same_version}, libxerces-c-dev, libsndfile1-dev, libsamplerate0-dev, libasound2-dev, festival-dev, libestools-dev, pkg-config")
+  "vorsan ${_vorsan_same_version}, libxerces-c-dev, libsndfile1-dev, libsamplerate0-dev, libasound2-dev, pkg-config")
 set(CPACK_DEBIAN_DEV_DESCRIPTION
   "Development files of the Vorsan text-to-speech engine
 Static libraries and public headers of the speech engine and the automation
@@ -84,7 +90,7 @@ set(CPACK_DEBIAN_MANAGER_PACKAGE_NAME "tolvane")
 # The fonts show the Indian scripts in the window; the preview speaks through
 # the engine linked into the program.
 set(CPACK_DEBIAN_MANAGER_PACKAGE_DEPENDS
-  "vorsan-data ${_vorsan_same_version}, libqt6widgets6, libqt6gui6, libqt6core6, qt6-qpa-plugins, fonts-lohit-deva, fonts-lohit-gujr, fonts-lohit-telu, fonts-lohit-knda, fonts-lohit-taml, libestools2.5, libsndfile1, libsamplerate0, libasound2, libstdc++6, libgcc-s1, libc6")
+  "vorsan-data ${_vorsan_same_version}, libqt6widgets6, libqt6gui6, libqt6core6, qt6-qpa-plugins, fonts-lohit-deva, fonts-lohit-gujr, fonts-lohit-telu, fonts-lohit-knda, fonts-lohit-taml, libsndfile1, libsamplerate0, libasound2, libstdc++6, libgcc-s1, libc6")
 set(CPACK_DEBIAN_MANAGER_DESCRIPTION
   "Configuration manager of the Vorsan text-to-speech system
 The window tolvane sets up the languages, moods and accents of a user's

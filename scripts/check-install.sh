@@ -21,6 +21,11 @@
 #   7. builds the Debian packages with cpack and checks their control data and
 #      contents, and speaks from the unpacked vorsan and vorsan-data packages
 #      (program and Python package).
+# Throughout, nothing installed or built against the installation links
+# Festival or the speech tools (pkg-config, the CMake package, ldd of the
+# programs and modules); Festival's back end is the plugin
+# <libdir>/vorsan/libvorsan_festival.so (when built: VORSAN_FESTIVAL), which
+# must speak under VORSAN_SYNTH=festival from each of those places.
 # Exits non-zero on the first failure. Usage: scripts/check-install.sh [BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -77,6 +82,20 @@ cache_value() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"; }
 libdir=$(cache_value CMAKE_INSTALL_LIBDIR)
 version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
 [ -n "$libdir" ] && [ -n "$version" ] || fail "no install library folder or version in $build"
+festival=$(cache_value VORSAN_FESTIVAL)
+plugin=$libdir/vorsan/libvorsan_festival.so
+festival_libs='lib(Festival|estools|estbase|eststring)[.-]'
+# no_festival FILE...: no file needs Festival or the speech tools, directly or
+# through its libraries.
+no_festival() {
+  local f
+  for f in "$@"; do
+    [ -f "$f" ] || fail "$f missing"
+    if ldd "$f" | grep -E "$festival_libs" >&2; then
+      fail "$f loads Festival or the speech tools"
+    fi
+  done
+}
 
 step "install into $prefix"
 run "$work/install.log" cmake --install "$build" --prefix "$prefix"
@@ -96,6 +115,27 @@ done
 # Only public headers, each under include/vorsan/<subsystem>/.
 stray=$(cd "$prefix/include" && find . -type f ! -path './vorsan/*/*.h' -o -type f -path '*/src/*')
 [ -z "$stray" ] || fail "files in include/ that are not public headers: $stray"
+if [ "$festival" = ON ]; then
+  [ -f "$prefix/$plugin" ] || fail "not installed: $plugin"
+else
+  [ ! -e "$prefix/$plugin" ] || fail "$plugin installed though VORSAN_FESTIVAL is $festival"
+fi
+
+step "no Festival library in the installation's programs and packages"
+no_festival "$prefix/bin/vorsan" "$prefix/bin/vorsan-regsvr" "$prefix/$libdir/libVorsanCOM.so" \
+  "$prefix/lib/speech-dispatcher-modules/sd_vorsan" "$prefix/bin/tolvane"
+python_dir=$(cache_value VORSAN_PYTHON_INSTALL_DIR)
+if [ -n "$python_dir" ]; then
+  for f in "$prefix/$python_dir"/vorsan/_vorsan*.so; do no_festival "$f"; done
+fi
+if grep -rEl "Festival[.](a|so)|-lFestival|Vorsan::festival|estools|estbase|eststring" \
+  "$prefix/$libdir/cmake/Vorsan" "$prefix/$libdir/pkgconfig/vorsan.pc" >&2; then
+  fail "the CMake package or vorsan.pc names Festival or the speech tools"
+fi
+for pc_libs in "$(PKG_CONFIG_PATH="$prefix/$libdir/pkgconfig" pkg-config --libs vorsan)" \
+  "$(PKG_CONFIG_PATH="$prefix/$libdir/pkgconfig" pkg-config --libs --static vorsan)"; do
+  ! grep -qEi -- "-l(Festival|estools|estbase|eststring)" <<<"$pc_libs" || fail "pkg-config --libs vorsan: $pc_libs"
+done
 
 step "client project with find_package(Vorsan)"
 profile=$work/profile
@@ -109,6 +149,7 @@ run "$work/consumer-build.log" cmake --build "$work/consumer" -j"$jobs"
 run "$work/consumer-run.log" env USERPROFILE="$profile" "$work/consumer/vorsan-consumer" "$work/speech"
 check_speech "$work/speech/english.wav" 0.5 4
 check_speech "$work/speech/hindi.wav" 1 8
+no_festival "$work/consumer/vorsan-consumer" "$work/consumer/vorsan-automation-client"
 
 step "one-file program with pkg-config"
 export PKG_CONFIG_PATH="$prefix/$libdir/pkgconfig"
@@ -124,11 +165,11 @@ EOF
 read -r -a pc_flags <<<"$(pkg-config --cflags --libs vorsan)"
 run "$work/pkgconfig-build.log" c++ -std=c++20 -o "$work/pkgconfig" "$work/pkgconfig.cpp" "${pc_flags[@]}"
 run "$work/pkgconfig-run.log" env USERPROFILE="$profile" "$work/pkgconfig"
+no_festival "$work/pkgconfig"
 [ "$(pkg-config --variable=datadir vorsan)" -ef "$prefix/share/vorsan" ] || fail "vorsan.pc: wrong datadir"
 
 # python_speaks PACKAGES_DIR PROFILE TEXT WAV: Debian's python3 imports vorsan
 # from PACKAGES_DIR (not from the build) and saves its speech of TEXT.
-python_dir=$(cache_value VORSAN_PYTHON_INSTALL_DIR)
 python_speaks() {
   env USERPROFILE="$2" PYTHONPATH="$1" /usr/bin/python3 -c '
 import os, sys, vorsan
@@ -161,6 +202,36 @@ check_speech "$work/cli-hindi.wav" 1 8
 if [ -n "$python_dir" ]; then
   run "$work/python-moved.log" python_speaks "$moved/$python_dir" "$empty" "Hello world." "$work/python-english.wav"
   check_speech "$work/python-english.wav" 0.5 4
+fi
+# Festival's back end: the moved program and Python package find the plugin
+# in the moved prefix (not in the build tree or the original prefix).
+if [ "$festival" = ON ]; then
+  run "$work/cli-festival.log" env VORSAN_SYNTH=festival USERPROFILE="$empty" LD_DEBUG=files \
+    LD_DEBUG_OUTPUT="$work/cli-festival.ld" "$moved/bin/vorsan" -q -o "$work/cli-festival.wav" tofile "Hello world."
+  check_speech "$work/cli-festival.wav" 0.5 4
+  grep -qF "$moved/$plugin" "$work"/cli-festival.ld.* || fail "the moved vorsan did not load $moved/$plugin"
+  if [ -n "$python_dir" ]; then
+    export VORSAN_SYNTH=festival
+    run "$work/python-festival.log" python_speaks "$moved/$python_dir" "$empty" "Hello world." \
+      "$work/python-festival.wav"
+    unset VORSAN_SYNTH
+    check_speech "$work/python-festival.wav" 0.5 4
+  fi
+  # Without the plugin, a clear failure that names it.
+  mv "$moved/$plugin" "$work/plugin.so"
+  if env VORSAN_SYNTH=festival USERPROFILE="$empty" "$moved/bin/vorsan" -q -o "$work/cli-noplugin.wav" \
+    tofile "Hello world." >"$work/cli-noplugin.log" 2>&1; then
+    fail "VORSAN_SYNTH=festival spoke without the plugin"
+  fi
+  grep -qF "libvorsan_festival.so" "$work/cli-noplugin.log" ||
+    fail "without the plugin, the failure does not name it: $(cat "$work/cli-noplugin.log")"
+  mv "$work/plugin.so" "$moved/$plugin"
+else
+  if env VORSAN_SYNTH=festival USERPROFILE="$empty" "$moved/bin/vorsan" -q -o "$work/cli-nofestival.wav" \
+    tofile "Hello world." >"$work/cli-nofestival.log" 2>&1; then
+    fail "VORSAN_SYNTH=festival spoke though this build has no Festival back end"
+  fi
+  grep -qF "VORSAN_FESTIVAL" "$work/cli-nofestival.log" || fail "no clear failure: $(cat "$work/cli-nofestival.log")"
 fi
 # The in-process server registers from its installed place, system-wide as
 # the vorsan package's postinst does (here into a temporary registry).
@@ -208,6 +279,15 @@ control_has "$runtime_deb" Package vorsan
 control_has "$runtime_deb" Depends "vorsan-data (= $version)"
 control_has "$runtime_deb" Depends libxerces-c3.2
 control_has "$runtime_deb" Depends libsndfile1
+if [ "$festival" = ON ]; then
+  control_has "$runtime_deb" Depends libestools2.5
+  contains_plugin=("$plugin")
+else
+  contains_plugin=()
+fi
+for d in "$dev_deb" "$manager_deb"; do
+  ! dpkg-deb -f "$d" Depends | grep -qE "festival|estools" || fail "$(basename "$d") depends on Festival: $(dpkg-deb -f "$d" Depends)"
+done
 control_has "$data_deb" Architecture all
 control_has "$data_deb" Depends festvox-hi-nsk
 control_has "$dev_deb" Depends "vorsan (= $version)"
@@ -225,7 +305,7 @@ contains() {
   done
 }
 contains "$runtime_deb" bin/vorsan bin/vorsan-regsvr bin/vorsan-user-setup "$libdir/libVorsanCOM.so" \
-  lib/speech-dispatcher-modules/sd_vorsan
+  lib/speech-dispatcher-modules/sd_vorsan "${contains_plugin[@]}"
 dpkg-deb -c "$runtime_deb" | awk '{print $6}' | grep -qx ./etc/speech-dispatcher/modules/vorsan.conf ||
   fail "vorsan package lacks /etc/speech-dispatcher/modules/vorsan.conf"
 contains "$data_deb" share/vorsan/english/english.dat share/vorsan/voices/en1.xml \
@@ -245,6 +325,12 @@ dpkg-deb -x "$data_deb" "$work/debroot"
 run "$work/deb-cli.log" env USERPROFILE="$empty" "$work/debroot/usr/bin/vorsan" -q -o "$work/deb-english.wav" \
   tofile "Hello world."
 check_speech "$work/deb-english.wav" 0.5 4
+no_festival "$work/debroot/usr/bin/vorsan" "$work/debroot/usr/lib/speech-dispatcher-modules/sd_vorsan"
+if [ "$festival" = ON ]; then
+  run "$work/deb-festival.log" env VORSAN_SYNTH=festival USERPROFILE="$empty" "$work/debroot/usr/bin/vorsan" -q \
+    -o "$work/deb-festival.wav" tofile "Hello world."
+  check_speech "$work/deb-festival.wav" 0.5 4
+fi
 if [ -n "$python_dir" ]; then
   contains "$runtime_deb" "$python_dir/vorsan/__init__.py"
   run "$work/deb-python.log" python_speaks "$work/debroot/usr/$python_dir" "$empty" "Hello world." \

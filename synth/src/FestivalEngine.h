@@ -1,7 +1,9 @@
 #pragma once
 // Festival's diphone back end, used purely as a waveform synthesiser: given
 // voice phones with their times and pitch targets it returns samples. The
-// Festival interpreter is global and not thread-safe, so one thread (the
+// back end itself is the plugin libvorsan_festival.so (FestivalPlugin.cpp),
+// loaded on first use; a build configured with VORSAN_FESTIVAL=OFF has none.
+// The Festival interpreter is global and not thread-safe, so one thread (the
 // synthesiser's worker) makes every call.
 #include <cstdint>
 #include <map>
@@ -20,11 +22,14 @@ struct LoadedVoice {
     int32_t nativeRate = 0;
 };
 
+class FestivalBackEnd;
+
 class FestivalEngine {
 public:
     static FestivalEngine& instance();
 
-    // Starts the interpreter (once) with a small heap.
+    // Loads the plugin and starts the interpreter (once) with a small heap;
+    // raises MException naming the plugin when it is missing or unusable.
     void start();
     // The address of a local variable in the outermost frame of the thread
     // that makes every Festival call, given before the first call.
@@ -37,14 +42,17 @@ public:
     std::vector<int16_t> synthesise(const LoadedVoice& loaded, const VoiceDatabase& voice, const SegmentPlan& plan,
                                     const PlanPiece& piece);
 
+    // Where the plugin is looked for, in order (none when this build has no
+    // Festival back end).
+    static std::vector<std::string> pluginCandidates();
+
 private:
     FestivalEngine() = default;
-    void select(const LoadedVoice& loaded);
+    FestivalBackEnd& backEnd();
 
-    bool started_ = false;
+    FestivalBackEnd* backEnd_ = nullptr;
     void* anchor_ = nullptr;
     int handles_ = 0;
-    std::string selected_;
     std::map<std::string, std::unique_ptr<LoadedVoice>> voices_;
 };
 

@@ -275,6 +275,8 @@ TEST(SynthRobust, SparselyMarkedDiphonesAndHighPitchAfterACut) {
 }
 
 TEST(SynthRobust, ShippedVoicesKeepAlmostAllTheirDiphones) {
+    if (FestivalEngine::pluginCandidates().empty())
+        GTEST_SKIP() << "built without Festival's back end (VORSAN_FESTIVAL=OFF)";
     TempProfile p;
     for (const char* name : {"en1", "in1", "mr1", "tl1"}) {
         const std::string path = voiceDatabasePath(name);
