@@ -105,6 +105,7 @@ TEST(AccentFile, ReportsTheFirstProblemInOrder) {
 
 TEST(AccentFile, ShippedFilesLoadTheSameFromTheirCompiledCopy) {
     TempProfile profile;
+    fs::create_directories(profile.path() / "Speechfiles"); // a set-up user's data folder
     std::size_t files = 0;
     for (const auto& entry : fs::directory_iterator(vorsan::testing::sourcePath("data/oskalen"))) {
         if (entry.path().extension() != ".xml") continue;

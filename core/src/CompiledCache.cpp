@@ -188,8 +188,11 @@ std::optional<std::string_view> unwrap(const Kind& kind, std::string_view cache,
 
 void writeFile(const std::string& target, std::string_view bytes) noexcept {
     try {
+        // Only the cache folder itself is made: a profile without its data
+        // folder (a new user, a profile that does not exist) is never given
+        // one as a side effect.
         std::error_code ec;
-        fs::create_directories(fs::path(target).parent_path(), ec);
+        fs::create_directory(fs::path(target).parent_path(), ec);
         if (ec) return;
         // A crash between write and rename leaves at most a stray temporary
         // file; a torn cache file cannot pass the checksum anyway.

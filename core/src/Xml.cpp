@@ -1,5 +1,6 @@
 #include "vorsan/core/Xml.h"
 
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -27,10 +28,19 @@ namespace vorsan::xml {
 
 using namespace xercesc;
 
+namespace {
+std::atomic<bool> setUp{false};
+} // namespace
+
 void ensureInitialised() {
     static std::once_flag once;
-    std::call_once(once, [] { XMLPlatformUtils::Initialize(); });
+    std::call_once(once, [] {
+        XMLPlatformUtils::Initialize();
+        setUp = true;
+    });
 }
+
+bool initialised() { return setUp; }
 
 bool isReadableFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -112,6 +112,7 @@ TEST(EmotionFile, RefusesMissingMalformedAndIncompleteFiles) {
 
 TEST(EmotionFile, ShippedFilesLoadTheSameFromTheirCompiledCopy) {
     TempProfile profile;
+    fs::create_directories(profile.path() / "Speechfiles"); // a set-up user's data folder
     std::size_t files = 0;
     for (const auto& entry : fs::directory_iterator(vorsan::testing::sourcePath("data/ruvetta"))) {
         if (entry.path().extension() != ".xml") continue;

@@ -32,6 +32,7 @@ std::size_t filesIn(const fs::path& dir) {
 
 TEST(RuleCache, ShippedFilesLoadTheSameFromTheirCopy) {
     TempProfile profile;
+    fs::create_directories(profile.path() / "Speechfiles"); // a set-up user's data folder
     std::vector<std::string> files;
     for (const auto& e : fs::directory_iterator(vorsan::testing::sourcePath("data/pelmira")))
         if (e.path().extension() == ".xml") files.push_back(e.path().string());
@@ -133,6 +134,7 @@ TEST(RuleCache, RebuiltAfterAnEditOrDamage) {
 
 TEST(RuleCache, ConcurrentBuildersLeaveOneValidCopy) {
     TempProfile profile;
+    fs::create_directories(profile.path() / "Speechfiles"); // a set-up user's data folder
     const std::string path = vorsan::testing::sourcePath("data/pelmira/PelmiraMarathi.xml");
     std::vector<std::unique_ptr<LanguageRuleBase>> loaded(4);
     std::vector<std::thread> threads;

@@ -13,6 +13,7 @@
 #include <sstream>
 #include <utility>
 
+#include "vorsan/core/CompiledCache.h"
 #include "vorsan/core/MException.h"
 #include "vorsan/core/Paths.h"
 #include "vorsan/core/Text.h"
@@ -113,11 +114,19 @@ std::string voiceDatabasePath(const std::string& name) {
     return {};
 }
 
-VoiceDatabase loadVoiceDatabase(const std::string& path, const std::string& name) {
-    if (!xml::isReadableFile(path)) throw MException("File '" + path + "' not found/corrupted");
+VORSAN_CACHE_MEMBERS(VoicePart, x.phone, x.share)
+VORSAN_CACHE_MEMBERS(Fallback, x.left, x.right, x.leftAs, x.rightAs, x.insert, x.share)
+// Everything a voice file gives (its name and path are the caller's).
+VORSAN_CACHE_MEMBERS(VoiceDatabase, x.festivalVoice, x.indexFile, x.nativeRate, x.pausePhone, x.defaultDiphone,
+                     x.gain, x.defaultPitch, x.phones, x.fallbacks)
+
+namespace {
+
+// Bump whenever the encoding of VoiceDatabase changes.
+constexpr compiledcache::Kind kVoiceKind{"VOIC", "voice", 1};
+
+VoiceDatabase readVoiceXml(const std::string& path) {
     VoiceDatabase v;
-    v.name = name;
-    v.path = path;
     xml::parseFile(path, xml::GuardStyle{}, [&](const xml::DOMElement& root) {
         if (!xml::nameIs(root, u"SynthVoice")) fault(path, "the root element must be SynthVoice");
         const xml::DOMElement* fest = xml::firstChildNamed(root, u"Festival");
@@ -158,6 +167,24 @@ VoiceDatabase loadVoiceDatabase(const std::string& path, const std::string& name
     }, xml::kMaxVoiceFileBytes);
     // Silence is always the voice's pause phone unless the file says otherwise.
     v.phones.emplace("_", std::vector<VoicePart>{{v.pausePhone, 100}});
+    return v;
+}
+
+} // namespace
+
+VoiceDatabase loadVoiceDatabase(const std::string& path, const std::string& name) {
+    if (!xml::isReadableFile(path)) throw MException("File '" + path + "' not found/corrupted");
+    xml::checkSize(path, xml::kMaxVoiceFileBytes);
+    // A compiled copy made from the file's present bytes spares the parsing
+    // (and with it the XML library's set-up, at every start of a program).
+    const std::optional<compiledcache::Stamp> stamp = compiledcache::stampFile(path);
+    VoiceDatabase v;
+    if (!stamp || !compiledcache::load(kVoiceKind, path, *stamp, [&v](compiledcache::Reader& r) { compiledcache::get(r, v); })) {
+        v = readVoiceXml(path);
+        if (stamp) compiledcache::store(kVoiceKind, path, *stamp, [&v](compiledcache::Writer& w) { compiledcache::put(w, v); });
+    }
+    v.name = name;
+    v.path = path;
     return v;
 }
 

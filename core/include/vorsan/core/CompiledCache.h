@@ -66,7 +66,8 @@ std::optional<std::string_view> unwrap(const Kind& kind, std::string_view cache,
 
 // Writes `bytes` to `target` under a unique temporary name renamed into
 // place, so concurrent writers each leave a complete file; creates the
-// folder. Failures are ignored: a cache is only an accelerator.
+// cache folder, but not a missing folder above it (then nothing is
+// written). Failures are ignored: a cache is only an accelerator.
 void writeFile(const std::string& target, std::string_view bytes) noexcept;
 
 // --- Payload encoding ----------------------------------------------------

@@ -50,6 +50,9 @@ public:
 
 // Initialises Xerces-C once for the whole process (thread-safe, idempotent).
 void ensureInitialised();
+// Whether this process has set the library up: only once a file had to be
+// parsed (data files with valid compiled copies need none).
+bool initialised();
 
 // Which diagnostic lines the guard writes for failures that are not the XML
 // library's or the DOM's (those two always get their line).
