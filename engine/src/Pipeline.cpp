@@ -7,6 +7,7 @@
 #include "MarathiEvidence.h"
 #include "Registries.h"
 #include "vorsan/core/MException.h"
+#include "vorsan/core/Text.h"
 #include "vorsan/english/EnglishFrontEnd.h"
 #include "vorsan/prosody/Prosody.h"
 
@@ -61,69 +62,111 @@ std::string SpeechEngine::scriptClass(char16_t c) const {
     return cls->name();
 }
 
-std::vector<SpeechEngine::Run> SpeechEngine::cutIntoRuns(std::u16string_view text) const {
-    std::vector<Run> runs;
-    const auto& languages = reg_->languages;
-    const LanguageEntry* preferred = entryNamed(languages, preferred_);
-    // Marathi and Hindi share Devanagari: unless the caller prefers one, each
-    // sentence is read as the one its words show (Hindi when they show
-    // neither), so Marathi text needs no primary language and the Latin
-    // words inside it stay English.
-    const LanguageEntry* hindi = entryNamed(languages, "Hindi");
-    const LanguageEntry* marathi = entryNamed(languages, "Marathi");
-    const bool bySentence =
-        reg_->chooseLanguageBySentence && hindi && marathi && preferred != hindi && preferred != marathi;
-    const LanguageEntry* sentenceLanguage = nullptr;
-    std::size_t sentenceStop = 0;
+namespace {
 
-    const std::size_t n = text.size();
-    std::size_t start = 0;              // of the pending run
-    const LanguageEntry* lang = nullptr; // of the pending run, once a character shows it
-    bool unsayable = false;             // the pending run holds unsayable characters
-    bool sayable = false;               // the text holds something to say on its own
-    auto keep = [&](std::size_t end, const LanguageEntry* entry) {
-        Run run{std::u16string(text.substr(start, end - start)), entry, start};
-        if (unsayable)
-            for (char16_t& c : run.text)
-                if (classOf(c, languages, preferred) == kUnsayable) c = u' ';
-        runs.push_back(std::move(run));
-        start = end;
-        unsayable = false;
-    };
-    for (std::size_t i = 0; i < n; ++i) {
-        const LanguageEntry* c = classOf(text[i], languages, preferred);
-        if (c == kUnsayable) {
-            unsayable = true;
-            continue;
-        }
-        if (c == kNeutral) {
-            sayable = sayable || isSayableAlone(text[i]);
-            continue;
-        }
-        if (bySentence && (c == hindi || c == marathi)) {
-            if (i >= sentenceStop) {
-                const std::size_t from = i;
-                sentenceStop = sentenceEnd(text, i);
-                sentenceLanguage = marathiEvidence(text.substr(from, sentenceStop - from)) > 0 ? marathi : hindi;
+// A piece of a run of one language: the text from `start` to `end`, which
+// either begins a run or goes on with the run of the piece before it.
+struct RunPiece {
+    std::size_t start, end;
+    const LanguageEntry* entry;
+    bool continuesRun;
+    bool unsayable; // holds characters no loaded language can say
+};
+
+// Cuts text into runs of one language as it is read, a piece at a time: a
+// run longer than a piece comes in several, cut after a sentence, so the
+// first sentence of a long text is spoken before the rest is looked at.
+class RunCutter {
+public:
+    using Languages = std::map<std::string, std::unique_ptr<LanguageEntry>>;
+    // `primary`: the whole text is one run of that language.
+    RunCutter(std::u16string_view text, const Languages& languages, const LanguageEntry* preferred,
+              const LanguageEntry* primary, bool chooseBySentence)
+        : text_(text), languages_(languages), preferred_(preferred), lang_(primary), forced_(primary != nullptr) {
+        // Marathi and Hindi share Devanagari: unless the caller prefers one,
+        // each sentence is read as the one its words show (Hindi when they
+        // show neither), so Marathi text needs no primary language and the
+        // Latin words inside it stay English.
+        hindi_ = entryNamed(languages, "Hindi");
+        marathi_ = entryNamed(languages, "Marathi");
+        bySentence_ = chooseBySentence && hindi_ && marathi_ && preferred != hindi_ && preferred != marathi_;
+    }
+
+    std::optional<RunPiece> next() {
+        const std::size_t n = text_.size();
+        for (; i_ < n; ++i_) {
+            if (i_ == cutAt_ && lang_) return emit(i_, true);
+            if (forced_) continue;
+            const LanguageEntry* c = classOf(text_[i_], languages_, preferred_);
+            if (c == kUnsayable) {
+                unsayable_ = true;
+                continue;
             }
-            if (sentenceLanguage->claims(text[i])) c = sentenceLanguage;
+            if (c == kNeutral) {
+                sayable_ = sayable_ || isSayableAlone(text_[i_]);
+                continue;
+            }
+            if (bySentence_ && (c == hindi_ || c == marathi_)) {
+                if (i_ >= sentenceStop_) {
+                    const std::size_t from = i_;
+                    sentenceStop_ = sentenceEnd(text_, i_);
+                    sentenceLanguage_ = marathiEvidence(text_.substr(from, sentenceStop_ - from)) > 0 ? marathi_ : hindi_;
+                }
+                if (sentenceLanguage_->claims(text_[i_])) c = sentenceLanguage_;
+            }
+            if (!lang_) {
+                lang_ = c; // the neutral characters before it join its run
+            } else if (c != lang_) {
+                const LanguageEntry* now = c;
+                auto piece = emit(i_, false); // neutral characters after a run stay in it
+                lang_ = now;
+                ++i_;
+                return piece;
+            }
         }
-        if (!lang) lang = c; // the neutral characters before it join its run
-        else if (c != lang) {
-            keep(i, lang); // neutral characters after a run stay in it
-            lang = c;
+        if (start_ < n) {
+            if (lang_) return emit(n, false);
+            if (sayable_) {
+                // Nothing but digits, signs and punctuation: read by the
+                // preferred language, else English, else the first loaded one.
+                lang_ = preferred_ ? preferred_ : entryNamed(languages_, SpeechEngine::kEnglishName);
+                if (!lang_ && !languages_.empty()) lang_ = languages_.begin()->second.get();
+                if (lang_) return emit(n, false);
+            }
         }
+        return std::nullopt;
     }
-    if (lang) keep(n, lang);
-    else if (sayable) {
-        // Nothing but digits, signs and punctuation: read by the preferred
-        // language, else English, else the first loaded language.
-        const LanguageEntry* fallback = preferred ? preferred : entryNamed(languages, kEnglishName);
-        if (!fallback && !languages.empty()) fallback = languages.begin()->second.get();
-        if (fallback) keep(n, fallback);
+
+private:
+    // The pending piece up to `end`; with `continued`, the run goes on after it.
+    RunPiece emit(std::size_t end, bool continued) {
+        RunPiece piece{start_, end, lang_, continuing_, unsayable_};
+        start_ = end;
+        unsayable_ = false;
+        continuing_ = continued;
+        cutAt_ = pieceEnd(text_, start_);
+        return piece;
     }
-    return runs;
-}
+
+    std::u16string_view text_;
+    const Languages& languages_;
+    const LanguageEntry* preferred_;
+    const LanguageEntry* hindi_ = nullptr;
+    const LanguageEntry* marathi_ = nullptr;
+    bool bySentence_ = false;
+    const LanguageEntry* lang_;         // of the pending piece, once a character shows it
+    bool forced_;
+    std::size_t i_ = 0;                  // next character to look at
+    std::size_t start_ = 0;              // of the pending piece
+    std::size_t cutAt_ = pieceEnd(text_, 0); // where the pending piece ends if its run goes on
+    bool continuing_ = false;            // the pending piece goes on with the run before it
+    bool unsayable_ = false;             // the pending piece holds unsayable characters
+    bool sayable_ = false;               // the text holds something to say on its own
+    std::size_t sentenceStop_ = 0;
+    const LanguageEntry* sentenceLanguage_ = nullptr;
+};
+
+} // namespace
 
 // What one sentence carries through the stages.
 struct SpeechEngine::SentenceWork {
@@ -171,7 +214,7 @@ void SpeechEngine::forEachSentence(std::u16string_view text, bool withEmotion, b
     if (onlyTranscription) withEmotion = false;
     // The stages of the pipeline, in order:
     //   1. the text is cut into runs of one language (or is one run of the
-    //      primary language);
+    //      primary language), a piece at a time as it is read;
     //   2. each run's words become phoneme text, sentence by sentence: by the
     //      language's rules with sentence and clause prosody, or by the
     //      English front end;
@@ -180,20 +223,34 @@ void SpeechEngine::forEachSentence(std::u16string_view text, bool withEmotion, b
     //      device, a file, or the caller's own (SoundOutput.cpp).
     using Stage = void (SpeechEngine::*)(SentenceWork&);
     static constexpr Stage kStages[] = {&SpeechEngine::moodStage, &SpeechEngine::accentStage};
+    const LanguageEntry* preferred = entryNamed(reg_->languages, preferred_);
+    const auto cutter = [&] {
+        return RunCutter(text, reg_->languages, preferred, reg_->primary, reg_->chooseLanguageBySentence);
+    };
+    // Only progress reports need the number of runs beforehand; counting them
+    // is a pass over the whole text.
+    std::size_t runs = 0;
+    if (observer_)
+        for (RunCutter counter = cutter(); auto piece = counter.next();) runs += piece->continuesRun ? 0 : 1;
 
-    auto runOne = [&](std::u16string_view runText, const LanguageEntry& entry, std::size_t runStart, std::size_t run,
-                      std::size_t runs) {
-        // One sentence is held back, so that the run's last can be marked.
-        std::optional<SpeechChunk> held;
-        auto release = [&](bool last) {
-            if (held && !each(std::move(*held), SentencePlace{run, runs, last})) throw WalkEnded{};
-            held.reset();
-        };
+    std::size_t run = 0;
+    // One sentence is held back, so that a run's last can be marked.
+    std::optional<SpeechChunk> held;
+    auto release = [&](bool last) {
+        if (held && !each(std::move(*held), SentencePlace{run, runs, last})) throw WalkEnded{};
+        held.reset();
+    };
+    auto convertPiece = [&](const RunPiece& piece) {
+        const LanguageEntry& entry = *piece.entry;
+        std::u16string pieceText(text.substr(piece.start, piece.end - piece.start));
+        if (piece.unsayable)
+            for (char16_t& c : pieceText)
+                if (classOf(c, reg_->languages, preferred) == kUnsayable) c = u' ';
         auto sentence = [&](std::string&& phonemes, std::vector<WordMark>&& words) {
             SentenceWork work{entry, withEmotion, withAccent, {}};
             work.chunk.phoneString = std::move(phonemes);
             work.chunk.words = std::move(words);
-            for (WordMark& w : work.chunk.words) w.offset += runStart;
+            for (WordMark& w : work.chunk.words) w.offset += piece.start;
             work.chunk.mbrolaDatabase = entry.language().mbrolaDatabase();
             work.chunk.time = entry.time;
             work.chunk.pitch = entry.pitch;
@@ -203,19 +260,21 @@ void SpeechEngine::forEachSentence(std::u16string_view text, bool withEmotion, b
             held = std::move(work.chunk);
         };
         if (entry.isBuiltInEnglish())
-            english_->ConvertSentences(runText, sentence);
+            english_->ConvertSentences(pieceText, sentence);
         else
-            prosodySentences(runText, &entry.language(), false, sentence);
-        release(true);
+            prosodySentences(pieceText, &entry.language(), false, sentence, !piece.continuesRun);
     };
     try {
-        if (reg_->primary) {
-            runOne(text, *reg_->primary, 0, 0, 1);
-            return;
+        bool first = true;
+        for (RunCutter pieces = cutter(); auto piece = pieces.next();) {
+            if (!piece->continuesRun && !first) {
+                release(true);
+                ++run;
+            }
+            first = false;
+            convertPiece(*piece);
         }
-        const std::vector<Run> runs = cutIntoRuns(text);
-        for (std::size_t i = 0; i < runs.size(); ++i)
-            runOne(runs[i].text, *runs[i].entry, runs[i].start, i, runs.size());
+        release(true);
     } catch (const WalkEnded&) {
     }
 }

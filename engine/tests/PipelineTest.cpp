@@ -177,18 +177,29 @@ TEST(Pipeline, SpeechStreamsSentenceBySentenceWithTheSameSamples) {
     EXPECT_NEAR(static_cast<double>(streamed.samples.size()) / 16000.0, seconds, 0.01);
 
     // A long text's first audio comes before the rest is converted: stopping
-    // at the first samples takes a small part of converting the whole.
-    std::u16string longText;
-    for (int i = 0; i < 20000; ++i) longText += u"This is one more sentence of a very long text. ";
-    const auto t0 = std::chrono::steady_clock::now();
-    engine.convertTextToPhoneme(longText, false, false, false);
-    const auto convertAll = std::chrono::steady_clock::now() - t0;
-    RecordingSink first;
-    first.onFirstWrite = [&] { engine.stopSpeaking(); };
-    const auto t1 = std::chrono::steady_clock::now();
-    EXPECT_FALSE(engine.renderText(longText, false, false, first));
-    EXPECT_LT((std::chrono::steady_clock::now() - t1) * 4, convertAll);
-    EXPECT_EQ(first.runRates.size(), 1u);
+    // at the first samples takes a small part of converting the whole, for
+    // one long run of English, of the test language, and runs that change
+    // with every sentence.
+    for (const std::u16string sentence : {u"This is one more sentence of a very long text. ", u"कमल नमक, कमल नमक। ",
+                                          u"Good morning. कमल नमक। "}) {
+        std::u16string longText;
+        while (longText.size() < 600000) longText += sentence;
+        const auto t0 = std::chrono::steady_clock::now();
+        const ChunkList all = engine.convertTextToPhoneme(longText, false, false, false);
+        const auto convertAll = std::chrono::steady_clock::now() - t0;
+        RecordingSink first;
+        first.onFirstWrite = [&] { engine.stopSpeaking(); };
+        const auto t1 = std::chrono::steady_clock::now();
+        EXPECT_FALSE(engine.renderText(longText, false, false, first));
+        EXPECT_LT((std::chrono::steady_clock::now() - t1) * 4, convertAll);
+        EXPECT_EQ(first.runRates.size(), 1u);
+        if (sentence[0] == u'क') {
+            // The long run is read in pieces but stays one run, with one
+            // opening pause.
+            ASSERT_EQ(all.size(), 1u);
+            EXPECT_EQ(all[0].phoneString.rfind("_ 200\n"), 0u);
+        }
+    }
 
     // Text without a sentence end is spoken in pieces, not held whole.
     RecordingSink pieces;

@@ -9,6 +9,7 @@
 #include "NormalisationTables.h"
 #include "WordCursor.h"
 #include "vorsan/core/Paths.h"
+#include "vorsan/core/Text.h"
 
 namespace vorsan {
 namespace {
@@ -22,9 +23,6 @@ constexpr std::string_view kBreakCharacters = ".,;:?!%&#/-+*=$0123456789\"'";
 constexpr std::string_view kQuotes = "'\"";
 // Longest word that can equal a headword of the dictionary.
 constexpr std::size_t kLongestHeadword = 128;
-// Text is normalised in pieces of about this many characters, cut after a
-// sentence where one ends near the mark, else at a blank.
-constexpr std::size_t kPieceSize = 8192;
 
 bool contains(std::string_view set, char c) { return set.find(c) != std::string_view::npos; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -40,18 +38,6 @@ std::string lowerAscii(std::string_view w) {
     for (char& c : out)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return out;
-}
-bool isBlank16(char16_t c) { return c == u' ' || c == u'\n' || c == u'\t' || c == u'\r'; }
-
-// The end of the piece of `text` that starts at `from`.
-std::size_t pieceEnd(std::u16string_view text, std::size_t from) {
-    if (text.size() - from <= kPieceSize) return text.size();
-    const std::size_t mark = from + kPieceSize;
-    for (std::size_t i = mark; i > mark - kPieceSize / 4; --i)
-        if (isBlank16(text[i]) && (text[i - 1] == u'.' || text[i - 1] == u'!' || text[i - 1] == u'?')) return i;
-    std::size_t i = mark;
-    while (i < text.size() && !isBlank16(text[i])) ++i;
-    return i;
 }
 
 std::string_view trimBlanksView(std::string_view s) {
@@ -122,7 +108,7 @@ void EnglishFrontEnd::ConvertSentences(std::u16string_view input, const Sentence
     };
     NormalisedText& n = *normalised_;
     for (std::size_t from = 0; from < input.size();) {
-        const std::size_t to = pieceEnd(input, from);
+        const std::size_t to = pieceEnd(input, from); // normalised piece by piece
         n.clear();
         normaliser_->normalise(input.substr(from, to - from), from, n);
         from = to;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "vorsan/core/MException.h"
+#include "vorsan/core/Text.h"
 #include "vorsan/prosody/Normalise.h"
 
 namespace vorsan {
@@ -275,16 +276,17 @@ void forEachPiece(std::u16string_view text, F&& f) {
 } // namespace
 
 void prosodySentences(std::u16string_view text, const LanguageRuleBase* language, bool transcription,
-                      const SentenceHandler& each) {
+                      const SentenceHandler& each, bool opening) {
     if (!language) throw MException("getPhonem->language is null");
-    std::string out = transcription ? "_ " : "_ 200\n";
-    std::size_t lines = transcription ? 0 : 1; // phone lines in `out`
+    std::string out = !opening ? "" : transcription ? "_ " : "_ 200\n";
+    std::size_t lines = transcription || !opening ? 0 : 1; // phone lines in `out`
     std::vector<WordMark> words;
 
-    std::vector<std::size_t> origin;
-    std::u16string t = normaliseText(text, *language, &origin);
-    for (char16_t& c : t)
-        if (c == u'\n' || c == u'\r' || c == u'\t' || c == u'\f' || c == u'\v') c = u' ';
+    // The text is normalised and cut into sentences a piece at a time, so the
+    // first sentence of a long text is spoken without the rest being looked
+    // at; pieces end after a sentence where one ends near their mark.
+    std::vector<std::size_t> origin; // of the piece: where each character of `t` stands in `text`
+    std::u16string t;
 
     auto flush = [&] {
         if (!out.empty()) each(std::exchange(out, {}), std::exchange(words, {}));
@@ -314,34 +316,41 @@ void prosodySentences(std::u16string_view text, const LanguageRuleBase* language
         });
     };
     const SentenceTypeTable* types = language->sentenceTypes();
-    const auto sentences = identifySegments(std::u16string_view(t), types, SegmentKind::Sentence);
-    if (sentences.empty()) {
-        defaultConversion(t);
-        flush();
-        return;
-    }
-    for (const Segment& s : sentences) {
-        if (s.unidentified) {
-            defaultConversion(s.text);
+    for (std::size_t from = 0; from < text.size();) {
+        const std::size_t to = pieceEnd(text, from);
+        t = normaliseText(text.substr(from, to - from), *language, &origin);
+        for (std::size_t& o : origin) o += from;
+        from = to;
+        for (char16_t& c : t)
+            if (c == u'\n' || c == u'\r' || c == u'\t' || c == u'\f' || c == u'\v') c = u' ';
+        const auto sentences = identifySegments(std::u16string_view(t), types, SegmentKind::Sentence);
+        if (sentences.empty()) {
+            defaultConversion(t);
             continue;
         }
-        const SentenceType& st = types->at(s.typeName);
-        const auto clauses = identifySegments(s.text, &st.clauseTypes, SegmentKind::Clause);
-        std::vector<ClauseUnits> units;
-        units.reserve(clauses.size());
-        for (const Segment& c : clauses) units.push_back(wordUnits(c.text, *language));
-        for (std::size_t i = 0; i < clauses.size(); ++i) {
-            const Segment& c = clauses[i];
-            if (c.unidentified) {
-                clauseLines(c.text, units[i], patternTail(st.pitchPattern, units[i].duration));
+        for (const Segment& s : sentences) {
+            if (s.unidentified) {
+                defaultConversion(s.text);
                 continue;
             }
-            const ClauseType& ct = st.clauseTypes.at(c.typeName);
-            clauseLines(c.text, units[i], patternTail(ct.pitchPattern, units[i].duration));
-            pause(ct.pause);
+            const SentenceType& st = types->at(s.typeName);
+            const auto clauses = identifySegments(s.text, &st.clauseTypes, SegmentKind::Clause);
+            std::vector<ClauseUnits> units;
+            units.reserve(clauses.size());
+            for (const Segment& c : clauses) units.push_back(wordUnits(c.text, *language));
+            for (std::size_t i = 0; i < clauses.size(); ++i) {
+                const Segment& c = clauses[i];
+                if (c.unidentified) {
+                    clauseLines(c.text, units[i], patternTail(st.pitchPattern, units[i].duration));
+                    continue;
+                }
+                const ClauseType& ct = st.clauseTypes.at(c.typeName);
+                clauseLines(c.text, units[i], patternTail(ct.pitchPattern, units[i].duration));
+                pause(ct.pause);
+            }
+            pause(st.pause);
+            flush();
         }
-        pause(st.pause);
-        flush();
     }
     flush();
 }

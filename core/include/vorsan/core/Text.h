@@ -31,4 +31,13 @@ int32_t scanInt(std::string_view s);
 
 std::u16string toU16(std::string_view ascii);
 
+// Long text is worked on in pieces of about this many code units, so that
+// speech can begin before the rest of the text has been looked at.
+inline constexpr std::size_t kTextPieceSize = 8192;
+// The end of the piece of `text` that starts at `from`: the text's end when
+// fewer than `size` code units are left; else just after a sentence end
+// (. ! ? or a danda, then a blank) in the last quarter before the mark,
+// else the first blank from the mark on.
+std::size_t pieceEnd(std::u16string_view text, std::size_t from, std::size_t size = kTextPieceSize);
+
 } // namespace vorsan

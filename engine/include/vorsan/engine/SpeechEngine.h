@@ -188,14 +188,7 @@ public:
     struct Registries;
 
 private:
-    struct Run {
-        std::u16string text;
-        const LanguageEntry* entry;
-        std::size_t start; // in the whole text
-    };
-
     LanguageEntry& entryOrThrow(const std::string& language) const;
-    std::vector<Run> cutIntoRuns(std::u16string_view text) const;
     std::string scriptClass(char16_t c) const;
     // The pipeline, sentence by sentence (its stages are in Pipeline.cpp).
     struct SentenceWork;

@@ -21,12 +21,15 @@ std::string prosodyConversion(std::u16string_view text, const LanguageRuleBase* 
 
 // The same, sentence by sentence: `each` gets the phoneme text of every
 // sentence in order as soon as it is converted (the first also carries the
-// run's opening pause), with where its words begin (offsets in `text`; none
-// for transcriptions); together they are prosodyConversion's result. Text
-// without a sentence end comes in pieces of a bounded length.
+// run's opening pause, unless `opening` is false: the text goes on a run
+// begun by an earlier call), with where its words begin (offsets in `text`;
+// none for transcriptions); together they are prosodyConversion's result.
+// Long text is normalised and cut into sentences a piece at a time, so the
+// first sentence comes before the rest is looked at; text without a sentence
+// end comes in pieces of a bounded length.
 using SentenceHandler = std::function<void(std::string&& phonemes, std::vector<WordMark>&& words)>;
 void prosodySentences(std::u16string_view text, const LanguageRuleBase* language, bool transcription,
-                      const SentenceHandler& each);
+                      const SentenceHandler& each, bool opening = true);
 
 // The run's text goes through normaliseText (Normalise.h) before it is cut
 // into sentences. normaliseNumbers is its older, narrower step, kept for
