@@ -14,6 +14,7 @@
 #include "vorsan/core/MException.h"
 #include "vorsan/core/Text.h"
 #include "vorsan/synth/AudioSink.h"
+#include "vorsan/synth/RateAdapter.h"
 #include "vorsan/synth/SynthChannel.h"
 
 namespace vorsan {
@@ -116,6 +117,15 @@ bool SpeechEngine::renderText(std::u16string_view text, const RenderOptions& opt
                               const WordStartObserver& words) {
     if (!(options.rate > 0.0f) || !std::isfinite(options.rate)) throw MException("Invalid speaking rate");
     if (!(options.pitch > 0.0f) || !std::isfinite(options.pitch)) throw MException("Invalid pitch");
+    if (options.outputRate != 0 && options.outputRate != kFirstRunRate &&
+        (options.outputRate < 4000 || options.outputRate > 192000))
+        throw MException("Invalid output rate");
+    // Conversion happens only where the caller asks for one rate.
+    std::optional<synth::RateAdapter> adapter;
+    if (options.outputRate != 0)
+        adapter.emplace(sink, options.outputRate > 0 ? synth::RateAdapter::fixedRate(options.outputRate)
+                                                     : synth::RateAdapter::firstRunRate());
+    synth::AudioSink& target = adapter ? static_cast<synth::AudioSink&>(*adapter) : sink;
     stopRequested_ = false;
     bool completed = true;
     forEachSentence(text, options.withEmotion, options.withAccent, false, [&](SpeechChunk&& chunk, const SentencePlace& at) {
@@ -125,8 +135,12 @@ bool SpeechEngine::renderText(std::u16string_view text, const RenderOptions& opt
         chunk.time /= options.rate;
         chunk.pitch *= options.pitch;
         if (observer_) observer_(at.run, at.runs);
-        return completed = synthesiseRelayed(chunk, sink, [&](const std::vector<int64_t>& lineStarts) {
-                   if (words) words(wordStarts(chunk, lineStarts));
+        return completed = synthesiseRelayed(chunk, target, [&](const std::vector<int64_t>& lineStarts) {
+                   if (!words) return;
+                   std::vector<WordStart> starts = wordStarts(chunk, lineStarts);
+                   if (adapter)
+                       for (WordStart& w : starts) w.sample = adapter->place(w.sample);
+                   words(starts);
                });
     });
     return completed && !stopRequested_;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <functional>
+#include <set>
 #include <span>
 #include <vector>
 
@@ -281,4 +282,48 @@ TEST(Pipeline, CallRateAndPitchApplyAfterAnAccentsOwnRatios) {
     ASSERT_TRUE(plainPitch && lowPitch);
     EXPECT_NEAR(*lowPitch / *plainPitch, 0.7, 0.07) << *plainPitch << " Hz, " << *lowPitch << " Hz";
     EXPECT_EQ(messageOf([&] { render(0.0f, 1.0f); }), "Invalid speaking rate");
+}
+
+TEST(Pipeline, OutputRateConvertsEveryRunAndItsWordStarts) {
+    TempProfile profile;
+    SpeechEngine engine;
+    engine.addLanguageDatabase(profile.write("hi.xml", hindiRuleFile("Hindi", "en1")));
+    // Hindi's accent gives it 22050 Hz; English stays at the voice's 16000.
+    engine.setAccentDatabase("Hindi", engine.addAccentDatabase(profile.write("acc.xml", accentFile("en1", "en1"))));
+    const std::u16string text = u"Good morning to you. कमल नमक, कमल नमक। Thank you.";
+    struct Heard {
+        RecordingSink sink;
+        std::vector<double> wordSeconds;
+        double seconds = 0;
+    };
+    const auto render = [&](int32_t rate) {
+        Heard h;
+        double runStart = 0;
+        SpeechEngine::RenderOptions options;
+        options.outputRate = rate;
+        std::size_t before = 0;
+        EXPECT_TRUE(engine.renderText(text, options, h.sink, [&](const std::vector<SpeechEngine::WordStart>& words) {
+            // The previous run ends where this one's samples begin.
+            const int32_t runRate = h.sink.runRates.back();
+            if (h.sink.runRates.size() > 1)
+                runStart += static_cast<double>(h.sink.samples.size() - before) / h.sink.runRates[h.sink.runRates.size() - 2];
+            before = h.sink.samples.size();
+            for (const auto& w : words) h.wordSeconds.push_back(runStart + static_cast<double>(w.sample) / runRate);
+        }));
+        h.seconds = runStart + static_cast<double>(h.sink.samples.size() - before) / h.sink.runRates.back();
+        return h;
+    };
+    const Heard own = render(0), fixed = render(44100), first = render(SpeechEngine::kFirstRunRate);
+    EXPECT_NE(std::set<int32_t>(own.sink.runRates.begin(), own.sink.runRates.end()).size(), 1u);
+    EXPECT_EQ(std::set<int32_t>(fixed.sink.runRates.begin(), fixed.sink.runRates.end()), std::set<int32_t>{44100});
+    EXPECT_EQ(std::set<int32_t>(first.sink.runRates.begin(), first.sink.runRates.end()), std::set<int32_t>{16000});
+    for (const Heard* h : {&fixed, &first}) {
+        EXPECT_NEAR(h->seconds, own.seconds, 0.01);
+        ASSERT_EQ(h->wordSeconds.size(), own.wordSeconds.size());
+        for (std::size_t i = 0; i < own.wordSeconds.size(); ++i) EXPECT_NEAR(h->wordSeconds[i], own.wordSeconds[i], 0.002);
+    }
+    RecordingSink none;
+    SpeechEngine::RenderOptions wrong;
+    wrong.outputRate = 100;
+    EXPECT_EQ(messageOf([&] { engine.renderText(text, wrong, none); }), "Invalid output rate");
 }

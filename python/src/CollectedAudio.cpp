@@ -63,24 +63,13 @@ CollectingSink::CollectingSink(const TextPlaces& places, std::function<void(std:
     : places_(places), done_(std::move(done)) {}
 
 Audio& CollectingSink::current() {
-    if (!audio_) {
-        audio_ = std::make_unique<Audio>();
-        rateFixed_ = false;
-    }
+    if (!audio_) audio_ = std::make_unique<Audio>();
     return *audio_;
 }
 
 void CollectingSink::beginRun(int32_t rate) {
     Audio& a = current();
-    // The first run fixes the rate; later ones are converted to it, as the
-    // engine's own files do.
-    if (!rateFixed_) {
-        a.rate = rate;
-        rateFixed_ = true;
-    }
-    runRate_ = rate;
-    if (rate != a.rate) converter_.emplace(rate, a.rate);
-    else converter_.reset();
+    a.rate = rate; // one rate for all of one Audio's runs: the engine converts them
     runStart_ = static_cast<int64_t>(a.samples.size());
     runWords_ = a.words.size();
     a.sentences.push_back({0, 0, runStart_, runStart_});
@@ -89,31 +78,20 @@ void CollectingSink::beginRun(int32_t rate) {
 void CollectingSink::write(std::span<const int16_t> samples) {
     if (onWrite_) onWrite_();
     Audio& a = current();
-    if (converter_) {
-        const std::vector<int16_t> converted = converter_->convert(samples, false);
-        a.samples.insert(a.samples.end(), converted.begin(), converted.end());
-    } else {
-        a.samples.insert(a.samples.end(), samples.begin(), samples.end());
-    }
+    a.samples.insert(a.samples.end(), samples.begin(), samples.end());
 }
 
 void CollectingSink::wordsBegin(const std::vector<SpeechEngine::WordStart>& starts) {
     Audio& a = current();
-    const double scale = runRate_ > 0 ? static_cast<double>(a.rate) / runRate_ : 1.0;
     for (const auto& w : starts) {
         const std::size_t begin = places_.toCodePoint(w.offset);
         const std::size_t end = places_.toCodePoint(w.offset + w.length);
-        a.words.push_back({begin, end - begin, runStart_ + std::llround(static_cast<double>(w.sample) * scale)});
+        a.words.push_back({begin, end - begin, runStart_ + w.sample});
     }
 }
 
 void CollectingSink::endRun() {
     Audio& a = current();
-    if (converter_) {
-        const std::vector<int16_t> rest = converter_->convert({}, true);
-        a.samples.insert(a.samples.end(), rest.begin(), rest.end());
-        converter_.reset();
-    }
     SentencePlace& s = a.sentences.back();
     s.end = static_cast<int64_t>(a.samples.size());
     if (a.words.size() > runWords_) {

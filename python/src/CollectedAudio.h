@@ -11,7 +11,6 @@
 
 #include "vorsan/engine/SpeechEngine.h"
 #include "vorsan/synth/AudioSink.h"
-#include "vorsan/synth/RateConverter.h"
 
 namespace vorsan::python {
 
@@ -81,12 +80,9 @@ private:
     std::function<void(std::unique_ptr<Audio>)> done_;
     std::function<void()> onWrite_;
     std::unique_ptr<Audio> audio_;
-    std::optional<synth::RateConverter> converter_;
-    int32_t runRate_ = 0;
     int64_t runStart_ = 0;
     std::size_t runWords_ = 0; // index of the run's first word
     std::size_t textEnd_ = 0;  // where the last sentence's text ends
-    bool rateFixed_ = false;
 };
 
 } // namespace vorsan::python

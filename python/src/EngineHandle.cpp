@@ -75,7 +75,13 @@ std::unique_ptr<Audio> synthesize(EngineHandle& handle, const Request& request, 
         sink.setOnWrite([&] {
             if (handle.stopAsked() || (interrupted && interrupted())) engine.stopSpeaking();
         });
-        completed = engine.renderText(request.text, mood.withEmotion(), request.accent, sink,
+        // One Audio at one rate: the first run's, later runs converted to
+        // it, as the engine's own files are.
+        SpeechEngine::RenderOptions options;
+        options.withEmotion = mood.withEmotion();
+        options.withAccent = request.accent;
+        options.outputRate = SpeechEngine::kFirstRunRate;
+        completed = engine.renderText(request.text, options, sink,
                                       [&sink](const auto& starts) { sink.wordsBegin(starts); });
     }
     std::unique_ptr<Audio> audio = sink.take();

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "vorsan/synth/RateConverter.h"
+#include "vorsan/synth/RateAdapter.h"
 #include "vorsan/core/MException.h"
 #include "vorsan/synth/AudioSink.h"
 
@@ -26,12 +26,21 @@ std::string soundDeviceName() {
     return v && *v ? v : "default";
 }
 
-struct DeviceSink::State {
+// The device's queue, behind the adapter that brings every run to the rate
+// the device was opened at.
+struct DeviceSink::State final : AudioSink {
     const std::atomic<bool>* stop = nullptr;
     std::string name = soundDeviceName();
     snd_pcm_t* pcm = nullptr;
     int32_t deviceRate = 0;
-    std::optional<RateConverter> converter; // used by the writing thread only
+    // Used by the writing thread only; the device opens at the first run.
+    RateAdapter adapter{*this, [this](int32_t firstRunRate) {
+                            open(firstRunRate);
+                            return deviceRate;
+                        }};
+
+    void beginRun(int32_t) override {}
+    void write(std::span<const int16_t> samples) override { push(std::vector<int16_t>(samples.begin(), samples.end())); }
 
     mutable std::mutex m;
     std::condition_variable changed;
@@ -176,25 +185,17 @@ DeviceSink::~DeviceSink() {
     }
 }
 
-void DeviceSink::beginRun(int32_t rate) {
-    if (!s_->pcm) s_->open(rate);
-    if (rate != s_->deviceRate) s_->converter.emplace(rate, s_->deviceRate);
-    else s_->converter.reset();
-}
+void DeviceSink::beginRun(int32_t rate) { s_->adapter.beginRun(rate); }
 
 void DeviceSink::write(std::span<const int16_t> samples) {
     {
         std::lock_guard lock(s_->m);
         if (!s_->failure.empty()) throw MException(s_->failure);
     }
-    if (s_->converter) s_->push(s_->converter->convert(samples, false));
-    else s_->push(std::vector<int16_t>(samples.begin(), samples.end()));
+    s_->adapter.write(samples);
 }
 
-void DeviceSink::endRun() {
-    if (s_->converter) s_->push(s_->converter->convert({}, true));
-    s_->converter.reset();
-}
+void DeviceSink::endRun() { s_->adapter.endRun(); }
 
 bool DeviceSink::ready() const {
     std::lock_guard lock(s_->m);

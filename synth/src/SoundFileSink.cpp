@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "vorsan/synth/RateConverter.h"
+#include "vorsan/synth/RateAdapter.h"
 #include "vorsan/core/MException.h"
 #include "vorsan/synth/AudioSink.h"
 #include "vorsan/synth/Mbrola.h"
@@ -35,15 +35,21 @@ const SoundFileFormat* soundFileFormatOfFlag(int32_t playerFlag) {
     return nullptr;
 }
 
-struct SoundFileSink::State {
+// The file itself, behind the adapter that brings every run to its rate.
+struct SoundFileSink::State final : AudioSink {
     std::string path;
     SoundFileType type;
     bool commitAtRunEnd;
     std::string temp;
     SNDFILE* file = nullptr;
     int32_t rate = 0; // the file's rate, fixed by the first run
-    std::optional<RateConverter> converter;
+    RateAdapter adapter{*this, RateAdapter::firstRunRate()};
     bool committed = false;
+
+    void beginRun(int32_t fileRate) override {
+        if (!file) open(fileRate);
+    }
+    void write(std::span<const int16_t> samples) override { put(samples); }
 
     [[noreturn]] void fail(const std::string& why) {
         drop();
@@ -98,20 +104,16 @@ SoundFileSink::~SoundFileSink() { s_->drop(); }
 
 void SoundFileSink::beginRun(int32_t rate) {
     if (s_->committed) throw MException("cannot write '" + s_->path + "': the file is already complete");
-    if (!s_->file) s_->open(rate);
-    if (rate != s_->rate) s_->converter.emplace(rate, s_->rate);
-    else s_->converter.reset();
+    s_->adapter.beginRun(rate);
 }
 
 void SoundFileSink::write(std::span<const int16_t> samples) {
     if (!s_->file) throw MException("cannot write '" + s_->path + "': no run has begun");
-    if (s_->converter) s_->put(s_->converter->convert(samples, false));
-    else s_->put(samples);
+    s_->adapter.write(samples);
 }
 
 void SoundFileSink::endRun() {
-    if (s_->converter) s_->put(s_->converter->convert({}, true));
-    s_->converter.reset();
+    s_->adapter.endRun();
     if (s_->commitAtRunEnd) commit();
 }
 

@@ -15,7 +15,6 @@
 #include "vorsan/core/Text.h"
 #include "vorsan/engine/SpeechEngine.h"
 #include "vorsan/synth/AudioSink.h"
-#include "vorsan/synth/RateConverter.h"
 
 namespace vorsan::server {
 
@@ -417,32 +416,19 @@ HRESULT VorsanApiObject::ChangeAccent(BSTR phoneString, BSTR db, IPhoneme** phon
 
 namespace {
 
-// The engine's runs of speech handed to a caller's IVorsanSpeechSink, each
-// run converted to the caller's rate when one is asked for.
+// The engine's runs of speech handed to a caller's IVorsanSpeechSink (at
+// the rate the caller asked the engine for).
 class StreamAdapter final : public synth::AudioSink {
 public:
-    StreamAdapter(IVorsanSpeechSink* out, LONG outputRate) : out_(out), outputRate_(outputRate) {}
+    explicit StreamAdapter(IVorsanSpeechSink* out) : out_(out) {}
 
-    void beginRun(int32_t rate) override {
-        runRate_ = rate;
-        if (outputRate_ > 0 && outputRate_ != rate) converter_.emplace(rate, outputRate_);
-        else converter_.reset();
-        check(out_->BeginRun(outputRate_ > 0 ? outputRate_ : rate));
-    }
-    void write(std::span<const int16_t> samples) override {
-        if (converter_) send(converter_->convert(samples, false));
-        else send(samples);
-    }
-    void endRun() override {
-        if (converter_) send(converter_->convert({}, true));
-        check(out_->EndRun());
-    }
+    void beginRun(int32_t rate) override { check(out_->BeginRun(rate)); }
+    void write(std::span<const int16_t> samples) override { send(samples); }
+    void endRun() override { check(out_->EndRun()); }
     void words(const std::vector<SpeechEngine::WordStart>& starts) {
         std::vector<VorsanWordStart> out;
-        const double scale = outputRate_ > 0 ? static_cast<double>(outputRate_) / runRate_ : 1.0;
         for (const auto& w : starts)
-            out.push_back({static_cast<LONG>(w.offset), static_cast<LONG>(w.length),
-                           std::llround(static_cast<double>(w.sample) * scale)});
+            out.push_back({static_cast<LONG>(w.offset), static_cast<LONG>(w.length), w.sample});
         check(out_->WordStarts(out.data(), static_cast<LONG>(out.size())));
     }
     // The sink's own failure, when it ended the rendering.
@@ -460,9 +446,6 @@ private:
     }
 
     IVorsanSpeechSink* out_;
-    LONG outputRate_;
-    int32_t runRate_ = 16000;
-    std::optional<synth::RateConverter> converter_;
     HRESULT failure_ = S_OK;
 };
 
@@ -470,11 +453,15 @@ private:
 
 HRESULT VorsanApiObject::RenderText(BSTR text, LONG withEmotion, LONG withAccent, LONG outputRate,
                                     IVorsanSpeechSink* sink) {
-    if (!sink || outputRate < 0 || outputRate > 384000) return E_INVALIDARG;
-    StreamAdapter adapter(sink, outputRate);
+    if (!sink || (outputRate != 0 && (outputRate < 4000 || outputRate > 192000))) return E_INVALIDARG;
+    StreamAdapter adapter(sink);
     return guarded([&]() -> HRESULT {
         try {
-            const bool completed = engine_->renderText(bstrView(text), withEmotion != 0, withAccent != 0, adapter,
+            SpeechEngine::RenderOptions options;
+            options.withEmotion = withEmotion != 0;
+            options.withAccent = withAccent != 0;
+            options.outputRate = outputRate;
+            const bool completed = engine_->renderText(bstrView(text), options, adapter,
                                                        [&](const auto& starts) { adapter.words(starts); });
             return completed ? S_OK : S_FALSE;
         } catch (const MException&) {

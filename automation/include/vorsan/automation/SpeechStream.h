@@ -33,8 +33,9 @@ inline constexpr IID IID_IVorsanSpeechStream{0x6B0C5E21, 0x3D74, 0x4F0A, {0x9E, 
 struct IVorsanSpeechStream : IUnknown {
     // Speaks the text (any length) with the loaded languages, moods and
     // accents into the sink, sentence by sentence as each is ready; with an
-    // outputRate (Hz) every run is converted to it, else each run comes at
-    // its voice's rate. S_OK when all of it was rendered, S_FALSE when Stop
+    // outputRate (4000 to 192000 Hz) every run is converted to it, with 0
+    // each run comes at its voice's rate (another value: E_INVALIDARG).
+    // S_OK when all of it was rendered, S_FALSE when Stop
     // ended it, else the sink's failure or DISP_E_EXCEPTION with the engine's
     // message as error info.
     virtual HRESULT RenderText(BSTR text, LONG withEmotion, LONG withAccent, LONG outputRate,

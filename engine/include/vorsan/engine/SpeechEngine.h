@@ -167,7 +167,13 @@ public:
         bool withAccent = true;
         float rate = 1.0f;  // speaking rate: 2 speaks twice as fast as the configuration
         float pitch = 1.0f; // multiplies every pitch of the configuration
+        // The rate the sink gets: 0, each run at its voice's own rate;
+        // kFirstRunRate, every run at the first run's; else this rate (4000
+        // to 192000 Hz). Runs are converted where they differ, and word
+        // starts count samples at the rate the sink gets.
+        int32_t outputRate = 0;
     };
+    static constexpr int32_t kFirstRunRate = -1;
     bool renderText(std::u16string_view text, const RenderOptions& options, synth::AudioSink& sink,
                     const WordStartObserver& words = {});
     // Safe to call from another thread while this engine speaks or writes:
