@@ -63,8 +63,11 @@ void Settings::set(std::string_view key, std::string_view value) {
         synthesisVoice = null ? "" : std::string(value);
         voiceNamed_ = true;
     } else if (key == "voice_type" || key == "voice") {
-        // Upper case from the server; any case is taken. An unknown type
-        // (or NULL) is the configuration's voice.
+        // speech-dispatcher 0.11 sends "voice=female1" (its client command
+        // is VOICE_TYPE, and the type's name is upper case there); any case
+        // and either key is taken. An unknown type (or NULL) is the
+        // configuration's voice. The server sends no voice type with a
+        // synthesis voice: the last one stays.
         voiceType = VoiceType::Male1;
         for (const VoiceTypePreset& p : kPresets)
             if (value.size() == std::string_view(p.name).size() &&
