@@ -1,5 +1,7 @@
 #include "SymbolNaming.h"
 
+#include <memory>
+#include <optional>
 #include <vector>
 
 #include "vorsan/core/MException.h"
@@ -12,18 +14,27 @@ SymbolNamer symbolNamer(const SpeechEngine& engine, const std::string& messageLa
         std::string language;
         char32_t first, last;
     };
-    std::vector<Script> scripts; // the message's language first
-    for (const LanguageDescription& d : engine.describeLanguages()) {
-        if (d.scriptStart == 0 && d.scriptEnd == 0) continue; // the built-in English: Latin
-        const Script s{d.name, d.scriptStart, d.scriptEnd};
-        if (d.name == messageLanguage) scripts.insert(scripts.begin(), s);
-        else scripts.push_back(s);
-    }
-    return [&engine, scripts = std::move(scripts), messageLanguage](char symbol, char32_t context) -> std::string {
-        std::string language = messageLanguage;
+    // The scripts are read from the engine when the first symbol is named
+    // (most messages name none), the message's language first.
+    auto scripts = std::make_shared<std::optional<std::vector<Script>>>();
+    const auto readScripts = [&engine, messageLanguage, scripts]() -> const std::vector<Script>& {
+        if (!*scripts) {
+            std::vector<Script> list;
+            for (const LanguageDescription& d : engine.describeLanguages()) {
+                if (d.scriptStart == 0 && d.scriptEnd == 0) continue; // the built-in English: Latin
+                const Script s{d.name, d.scriptStart, d.scriptEnd};
+                if (d.name == messageLanguage) list.insert(list.begin(), s);
+                else list.push_back(s);
+            }
+            *scripts = std::move(list);
+        }
+        return **scripts;
+    };
+    return [&engine, readScripts, messageLanguage](char symbol, char32_t context) -> std::string {
         if (context != 0 && context < 0x80) return {}; // Latin text: English names
+        std::string language = messageLanguage;
         if (context != 0) {
-            for (const Script& s : scripts)
+            for (const Script& s : readScripts())
                 if (context >= s.first && context <= s.last) {
                     language = s.language;
                     break;
