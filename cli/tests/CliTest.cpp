@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -146,4 +148,29 @@ TEST(Cli, ResultsThatCannotBeWrittenFail) {
     EXPECT_EQ(std::system(("USERPROFILE=/nonexistent/profile " + std::string(VORSAN_CLI) + " -q tofile -o " + ok +
                            " Hello > /dev/null 2>&1").c_str()), 0);
     EXPECT_FALSE(std::filesystem::exists("/nonexistent/profile"));
+}
+
+TEST(Cli, AMissingSoundDeviceGivesOnlyTheProgramsOwnMessage) {
+    TempProfile profile;
+    // A dictionary of one word, so the profile itself has nothing to report.
+    profile.write("Speechfiles/English/english.dat", std::string("zzz").append(125, ' ') + "\r\n");
+    // ALSA's library has lines of its own for a device it cannot open; they
+    // are kept off standard error (VORSAN_ALSA_DEBUG=1 shows them).
+    const std::string errors = (profile.path() / "errors.txt").string();
+    const std::string device = "VORSAN_ALSA_DEVICE=vorsan-no-such-device ";
+    const auto run = [&](const std::string& environment) {
+        const std::string cmd = environment + device + VORSAN_CLI + " speak hello >/dev/null 2>" + errors;
+        const int status = std::system(cmd.c_str());
+        std::ifstream in(errors);
+        std::stringstream text;
+        text << in.rdbuf();
+        return std::pair{WEXITSTATUS(status), text.str()};
+    };
+    const auto [status, err] = run("");
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(err, "vorsan: Speech output failed: cannot open sound device 'vorsan-no-such-device': No such file or "
+                   "directory\n");
+    const auto [debugStatus, debugErr] = run("VORSAN_ALSA_DEBUG=1 ");
+    EXPECT_EQ(debugStatus, 1);
+    EXPECT_NE(debugErr.find("ALSA: Unknown PCM vorsan-no-such-device"), std::string::npos) << debugErr;
 }

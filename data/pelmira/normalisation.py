@@ -24,6 +24,10 @@ Keys:
   @unit:<symbol>           a unit's name ({n} places the number; else after it)
   @attr                    "x=y" pairs: a number's last word x becomes y before
                            a currency or unit name
+  @sym:U+<hex>             the name of a punctuation mark or symbol (code point
+                           in upper-case hex, four digits at least), said by a
+                           screen reader naming punctuation; a symbol without
+                           one is named in English
 A template without {n} follows the number's words."""
 
 MONTHS = {
@@ -140,6 +144,36 @@ UNITS = {
 }
 
 
+# Names of punctuation marks and symbols, as a screen reader says them when
+# punctuation is spoken. Only names in common use; the rest stay English.
+SYMBOLS = {
+    "Hindi": {",": "अल्पविराम", ";": "अर्धविराम", ":": "कोलन", ".": "बिंदु", "?": "प्रश्नचिह्न",
+              "!": "विस्मयादिबोधक चिह्न", "%": "प्रतिशत", "&": "और", "+": "प्लस", "=": "बराबर",
+              "$": "डॉलर", "@": "एट", "*": "तारांकन", "/": "स्लैश", "-": "डैश", "_": "अंडरस्कोर",
+              "(": "बायाँ कोष्ठक", ")": "दायाँ कोष्ठक", '"': "उद्धरण चिह्न", "#": "हैश"},
+    "Marathi": {",": "स्वल्पविराम", ";": "अर्धविराम", ":": "अपूर्णविराम", ".": "पूर्णविराम",
+                "?": "प्रश्नचिन्ह", "!": "उद्गारवाचक चिन्ह", "%": "टक्के", "&": "आणि", "+": "अधिक",
+                "=": "बरोबर", "$": "डॉलर", '"': "अवतरण चिन्ह"},
+    "Gujarati": {",": "અલ્પવિરામ", ";": "અર્ધવિરામ", ":": "ગુરુવિરામ", ".": "પૂર્ણવિરામ",
+                 "?": "પ્રશ્નાર્થ ચિહ્ન", "!": "ઉદ્ગાર ચિહ્ન", "%": "ટકા", "&": "અને", "+": "વત્તા",
+                 "=": "બરાબર", "$": "ડોલર", '"': "અવતરણ ચિહ્ન"},
+    "Telugu": {",": "కామా", ".": "చుక్క", "?": "ప్రశ్నార్థకం", "!": "ఆశ్చర్యార్థకం", "%": "శాతం",
+               "&": "మరియు", "+": "ప్లస్", "=": "సమానం", "$": "డాలర్"},
+    "Kannada": {",": "ಅಲ್ಪವಿರಾಮ", ";": "ಅರ್ಧವಿರಾಮ", ".": "ಪೂರ್ಣವಿರಾಮ", "?": "ಪ್ರಶ್ನಾರ್ಥಕ ಚಿಹ್ನೆ",
+                "!": "ಆಶ್ಚರ್ಯಸೂಚಕ ಚಿಹ್ನೆ", "%": "ಶೇಕಡಾ", "&": "ಮತ್ತು", "+": "ಪ್ಲಸ್", "$": "ಡಾಲರ್",
+                '"': "ಉದ್ಧರಣ ಚಿಹ್ನೆ"},
+    "Tamil": {",": "காற்புள்ளி", ";": "அரைப்புள்ளி", ":": "முக்காற்புள்ளி", ".": "முற்றுப்புள்ளி",
+              "?": "கேள்விக்குறி", "!": "வியப்புக்குறி", "%": "சதவீதம்", "&": "மற்றும்", "+": "கூட்டல்",
+              "=": "சமம்", "$": "டாலர்", "*": "நட்சத்திரக்குறி", '"': "மேற்கோள் குறி"},
+}
+
+
+def symbol_key(symbol):
+    """The DigitData key of a symbol's name: by code point, so that no
+    symbol needs escaping in XML."""
+    return "@sym:U+%04X" % ord(symbol)
+
+
 def entries(language):
     """The normalisation entries of one language as (key, words) pairs."""
     out = {}
@@ -167,4 +201,6 @@ def entries(language):
         out["@attr"] = ATTRIBUTIVE[language]
     for symbol, name in UNITS[language].items():
         out["@unit:" + symbol] = name
+    for symbol, name in SYMBOLS[language].items():
+        out[symbol_key(symbol)] = name
     return list(out.items())

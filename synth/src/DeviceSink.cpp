@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 #include <deque>
 #include <mutex>
@@ -11,6 +13,7 @@
 #include <vector>
 
 #include "vorsan/synth/RateAdapter.h"
+#include "vorsan/core/Diagnostics.h"
 #include "vorsan/core/MException.h"
 #include "vorsan/synth/AudioSink.h"
 
@@ -19,6 +22,32 @@ namespace vorsan::synth {
 namespace {
 using namespace std::chrono_literals;
 constexpr auto kPoll = 10ms;
+
+// ALSA's library prints its own lines on standard error for every failure
+// under an open (a machine without a card gives eight of them before the
+// program's one message, which already says what went wrong). They are
+// dropped; VORSAN_ALSA_DEBUG=1 sends them to the diagnostic sink instead.
+void alsaLine(const char* file, int line, const char* function, int err, const char* format, ...) {
+    static const bool keep = [] {
+        const char* v = std::getenv("VORSAN_ALSA_DEBUG");
+        return v && *v && *v != '0';
+    }();
+    if (!keep) return;
+    char text[512];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    std::string message = std::string("ALSA: ") + text + " (" + (function ? function : "?") + ", " +
+                          (file ? file : "?") + ":" + std::to_string(line) + ")";
+    if (err) message += std::string(": ") + snd_strerror(err);
+    diagnose(message);
+}
+
+void quietenAlsa() {
+    static std::once_flag once;
+    std::call_once(once, [] { snd_lib_error_set_handler(alsaLine); });
+}
 } // namespace
 
 std::string soundDeviceName() {
@@ -57,6 +86,7 @@ struct DeviceSink::State final : AudioSink {
     bool stopRaised() const { return stop && stop->load(); }
 
     void open(int32_t rate) {
+        quietenAlsa();
         int err = snd_pcm_open(&pcm, name.c_str(), SND_PCM_STREAM_PLAYBACK, 0);
         if (err < 0) {
             pcm = nullptr;

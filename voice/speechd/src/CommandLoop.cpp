@@ -183,7 +183,8 @@ void CommandLoop::endBlock() {
         if (logLevel_ >= 4)
             diagnose("sd_vorsan: message " + std::to_string(message.kind) + " of " + std::to_string(size) +
                      " bytes, language '" + message.settings.language + "', voice '" +
-                     message.settings.synthesisVoice + "'");
+                     message.settings.synthesisVoice + "', voice type " +
+                     voiceTypePreset(message.settings.voiceType).name);
         speaker_.speak(std::move(message));
         break;
     }

@@ -1,5 +1,6 @@
 #include "EngineSpeaker.h"
 
+#include <algorithm>
 #include <atomic>
 #include <exception>
 #include <utility>
@@ -7,6 +8,7 @@
 #include "DataSetup.h"
 #include "MessagePieces.h"
 #include "SpeechSink.h"
+#include "SymbolNaming.h"
 #include "vorsan/core/Diagnostics.h"
 #include "vorsan/core/MException.h"
 #include "vorsan/core/Text.h"
@@ -84,7 +86,7 @@ void EngineSpeaker::readLanguages() {
 // The message's language is preferred for its script; a mood variant
 // becomes the active mood of every language whose emotion database has it,
 // the others keep the configuration's. (Rate and pitch go with each call.)
-void EngineSpeaker::apply(const VoiceState& state) {
+std::string EngineSpeaker::apply(const VoiceState& state) {
     const std::string language =
         state.language.empty() && !state.code.empty() ? engine_->languageOfCode(state.code) : state.language;
     engine_->setPreferredLanguage(language);
@@ -94,6 +96,7 @@ void EngineSpeaker::apply(const VoiceState& state) {
         const std::u16string& mood = has ? state.mood : l.mood;
         if (!mood.empty()) engine_->setActiveMood(l.name, mood);
     }
+    return language;
 }
 
 std::vector<VoiceEntry> EngineSpeaker::voices() {
@@ -164,23 +167,36 @@ void EngineSpeaker::work() {
     }
 }
 
+namespace {
+bool blankText(const std::u16string& text) {
+    return std::all_of(text.begin(), text.end(), [](char16_t c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; });
+}
+} // namespace
+
 void EngineSpeaker::run(Job& job) {
     if (job.events.ended()) return;
     job.events.begin();
     const VoiceState state = voiceState(job.message.settings, voiceList_);
-    apply(state);
+    const std::string language = apply(state);
     // A stop that came between two stretches is seen by the sink, which ends
     // the engine's work on the next one at once. The message's rate and
-    // pitch apply over each language's configured voice, accent included.
-    const SpeechEngine::RenderOptions options{true, true, static_cast<float>(state.speakingRate),
-                                              static_cast<float>(state.pitch)};
+    // pitch apply over each language's configured voice, accent included,
+    // and each stretch's prosody over those. A voice type's formants: the
+    // sink plays the audio faster by their factor (every frequency in it
+    // rises), so the engine speaks that much slower and lower, and the
+    // speech keeps its length and the pitch asked for.
     SpeechSink sink(job.events, state.volume, job.abort, [this] { engine_->stopSpeaking(); });
+    sink.setPlaybackFactor(state.formants);
     const auto words = [&sink](const std::vector<SpeechEngine::WordStart>& starts) { sink.words(starts); };
-    for (Stretch& s : stretchesOf(messagePieces(job.message))) {
+    for (Stretch& s : stretchesOf(messagePieces(job.message, symbolNamer(*engine_, language)))) {
         if (job.abort) return;
         sink.silence(s.silenceMs);
         sink.startStretch(std::move(s.marks));
-        if (!s.text.empty() && !engine_->renderText(s.text, options, sink, words) && job.abort) return;
+        sink.setVolume(state.volume * s.prosody.volume);
+        const SpeechEngine::RenderOptions options{
+            true, true, static_cast<float>(state.speakingRate * s.prosody.rate / state.formants),
+            static_cast<float>(state.pitch * s.prosody.pitch / state.formants)};
+        if (!blankText(s.text) && !engine_->renderText(s.text, options, sink, words) && job.abort) return;
         sink.endStretch();
     }
     job.events.end("702 END");

@@ -42,7 +42,8 @@ private:
         std::u16string mood;         // the configuration's active mood
     };
     void readLanguages();
-    void apply(const VoiceState& state);
+    // Sets the engine up for the message; the language it prefers ("" none).
+    std::string apply(const VoiceState& state);
     void work();
     void run(Job& job);
     // Ends the queued and the current message with `line`; the engine's work

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "CommandLoop.h"
+#include "Spelling.h"
+#include "Ssml.h"
 
 namespace vorsan::speechd {
 
@@ -15,11 +17,14 @@ struct MessagePiece {
     Kind kind = Speech;
     std::u16string text; // the speech, or the mark's name
     unsigned silenceMs = 0;
+    Prosody prosody; // speech only
 };
 
-std::vector<MessagePiece> messagePieces(const Message& message);
+// Symbols are named by `names` where it names them, else in English.
+std::vector<MessagePiece> messagePieces(const Message& message, const SymbolNamer& names = {});
 
-// A message as the engine speaks it: stretches of text between silences.
+// A message as the engine speaks it: stretches of text between silences
+// and where the prosody changes (each stretch is spoken with its own).
 // A stretch's speech pieces make one text (pieces that meet without a blank
 // between them are joined by a space), so marks never cut a sentence; each
 // mark keeps its place in that text, and the word starting at or after the
@@ -28,6 +33,7 @@ struct Stretch {
     unsigned silenceMs = 0; // silence before the text
     std::u16string text;
     std::vector<std::pair<std::size_t, std::string>> marks; // (place in text, name in UTF-8)
+    Prosody prosody;
 };
 std::vector<Stretch> stretchesOf(const std::vector<MessagePiece>& pieces);
 

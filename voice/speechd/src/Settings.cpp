@@ -28,7 +28,28 @@ double scale(int value, double low, double high) {
     return value >= 0 ? std::pow(high, value / 100.0) : std::pow(low, -value / 100.0);
 }
 
+// MALE1 is the configuration's own voice; the others are told apart by
+// pitch and by formants (raised formants shorten the voice's apparent
+// vocal tract, as a woman's or a child's is shorter). Each differs
+// from its neighbours by at least about 15 % in pitch or 8 % in formants.
+constexpr VoiceTypePreset kPresets[] = {
+    {"MALE1", VoiceType::Male1, 1.0, 1.0},
+    {"MALE2", VoiceType::Male2, 0.8, 0.92},           // deeper
+    {"MALE3", VoiceType::Male3, 1.15, 1.06},          // lighter
+    {"FEMALE1", VoiceType::Female1, 1.5, 1.15},
+    {"FEMALE2", VoiceType::Female2, 1.3, 1.1},        // lower
+    {"FEMALE3", VoiceType::Female3, 1.75, 1.2},       // higher
+    {"CHILD_MALE", VoiceType::ChildMale, 1.8, 1.25},
+    {"CHILD_FEMALE", VoiceType::ChildFemale, 2.0, 1.3},
+};
+
 } // namespace
+
+const VoiceTypePreset& voiceTypePreset(VoiceType type) {
+    for (const VoiceTypePreset& p : kPresets)
+        if (p.type == type) return p;
+    return kPresets[0];
+}
 
 void Settings::set(std::string_view key, std::string_view value) {
     const bool null = value == "NULL";
@@ -41,6 +62,19 @@ void Settings::set(std::string_view key, std::string_view value) {
     } else if (key == "synthesis_voice") {
         synthesisVoice = null ? "" : std::string(value);
         voiceNamed_ = true;
+    } else if (key == "voice_type" || key == "voice") {
+        // speech-dispatcher 0.11 sends "voice=female1" (its client command
+        // is VOICE_TYPE, and the type's name is upper case there); any case
+        // and either key is taken. An unknown type (or NULL) is the
+        // configuration's voice. The server sends no voice type with a
+        // synthesis voice: the last one stays.
+        voiceType = VoiceType::Male1;
+        for (const VoiceTypePreset& p : kPresets)
+            if (value.size() == std::string_view(p.name).size() &&
+                std::equal(value.begin(), value.end(), p.name, [](char a, char b) {
+                    return std::toupper(static_cast<unsigned char>(a)) == b;
+                }))
+                voiceType = p.type;
     } else if (key == "spelling_mode") {
         spelling = value == "on" || value == "1";
     } else if (key == "punctuation_mode") {
@@ -69,7 +103,9 @@ VoiceState voiceState(const Settings& settings, const std::vector<VoiceEntry>& v
             s.mood = v.mood;
         }
     s.speakingRate = scale(settings.rate, 0.5, 3.5);
-    s.pitch = scale(settings.pitch, 0.6, 1.6);
+    const VoiceTypePreset& type = voiceTypePreset(settings.voiceType);
+    s.pitch = scale(settings.pitch, 0.6, 1.6) * type.pitch;
+    s.formants = type.formants;
     s.volume = (100 + settings.volume) / 100.0;
     return s;
 }

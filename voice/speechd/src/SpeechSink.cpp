@@ -36,7 +36,7 @@ void SpeechSink::beginRun(int32_t rate) {
     for (const Placed& p : placed_) events_.mark(p.name);
     placed_.clear();
     runSamples_ = 0;
-    if (rate > 0) rate_ = static_cast<unsigned>(rate);
+    if (rate > 0) rate_ = static_cast<unsigned>(std::lround(rate * playback_));
 }
 
 void SpeechSink::write(std::span<const int16_t> samples) {

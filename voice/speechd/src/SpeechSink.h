@@ -29,6 +29,11 @@ public:
     SpeechSink(MessageEvents& events, double volume, const std::atomic<bool>& abort, std::function<void()> stop)
         : events_(events), volume_(volume), abort_(abort), stop_(std::move(stop)) {}
 
+    // Each run's audio is announced at its rate times this factor, so it
+    // plays that much faster: pitch, formants and tempo all rise by it.
+    void setPlaybackFactor(double factor) { playback_ = factor; }
+    // The volume from here on (a stretch's own).
+    void setVolume(double volume) { volume_ = volume; }
     // The next stretch's marks, by place in its text, in order.
     void startStretch(std::vector<std::pair<std::size_t, std::string>> marks);
     // The word starts of the run that just began (the engine's observer).
@@ -51,6 +56,7 @@ private:
     };
     MessageEvents& events_;
     double volume_;
+    double playback_ = 1;
     const std::atomic<bool>& abort_;
     std::function<void()> stop_;
     bool stopped_ = false;

@@ -45,6 +45,46 @@ std::size_t sequenceLength(unsigned char b) {
     return 1;
 }
 
+// The code point of the UTF-8 sequence at the start of `c` (0 for one cut off).
+char32_t codePoint(std::string_view c) {
+    if (c.empty()) return 0;
+    const auto b = static_cast<unsigned char>(c[0]);
+    const std::size_t n = sequenceLength(b);
+    if (n == 1) return b;
+    if (c.size() < n) return 0;
+    char32_t v = b & (0x7F >> n);
+    for (std::size_t i = 1; i < n; ++i) v = (v << 6) | (static_cast<unsigned char>(c[i]) & 0x3F);
+    return v;
+}
+
+// A character that tells which language the text around it is: a Latin
+// letter or a character beyond ASCII (the Indian scripts' letters, signs
+// and digits all are), other than the general punctuation (dashes, curly
+// quotes, ellipses) that every language writes.
+bool letter(char32_t c) {
+    if (c < 0x80) return std::isalpha(static_cast<int>(c)) != 0;
+    return c < 0x2000 || c > 0x206F;
+}
+
+// The first letter of the text; 0 when it has none.
+char32_t firstLetter(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t n = std::min(sequenceLength(static_cast<unsigned char>(text[i])), text.size() - i);
+        const char32_t c = codePoint(text.substr(i, n));
+        if (letter(c)) return c;
+        i += n;
+    }
+    return 0;
+}
+
+std::string symbolName(const Symbol& s, char32_t context, const SymbolNamer& names) {
+    if (names) {
+        std::string name = names(s.c, context);
+        if (!name.empty()) return name;
+    }
+    return s.name;
+}
+
 struct KeyName {
     const char* key;
     const char* name;
@@ -67,7 +107,7 @@ std::string lower(std::string_view s) {
     return out;
 }
 
-std::string keyPart(std::string_view part) {
+std::string keyPart(std::string_view part, const SymbolNamer& names) {
     const std::string l = lower(part);
     for (const KeyName& k : kKeys)
         if (l == k.key) return k.name;
@@ -75,12 +115,12 @@ std::string keyPart(std::string_view part) {
         return "keypad " + l.substr(3);
     if (l.size() >= 2 && l.size() <= 3 && l[0] == 'f' && std::isdigit(static_cast<unsigned char>(l[1])))
         return "F " + l.substr(1);
-    return characterText(part);
+    return characterText(part, names);
 }
 
 } // namespace
 
-std::string characterText(std::string_view c) {
+std::string characterText(std::string_view c, const SymbolNamer& names) {
     if (c.empty()) return {};
     if (c == " " || c == "space") return "space";
     if (c == "\n") return "new line";
@@ -88,12 +128,12 @@ std::string characterText(std::string_view c) {
     const auto b = static_cast<unsigned char>(c[0]);
     if (c.size() == 1) {
         if (std::isalpha(b)) return std::string(std::isupper(b) ? "capital " : "") + kLetters[std::tolower(b) - 'a'];
-        if (const Symbol* s = symbolOf(c[0])) return s->name;
+        if (const Symbol* s = symbolOf(c[0])) return symbolName(*s, 0, names);
     }
     return std::string(c);
 }
 
-std::string keyText(std::string_view key) {
+std::string keyText(std::string_view key, const SymbolNamer& names) {
     if (key.empty()) return {};
     if (key == "_") return "underscore";
     std::string out;
@@ -105,7 +145,7 @@ std::string keyText(std::string_view key) {
         const std::string_view part = key.substr(at, next == std::string_view::npos ? std::string_view::npos : next - at);
         if (!part.empty()) {
             if (!out.empty()) out += ' ';
-            out += keyPart(part);
+            out += keyPart(part, names);
         }
         if (next == std::string_view::npos) break;
         at = next + 1;
@@ -113,33 +153,46 @@ std::string keyText(std::string_view key) {
     return out;
 }
 
-std::string spelledText(std::string_view text) {
+std::string spelledText(std::string_view text, const SymbolNamer& names) {
     std::string out;
+    char32_t context = firstLetter(text);
     for (std::size_t i = 0; i < text.size();) {
         const std::size_t n = std::min(sequenceLength(static_cast<unsigned char>(text[i])), text.size() - i);
         const std::string_view c = text.substr(i, n);
         i += n;
         if (c == " " || c == "\n" || c == "\t" || c == "\r") continue;
         if (!out.empty()) out += ", ";
-        out += characterText(c);
+        const Symbol* s = c.size() == 1 ? symbolOf(c[0]) : nullptr;
+        if (s) {
+            out += symbolName(*s, context, names);
+            continue;
+        }
+        if (const char32_t here = codePoint(c); letter(here)) context = here;
+        out += characterText(c, names);
     }
     return out;
 }
 
-std::string namePunctuation(std::string_view text, Punctuation mode) {
+std::string namePunctuation(std::string_view text, Punctuation mode, const SymbolNamer& names) {
     if (mode == Punctuation::None) return std::string(text);
     std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    // The letter before each symbol (the first of the text before any).
+    char32_t context = firstLetter(text);
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t n = std::min(sequenceLength(static_cast<unsigned char>(text[i])), text.size() - i);
         const char c = text[i];
-        const Symbol* s = symbolOf(c);
+        const Symbol* s = n == 1 ? symbolOf(c) : nullptr;
         if (!s || static_cast<int>(s->from) > static_cast<int>(mode)) {
-            out += c;
+            if (const char32_t here = codePoint(text.substr(i, n)); letter(here)) context = here;
+            out.append(text.substr(i, n));
+            i += n;
             continue;
         }
+        ++i;
         out += ' ';
-        out += s->name;
+        out += symbolName(*s, context, names);
         const bool sentenceEnd = (c == '.' || c == '!' || c == '?') &&
-                                 (i + 1 == text.size() || std::isspace(static_cast<unsigned char>(text[i + 1])));
+                                 (i == text.size() || std::isspace(static_cast<unsigned char>(text[i])));
         out += sentenceEnd ? std::string(1, c) : std::string(" ");
     }
     return out;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
@@ -38,7 +39,10 @@ std::string decode(std::string_view s) {
             out += s[i++];
             continue;
         }
-        const std::size_t semi = s.find(';', i);
+        // An entity is short: the ';' is looked for in the next few bytes
+        // only, so text full of '&' is read in linear time.
+        const std::size_t near = s.substr(i, 14).find(';');
+        const std::size_t semi = near == std::string_view::npos ? near : i + near;
         if (semi == std::string_view::npos || semi - i > 12) {
             out += s[i++];
             continue;
@@ -160,6 +164,60 @@ unsigned breakMs(const Tag& tag) {
     return 400;
 }
 
+struct Keyword {
+    const char* word;
+    double factor;
+};
+constexpr Keyword kRates[] = {{"x-slow", 0.5}, {"slow", 0.75}, {"medium", 1}, {"default", 1}, {"fast", 1.5}, {"x-fast", 2}};
+constexpr Keyword kPitches[] = {{"x-low", 0.7}, {"low", 0.85}, {"medium", 1}, {"default", 1}, {"high", 1.2}, {"x-high", 1.4}};
+constexpr Keyword kVolumes[] = {{"silent", 0},  {"x-soft", 0.3}, {"soft", 0.6},  {"medium", 1},
+                                {"default", 1}, {"loud", 1.4},   {"x-loud", 1.8}};
+
+enum class Quantity { Rate, Pitch, Volume };
+
+// A prosody attribute as a factor over what surrounds it: a keyword, a
+// percentage of it ("150%"), a change ("+20%", "-10%"), semitones for pitch
+// ("+2st"), decibels for volume ("-6dB"), a bare multiplier for rate ("1.5")
+// and SSML's 0-100 scale for volume ("50"). Anything else (hertz, which
+// need a base the voice does not give) leaves it as it is.
+template <std::size_t N>
+double factor(const std::optional<std::string>& attribute, const Keyword (&keywords)[N], Quantity quantity) {
+    if (!attribute) return 1;
+    std::string v = lower(*attribute);
+    const auto first = v.find_first_not_of(" \t\n\r");
+    if (first == std::string::npos) return 1;
+    v = v.substr(first, v.find_last_not_of(" \t\n\r") - first + 1);
+    for (const Keyword& k : keywords)
+        if (v == k.word) return k.factor;
+    const bool sign = v[0] == '+' || v[0] == '-';
+    char* end = nullptr;
+    const double n = std::strtod(v.c_str(), &end);
+    if (end == v.c_str() || !std::isfinite(n)) return 1;
+    const std::string_view unit(end);
+    double f = 1;
+    if (unit == "%") f = sign ? 1 + n / 100 : n / 100;
+    else if (unit == "st" && quantity == Quantity::Pitch) f = std::pow(2.0, n / 12);
+    else if (unit == "db" && quantity == Quantity::Volume) f = std::pow(10.0, n / 20);
+    else if (unit.empty() && quantity == Quantity::Rate && !sign) f = n;
+    else if (unit.empty() && quantity == Quantity::Volume) f = sign ? (100 + n) / 100 : n / 100;
+    return std::isfinite(f) && f >= 0 ? f : 1;
+}
+
+// The prosody inside `outer` that the tag asks for, kept where the voice
+// can speak it.
+Prosody nested(const Prosody& outer, const Tag& tag, unsigned element) {
+    const double rate = factor(tag.attribute("rate"), kRates, Quantity::Rate);
+    const double pitch = factor(tag.attribute("pitch"), kPitches, Quantity::Pitch);
+    const double volume = factor(tag.attribute("volume"), kVolumes, Quantity::Volume);
+    Prosody p;
+    // No speech has a rate or pitch of nothing: such a value is ignored.
+    p.rate = std::clamp(outer.rate * (rate > 0 ? rate : 1), 0.2, 5.0);
+    p.pitch = std::clamp(outer.pitch * (pitch > 0 ? pitch : 1), 0.25, 4.0);
+    p.volume = std::clamp(outer.volume * volume, 0.0, 4.0);
+    p.element = element;
+    return p;
+}
+
 class Reader {
 public:
     std::vector<SsmlPiece> pieces;
@@ -168,17 +226,19 @@ public:
         if (raw.empty() || skipDepth_ > 0) return;
         std::string t = decode(raw);
         const bool spell = spellDepth_ > 0;
-        if (!pieces.empty() && pieces.back().kind == SsmlPiece::Text && pieces.back().spell == spell)
+        const Prosody& prosody = prosody_.back();
+        if (!pieces.empty() && pieces.back().kind == SsmlPiece::Text && pieces.back().spell == spell &&
+            pieces.back().prosody == prosody)
             pieces.back().text += t;
         else
-            pieces.push_back({SsmlPiece::Text, std::move(t), 0, spell});
+            pieces.push_back({SsmlPiece::Text, std::move(t), 0, spell, prosody});
     }
 
     void tag(const Tag& t) {
         if (t.name == "mark" && !t.closing) {
-            if (auto name = t.attribute("name"); name && skipDepth_ == 0) pieces.push_back({SsmlPiece::Mark, *name, 0, false});
+            if (auto name = t.attribute("name"); name && skipDepth_ == 0) pieces.push_back({SsmlPiece::Mark, *name, 0, false, {}});
         } else if (t.name == "break" && !t.closing) {
-            if (skipDepth_ == 0) pieces.push_back({SsmlPiece::Break, {}, breakMs(t), false});
+            if (skipDepth_ == 0) pieces.push_back({SsmlPiece::Break, {}, breakMs(t), false, {}});
         } else if (t.name == "say-as") {
             const std::string how = lower(t.attribute("interpret-as").value_or(""));
             const bool spelled = how == "characters" || how == "spell-out" || how == "tts:char" || how == "letters";
@@ -191,6 +251,12 @@ public:
                 sayAs_.push_back(spelled);
                 if (spelled) ++spellDepth_;
             }
+        } else if (t.name == "prosody") {
+            if (t.closing) {
+                if (prosody_.size() > 1) prosody_.pop_back();
+            } else if (!t.selfClosing) {
+                prosody_.push_back(nested(prosody_.back(), t, ++elements_));
+            }
         } else if (t.name == "sub") {
             if (t.closing) {
                 if (skipDepth_ > 0) --skipDepth_;
@@ -199,12 +265,14 @@ public:
                 if (!t.selfClosing) ++skipDepth_;
             }
         }
-        // Every other tag (speak, prosody, voice, p, s, audio, emphasis, ...)
+        // Every other tag (speak, voice, p, s, audio, emphasis, ...)
         // is dropped; its text is read on.
     }
 
 private:
     std::vector<bool> sayAs_;
+    std::vector<Prosody> prosody_{Prosody{}}; // the innermost last
+    unsigned elements_ = 0;                   // <prosody> elements opened so far
     int spellDepth_ = 0;
     int skipDepth_ = 0;
 };
@@ -214,6 +282,8 @@ private:
 std::vector<SsmlPiece> readSsml(std::string_view s) {
     Reader r;
     std::size_t i = 0;
+    std::size_t nextGt = std::string_view::npos;
+    bool noGt = false;
     while (i < s.size()) {
         const std::size_t lt = s.find('<', i);
         if (lt == std::string_view::npos) {
@@ -249,7 +319,14 @@ std::vector<SsmlPiece> readSsml(std::string_view s) {
         }
         // A tag: its name must start right after '<'; otherwise, or when it
         // never closes, or when another '<' comes first, the '<' is text.
-        const std::size_t gt = s.find('>', lt + 1);
+        // The next '>' is looked for again only once the reading has passed
+        // the last one found, so a text of many '<' and no '>' is still
+        // read in linear time.
+        if (nextGt == std::string_view::npos ? !noGt : nextGt <= lt) {
+            nextGt = s.find('>', lt + 1);
+            noGt = nextGt == std::string_view::npos;
+        }
+        const std::size_t gt = nextGt;
         const std::size_t nextLt = s.find('<', lt + 1);
         const bool starts = lt + 1 < s.size() && (std::isalpha(static_cast<unsigned char>(s[lt + 1])) || s[lt + 1] == '/');
         if (!starts || gt == std::string_view::npos || (nextLt != std::string_view::npos && nextLt < gt)) {

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -107,35 +108,48 @@ TEST(Server, SpeaksHindiTamilAndEnglishThroughTheModule) {
     installData();
 
     // What each text sounds like through the module alone, in samples.
+    // The last is a voice type, which the server hands on ("voice=female1")
+    // (its audio has more samples: it is played faster to raise the formants).
     struct Case {
         const char* language;
         const char* text;
+        const char* voiceType = "MALE1";
         std::size_t samples = 0;
     };
-    Case cases[] = {{"hi", "नमस्ते दुनिया"}, {"ta", "வணக்கம் நண்பரே"}, {"en", "Good morning to you"}};
+    Case cases[] = {{"hi", "नमस्ते दुनिया"},
+                    {"ta", "வணக்கம் நண்பரே"},
+                    {"en", "Good morning to you"},
+                    {"hi", "नमस्ते दुनिया", "FEMALE1"}};
     {
         ModuleProcess m;
         m.start();
         for (Case& c : cases)
-            c.samples = m.speak(std::string("<speak>") + c.text + "</speak>", std::string("language=") + c.language + "\n")
+            c.samples = m.speak(std::string("<speak>") + c.text + "</speak>",
+                                std::string("language=") + c.language + "\nvoice_type=" + c.voiceType + "\n")
                             .samples.size();
         m.quit();
     }
+    ASSERT_GT(cases[3].samples, cases[0].samples * 11 / 10);
 
     PrivateServer server(profile.path() / "speechd");
     ASSERT_TRUE(server.running()) << server.log();
     for (const Case& c : cases) {
         const std::uintmax_t before = server.captured();
-        ASSERT_EQ(server.say(std::string("-l ") + c.language + " " + quoted(c.text)), 0) << c.language << "\n" << server.log();
+        std::string type = c.voiceType == std::string("MALE1") ? "" : std::string(" -t ") + c.voiceType;
+        for (char& ch : type) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch))); // as spd-say takes it
+        ASSERT_EQ(server.say(std::string("-l ") + c.language + type + " " + quoted(c.text)), 0)
+            << c.language << "\n" << server.log();
         // The server played what our module made (another module's audio
         // would differ in length), all of it.
         const double got = static_cast<double>(server.captured() - before) / 2;
-        EXPECT_NEAR(got, static_cast<double>(c.samples), 0.05 * static_cast<double>(c.samples) + 1600) << c.language;
+        EXPECT_NEAR(got, static_cast<double>(c.samples), 0.05 * static_cast<double>(c.samples) + 1600)
+            << c.language << " " << c.voiceType;
     }
     // The module itself logged each message (at the server's debugging log
     // level), so none went silently to another module.
     for (const Case& c : cases)
         EXPECT_NE(server.moduleLog().find(std::string("language '") + c.language + "'"), std::string::npos)
             << c.language << "\n" << server.moduleLog();
+    EXPECT_NE(server.moduleLog().find("voice type FEMALE1"), std::string::npos) << server.moduleLog();
     unsetenv("VORSAN_SYSTEM_REGISTRY");
 }

@@ -97,6 +97,10 @@ public:
     static LanguageDescription describeLanguageFile(const std::string& path);
     // The built-in English language's description.
     static LanguageDescription describeBuiltInEnglish();
+    // A punctuation mark's or symbol's name in the language, from its rule
+    // file (a screen reader naming punctuation); "" when the file names none
+    // or the language is not loaded.
+    std::u16string symbolName(const std::string& language, char32_t symbol) const;
 
     // --- changes -----------------------------------------------------------
     void setPrimaryLanguage(const std::string& language);
