@@ -22,8 +22,8 @@ struct Implements {
 
 // Derives from the interface of every row. IUnknown is answered with the
 // first row's interface, so each of the object's interfaces gives the same
-// IUnknown. The count starts at 0; the object deletes itself when the
-// release that takes it back to 0 returns.
+// IUnknown. The count starts at 0; the Release that brings it back to 0
+// deletes the object.
 template <class First, class... Rows>
 class ComObject : public First::Interface, public Rows::Interface... {
 public:
