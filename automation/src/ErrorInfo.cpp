@@ -1,4 +1,5 @@
 #include "vorsan/automation/ErrorInfo.h"
+#include "vorsan/automation/ComObject.h"
 
 #include <atomic>
 #include <new>
@@ -8,27 +9,13 @@ namespace vorsan {
 
 namespace {
 
-class ErrorInfoObject final : public IErrorInfo {
+// Not counted among a server's live objects: a thread keeps the last one
+// long after the call that set it, and libraries are never unloaded.
+class ErrorInfoObject final : public ComObject<Implements<IErrorInfo, IID_IErrorInfo>> {
 public:
     ErrorInfoObject(std::u16string_view description, std::u16string_view source, REFIID iid)
         : description_(description), source_(source), iid_(iid) {}
 
-    HRESULT QueryInterface(REFIID riid, void** ppv) override {
-        if (!ppv) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IErrorInfo) {
-            *ppv = static_cast<IErrorInfo*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override {
-        ULONG n = --refs_;
-        if (n == 0) delete this;
-        return n;
-    }
     HRESULT GetGUID(GUID* p) override {
         if (!p) return E_POINTER;
         *p = iid_;
@@ -54,7 +41,6 @@ private:
         return *p ? S_OK : E_OUTOFMEMORY;
     }
 
-    std::atomic<ULONG> refs_{0};
     std::u16string description_;
     std::u16string source_;
     IID iid_;

@@ -4,33 +4,17 @@
 
 #include <climits>
 #include <cstdlib>
-#include <new>
 
 namespace vorsan::serversupport {
 
 namespace {
 
-class ClassFactory final : public IClassFactory {
-public:
-    ClassFactory(Creator create, Counters& counters) : create_(create), counters_(counters) { ++counters_.objects; }
-    ~ClassFactory() { --counters_.objects; }
-    ClassFactory(const ClassFactory&) = delete;
-    ClassFactory& operator=(const ClassFactory&) = delete;
+Counters counters;
 
-    HRESULT QueryInterface(REFIID riid, void** ppv) override {
-        if (!ppv) return E_POINTER;
-        *ppv = nullptr;
-        if (!(riid == IID_IUnknown || riid == IID_IClassFactory)) return E_NOINTERFACE;
-        *ppv = static_cast<IClassFactory*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override {
-        const ULONG n = --refs_;
-        if (n == 0) delete this;
-        return n;
-    }
+class ClassFactory final : public ServerObject<Implements<IClassFactory, IID_IClassFactory>> {
+public:
+    explicit ClassFactory(Creator create) : create_(create) {}
+
     HRESULT CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override {
         if (!ppv) return E_POINTER;
         *ppv = nullptr;
@@ -38,27 +22,33 @@ public:
         return create_(riid, ppv);
     }
     HRESULT LockServer(bool lock) override {
-        lock ? ++counters_.locks : --counters_.locks;
+        lock ? ++counters.locks : --counters.locks;
         return S_OK;
     }
 
 private:
-    std::atomic<ULONG> refs_{0};
     Creator create_;
-    Counters& counters_;
 };
+
+std::vector<registry::ClassRegistration> registrations(ServerClasses classes) {
+    std::vector<registry::ClassRegistration> r;
+    for (const ServerClass& c : classes)
+        r.push_back({c.clsid, c.progId, c.version, c.description, c.threadingModel});
+    return r;
+}
 
 } // namespace
 
-HRESULT getClassFactory(Creator create, Counters& counters, REFIID riid, void** ppv) {
+Counters& moduleCounters() { return counters; }
+
+HRESULT canUnloadNow() { return counters.objects == 0 && counters.locks == 0 ? S_OK : S_FALSE; }
+
+HRESULT getClassObject(ServerClasses classes, REFCLSID clsid, REFIID riid, void** ppv) {
     if (!ppv) return E_POINTER;
     *ppv = nullptr;
-    auto* factory = new (std::nothrow) ClassFactory(create, counters);
-    if (!factory) return E_OUTOFMEMORY;
-    factory->AddRef();
-    const HRESULT h = factory->QueryInterface(riid, ppv);
-    factory->Release();
-    return h;
+    for (const ServerClass& c : classes)
+        if (c.clsid == clsid) return createObject<ClassFactory>(riid, ppv, c.create);
+    return CLASS_E_CLASSNOTAVAILABLE;
 }
 
 std::string libraryPathOf(const void* address) {
@@ -69,19 +59,19 @@ std::string libraryPathOf(const void* address) {
     return resolved;
 }
 
-HRESULT registerLibrary(const std::vector<registry::ClassRegistration>& classes, const void* address) {
+HRESULT registerLibrary(ServerClasses classes, const void* address) {
     const std::string path = libraryPathOf(address);
     if (path.empty()) return E_UNEXPECTED;
     try {
-        return registry::registerClasses(classes, path);
+        return registry::registerClasses(registrations(classes), path);
     } catch (...) {
         return REGDB_E_WRITEREGDB;
     }
 }
 
-HRESULT unregisterLibrary(const std::vector<registry::ClassRegistration>& classes) {
+HRESULT unregisterLibrary(ServerClasses classes) {
     try {
-        return registry::unregisterClasses(classes);
+        return registry::unregisterClasses(registrations(classes));
     } catch (...) {
         return REGDB_E_WRITEREGDB;
     }

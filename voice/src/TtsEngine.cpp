@@ -1,19 +1,17 @@
 #include "TtsEngine.h"
 
 #include <algorithm>
-#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <mutex>
-#include <new>
 #include <string>
 #include <vector>
 
 #include "SentenceWalk.h"
-#include "ServerModule.h"
 #include "vorsan/automation/Creation.h"
 #include "vorsan/automation/ErrorInfo.h"
 #include "vorsan/automation/Interfaces.h"
+#include "vorsan/automation/ServerSupport.h"
 #include "vorsan/automation/SpeechStream.h"
 #include "vorsan/core/Diagnostics.h"
 #include "vorsan/core/Text.h"
@@ -30,7 +28,7 @@ constexpr ULONG kBytesPerSecond = kVoiceRate * kBytesPerSample;
 // promptly; silence in pieces of at most 1000 bytes.
 constexpr ULONG kPieceBytes = kBytesPerSecond / 10;
 constexpr ULONG kSilencePieceBytes = 1000;
-constexpr HRESULT kAborted = hr(0x80004004); // E_ABORT, internal: the site asked for an abort
+constexpr HRESULT kAborted = E_ABORT; // internal: the site asked for an abort
 
 // A bookmark's numeric value: its text read as a decimal number, else 0.
 WPARAM bookmarkValue(std::u16string_view text) {
@@ -200,28 +198,10 @@ private:
     std::size_t bookmark_ = 0; // first bookmark not yet placed
 };
 
-class Nimbrel22TTSEngine final : public ISpTTSEngine, public ISpObjectWithToken {
+class Nimbrel22TTSEngine final
+    : public serversupport::ServerObject<Implements<ISpTTSEngine, IID_ISpTTSEngine>,
+                                         Implements<ISpObjectWithToken, IID_ISpObjectWithToken>> {
 public:
-    Nimbrel22TTSEngine() { objectCreated(); }
-    Nimbrel22TTSEngine(const Nimbrel22TTSEngine&) = delete;
-    Nimbrel22TTSEngine& operator=(const Nimbrel22TTSEngine&) = delete;
-
-    HRESULT QueryInterface(REFIID riid, void** ppv) override {
-        if (!ppv) return E_POINTER;
-        *ppv = nullptr;
-        if (riid == IID_IUnknown || riid == IID_ISpTTSEngine) *ppv = static_cast<ISpTTSEngine*>(this);
-        else if (riid == IID_ISpObjectWithToken) *ppv = static_cast<ISpObjectWithToken*>(this);
-        else return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override {
-        const ULONG n = --refs_;
-        if (n == 0) delete this;
-        return n;
-    }
-
     HRESULT SetObjectToken(ISpObjectToken* token) override {
         std::lock_guard lock(mutex_);
         if (token_) diagnose("Nimbrel22: a token is already set");
@@ -296,7 +276,7 @@ public:
     }
 
 private:
-    ~Nimbrel22TTSEngine() { objectDestroyed(); }
+    ~Nimbrel22TTSEngine() override = default;
 
     static std::string hex(HRESULT h) {
         char buf[16];
@@ -430,7 +410,6 @@ private:
         return description.utf8();
     }
 
-    std::atomic<ULONG> refs_{0};
     std::mutex mutex_;    // token and engine
     std::mutex speaking_; // one request at a time
     ComPtr<ISpObjectToken> token_;
@@ -448,15 +427,6 @@ private:
 
 } // namespace
 
-HRESULT createTtsEngine(REFIID iid, void** ppv) {
-    if (!ppv) return E_POINTER;
-    *ppv = nullptr;
-    auto* voice = new (std::nothrow) Nimbrel22TTSEngine;
-    if (!voice) return E_OUTOFMEMORY;
-    voice->AddRef();
-    const HRESULT h = voice->QueryInterface(iid, ppv);
-    voice->Release();
-    return h;
-}
+HRESULT createTtsEngine(REFIID iid, void** ppv) { return createObject<Nimbrel22TTSEngine>(iid, ppv); }
 
 } // namespace vorsan::voice

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "DispatchSupport.h"
-#include "ServerModule.h"
+#include "DispatchObject.h"
 #include "vorsan/automation/Interfaces.h"
 
 namespace vorsan::server {
@@ -15,28 +15,17 @@ inline constexpr MemberName kCollectionNames[] = {
     {u"Item", 0}, {u"Add", 1}, {u"Count", 2}, {u"Remove", 3}, {u"_NewEnum", DISPID_NEWENUM}};
 
 template <class Elem, const IID& ElemIid, class ListIface, const IID& ListIid>
-class CollectionObject final : public DispatchObject<CollectionObject<Elem, ElemIid, ListIface, ListIid>, ListIface, ListIid>,
-                               public IEnumVARIANT {
-    using Base = DispatchObject<CollectionObject, ListIface, ListIid>;
-
+class CollectionObject final
+    : public DispatchObject<CollectionObject<Elem, ElemIid, ListIface, ListIid>, ListIface, ListIid,
+                            Implements<IEnumVARIANT, IID_IEnumVARIANT>> {
 public:
-    ~CollectionObject() {
+    ~CollectionObject() override {
         for (Elem* e : items_) e->Release();
     }
 
     static HRESULT idsOfNames(OLECHAR** names, UINT count, DISPID* ids) {
         return lookupNames(kCollectionNames, names, count, ids);
     }
-    bool queryExtra(REFIID riid, void** ppv) {
-        if (!(riid == IID_IEnumVARIANT)) return false;
-        *ppv = static_cast<IEnumVARIANT*>(this);
-        return true;
-    }
-
-    // One IUnknown for both interfaces.
-    HRESULT QueryInterface(REFIID riid, void** ppv) override { return Base::QueryInterface(riid, ppv); }
-    ULONG AddRef() override { return Base::AddRef(); }
-    ULONG Release() override { return Base::Release(); }
 
     HRESULT Item(LONG index, Elem** pVal) override {
         if (!pVal) return E_POINTER;
@@ -71,7 +60,7 @@ public:
         if (!pVal) return E_POINTER;
         cursor_ = 0;
         *pVal = static_cast<ListIface*>(this);
-        AddRef();
+        this->AddRef();
         return S_OK;
     }
 

@@ -1,6 +1,6 @@
 // MString: one BSTR, Name (null distinct from empty).
 #include "DispatchSupport.h"
-#include "ServerModule.h"
+#include "DispatchObject.h"
 #include "ValueObjects.h"
 
 namespace vorsan::server {

@@ -1,6 +1,6 @@
 // Phoneme: one speech chunk in automation types.
 #include "DispatchSupport.h"
-#include "ServerModule.h"
+#include "DispatchObject.h"
 #include "ValueObjects.h"
 
 namespace vorsan::server {

@@ -86,13 +86,6 @@ HRESULT readChunk(IPhoneme* phone, SpeechChunk& chunk) {
 VorsanApiObject::VorsanApiObject() : engine_(std::make_unique<SpeechEngine>()) {}
 VorsanApiObject::~VorsanApiObject() = default;
 
-bool VorsanApiObject::queryExtra(REFIID riid, void** ppv) {
-    if (riid == IID_ISupportErrorInfo) *ppv = static_cast<ISupportErrorInfo*>(this);
-    else if (riid == IID_IVorsanSpeechStream) *ppv = static_cast<IVorsanSpeechStream*>(this);
-    else return false;
-    return true;
-}
-
 HRESULT VorsanApiObject::InterfaceSupportsErrorInfo(REFIID riid) { return riid == IID_IVorsanAPI ? S_OK : S_FALSE; }
 
 HRESULT createVorsanAPI(REFIID iid, void** ppv) {

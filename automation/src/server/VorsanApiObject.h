@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "ServerModule.h"
+#include "DispatchObject.h"
 #include "vorsan/automation/Interfaces.h"
 #include "vorsan/automation/SpeechStream.h"
 
@@ -17,21 +17,16 @@ namespace vorsan::server {
 
 HRESULT createVorsanAPI(REFIID iid, void** ppv);
 
-class VorsanApiObject final : public DispatchObject<VorsanApiObject, IVorsanAPI, IID_IVorsanAPI>,
-                              public ISupportErrorInfo,
-                              public IVorsanSpeechStream {
-    using Base = DispatchObject<VorsanApiObject, IVorsanAPI, IID_IVorsanAPI>;
-
+class VorsanApiObject final
+    : public DispatchObject<VorsanApiObject, IVorsanAPI, IID_IVorsanAPI,
+                            Implements<ISupportErrorInfo, IID_ISupportErrorInfo>,
+                            Implements<IVorsanSpeechStream, IID_IVorsanSpeechStream>> {
 public:
     VorsanApiObject();  // may throw what the engine's creation throws
-    ~VorsanApiObject();
+    ~VorsanApiObject() override;
 
     static HRESULT idsOfNames(OLECHAR** names, UINT count, DISPID* ids);
-    bool queryExtra(REFIID riid, void** ppv);
 
-    HRESULT QueryInterface(REFIID riid, void** ppv) override { return Base::QueryInterface(riid, ppv); }
-    ULONG AddRef() override { return Base::AddRef(); }
-    ULONG Release() override { return Base::Release(); }
     HRESULT InterfaceSupportsErrorInfo(REFIID riid) override;
 
     // IVorsanSpeechStream.

@@ -1,8 +1,10 @@
 #pragma once
 // The small part of COM this system needs, shaped like the original so that
-// clients read the same: result codes, GUIDs, IUnknown and the class factory.
+// clients read the same: result codes, GUIDs, IUnknown, the class factory
+// and task memory.
 // Everything lives in namespace vorsan; the names keep their COM spelling.
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 
@@ -29,6 +31,7 @@ inline constexpr HRESULT S_FALSE = 1;
 inline constexpr HRESULT E_NOTIMPL = hr(0x80004001);
 inline constexpr HRESULT E_NOINTERFACE = hr(0x80004002);
 inline constexpr HRESULT E_POINTER = hr(0x80004003);
+inline constexpr HRESULT E_ABORT = hr(0x80004004);
 inline constexpr HRESULT E_FAIL = hr(0x80004005);
 inline constexpr HRESULT E_UNEXPECTED = hr(0x8000FFFF);
 inline constexpr HRESULT E_OUTOFMEMORY = hr(0x8007000E);
@@ -64,6 +67,7 @@ struct GUID {
 };
 using IID = GUID;
 using CLSID = GUID;
+using REFGUID = const GUID&;
 using REFIID = const IID&;
 using REFCLSID = const CLSID&;
 
@@ -74,6 +78,10 @@ std::string guidToString(const GUID& g);
 // Accepts the form above (braces required, either case); false otherwise.
 bool guidFromString(std::string_view text, GUID& out);
 
+// The interface identifiers of OLE's own interfaces keep their published
+// values; each stands beside its interface.
+inline constexpr IID IID_IUnknown{0x00000000, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+
 struct IUnknown {
     virtual HRESULT QueryInterface(REFIID riid, void** ppv) = 0;
     virtual ULONG AddRef() = 0;
@@ -83,6 +91,8 @@ protected:
     ~IUnknown() = default;
 };
 
+inline constexpr IID IID_IClassFactory{0x00000001, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+
 struct IClassFactory : IUnknown {
     virtual HRESULT CreateInstance(IUnknown* outer, REFIID riid, void** ppv) = 0;
     virtual HRESULT LockServer(bool lock) = 0;
@@ -91,13 +101,11 @@ protected:
     ~IClassFactory() = default;
 };
 
-// The interface identifiers of OLE's own interfaces keep their published values.
-inline constexpr IID IID_IUnknown{0x00000000, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-inline constexpr IID IID_IClassFactory{0x00000001, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-inline constexpr IID IID_IDispatch{0x00020400, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-inline constexpr IID IID_IEnumVARIANT{0x00020404, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-inline constexpr IID IID_IErrorInfo{0x1CF2B120, 0x547D, 0x101B, {0x8E, 0x65, 0x08, 0x00, 0x2B, 0x2B, 0xD1, 0x19}};
-inline constexpr IID IID_ISupportErrorInfo{0xDF0B3D60, 0x548F, 0x101B, {0x8E, 0x65, 0x08, 0x00, 0x2B, 0x2B, 0xD1, 0x19}};
+// Task memory (what one module allocates and another frees, such as the
+// strings and formats the speech interfaces hand out): the C heap, so a
+// block from one library is freed by any other.
+inline void* CoTaskMemAlloc(std::size_t bytes) { return std::malloc(bytes); }
+inline void CoTaskMemFree(void* p) { std::free(p); }
 
 // Owning interface pointer (one reference), like CComPtr.
 template <class T>

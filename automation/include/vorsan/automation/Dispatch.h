@@ -39,6 +39,8 @@ struct EXCEPINFO {
 // Frees the strings and zeroes the record.
 void clearExcepInfo(EXCEPINFO* e);
 
+inline constexpr IID IID_IDispatch{0x00020400, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+
 struct IDispatch : IUnknown {
     virtual HRESULT GetTypeInfoCount(UINT* pctinfo) = 0;
     virtual HRESULT GetTypeInfo(UINT iTInfo, LCID lcid, ITypeInfo** ppTInfo) = 0;
@@ -49,6 +51,8 @@ struct IDispatch : IUnknown {
 protected:
     ~IDispatch() = default;
 };
+
+inline constexpr IID IID_IEnumVARIANT{0x00020404, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
 struct IEnumVARIANT : IUnknown {
     virtual HRESULT Next(ULONG celt, VARIANT* rgVar, ULONG* pCeltFetched) = 0;

@@ -7,6 +7,8 @@
 
 namespace vorsan {
 
+inline constexpr IID IID_IErrorInfo{0x1CF2B120, 0x547D, 0x101B, {0x8E, 0x65, 0x08, 0x00, 0x2B, 0x2B, 0xD1, 0x19}};
+
 struct IErrorInfo : IUnknown {
     virtual HRESULT GetGUID(GUID* pGUID) = 0;
     virtual HRESULT GetSource(BSTR* pSource) = 0;
@@ -17,6 +19,8 @@ struct IErrorInfo : IUnknown {
 protected:
     ~IErrorInfo() = default;
 };
+
+inline constexpr IID IID_ISupportErrorInfo{0xDF0B3D60, 0x548F, 0x101B, {0x8E, 0x65, 0x08, 0x00, 0x2B, 0x2B, 0xD1, 0x19}};
 
 struct ISupportErrorInfo : IUnknown {
     virtual HRESULT InterfaceSupportsErrorInfo(REFIID riid) = 0;

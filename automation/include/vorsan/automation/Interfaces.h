@@ -9,12 +9,6 @@ namespace vorsan {
 // Type library "VORSANCOMLib" 2.0.
 inline constexpr GUID LIBID_VORSANCOMLib{0x200250A9, 0x4BCB, 0x4EF7, {0xA6, 0x01, 0x53, 0xB3, 0x54, 0x5D, 0x1F, 0x63}};
 
-inline constexpr IID IID_IMString{0xF810FBBC, 0xA516, 0x46F4, {0x91, 0x46, 0x29, 0x90, 0xF3, 0xE2, 0xF4, 0x0E}};
-inline constexpr IID IID_IMStringList{0x3EC0A60B, 0x7977, 0x4B61, {0xAC, 0x3A, 0x02, 0xDB, 0x8A, 0xDB, 0x98, 0x32}};
-inline constexpr IID IID_IPhoneme{0xC1D53004, 0x6783, 0x43F5, {0xB6, 0xB0, 0xC1, 0xDD, 0x6D, 0x1A, 0xBB, 0xB3}};
-inline constexpr IID IID_IPhonemeList{0x80DDC7C2, 0x601E, 0x434E, {0x82, 0x48, 0x86, 0xED, 0x1C, 0x39, 0xB0, 0x34}};
-inline constexpr IID IID_IVorsanAPI{0xC7CD1ECF, 0x365C, 0x462F, {0x84, 0x5A, 0xB8, 0xC7, 0xEE, 0xDB, 0xBB, 0xA7}};
-
 inline constexpr CLSID CLSID_MString{0x59E57422, 0xDFC1, 0x47F9, {0xB1, 0xA3, 0x61, 0xE6, 0xDA, 0x0C, 0x6D, 0x5B}};
 inline constexpr CLSID CLSID_MStringList{0x8DF8905B, 0x663F, 0x4289, {0x82, 0xC8, 0x05, 0x7D, 0xAA, 0xA0, 0xAF, 0x6A}};
 inline constexpr CLSID CLSID_Phoneme{0xADBE1775, 0xB751, 0x453F, {0xBB, 0x9B, 0x6E, 0x0C, 0x70, 0x73, 0x1C, 0xC8}};
@@ -28,6 +22,8 @@ inline constexpr SHORT kFileTypeAU = 0;
 inline constexpr SHORT kFileTypeAIFF = 1;
 inline constexpr SHORT kFileTypeWAVE = 2;
 
+inline constexpr IID IID_IMString{0xF810FBBC, 0xA516, 0x46F4, {0x91, 0x46, 0x29, 0x90, 0xF3, 0xE2, 0xF4, 0x0E}};
+
 struct IMString : IDispatch {
     virtual HRESULT get_Name(BSTR* pVal) = 0;              // 1
     virtual HRESULT put_Name(BSTR newVal) = 0;
@@ -35,6 +31,8 @@ struct IMString : IDispatch {
 protected:
     ~IMString() = default;
 };
+
+inline constexpr IID IID_IPhoneme{0xC1D53004, 0x6783, 0x43F5, {0xB6, 0xB0, 0xC1, 0xDD, 0x6D, 0x1A, 0xBB, 0xB3}};
 
 struct IPhoneme : IDispatch {
     virtual HRESULT get_PhoneString(BSTR* pVal) = 0;       // 1
@@ -55,6 +53,8 @@ protected:
 // The two collections: 0-based, each element held with one reference. The
 // collection is its own IEnumVARIANT, on one cursor shared by every
 // enumeration of it.
+inline constexpr IID IID_IMStringList{0x3EC0A60B, 0x7977, 0x4B61, {0xAC, 0x3A, 0x02, 0xDB, 0x8A, 0xDB, 0x98, 0x32}};
+
 struct IMStringList : IDispatch {
     virtual HRESULT Item(LONG Index, IMString** pVal) = 0;  // 0
     virtual HRESULT Add(IMString* pNewVal) = 0;             // 1
@@ -65,6 +65,8 @@ struct IMStringList : IDispatch {
 protected:
     ~IMStringList() = default;
 };
+
+inline constexpr IID IID_IPhonemeList{0x80DDC7C2, 0x601E, 0x434E, {0x82, 0x48, 0x86, 0xED, 0x1C, 0x39, 0xB0, 0x34}};
 
 struct IPhonemeList : IDispatch {
     virtual HRESULT Item(LONG Index, IPhoneme** pVal) = 0;
@@ -79,6 +81,8 @@ protected:
 
 // "Bool" arguments and results are LONGs: 1 true, 0 false; any non-zero
 // input is true. Strings cross as UTF-16 BSTRs (UTF-8 inside the engine).
+inline constexpr IID IID_IVorsanAPI{0xC7CD1ECF, 0x365C, 0x462F, {0x84, 0x5A, 0xB8, 0xC7, 0xEE, 0xDB, 0xBB, 0xA7}};
+
 struct IVorsanAPI : IDispatch {
     virtual HRESULT LoadConfiguration() = 0;                                                   // 1
     virtual HRESULT UnloadConfiguration() = 0;                                                 // 2

@@ -3,7 +3,6 @@
 // through, declared in the shape of the automation layer (IIDs, HRESULTs,
 // IUnknown), with the names and numbers the speech API gives them.
 #include <cstdint>
-#include <cstdlib>
 
 #include "vorsan/automation/Com.h"
 
@@ -14,7 +13,6 @@ using LPARAM = intptr_t;
 using WPARAM = uintptr_t;
 using LPCWSTR = const char16_t*;
 using LPWSTR = char16_t*;
-using REFGUID = const GUID&;
 
 inline constexpr HRESULT SPERR_UNINITIALIZED = hr(0x80045001);
 inline constexpr HRESULT SPERR_ALREADY_INITIALIZED = hr(0x80045002);
@@ -103,6 +101,8 @@ inline constexpr WORD WAVE_FORMAT_PCM = 1;
 inline constexpr GUID SPDFID_WaveFormatEx{0xC31ADBAE, 0x527F, 0x4FF5, {0xA2, 0x30, 0xF6, 0x2B, 0xB6, 0x1F, 0xF7, 0x0C}};
 
 // The output site of one speak request.
+inline constexpr IID IID_ISpTTSEngineSite{0x9880499B, 0xCCE9, 0x11D2, {0xB5, 0x03, 0x00, 0xC0, 0x4F, 0x79, 0x73, 0x96}};
+
 struct ISpTTSEngineSite : IUnknown {
     virtual HRESULT AddEvents(const SPEVENT* events, ULONG count) = 0;
     virtual HRESULT GetEventInterest(ULONGLONG* interest) = 0;
@@ -118,6 +118,8 @@ protected:
 };
 
 // A voice's registration data: its name, language and attributes.
+inline constexpr IID IID_ISpObjectToken{0x14056589, 0xE16C, 0x11D2, {0xBB, 0x90, 0x00, 0xC0, 0x4F, 0x8E, 0xE6, 0xC0}};
+
 struct ISpObjectToken : IUnknown {
     virtual HRESULT GetId(LPWSTR* id) = 0;                             // CoTaskMemFree the result
     virtual HRESULT GetStringValue(LPCWSTR name, LPWSTR* value) = 0;   // null name: the voice's name
@@ -127,6 +129,8 @@ protected:
     ~ISpObjectToken() = default;
 };
 
+inline constexpr IID IID_ISpObjectWithToken{0x5B559F40, 0xE952, 0x11D2, {0xBB, 0x91, 0x00, 0xC0, 0x4F, 0x8E, 0xE6, 0xC0}};
+
 struct ISpObjectWithToken : IUnknown {
     virtual HRESULT SetObjectToken(ISpObjectToken* token) = 0;
     virtual HRESULT GetObjectToken(ISpObjectToken** token) = 0;
@@ -134,6 +138,8 @@ struct ISpObjectWithToken : IUnknown {
 protected:
     ~ISpObjectWithToken() = default;
 };
+
+inline constexpr IID IID_ISpTTSEngine{0xA74D7C8E, 0x4CC5, 0x4F2F, {0xA6, 0xEB, 0x80, 0x4D, 0xEE, 0x18, 0x50, 0x0E}};
 
 struct ISpTTSEngine : IUnknown {
     virtual HRESULT Speak(DWORD speakFlags, REFGUID formatId, const WAVEFORMATEX* waveFormat,
@@ -145,16 +151,6 @@ struct ISpTTSEngine : IUnknown {
 protected:
     ~ISpTTSEngine() = default;
 };
-
-inline constexpr IID IID_ISpTTSEngineSite{0x9880499B, 0xCCE9, 0x11D2, {0xB5, 0x03, 0x00, 0xC0, 0x4F, 0x79, 0x73, 0x96}};
-inline constexpr IID IID_ISpObjectToken{0x14056589, 0xE16C, 0x11D2, {0xBB, 0x90, 0x00, 0xC0, 0x4F, 0x8E, 0xE6, 0xC0}};
-inline constexpr IID IID_ISpObjectWithToken{0x5B559F40, 0xE952, 0x11D2, {0xBB, 0x91, 0x00, 0xC0, 0x4F, 0x8E, 0xE6, 0xC0}};
-inline constexpr IID IID_ISpTTSEngine{0xA74D7C8E, 0x4CC5, 0x4F2F, {0xA6, 0xEB, 0x80, 0x4D, 0xEE, 0x18, 0x50, 0x0E}};
-
-// Task memory (what GetOutputFormat and token strings hand out): the C heap,
-// so a block from one library is freed by any other.
-inline void* CoTaskMemAlloc(std::size_t bytes) { return std::malloc(bytes); }
-inline void CoTaskMemFree(void* p) { std::free(p); }
 
 // The voice's class.
 inline constexpr CLSID CLSID_Nimbrel22TTSEngine{0x3E5F8A12, 0x6C4B, 0x4D1E, {0x9A, 0x27, 0x51, 0xB0, 0xC3, 0x8E, 0x2D, 0x64}};

@@ -1,35 +1,22 @@
 #pragma once
 // A small object token: the voice's name, language and attributes, as a
 // client hands it to the voice with SetObjectToken.
-#include <atomic>
 #include <cstring>
 #include <map>
 #include <string>
 
+#include "vorsan/automation/ComObject.h"
 #include "vorsan/voice/Sapi.h"
 
 namespace vorsan::sapi {
 
-class VoiceToken final : public ISpObjectToken {
+// Not counted among a server's live objects: the client makes it.
+class VoiceToken final : public ComObject<Implements<ISpObjectToken, IID_ISpObjectToken>> {
 public:
     // attributes: "Language" (e.g. "hi"), "Gender", "Age", "Vendor", ...
     VoiceToken(std::u16string id, std::u16string name, std::map<std::u16string, std::u16string> attributes)
         : id_(std::move(id)), name_(std::move(name)), attributes_(std::move(attributes)) {}
 
-    HRESULT QueryInterface(REFIID riid, void** ppv) override {
-        if (!ppv) return E_POINTER;
-        *ppv = nullptr;
-        if (!(riid == IID_IUnknown || riid == IID_ISpObjectToken)) return E_NOINTERFACE;
-        *ppv = static_cast<ISpObjectToken*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override {
-        const ULONG n = --refs_;
-        if (n == 0) delete this;
-        return n;
-    }
     HRESULT GetId(LPWSTR* id) override { return copy(id_, id); }
     HRESULT GetStringValue(LPCWSTR name, LPWSTR* value) override {
         if (!name || !*name) return copy(name_, value);
@@ -46,7 +33,7 @@ public:
     }
 
 private:
-    ~VoiceToken() = default;
+    ~VoiceToken() override = default;
     static HRESULT copy(const std::u16string& s, LPWSTR* out) {
         if (!out) return E_POINTER;
         *out = static_cast<LPWSTR>(CoTaskMemAlloc((s.size() + 1) * sizeof(char16_t)));
@@ -57,7 +44,6 @@ private:
 
     std::u16string id_, name_;
     std::map<std::u16string, std::u16string> attributes_;
-    std::atomic<ULONG> refs_{0};
 };
 
 } // namespace vorsan::sapi
