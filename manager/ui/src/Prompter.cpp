@@ -26,8 +26,9 @@ void MessageBoxPrompter::message(QWidget* parent, const QString& text) {
 }
 
 bool MessageBoxPrompter::confirmSave(QWidget* parent) {
-    return ask(parent, QMessageBox::Critical, QStringLiteral("Save confirmation"), QStringLiteral("Save changes to file?"),
-               QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok) == QMessageBox::Ok;
+    return ask(parent, QMessageBox::Critical, QStringLiteral("Save confirmation"),
+               QStringLiteral("Save changes to file?"), QMessageBox::Ok | QMessageBox::Cancel,
+               QMessageBox::Ok) == QMessageBox::Ok;
 }
 
 } // namespace vorsan::manager

@@ -5,10 +5,10 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDoubleSpinBox>
-#include <QKeyEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -170,11 +170,13 @@ TolvaneScreen::TolvaneScreen(Prompter& prompter, PreviewOutput previewOutput, QW
     connect(configTree_, &QTreeWidget::customContextMenuRequested, this, &TolvaneScreen::treeMenuRequested);
     // Enter on a language goes on to its settings.
     connect(configTree_, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
-        if (item->data(0, KindRole).toInt() == LanguageNode && langFrame_->isVisible()) cmbRuvetta_->setFocus(Qt::TabFocusReason);
+        if (item->data(0, KindRole).toInt() == LanguageNode && langFrame_->isVisible())
+            cmbRuvetta_->setFocus(Qt::TabFocusReason);
     });
     connect(mnuSetPrimary_, &QAction::triggered, this, &TolvaneScreen::mnuSetPrimaryTriggered);
     connect(cmbRuvetta_, &QComboBox::currentIndexChanged, this, [this] { FillEmotions(cmbRuvetta_->currentText()); });
-    connect(spPitch_, &QDoubleSpinBox::valueChanged, this, [this](double v) { txtPitch_->setText(QString::number(v)); });
+    connect(spPitch_, &QDoubleSpinBox::valueChanged, this,
+            [this](double v) { txtPitch_->setText(QString::number(v)); });
     connect(spTime_, &QDoubleSpinBox::valueChanged, this, [this](double v) { txtTime_->setText(QString::number(v)); });
     connect(spVoice_, &QSpinBox::valueChanged, this, [this](int v) { txtVoice_->setText(QString::number(v)); });
     connect(cmdSave_, &QPushButton::clicked, this, &TolvaneScreen::cmdSaveClicked);
@@ -261,69 +263,6 @@ TolvaneScreen::~TolvaneScreen() { preview_.stop(); }
 
 void TolvaneScreen::ShowStatusBarMessage(const QString& message) { statusPanel_->setText(message); }
 
-QString TolvaneScreen::accessibleNodeName(NodeKind kind, const QString& text, bool primary) {
-    switch (kind) {
-    case LanguageNode: return text + (primary ? QStringLiteral(", primary language") : QStringLiteral(", language"));
-    case EmotionNode: return text + QStringLiteral(", emotion database");
-    case AccentNode: return text + QStringLiteral(", accent database");
-    case SectionNode:
-        if (text == QLatin1String("Pelmira")) return text + QStringLiteral(", language databases");
-        if (text == QLatin1String("Ruvetta")) return text + QStringLiteral(", emotion databases");
-        return text + QStringLiteral(", accent databases");
-    case RootNode: break;
-    }
-    return text;
-}
-
-void TolvaneScreen::buildTree() {
-    configTree_->clear();
-    auto node = [](QTreeWidgetItem* item, NodeKind kind, const QString& name, const QString& description) {
-        item->setData(0, KindRole, kind);
-        item->setData(0, NameRole, name);
-        item->setData(0, Qt::AccessibleTextRole, accessibleNodeName(kind, item->text(0)));
-        item->setData(0, Qt::AccessibleDescriptionRole, description);
-        // Only nodes with children show (and report) an expanded state.
-        item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
-        if (kind != RootNode && kind != SectionNode) item->setFlags(item->flags() | Qt::ItemNeverHasChildren);
-        return item;
-    };
-    auto* root = node(new QTreeWidgetItem(configTree_, {QStringLiteral("Zenlora Configuration")}), RootNode,
-                      QStringLiteral("ROOT"), QStringLiteral("The configuration in ") + q(model_->TOLVANE_FILENAME()));
-    auto section = [&](const char* text, const char* description) {
-        const QString name = QString::fromLatin1(text);
-        return node(new QTreeWidgetItem(root, {name}), SectionNode, name, QString::fromLatin1(description));
-    };
-    QTreeWidgetItem* languages = section("Pelmira", "The language rule databases");
-    QTreeWidgetItem* emotions = section("Ruvetta", "The emotion databases");
-    QTreeWidgetItem* accents = section("Oskalen", "The accent databases");
-    auto entry = [&](QTreeWidgetItem* parent, const std::string& name, NodeKind kind, const QString& description) {
-        return node(new QTreeWidgetItem(parent, {q(name)}), kind, q(name), description);
-    };
-    for (const auto& l : model_->AllPelmiraFiles())
-        setImage(entry(languages, l->PelmiraName(), LanguageNode, QStringLiteral("Voice ") + q(l->PelmiraMbrolaDatabase())),
-                 l->PelmiraName() == model_->PrimaryLanguage());
-    for (const auto& e : model_->AllRuvettaFiles()) {
-        QStringList moods;
-        for (const std::string& mood : e->RuvettaMoods()) moods << q(mood);
-        entry(emotions, e->RuvettaName(), EmotionNode,
-              QStringLiteral("For voice ") + q(e->RuvettaMbrolaDatabase()) + QStringLiteral("; moods ") +
-                  moods.join(QStringLiteral(", ")));
-    }
-    for (const auto& a : model_->AllOskalenFiles())
-        entry(accents, a->OskalenName(), AccentNode,
-              QStringLiteral("From voice ") + q(a->FromMbrolaDatabase()) + QStringLiteral(" to voice ") +
-                  q(a->ToMbrolaDatabase()));
-    for (QTreeWidgetItem* item : {root, languages, emotions, accents})
-        if (item->childCount() > 0) item->setExpanded(true);
-    configTree_->setCurrentItem(root);
-}
-
-void TolvaneScreen::setImage(QTreeWidgetItem* item, bool primary) {
-    item->setData(0, ImageRole, primary ? QStringLiteral("PrimaryLanguage") : QStringLiteral("Languages"));
-    item->setIcon(0, primary ? primaryLanguageIcon() : languagesIcon());
-    item->setData(0, Qt::AccessibleTextRole, accessibleNodeName(LanguageNode, item->text(0), primary));
-}
-
 void TolvaneScreen::showInfo(const QString& text) {
     lblInfo_->setText(text);
     lblInfo_->show();
@@ -334,12 +273,6 @@ PelmiraConfig* TolvaneScreen::selectedLanguage() const {
     QTreeWidgetItem* item = configTree_->currentItem();
     if (!item || item->data(0, KindRole).toInt() != LanguageNode) return nullptr;
     return model_->PelmiraConfigRef(s(item->data(0, NameRole).toString()));
-}
-
-QTreeWidgetItem* TolvaneScreen::languageItem(const QString& name) const {
-    for (QTreeWidgetItem* item : configTree_->findItems(name, Qt::MatchExactly | Qt::MatchRecursive))
-        if (item->data(0, KindRole).toInt() == LanguageNode) return item;
-    return nullptr;
 }
 
 void TolvaneScreen::nodeSelected() {
@@ -457,23 +390,6 @@ void TolvaneScreen::cmdCancelClicked() {
     configTree_->setFocus();
 }
 
-void TolvaneScreen::treeMenuRequested(const QPoint& at) {
-    if (QTreeWidgetItem* item = configTree_->itemAt(at)) openTreeMenu(item, at);
-}
-
-// The pop-up menu of a language node; `inViewport` is where it opens. A real
-// menu, so screen readers announce it and its item.
-void TolvaneScreen::openTreeMenu(QTreeWidgetItem* item, const QPoint& inViewport) {
-    if (item->data(0, KindRole).toInt() != LanguageNode) return;
-    menuItem_ = item;
-    const QString name = item->data(0, NameRole).toString();
-    const bool primary = name == q(model_->PrimaryLanguage());
-    mnuSetPrimary_->setText(primary ? QStringLiteral("Clear Primary property") : QStringLiteral("Set as Primary"));
-    popup_->setAccessibleName(name + QStringLiteral(" menu"));
-    popup_->popup(configTree_->viewport()->mapToGlobal(inViewport));
-    popup_->setActiveAction(mnuSetPrimary_); // Enter chooses it; a screen reader reads it
-}
-
 bool TolvaneScreen::eventFilter(QObject* watched, QEvent* event) {
     if (watched == configTree_) {
         bool menuKey = false;
@@ -510,21 +426,6 @@ bool TolvaneScreen::frameKey(QKeyEvent* key) {
     else if (focus == txtPreview_) cmdPreview_->click();
     else cmdSave_->click();
     return true;
-}
-
-void TolvaneScreen::mnuSetPrimaryTriggered() {
-    if (!menuItem_) return;
-    const QString name = menuItem_->data(0, NameRole).toString();
-    if (name == q(model_->PrimaryLanguage())) {
-        setImage(menuItem_, false);
-        model_->SetPrimaryLanguage("");
-        ShowStatusBarMessage(QStringLiteral("No primary language"));
-    } else {
-        if (QTreeWidgetItem* previous = languageItem(q(model_->PrimaryLanguage()))) setImage(previous, false);
-        setImage(menuItem_, true);
-        model_->SetPrimaryLanguage(s(name));
-        ShowStatusBarMessage(name + QStringLiteral(" is the primary language"));
-    }
 }
 
 void TolvaneScreen::cmdPreviewClicked() {

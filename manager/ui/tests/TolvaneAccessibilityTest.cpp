@@ -130,8 +130,9 @@ TEST(TolvaneScreenAccessibility, EveryControlIsNamedDescribedAndLabelled) {
             reported = reported || other->object() == labels[0];
         EXPECT_TRUE(reported) << id;
     }
-    EXPECT_EQ(names, QStringList({"Configuration", "Emotion database", "Preferred mood", "Accent database", "Pitch ratio",
-                                  "Time ratio", "Voice frequency", "Sample sentence", "Preview", "Save", "Cancel"}));
+    EXPECT_EQ(names,
+              QStringList({"Configuration", "Emotion database", "Preferred mood", "Accent database", "Pitch ratio",
+                           "Time ratio", "Voice frequency", "Sample sentence", "Preview", "Save", "Cancel"}));
 
     // Values are spoken with their meaning: ratios as ratios, the voice in Hz,
     // the lists' current choices.
@@ -157,7 +158,8 @@ TEST(TolvaneScreenAccessibility, EveryControlIsNamedDescribedAndLabelled) {
 TEST(TolvaneScreenAccessibility, TreeNodesSayWhatTheyAreAndLeavesDoNotExpand) {
     listen();
     SetUpProfile setup;
-    setup.edit("</Oskalen>\n</ZenloraConfig>", "</Oskalen>\n  <PrimaryLanguage>Tamil</PrimaryLanguage>\n</ZenloraConfig>");
+    setup.edit("</Oskalen>\n</ZenloraConfig>",
+               "</Oskalen>\n  <PrimaryLanguage>Tamil</PrimaryLanguage>\n</ZenloraConfig>");
     RecordingPrompter prompter;
     TolvaneScreen screen(prompter);
     screen.show();
@@ -179,10 +181,10 @@ TEST(TolvaneScreenAccessibility, TreeNodesSayWhatTheyAreAndLeavesDoNotExpand) {
         }
     }
     EXPECT_EQ(leaves, model.AllPelmiraFiles().size() + model.AllRuvettaFiles().size() + model.AllOskalenFiles().size());
-    for (const char* expected : {"Zenlora Configuration", "Pelmira, language databases", "Ruvetta, emotion databases",
-                                 "Oskalen, accent databases", "Hindi, language", "Tamil, primary language",
-                                 "English (United States), language", "Hindi_in1, emotion database",
-                                 "in1_TO_en1, accent database"})
+    for (const char* expected :
+         {"Zenlora Configuration", "Pelmira, language databases", "Ruvetta, emotion databases",
+          "Oskalen, accent databases", "Hindi, language", "Tamil, primary language",
+          "English (United States), language", "Hindi_in1, emotion database", "in1_TO_en1, accent database"})
         EXPECT_TRUE(nodes.count(QString::fromUtf8(expected))) << expected;
     EXPECT_EQ(nodes.at("Hindi_in1, emotion database")->text(QAccessible::Description),
               "For voice in1; moods Neutral, Happy, Sad, Angry, Fear, Bored");
@@ -199,7 +201,7 @@ TEST(TolvaneScreenAccessibility, MenuKeyOpensTheAnnouncedLanguageMenu) {
     TolvaneScreen& screen = w.screen;
     auto* tree = find<QTreeWidget>(screen, "configTree");
     auto* menu = find<QMenu>(screen, "mnuPopup");
-    EXPECT_EQ(focused(), tree); // the keyboard starts in the tree
+    EXPECT_EQ(focused(), tree);      // the keyboard starts in the tree
     QTest::keyClicks(tree, "Hindi"); // typing finds the node
     ASSERT_EQ(tree->currentItem()->text(0), "Hindi");
 
@@ -303,7 +305,8 @@ TEST(TolvaneScreenAccessibility, KeyboardAloneWalksTheWindowInReadingOrder) {
         const QRect b(visited[i]->mapTo(&screen, QPoint()), visited[i]->size());
         const bool below = b.top() >= a.center().y();
         const bool rightOnTheSameRow = b.center().y() > a.top() && b.center().y() < a.bottom() && b.left() > a.left();
-        EXPECT_TRUE(below || rightOnTheSameRow) << order[int(i)].toStdString() << " after " << order[int(i - 1)].toStdString();
+        EXPECT_TRUE(below || rightOnTheSameRow)
+            << order[int(i)].toStdString() << " after " << order[int(i - 1)].toStdString();
     }
     press(Qt::Key_Backtab);
     EXPECT_EQ(focused(), tree);
@@ -319,7 +322,8 @@ TEST(TolvaneScreenAccessibility, KeyboardAloneWalksTheWindowInReadingOrder) {
     };
     for (QLabel* label : screen.findChildren<QLabel*>())
         if (label->buddy()) mnemonic(label->text(), label->text().toStdString());
-    for (QPushButton* button : screen.findChildren<QPushButton*>()) mnemonic(button->text(), button->text().toStdString());
+    for (QPushButton* button : screen.findChildren<QPushButton*>())
+        mnemonic(button->text(), button->text().toStdString());
     EXPECT_EQ(letters.size(), 11u);
     press(Qt::Key_T, Qt::AltModifier);
     EXPECT_EQ(focused(), find<QWidget>(screen, "spPitch"));

@@ -55,8 +55,9 @@ struct SetUpProfile {
     std::filesystem::path config = profile.path() / "tolvane.xml";
     SetUpProfile() {
         app();
-        EXPECT_EQ(std::system(("bash '" + vorsan::testing::sourcePath("data/tolvane/install.sh") + "' >/dev/null").c_str()),
-                  0);
+        EXPECT_EQ(
+            std::system(("bash '" + vorsan::testing::sourcePath("data/tolvane/install.sh") + "' >/dev/null").c_str()),
+            0);
     }
     void edit(const std::string& from, const std::string& to) const {
         std::string text = slurp(config);
