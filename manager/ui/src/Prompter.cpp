@@ -4,13 +4,31 @@
 
 namespace vorsan::manager {
 
+namespace {
+
+// A modal box whose text a screen reader announces with it: message boxes
+// are alerts to assistive technology, and the description repeats the text
+// for readers that speak only the alert's own name and description.
+int ask(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
+        QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton) {
+    QMessageBox box(icon, title, text, buttons, parent);
+    box.setObjectName(QStringLiteral("tolvaneMessage"));
+    box.setDefaultButton(defaultButton);
+    box.setAccessibleDescription(text);
+    return box.exec();
+}
+
+} // namespace
+
+// Every message reports something refused or failed, hence the warning icon.
 void MessageBoxPrompter::message(QWidget* parent, const QString& text) {
-    QMessageBox::information(parent, QStringLiteral("Tolvane"), text);
+    ask(parent, QMessageBox::Warning, QStringLiteral("Tolvane"), text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 bool MessageBoxPrompter::confirmSave(QWidget* parent) {
-    return QMessageBox::critical(parent, QStringLiteral("Save confirmation"), QStringLiteral("Save changes to file?"),
-                                 QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok) == QMessageBox::Ok;
+    return ask(parent, QMessageBox::Critical, QStringLiteral("Save confirmation"),
+               QStringLiteral("Save changes to file?"), QMessageBox::Ok | QMessageBox::Cancel,
+               QMessageBox::Ok) == QMessageBox::Ok;
 }
 
 } // namespace vorsan::manager

@@ -3,9 +3,12 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDoubleSpinBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -41,21 +44,49 @@ QSpinBox* spinner(const char* name, int low, int high, int step, QWidget* parent
     return sp;
 }
 
-// The spinners' usual ranges (ratios in hundredths, the voice in Hz), and
-// the furthest they stretch to show a value the file already holds: the
-// engine's own limits. A stored value is never changed by being shown.
-constexpr int kRatioLow = 25, kRatioHigh = 400, kRatioMin = 1, kRatioMax = 10000;
+// The accessible name (what a screen reader says the control is, the same
+// words as its label) and description (what it does).
+void describe(QWidget* w, const char* name, const char* description) {
+    w->setAccessibleName(QString::fromUtf8(name));
+    w->setAccessibleDescription(QString::fromUtf8(description));
+}
+
+// A visible label with a mnemonic (Alt+letter) that gives `control` the
+// focus; screen readers report it as the control's label.
+QLabel* buddyLabel(const char* text, QWidget* control, QWidget* parent) {
+    auto* label = new QLabel(QString::fromUtf8(text), parent);
+    label->setBuddy(control);
+    return label;
+}
+
+// The spinners' usual ranges (ratios, the voice in Hz), and the furthest
+// they stretch to show a value the file already holds: the engine's own
+// limits. A stored value is never changed by being shown.
+constexpr double kRatioLow = 0.25, kRatioHigh = 4.0, kRatioMin = 0.01, kRatioMax = 100.0;
 constexpr int kVoiceLow = 8000, kVoiceHigh = 48000, kVoiceMin = 4000, kVoiceMax = 192000;
 
-void showValue(QSpinBox* sp, int low, int high, int min, int max, int value) {
+QDoubleSpinBox* ratioSpinner(const char* name, QWidget* parent) {
+    auto* sp = named(new QDoubleSpinBox(parent), name);
+    sp->setDecimals(2);
+    sp->setRange(kRatioLow, kRatioHigh);
+    sp->setSingleStep(0.01);
+    return sp;
+}
+
+template <typename Box, typename T>
+void showValue(Box* sp, T low, T high, T min, T max, T value) {
     sp->setRange(std::max(min, std::min(low, value)), std::min(max, std::max(high, value)));
     sp->setValue(value);
 }
 
-QLineEdit* textBox(const char* name, QWidget* parent) {
+// A read-only box with the value as it will be written; the spinner beside
+// it already speaks the value, so Tab passes it by.
+QLineEdit* textBox(const char* name, const char* accessibleName, QWidget* parent) {
     auto* t = named(new QLineEdit(parent), name);
     t->setReadOnly(true);
+    t->setFocusPolicy(Qt::NoFocus);
     t->setMaximumWidth(90);
+    t->setAccessibleName(QString::fromUtf8(accessibleName));
     return t;
 }
 
@@ -97,61 +128,36 @@ TolvaneScreen::TolvaneScreen(Prompter& prompter, PreviewOutput previewOutput, QW
 
     auto* central = new QWidget(this);
     auto* layout = new QHBoxLayout(central);
+    auto* left = new QVBoxLayout;
     configTree_ = named(new QTreeWidget(central), "configTree");
     configTree_->setHeaderHidden(true);
     configTree_->setContextMenuPolicy(Qt::CustomContextMenu);
     configTree_->setMinimumWidth(240);
-    layout->addWidget(configTree_, 2);
+    describe(configTree_, "Configuration",
+             "Languages, emotion databases and accent databases. On a language, the Menu key or Shift+F10 "
+             "sets or clears the primary language, and Enter moves to its settings.");
+    configTree_->installEventFilter(this);
+    left->addWidget(buddyLabel("Con&figuration", configTree_, central));
+    left->addWidget(configTree_, 1);
+    layout->addLayout(left, 2);
 
     auto* right = new QVBoxLayout;
     lblInfo_ = named(new QLabel(central), "lblInfo");
     lblInfo_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblInfo_->setTextFormat(Qt::PlainText);
+    // Reachable with Tab, so a screen reader reads the help and the details
+    // of the selected database; its name is its text.
+    lblInfo_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    lblInfo_->setAccessibleDescription(QStringLiteral("Help, or the details of the selected database"));
     right->addWidget(lblInfo_, 1);
-
-    langFrame_ = named(new QGroupBox(central), "langFrame");
-    auto* grid = new QGridLayout(langFrame_);
-    cmbRuvetta_ = named(new QComboBox(langFrame_), "cmbRuvetta");
-    cmbEmotions_ = named(new QComboBox(langFrame_), "cmbEmotions");
-    cmbAccents_ = named(new QComboBox(langFrame_), "cmbAccents");
-    // Ratios in hundredths (0.25 to 4.00 in steps of 0.01); the voice in Hz.
-    spPitch_ = spinner("spPitch", kRatioLow, kRatioHigh, 1, langFrame_);
-    spTime_ = spinner("spTime", kRatioLow, kRatioHigh, 1, langFrame_);
-    spVoice_ = spinner("spVoice", kVoiceLow, kVoiceHigh, 50, langFrame_);
-    txtPitch_ = textBox("txtPitch", langFrame_);
-    txtTime_ = textBox("txtTime", langFrame_);
-    txtVoice_ = textBox("txtVoice", langFrame_);
-    txtPreview_ = named(new QLineEdit(langFrame_), "txtPreview");
-    cmdPreview_ = named(new QPushButton(QStringLiteral("Preview"), langFrame_), "cmdPreview");
-    cmdPreview_->setToolTip(QStringLiteral("Speak the sample with the settings above, without saving them"));
-    cmdSave_ = named(new QPushButton(QStringLiteral("Save"), langFrame_), "cmdSave");
-    cmdCancel_ = named(new QPushButton(QStringLiteral("Cancel"), langFrame_), "cmdCancel");
-    int row = 0;
-    auto addRow = [&](const QString& label, QWidget* a, QWidget* b = nullptr) {
-        grid->addWidget(new QLabel(label, langFrame_), row, 0);
-        grid->addWidget(a, row, 1, 1, b ? 1 : 2);
-        if (b) grid->addWidget(b, row, 2);
-        ++row;
-    };
-    addRow(QStringLiteral("Emotion Database"), cmbRuvetta_);
-    addRow(QStringLiteral("Preferred Emotion"), cmbEmotions_);
-    addRow(QStringLiteral("Accent Database"), cmbAccents_);
-    addRow(QStringLiteral("Pitch (%)"), spPitch_, txtPitch_);
-    addRow(QStringLiteral("Time (%)"), spTime_, txtTime_);
-    addRow(QStringLiteral("Voice (Hz)"), spVoice_, txtVoice_);
-    addRow(QStringLiteral("Sample"), txtPreview_, cmdPreview_);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdSave_);
-    buttons->addWidget(cmdCancel_);
-    grid->addLayout(buttons, row, 0, 1, 3);
-    grid->setRowStretch(row + 1, 1);
+    buildLanguageFrame(central);
     right->addWidget(langFrame_, 3);
     layout->addLayout(right, 3);
     setCentralWidget(central);
 
     auto* bar = named(new QStatusBar(this), "sbStatusBar");
     statusPanel_ = named(new QLabel(bar), "statusPanel");
+    statusPanel_->setAccessibleDescription(QStringLiteral("Status"));
     bar->addWidget(statusPanel_, 1);
     setStatusBar(bar);
 
@@ -162,10 +168,16 @@ TolvaneScreen::TolvaneScreen(Prompter& prompter, PreviewOutput previewOutput, QW
 
     connect(configTree_, &QTreeWidget::currentItemChanged, this, &TolvaneScreen::nodeSelected);
     connect(configTree_, &QTreeWidget::customContextMenuRequested, this, &TolvaneScreen::treeMenuRequested);
+    // Enter on a language goes on to its settings.
+    connect(configTree_, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
+        if (item->data(0, KindRole).toInt() == LanguageNode && langFrame_->isVisible())
+            cmbRuvetta_->setFocus(Qt::TabFocusReason);
+    });
     connect(mnuSetPrimary_, &QAction::triggered, this, &TolvaneScreen::mnuSetPrimaryTriggered);
     connect(cmbRuvetta_, &QComboBox::currentIndexChanged, this, [this] { FillEmotions(cmbRuvetta_->currentText()); });
-    connect(spPitch_, &QSpinBox::valueChanged, this, [this](int v) { txtPitch_->setText(QString::number(v / 100.0)); });
-    connect(spTime_, &QSpinBox::valueChanged, this, [this](int v) { txtTime_->setText(QString::number(v / 100.0)); });
+    connect(spPitch_, &QDoubleSpinBox::valueChanged, this,
+            [this](double v) { txtPitch_->setText(QString::number(v)); });
+    connect(spTime_, &QDoubleSpinBox::valueChanged, this, [this](double v) { txtTime_->setText(QString::number(v)); });
     connect(spVoice_, &QSpinBox::valueChanged, this, [this](int v) { txtVoice_->setText(QString::number(v)); });
     connect(cmdSave_, &QPushButton::clicked, this, &TolvaneScreen::cmdSaveClicked);
     connect(cmdCancel_, &QPushButton::clicked, this, &TolvaneScreen::cmdCancelClicked);
@@ -175,46 +187,81 @@ TolvaneScreen::TolvaneScreen(Prompter& prompter, PreviewOutput previewOutput, QW
     showInfo(helpText());
     const bool loaded = model_->LoadConfig();
     buildTree();
+    orderTabs();
+    configTree_->setFocus(); // where the window starts, on the root node
     if (loaded) ShowStatusBarMessage(QStringLiteral("File Opened : ") + q(model_->TOLVANE_FILENAME()));
     else ShowStatusBarMessage(QStringLiteral("Not opened (left unchanged) : ") + q(model_->TOLVANE_FILENAME()));
-    resize(820, 560);
+    resize(820, 580);
+}
+
+void TolvaneScreen::buildLanguageFrame(QWidget* parent) {
+    langFrame_ = named(new QGroupBox(parent), "langFrame");
+    langFrame_->installEventFilter(this);
+    auto* grid = new QGridLayout(langFrame_);
+    cmbRuvetta_ = named(new QComboBox(langFrame_), "cmbRuvetta");
+    describe(cmbRuvetta_, "Emotion database",
+             "The emotion database that gives the language its moods; only those made for its voice are offered");
+    cmbEmotions_ = named(new QComboBox(langFrame_), "cmbEmotions");
+    describe(cmbEmotions_, "Preferred mood", "The mood the language speaks in, one of the emotion database's");
+    cmbAccents_ = named(new QComboBox(langFrame_), "cmbAccents");
+    describe(cmbAccents_, "Accent database",
+             "The accent database that carries the language's sounds over to another voice; empty for none");
+    // Ratios as ratios (0.25 to 4.00 in steps of 0.01), so they are shown
+    // and spoken as the file holds them; the voice in Hz.
+    spPitch_ = ratioSpinner("spPitch", langFrame_);
+    describe(spPitch_, "Pitch ratio", "Pitch as a ratio of the voice's own: 1.00 unchanged, 0.75 lower, 1.50 higher");
+    spTime_ = ratioSpinner("spTime", langFrame_);
+    describe(spTime_, "Time ratio", "Length of the speech as a ratio: 1.00 unchanged, 1.50 slower, 0.75 faster");
+    spVoice_ = spinner("spVoice", kVoiceLow, kVoiceHigh, 50, langFrame_);
+    spVoice_->setSuffix(QStringLiteral(" Hz"));
+    describe(spVoice_, "Voice frequency", "The voice's sampling frequency in hertz; the voice's own is usually 16000");
+    txtPitch_ = textBox("txtPitch", "Pitch ratio to save", langFrame_);
+    txtTime_ = textBox("txtTime", "Time ratio to save", langFrame_);
+    txtVoice_ = textBox("txtVoice", "Voice frequency to save", langFrame_);
+    txtPreview_ = named(new QLineEdit(langFrame_), "txtPreview");
+    describe(txtPreview_, "Sample sentence", "The sentence Preview speaks; edit it as you like. Enter speaks it");
+    cmdPreview_ = named(new QPushButton(QStringLiteral("&Preview"), langFrame_), "cmdPreview");
+    describe(cmdPreview_, "Preview", "Speak the sample with the settings above, without saving them");
+    cmdPreview_->setToolTip(cmdPreview_->accessibleDescription());
+    cmdSave_ = named(new QPushButton(QStringLiteral("&Save"), langFrame_), "cmdSave");
+    cmdSave_->setDefault(true);
+    describe(cmdSave_, "Save", "Apply these settings to the language; tolvane.xml is written when Tolvane closes. "
+                               "Enter in the settings does the same");
+    cmdCancel_ = named(new QPushButton(QStringLiteral("&Cancel"), langFrame_), "cmdCancel");
+    describe(cmdCancel_, "Cancel", "Put back the language's settings and return to the tree. Escape does the same");
+    int row = 0;
+    auto addRow = [&](const char* label, QWidget* a, QWidget* b = nullptr) {
+        grid->addWidget(buddyLabel(label, a, langFrame_), row, 0);
+        grid->addWidget(a, row, 1, 1, b ? 1 : 2);
+        if (b) grid->addWidget(b, row, 2);
+        ++row;
+    };
+    addRow("&Emotion database", cmbRuvetta_);
+    addRow("Preferred m&ood", cmbEmotions_);
+    addRow("&Accent database", cmbAccents_);
+    addRow("Pi&tch ratio", spPitch_, txtPitch_);
+    addRow("Ti&me ratio", spTime_, txtTime_);
+    addRow("&Voice frequency", spVoice_, txtVoice_);
+    addRow("Samp&le sentence", txtPreview_, cmdPreview_);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdSave_);
+    buttons->addWidget(cmdCancel_);
+    grid->addLayout(buttons, row, 0, 1, 3);
+    grid->setRowStretch(row + 1, 1);
+}
+
+// Tab follows the window's reading order: the tree, the help (when shown),
+// then the frame row by row.
+void TolvaneScreen::orderTabs() {
+    QWidget* const chain[] = {configTree_, lblInfo_, cmbRuvetta_, cmbEmotions_, cmbAccents_, spPitch_,
+                              spTime_,     spVoice_, txtPreview_, cmdPreview_,  cmdSave_,    cmdCancel_};
+    for (std::size_t i = 0; i + 1 < std::size(chain); ++i) QWidget::setTabOrder(chain[i], chain[i + 1]);
 }
 
 TolvaneScreen::~TolvaneScreen() { preview_.stop(); }
 
 void TolvaneScreen::ShowStatusBarMessage(const QString& message) { statusPanel_->setText(message); }
-
-void TolvaneScreen::buildTree() {
-    configTree_->clear();
-    auto* root = new QTreeWidgetItem(configTree_, {QStringLiteral("Zenlora Configuration")});
-    root->setData(0, KindRole, RootNode);
-    root->setData(0, NameRole, QStringLiteral("ROOT"));
-    auto section = [&](const char* text) {
-        auto* item = new QTreeWidgetItem(root, {QString::fromLatin1(text)});
-        item->setData(0, KindRole, SectionNode);
-        item->setData(0, NameRole, QString::fromLatin1(text));
-        return item;
-    };
-    QTreeWidgetItem* languages = section("Pelmira");
-    QTreeWidgetItem* emotions = section("Ruvetta");
-    QTreeWidgetItem* accents = section("Oskalen");
-    auto entry = [](QTreeWidgetItem* parent, const std::string& name, NodeKind kind) {
-        auto* item = new QTreeWidgetItem(parent, {q(name)});
-        item->setData(0, KindRole, kind);
-        item->setData(0, NameRole, q(name));
-        return item;
-    };
-    for (const auto& l : model_->AllPelmiraFiles())
-        setImage(entry(languages, l->PelmiraName(), LanguageNode), l->PelmiraName() == model_->PrimaryLanguage());
-    for (const auto& e : model_->AllRuvettaFiles()) entry(emotions, e->RuvettaName(), EmotionNode);
-    for (const auto& a : model_->AllOskalenFiles()) entry(accents, a->OskalenName(), AccentNode);
-    configTree_->expandAll();
-}
-
-void TolvaneScreen::setImage(QTreeWidgetItem* item, bool primary) {
-    item->setData(0, ImageRole, primary ? QStringLiteral("PrimaryLanguage") : QStringLiteral("Languages"));
-    item->setIcon(0, primary ? primaryLanguageIcon() : languagesIcon());
-}
 
 void TolvaneScreen::showInfo(const QString& text) {
     lblInfo_->setText(text);
@@ -226,12 +273,6 @@ PelmiraConfig* TolvaneScreen::selectedLanguage() const {
     QTreeWidgetItem* item = configTree_->currentItem();
     if (!item || item->data(0, KindRole).toInt() != LanguageNode) return nullptr;
     return model_->PelmiraConfigRef(s(item->data(0, NameRole).toString()));
-}
-
-QTreeWidgetItem* TolvaneScreen::languageItem(const QString& name) const {
-    for (QTreeWidgetItem* item : configTree_->findItems(name, Qt::MatchExactly | Qt::MatchRecursive))
-        if (item->data(0, KindRole).toInt() == LanguageNode) return item;
-    return nullptr;
 }
 
 void TolvaneScreen::nodeSelected() {
@@ -280,11 +321,11 @@ void TolvaneScreen::showLanguage(const PelmiraConfig& language) {
     cmbEmotions_->setCurrentIndex(cmbEmotions_->findText(q(language.PreferredEmotion())));
     FillOskalen(mbrola);
     choose(cmbAccents_, q(language.OskalenRef()));
-    showValue(spPitch_, kRatioLow, kRatioHigh, kRatioMin, kRatioMax, qRound(language.PelmiraPitchRatio() * 100));
-    showValue(spTime_, kRatioLow, kRatioHigh, kRatioMin, kRatioMax, qRound(language.PelmiraTimeRatio() * 100));
+    showValue(spPitch_, kRatioLow, kRatioHigh, kRatioMin, kRatioMax, language.PelmiraPitchRatio());
+    showValue(spTime_, kRatioLow, kRatioHigh, kRatioMin, kRatioMax, language.PelmiraTimeRatio());
     showValue(spVoice_, kVoiceLow, kVoiceHigh, kVoiceMin, kVoiceMax, language.PelmiraVoiceFrequency());
-    txtPitch_->setText(QString::number(spPitch_->value() / 100.0));
-    txtTime_->setText(QString::number(spTime_->value() / 100.0));
+    txtPitch_->setText(QString::number(spPitch_->value()));
+    txtTime_->setText(QString::number(spTime_->value()));
     txtVoice_->setText(QString::number(spVoice_->value()));
     txtPreview_->setText(sampleSentence(language));
     txtPreview_->setCursorPosition(0); // the sentence's start in view
@@ -349,26 +390,42 @@ void TolvaneScreen::cmdCancelClicked() {
     configTree_->setFocus();
 }
 
-void TolvaneScreen::treeMenuRequested(const QPoint& at) {
-    QTreeWidgetItem* item = configTree_->itemAt(at);
-    if (!item || item->data(0, KindRole).toInt() != LanguageNode) return;
-    menuItem_ = item;
-    const bool primary = item->data(0, NameRole).toString() == q(model_->PrimaryLanguage());
-    mnuSetPrimary_->setText(primary ? QStringLiteral("Clear Primary property") : QStringLiteral("Set as Primary"));
-    popup_->popup(configTree_->viewport()->mapToGlobal(at));
+bool TolvaneScreen::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == configTree_) {
+        bool menuKey = false;
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+            menuKey = (key->key() == Qt::Key_Menu && modifiers == Qt::NoModifier) ||
+                      (key->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier);
+        } else if (event->type() == QEvent::ContextMenu) {
+            // Some platforms turn the Menu key into a context menu event as well.
+            menuKey = static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard;
+        }
+        if (!menuKey) return false;
+        QTreeWidgetItem* item = configTree_->currentItem();
+        if (item && !popup_->isVisible()) openTreeMenu(item, configTree_->visualItemRect(item).bottomLeft());
+        return true;
+    }
+    if (watched == langFrame_ && event->type() == QEvent::KeyPress) return frameKey(static_cast<QKeyEvent*>(event));
+    return QMainWindow::eventFilter(watched, event);
 }
 
-void TolvaneScreen::mnuSetPrimaryTriggered() {
-    if (!menuItem_) return;
-    const QString name = menuItem_->data(0, NameRole).toString();
-    if (name == q(model_->PrimaryLanguage())) {
-        setImage(menuItem_, false);
-        model_->SetPrimaryLanguage("");
-    } else {
-        if (QTreeWidgetItem* previous = languageItem(q(model_->PrimaryLanguage()))) setImage(previous, false);
-        setImage(menuItem_, true);
-        model_->SetPrimaryLanguage(s(name));
+// Keys the frame's controls leave unused: Escape puts the language's
+// settings back, Enter presses the focused button, speaks the sample from its
+// box, and saves from anywhere else.
+bool TolvaneScreen::frameKey(QKeyEvent* key) {
+    if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return false;
+    if (key->key() == Qt::Key_Escape) {
+        cmdCancel_->click();
+        return true;
     }
+    if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
+    QWidget* focus = langFrame_->focusWidget();
+    if (auto* button = qobject_cast<QPushButton*>(focus)) button->click();
+    else if (focus == txtPreview_) cmdPreview_->click();
+    else cmdSave_->click();
+    return true;
 }
 
 void TolvaneScreen::cmdPreviewClicked() {
@@ -387,8 +444,8 @@ void TolvaneScreen::cmdPreviewClicked() {
     }
     if (const OskalenConfig* accent = model_->OskalenConfigRef(s(cmbAccents_->currentText())))
         r.accentFile = accent->OskalenFileLocation();
-    r.pitch = spPitch_->value() / 100.0;
-    r.time = spTime_->value() / 100.0;
+    r.pitch = spPitch_->value();
+    r.time = spTime_->value();
     r.voice = spVoice_->value();
     r.text = txtPreview_->text().toStdU16String();
     preview_.start(std::move(r));

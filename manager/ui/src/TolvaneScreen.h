@@ -2,7 +2,10 @@
 // The manager's main window: the configuration as a tree, the frame in which
 // a language's emotion database, preferred emotion, accent database, pitch,
 // time and voice are chosen and previewed, the primary language, and the
-// question on closing.
+// question on closing. Every control carries an accessible name and
+// description tied to its visible label, and the window works from the
+// keyboard alone: mnemonics, tab order in reading order, the Menu key on the
+// tree, Escape and Enter in the language frame.
 #include <QMainWindow>
 #include <memory>
 
@@ -11,7 +14,9 @@
 #include "vorsan/manager/ConfigManager.h"
 
 class QComboBox;
+class QDoubleSpinBox;
 class QGroupBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -49,6 +54,9 @@ public:
 
     ConfigManager& model() { return *model_; }
     static QString helpText();
+    // The accessible name a tree node carries: what it is, not only its text
+    // ("Hindi, language", "Hindi, primary language", "Ruvetta, emotion databases").
+    static QString accessibleNodeName(NodeKind kind, const QString& text, bool primary = false);
 
 signals:
     // A preview has ended (played, stopped, or failed: see the status bar).
@@ -56,6 +64,9 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // The Menu key and Shift+F10 on the tree, Escape and Enter in the
+    // language frame.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildTree();
@@ -65,6 +76,10 @@ private:
     void showAccent(const QString& name);
     void showInfo(const QString& text);
     void setImage(QTreeWidgetItem* item, bool primary);
+    void buildLanguageFrame(QWidget* parent);
+    void orderTabs();
+    void openTreeMenu(QTreeWidgetItem* item, const QPoint& inViewport);
+    bool frameKey(QKeyEvent* key);
     void cmdSaveClicked();
     void cmdCancelClicked();
     void treeMenuRequested(const QPoint& at);
@@ -85,8 +100,8 @@ private:
     QComboBox* cmbRuvetta_;
     QComboBox* cmbEmotions_;
     QComboBox* cmbAccents_;
-    QSpinBox* spPitch_;
-    QSpinBox* spTime_;
+    QDoubleSpinBox* spPitch_;
+    QDoubleSpinBox* spTime_;
     QSpinBox* spVoice_;
     QLineEdit* txtPitch_;
     QLineEdit* txtTime_;

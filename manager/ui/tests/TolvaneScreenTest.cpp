@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QGlyphRun>
 #include <QGroupBox>
 #include <QImage>
@@ -32,74 +33,15 @@
 #include "AudioAnalysis.h"
 #include "PSplash.h"
 #include "TolvaneScreen.h"
-#include "vorsan/testing/TestSupport.h"
+#include "TolvaneTestSupport.h"
 
 using namespace vorsan;
 using namespace vorsan::manager;
 using namespace vorsan::testing;
+using namespace vorsan::manager::testing;
 namespace fs = std::filesystem;
 
 namespace {
-
-QApplication& app() {
-    static int argc = 1;
-    static char name[] = "tolvane_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* a = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen"); // no display needed
-        return new QApplication(argc, argv);
-    }();
-    return *a;
-}
-
-struct RecordingPrompter : Prompter {
-    std::vector<std::string> messages;
-    int asked = 0;
-    bool answer = false;
-    void message(QWidget*, const QString& text) override { messages.push_back(text.toStdString()); }
-    bool confirmSave(QWidget*) override {
-        ++asked;
-        return answer;
-    }
-};
-
-std::string slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-// A profile set up by the setup script, optionally with its tolvane.xml edited.
-struct SetUpProfile {
-    TempProfile profile;
-    fs::path config = profile.path() / "tolvane.xml";
-    SetUpProfile() {
-        app();
-        EXPECT_EQ(std::system(("bash '" + sourcePath("data/tolvane/install.sh") + "' >/dev/null").c_str()), 0);
-    }
-    void edit(const std::string& from, const std::string& to) const {
-        std::string text = slurp(config);
-        auto at = text.find(from);
-        ASSERT_NE(at, std::string::npos) << from;
-        profile.write("tolvane.xml", text.replace(at, from.size(), to));
-    }
-};
-
-template <typename T>
-T* find(QWidget& w, const char* name) {
-    T* c = w.findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(c, nullptr) << name;
-    return c;
-}
-
-QTreeWidgetItem* node(TolvaneScreen& s, const QString& text) {
-    auto items = find<QTreeWidget>(s, "configTree")->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
-    EXPECT_FALSE(items.isEmpty()) << text.toStdString();
-    return items.value(0);
-}
-
-void select(TolvaneScreen& s, const QString& text) { find<QTreeWidget>(s, "configTree")->setCurrentItem(node(s, text)); }
 
 QStringList items(QComboBox* box) {
     QStringList out;
@@ -197,10 +139,10 @@ TEST(TolvaneScreen, NodesShowTheirTextsAndPrimaryMoves) {
     EXPECT_EQ(emotions->currentText(), "Neutral");
     EXPECT_EQ(items(accents), QStringList({"", "in1_TO_in1", "in1_TO_en1", "in1_TO_tl1"}));
     EXPECT_EQ(accents->currentText(), "in1_TO_in1");
-    EXPECT_EQ(find<QSpinBox>(screen, "spPitch")->value(), 75);
+    EXPECT_DOUBLE_EQ(find<QDoubleSpinBox>(screen, "spPitch")->value(), 0.75);
     EXPECT_EQ(find<QLineEdit>(screen, "txtTime")->text(), "0.75");
     EXPECT_EQ(find<QSpinBox>(screen, "spVoice")->value(), 16000);
-    find<QSpinBox>(screen, "spPitch")->setValue(120);
+    find<QDoubleSpinBox>(screen, "spPitch")->setValue(1.2);
     EXPECT_EQ(find<QLineEdit>(screen, "txtPitch")->text(), "1.2");
     EXPECT_EQ(find<QLineEdit>(screen, "txtPreview")->text(), "नमस्ते, आज मौसम बहुत अच्छा है।");
     screenshot(screen, "hindi");
@@ -212,7 +154,7 @@ TEST(TolvaneScreen, NodesShowTheirTextsAndPrimaryMoves) {
     EXPECT_EQ(prompter.messages, std::vector<std::string>{"Select Preferred Emotion"});
     find<QPushButton>(screen, "cmdCancel")->click();
     EXPECT_EQ(ruvetta->currentText(), "Hindi_in1");
-    EXPECT_EQ(find<QSpinBox>(screen, "spPitch")->value(), 75);
+    EXPECT_DOUBLE_EQ(find<QDoubleSpinBox>(screen, "spPitch")->value(), 0.75);
 
     select(screen, "Marathi");
     EXPECT_EQ(items(ruvetta), QStringList({""}));
@@ -267,7 +209,7 @@ TEST(TolvaneScreen, MismatchesAndClosing) {
         select(screen, "Hindi");
         auto* ruvetta = find<QComboBox>(screen, "cmbRuvetta");
         EXPECT_EQ(ruvetta->currentText(), "Tamil_tl1"); // shown although it does not fit
-        EXPECT_EQ(find<QSpinBox>(screen, "spPitch")->value(), 500);
+        EXPECT_DOUBLE_EQ(find<QDoubleSpinBox>(screen, "spPitch")->value(), 5.0);
         EXPECT_EQ(find<QSpinBox>(screen, "spVoice")->value(), 96000);
         find<QPushButton>(screen, "cmdSave")->click();
         choose(ruvetta, "Hindi_in1");
@@ -277,7 +219,7 @@ TEST(TolvaneScreen, MismatchesAndClosing) {
                                                                "Oskalen's Mbrola databases doesn't match with Pelmira"}));
         EXPECT_FALSE(screen.model().Changed());
         choose(find<QComboBox>(screen, "cmbAccents"), "in1_TO_en1");
-        find<QSpinBox>(screen, "spTime")->setValue(130);
+        find<QDoubleSpinBox>(screen, "spTime")->setValue(1.3);
         find<QPushButton>(screen, "cmdSave")->click();
         EXPECT_EQ(prompter.messages.size(), 2u);
         EXPECT_TRUE(status(screen).startsWith("Hindi updated"));
@@ -300,7 +242,7 @@ TEST(TolvaneScreen, MismatchesAndClosing) {
     select(screen, "Hindi");
     choose(find<QComboBox>(screen, "cmbRuvetta"), "");
     choose(find<QComboBox>(screen, "cmbAccents"), "in1_TO_en1");
-    find<QSpinBox>(screen, "spTime")->setValue(130);
+    find<QDoubleSpinBox>(screen, "spTime")->setValue(1.3);
     find<QPushButton>(screen, "cmdSave")->click();
     primaryMenu(screen, "Hindi");
     // A save that fails keeps the window open and the edits; OK then saves.
@@ -330,17 +272,17 @@ TEST(TolvaneScreen, PreviewSpeaksTheUnsavedSettings) {
     select(screen, "Hindi");
     choose(find<QComboBox>(screen, "cmbRuvetta"), "");
     choose(find<QComboBox>(screen, "cmbAccents"), "");
-    auto speak = [&](int pitch, int time) {
-        find<QSpinBox>(screen, "spPitch")->setValue(pitch);
-        find<QSpinBox>(screen, "spTime")->setValue(time);
+    auto speak = [&](double pitch, double time) {
+        find<QDoubleSpinBox>(screen, "spPitch")->setValue(pitch);
+        find<QDoubleSpinBox>(screen, "spTime")->setValue(time);
         QSignalSpy finished(&screen, &TolvaneScreen::previewFinished);
         find<QPushButton>(screen, "cmdPreview")->click();
         EXPECT_TRUE(finished.wait(120000));
         EXPECT_EQ(status(screen).toStdString(), "Preview played");
         return readAudio((out / (std::to_string(made) + ".wav")).string());
     };
-    const Audio slow = speak(120, 150);
-    const Audio plain = speak(75, 75);
+    const Audio slow = speak(1.2, 1.5);
+    const Audio plain = speak(0.75, 0.75);
     EXPECT_NEAR(slow.seconds() / plain.seconds(), 2.0, 0.35) << slow.seconds() << " s against " << plain.seconds();
     const auto high = medianPitch(slow, 0, slow.seconds());
     const auto low = medianPitch(plain, 0, plain.seconds());
@@ -365,7 +307,7 @@ TEST(TolvaneScreen, PreviewSpeaksTheUnsavedSettings) {
     char comma[8];
     std::snprintf(comma, sizeof comma, "%.1f", 1.5);
     EXPECT_STREQ(comma, "1,5");
-    const Audio german = speak(100, 100);
+    const Audio german = speak(1.0, 1.0);
     std::setlocale(LC_NUMERIC, "C");
     qunsetenv("LOCPATH");
     EXPECT_GT(german.seconds(), 1.0);
