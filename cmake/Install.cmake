@@ -1,14 +1,16 @@
-# Installation: the programs and the in-process server, the static libraries
+# Installation: the programs and the in-process server, the engine library
 # and public headers a client builds against, the shipped data, a CMake
 # package (find_package(Vorsan)) and a pkg-config file (vorsan.pc).
 # Included at the end of the top-level CMakeLists.txt, after every target
 # exists. Components, each one Debian package (cmake/Packaging.cmake):
 #   runtime  vorsan       bin/vorsan, bin/vorsan-regsvr, bin/vorsan-user-setup,
+#                         <libdir>/libvorsan.so.0.9 (the engine),
 #                         <libdir>/libVorsanCOM.so, <libdir>/libNimbrel22.so,
 #                         <libdir>/vorsan/libvorsan_festival.so (VORSAN_FESTIVAL),
 #                         lib/python3.X/dist-packages/vorsan (python/)
 #   data     vorsan-data  share/vorsan/...
-#   dev      vorsan-dev   include/vorsan/..., <libdir>/libvorsan_*.a,
+#   dev      vorsan-dev   include/vorsan/..., <libdir>/libvorsan.so,
+#                         <libdir>/libvorsan_com.a, <libdir>/libvorsan_core.a,
 #                         <libdir>/cmake/Vorsan/, <libdir>/pkgconfig/vorsan.pc
 include(CMakePackageConfigHelpers)
 
@@ -18,11 +20,10 @@ set(VORSAN_INSTALL_CMAKEDIR "${CMAKE_INSTALL_LIBDIR}/cmake/Vorsan")
 # plain `cmake --install` use CMAKE_INSTALL_PREFIX).
 set(VORSAN_PACKAGE_PREFIX "/usr" CACHE PATH "Installation prefix of the Debian packages")
 
-# The libraries a client links, with the name each has in the Vorsan:: namespace.
-set(VORSAN_EXPORTED_LIBRARIES
-  vorsan_core:core vorsan_language:language vorsan_prosody:prosody vorsan_emotion:emotion
-  vorsan_accent:accent vorsan_english:english vorsan_synth:synth vorsan_engine:engine
-  vorsan_com:com)
+# The libraries a client links, with the name each has in the Vorsan:: namespace:
+# the engine library libvorsan.so, and the automation client library (static,
+# with the core it needs) that creates the in-process server's objects.
+set(VORSAN_EXPORTED_LIBRARIES vorsan_library:vorsan vorsan_com:com vorsan_core:core)
 # Folders whose include/ holds public headers (include/vorsan/<subsystem>/).
 set(VORSAN_HEADER_FOLDERS core language prosody emotion accent english synth engine automation)
 
@@ -157,7 +158,7 @@ set_property(TARGET vorsan_core APPEND PROPERTY INTERFACE_COMPILE_FEATURES cxx_s
 
 install(TARGETS ${_vorsan_library_targets} EXPORT VorsanTargets
   ARCHIVE DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT dev
-  LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT dev
+  LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT runtime NAMELINK_COMPONENT dev
   INCLUDES DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}")
 # Only the headers under each library's include/ are public; src/ stays out.
 foreach(dir IN LISTS VORSAN_HEADER_FOLDERS)

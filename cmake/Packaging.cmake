@@ -4,7 +4,8 @@
 #                the Python package vorsan
 #   vorsan-data  voices, language, emotion and accent files, the installation's
 #                tolvane.xml, english.dat (Architecture: all)
-#   vorsan-dev   static libraries, public headers, CMake package, vorsan.pc
+#   vorsan-dev   libvorsan.so (the link), the automation client library,
+#                public headers, CMake package, vorsan.pc
 #   tolvane      the configuration manager window, its desktop entry and icon
 set(CPACK_PACKAGE_NAME "vorsan")
 set(CPACK_PACKAGE_VENDOR "Vorsan")

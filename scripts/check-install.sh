@@ -150,6 +150,15 @@ run "$work/consumer-run.log" env USERPROFILE="$profile" "$work/consumer/vorsan-c
 check_speech "$work/speech/english.wav" 0.5 4
 check_speech "$work/speech/hindi.wav" 1 8
 no_festival "$work/consumer/vorsan-consumer" "$work/consumer/vorsan-automation-client"
+# The engine is the one shared library libvorsan.so, with a soname, exporting
+# only the engine's own names.
+objdump -p "$prefix/$libdir/libvorsan.so" | grep -q "SONAME *libvorsan[.]so[.]0[.]9$" ||
+  fail "libvorsan.so has no soname libvorsan.so.0.9"
+ldd "$work/consumer/vorsan-consumer" | grep -q "libvorsan[.]so[.]0[.]9 => $prefix/$libdir/" ||
+  fail "the client does not run with the installed libvorsan.so"
+if nm -D --defined-only "$prefix/$libdir/libvorsan.so" | c++filt | grep -q "xercesc"; then
+  fail "libvorsan.so exports Xerces-C's names"
+fi
 
 step "one-file program with pkg-config"
 export PKG_CONFIG_PATH="$prefix/$libdir/pkgconfig"
@@ -163,7 +172,8 @@ int main() {
 EOF
 } >"$work/pkgconfig.cpp"
 read -r -a pc_flags <<<"$(pkg-config --cflags --libs vorsan)"
-run "$work/pkgconfig-build.log" c++ -std=c++20 -o "$work/pkgconfig" "$work/pkgconfig.cpp" "${pc_flags[@]}"
+run "$work/pkgconfig-build.log" c++ -std=c++20 -o "$work/pkgconfig" "$work/pkgconfig.cpp" "${pc_flags[@]}" \
+  -Wl,-rpath,"$prefix/$libdir"
 run "$work/pkgconfig-run.log" env USERPROFILE="$profile" "$work/pkgconfig"
 no_festival "$work/pkgconfig"
 [ "$(pkg-config --variable=datadir vorsan)" -ef "$prefix/share/vorsan" ] || fail "vorsan.pc: wrong datadir"
