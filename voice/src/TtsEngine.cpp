@@ -72,8 +72,6 @@ public:
 
     ULONGLONG offset() const { return offset_; }
     LONG siteRate() const { return rate_; }
-    // Percent of the engine's level for a fragment's volume (0..100).
-    ULONG volume(ULONG fragmentVolume) const { return std::min<ULONG>(fragmentVolume, 200) * volume_ / 100; }
 
     // The site's actions; a changed rate or volume is read at once, and an
     // abort or a skip drops the waiting events.
@@ -123,6 +121,28 @@ public:
         return S_OK;
     }
 
+    // Speech at the site's volume times the fragment's (0..100, percent of
+    // the engine's level), each piece at the volume the site gives as it is
+    // written.
+    HRESULT writeSamples(const SHORT* samples, ULONG count, ULONG fragmentVolume) {
+        const ULONG pieceSamples = kPieceBytes / kBytesPerSample;
+        while (count > 0) {
+            const ULONG n = std::min(count, pieceSamples);
+            if (HRESULT h = interruption(); h != S_OK) return h;
+            const ULONG volume = std::min<ULONG>(fragmentVolume, 100) * volume_ / 100;
+            const SHORT* piece = samples;
+            if (volume != 100) {
+                scaled_.resize(n);
+                for (ULONG i = 0; i < n; ++i) scaled_[i] = static_cast<SHORT>(long{samples[i]} * static_cast<long>(volume) / 100);
+                piece = scaled_.data();
+            }
+            if (HRESULT h = write(piece, n * kBytesPerSample); FAILED(h)) return h;
+            samples += n;
+            count -= n;
+        }
+        return S_OK;
+    }
+
     HRESULT silence(ULONG ms) {
         static const unsigned char zeros[kSilencePieceBytes] = {};
         ULONGLONG bytes = static_cast<ULONGLONG>(ms) * kBytesPerSecond / 1000;
@@ -159,6 +179,7 @@ private:
     ISpTTSEngineSite* site_;
     ULONGLONG offset_ = 0;
     std::vector<SPEVENT> pending_;
+    std::vector<SHORT> scaled_;
     LONG rate_ = 0;
     ULONG volume_ = 100;
 };
@@ -205,8 +226,6 @@ struct Stretch {
 // bookmark's event where the word's audio starts.
 class StretchSink final : public IVorsanSpeechSink {
 public:
-    // The stretch's audio at the site's volume times its fragments' (percent
-    // of the engine's level), as the site gives it while the audio is written.
     StretchSink(Output& out, const Stretch& stretch) : out_(out), stretch_(stretch) {}
 
     HRESULT BeginRun(LONG) override {
@@ -224,13 +243,8 @@ public:
         return S_OK;
     }
     HRESULT Samples(const SHORT* samples, LONG count) override {
-        const ULONG volume = out_.volume(stretch_.state ? stretch_.state->Volume : 100);
-        if (volume == 100 || count <= 0) return out_.write(samples, static_cast<ULONG>(count) * kBytesPerSample);
-        scaled_.resize(static_cast<std::size_t>(count));
-        for (LONG i = 0; i < count; ++i)
-            scaled_[static_cast<std::size_t>(i)] =
-                static_cast<SHORT>(std::clamp<long>(long{samples[i]} * static_cast<long>(volume) / 100, -32768, 32767));
-        return out_.write(scaled_.data(), static_cast<ULONG>(count) * kBytesPerSample);
+        if (count <= 0) return S_OK;
+        return out_.writeSamples(samples, static_cast<ULONG>(count), stretch_.state ? stretch_.state->Volume : 100);
     }
     HRESULT EndRun() override { return S_OK; }
 
@@ -263,7 +277,6 @@ private:
 
     Output& out_;
     const Stretch& stretch_;
-    std::vector<SHORT> scaled_;
     ULONGLONG runStart_ = 0;
     std::size_t next_ = 0;     // first word not yet placed
     std::size_t bookmark_ = 0; // first bookmark not yet placed
