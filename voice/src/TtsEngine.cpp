@@ -4,9 +4,11 @@
 #include <charconv>
 #include <cmath>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "FileStamp.h"
 #include "SentenceWalk.h"
 #include "vorsan/automation/Creation.h"
 #include "vorsan/automation/ErrorInfo.h"
@@ -28,7 +30,10 @@ constexpr ULONG kBytesPerSecond = kVoiceRate * kBytesPerSample;
 // promptly; silence in pieces of at most 1000 bytes.
 constexpr ULONG kPieceBytes = kBytesPerSecond / 10;
 constexpr ULONG kSilencePieceBytes = 1000;
-constexpr HRESULT kAborted = E_ABORT; // internal: the site asked for an abort
+// Internal results: the site asked for an abort, or for a skip, which ends
+// the sentence being spoken.
+constexpr HRESULT kAborted = E_ABORT;
+constexpr HRESULT kSkipped = static_cast<HRESULT>(0x80040201);
 
 // A bookmark's numeric value: its text read as a decimal number, else 0.
 WPARAM bookmarkValue(std::u16string_view text) {
@@ -38,15 +43,50 @@ WPARAM bookmarkValue(std::u16string_view text) {
     return r.ec == std::errc() ? static_cast<WPARAM>(v) : 0;
 }
 
-// One request's output: the audio offset, the writes to the site, and the
-// events waiting for the audio in which they take place (each goes out just
-// before that audio, in the order of their offsets).
+// A speaking rate for a rate adjustment (-10..10): half as fast at -10,
+// 3.5 times as fast at 10, geometric each side of 0.
+float speakingRate(LONG adjust) {
+    const double a = std::clamp<LONG>(adjust, -10, 10) / 10.0;
+    return static_cast<float>(a < 0 ? std::pow(0.5, -a) : std::pow(3.5, a));
+}
+
+// A pitch factor for a pitch adjustment (-10..10): 0.6 to 1.6 times the
+// configured pitch, geometric each side of 0.
+float pitchFactor(LONG adjust) {
+    const double a = std::clamp<LONG>(adjust, -10, 10) / 10.0;
+    return static_cast<float>(a < 0 ? std::pow(0.6, -a) : std::pow(1.6, a));
+}
+
+// One request's output: the audio offset, the writes to the site, the
+// site's rate and volume (read at the start and whenever the site says they
+// changed), and the events waiting for the audio in which they take place
+// (each goes out just before that audio, in the order of their offsets).
+// Once the site asks for an abort or a skip, the waiting events are dropped:
+// no event goes out for audio that is not written.
 class Output {
 public:
-    explicit Output(ISpTTSEngineSite* site) : site_(site) {}
+    explicit Output(ISpTTSEngineSite* site) : site_(site) {
+        readRate();
+        readVolume();
+    }
 
     ULONGLONG offset() const { return offset_; }
-    bool aborting() const { return (site_->GetActions() & SPVES_ABORT) != 0; }
+    LONG siteRate() const { return rate_; }
+
+    // The site's actions; a changed rate or volume is read at once, and an
+    // abort or a skip drops the waiting events.
+    DWORD actions() {
+        const DWORD a = site_->GetActions();
+        if (a & SPVES_RATE) readRate();
+        if (a & SPVES_VOLUME) readVolume();
+        if (a & (SPVES_ABORT | SPVES_SKIP)) pending_.clear();
+        return a;
+    }
+    // kAborted or kSkipped when the site asks to stop, else S_OK.
+    HRESULT interruption() {
+        const DWORD a = actions();
+        return (a & SPVES_ABORT) ? kAborted : (a & SPVES_SKIP) ? kSkipped : S_OK;
+    }
 
     HRESULT event(SPEVENTENUM id, ULONGLONG at, WPARAM w, LPARAM l, SPEVENTLPARAMTYPE type = SPET_LPARAM_IS_UNDEFINED) {
         SPEVENT e{static_cast<uint16_t>(id), static_cast<uint16_t>(type), 0, std::max(at, offset_), w, l};
@@ -57,29 +97,48 @@ public:
                                    [](ULONGLONG at, const SPEVENT& p) { return at < p.ullAudioStreamOffset; });
         pending_.insert(it, e);
     }
-    // Sends the events that take place before `upTo`.
-    HRESULT flushEvents(ULONGLONG upTo) {
-        while (!pending_.empty() && pending_.front().ullAudioStreamOffset < upTo) {
-            SPEVENT e = pending_.front();
-            pending_.erase(pending_.begin());
-            e.ullAudioStreamOffset = std::max(e.ullAudioStreamOffset, offset_);
-            if (HRESULT h = site_->AddEvents(&e, 1); FAILED(h)) return h;
-        }
-        return S_OK;
+    // Sends every waiting event at the audio written so far (words that got
+    // no audio of their own take the end of what was said), unless the site
+    // asks to stop.
+    HRESULT flushRest() {
+        if (HRESULT h = interruption(); h != S_OK) return h;
+        return flushEvents(~ULONGLONG{0}, offset_);
     }
-    HRESULT flushAllEvents() { return flushEvents(~ULONGLONG{0}); }
+    void dropEvents() { pending_.clear(); }
 
     HRESULT write(const void* data, ULONG bytes) {
         const auto* p = static_cast<const unsigned char*>(data);
         while (bytes > 0) {
-            if (aborting()) return kAborted;
+            if (HRESULT h = interruption(); h != S_OK) return h;
             const ULONG n = std::min(bytes, kPieceBytes);
-            if (HRESULT h = flushEvents(offset_ + n); FAILED(h)) return h;
+            if (HRESULT h = flushEvents(offset_ + n, offset_ + n); FAILED(h)) return h;
             ULONG written = 0;
             if (HRESULT h = site_->Write(p, n, &written); FAILED(h)) return h;
             offset_ += n;
             p += n;
             bytes -= n;
+        }
+        return S_OK;
+    }
+
+    // Speech at the site's volume times the fragment's (0..100, percent of
+    // the engine's level), each piece at the volume the site gives as it is
+    // written.
+    HRESULT writeSamples(const SHORT* samples, ULONG count, ULONG fragmentVolume) {
+        const ULONG pieceSamples = kPieceBytes / kBytesPerSample;
+        while (count > 0) {
+            const ULONG n = std::min(count, pieceSamples);
+            if (HRESULT h = interruption(); h != S_OK) return h;
+            const ULONG volume = std::min<ULONG>(fragmentVolume, 100) * volume_ / 100;
+            const SHORT* piece = samples;
+            if (volume != 100) {
+                scaled_.resize(n);
+                for (ULONG i = 0; i < n; ++i) scaled_[i] = static_cast<SHORT>(long{samples[i]} * static_cast<long>(volume) / 100);
+                piece = scaled_.data();
+            }
+            if (HRESULT h = write(piece, n * kBytesPerSample); FAILED(h)) return h;
+            samples += n;
+            count -= n;
         }
         return S_OK;
     }
@@ -97,20 +156,51 @@ public:
     }
 
 private:
+    // Sends the events that take place before `upTo`, each at most at
+    // `latest` (the audio written, or about to be).
+    HRESULT flushEvents(ULONGLONG upTo, ULONGLONG latest) {
+        while (!pending_.empty() && pending_.front().ullAudioStreamOffset < upTo) {
+            SPEVENT e = pending_.front();
+            pending_.erase(pending_.begin());
+            e.ullAudioStreamOffset = std::min(std::max(e.ullAudioStreamOffset, offset_), latest);
+            if (HRESULT h = site_->AddEvents(&e, 1); FAILED(h)) return h;
+        }
+        return S_OK;
+    }
+    void readRate() {
+        LONG r = 0;
+        if (SUCCEEDED(site_->GetRate(&r))) rate_ = r;
+    }
+    void readVolume() {
+        uint16_t v = 100;
+        if (SUCCEEDED(site_->GetVolume(&v))) volume_ = std::min<ULONG>(v, 100);
+    }
+
     ISpTTSEngineSite* site_;
     ULONGLONG offset_ = 0;
     std::vector<SPEVENT> pending_;
+    std::vector<SHORT> scaled_;
+    LONG rate_ = 0;
+    ULONG volume_ = 100;
 };
 
-// A stretch of a sentence between silences: the text the engine speaks, its
-// word items with their places in that text, and the bookmarks with the
-// word they stand before.
+// A stretch of a sentence between silences and changes of rate, pitch or
+// volume: the text the engine speaks, its word items with their places in
+// that text, the bookmarks with the word they stand before, and the state of
+// its fragments (rate, pitch and volume adjustments).
 struct Stretch {
+    const SPVSTATE* state = nullptr; // of its first spoken item
     std::u16string text;
     std::vector<std::pair<std::size_t, const SentenceItem*>> words; // (place in text, item)
     std::vector<std::pair<std::size_t, std::u16string>> bookmarks;  // (word index, text)
 
     bool empty() const { return text.empty() && bookmarks.empty(); }
+    // True when the item is spoken with other adjustments than the stretch.
+    bool differs(const SentenceItem& item) const {
+        return state && item.state && item.action() == SPVA_Speak &&
+               (item.state->RateAdj != state->RateAdj || item.state->PitchAdj != state->PitchAdj ||
+                item.state->Volume != state->Volume);
+    }
 
     void add(const SentenceItem& item, const SentenceItem* previous) {
         if (item.action() == SPVA_Bookmark) {
@@ -126,6 +216,7 @@ struct Stretch {
         } else if (!text.empty()) {
             text += u' ';
         }
+        if (!state) state = item.state;
         if (isWordItem(item)) words.emplace_back(text.size(), &item);
         text += item.text;
     }
@@ -135,8 +226,7 @@ struct Stretch {
 // bookmark's event where the word's audio starts.
 class StretchSink final : public IVorsanSpeechSink {
 public:
-    // volume: percent of the engine's level (above 100 amplifies, clipped).
-    StretchSink(Output& out, const Stretch& stretch, ULONG volume) : out_(out), stretch_(stretch), volume_(volume) {}
+    StretchSink(Output& out, const Stretch& stretch) : out_(out), stretch_(stretch) {}
 
     HRESULT BeginRun(LONG) override {
         runStart_ = out_.offset();
@@ -153,12 +243,8 @@ public:
         return S_OK;
     }
     HRESULT Samples(const SHORT* samples, LONG count) override {
-        if (volume_ == 100 || count <= 0) return out_.write(samples, static_cast<ULONG>(count) * kBytesPerSample);
-        scaled_.resize(static_cast<std::size_t>(count));
-        for (LONG i = 0; i < count; ++i)
-            scaled_[static_cast<std::size_t>(i)] =
-                static_cast<SHORT>(std::clamp<long>(long{samples[i]} * static_cast<long>(volume_) / 100, -32768, 32767));
-        return out_.write(scaled_.data(), static_cast<ULONG>(count) * kBytesPerSample);
+        if (count <= 0) return S_OK;
+        return out_.writeSamples(samples, static_cast<ULONG>(count), stretch_.state ? stretch_.state->Volume : 100);
     }
     HRESULT EndRun() override { return S_OK; }
 
@@ -191,8 +277,6 @@ private:
 
     Output& out_;
     const Stretch& stretch_;
-    ULONG volume_;
-    std::vector<SHORT> scaled_;
     ULONGLONG runStart_ = 0;
     std::size_t next_ = 0;     // first word not yet placed
     std::size_t bookmark_ = 0; // first bookmark not yet placed
@@ -213,10 +297,14 @@ public:
             return created;
         }
         if (!engine_) return S_FALSE;
-        engine_->LoadConfiguration(); // a missing or broken configuration leaves the built-in English
         engine_.as(IID_IVorsanSpeechStream, stream_);
-        readLanguages();
-        if (token_) applyMood();
+        if (stream_) {
+            Bstr path;
+            if (SUCCEEDED(stream_->ConfigurationPath(path.put()))) configPath_ = path.utf8();
+        }
+        configStamp_ = FileStamp::of(configPath_);
+        engine_->LoadConfiguration(); // a missing or broken configuration leaves the built-in English
+        applyMood();
         return created;
     }
     HRESULT GetObjectToken(ISpObjectToken** token) override {
@@ -246,19 +334,19 @@ public:
             stream = stream_;
         }
         if (!stream) return SPERR_UNINITIALIZED;
-        applyState(fragments->State);
+        reloadIfChanged();
+        preferLanguage(fragments->State.LangID);
         Output out(site);
         SentenceWalk walk(fragments);
         std::vector<SentenceItem> items;
         HRESULT result = S_OK;
+        bool cut = false; // the sentence before was cut short by a skip
         while (SUCCEEDED(result)) {
-            const DWORD actions = site->GetActions();
+            const DWORD actions = out.actions();
             if (actions & SPVES_ABORT) break;
             if (actions & SPVES_SKIP) {
-                SPVSKIPTYPE type{};
-                LONG count = 0;
-                if (FAILED(result = site->GetSkipInfo(&type, &count))) break;
-                if (FAILED(result = site->CompleteSkip(0))) break; // nothing is skipped
+                bool more = true;
+                if (FAILED(result = skip(*site, walk, items, cut, more)) || !more) break;
             }
             if (!walk.next(items)) break;
             const SentenceItem& first = items.front();
@@ -266,12 +354,15 @@ public:
             result = out.event(SPEI_SENTENCE_BOUNDARY, out.offset(), last.sourceOffset + last.sourceLength - first.sourceOffset,
                                static_cast<LPARAM>(first.sourceOffset));
             if (SUCCEEDED(result)) result = speakSentence(*stream.get(), out, items);
+            cut = result == kSkipped;
+            if (cut) result = S_OK;
         }
         if (result == kAborted) result = S_OK;
-        if (SUCCEEDED(result)) {
-            const HRESULT h = out.flushAllEvents();
-            if (FAILED(h)) result = h;
+        if (SUCCEEDED(result) && result != S_FALSE) {
+            const HRESULT h = out.flushRest();
+            if (FAILED(h) && h != kAborted && h != kSkipped) result = h;
         }
+        out.dropEvents();
         return result == S_FALSE ? S_OK : result;
     }
 
@@ -284,6 +375,22 @@ private:
         return buf;
     }
 
+    // A skip the site asks for: forward by sentences, the one it cut short
+    // counting as the first; other skips skip nothing. `more` is false when
+    // the text ran out.
+    static HRESULT skip(ISpTTSEngineSite& site, SentenceWalk& walk, std::vector<SentenceItem>& items, bool cut,
+                        bool& more) {
+        SPVSKIPTYPE type{};
+        LONG count = 0;
+        if (HRESULT h = site.GetSkipInfo(&type, &count); FAILED(h)) return h;
+        LONG skipped = 0;
+        if (type == SPVST_SENTENCE && count > 0) {
+            if (cut) ++skipped;
+            while (skipped < count && (more = walk.next(items))) ++skipped;
+        }
+        return site.CompleteSkip(skipped);
+    }
+
     // The items of one sentence: speech stretches go to the engine, silences
     // are written as zeros, bookmarks ride with the word after them.
     HRESULT speakSentence(IVorsanSpeechStream& stream, Output& out, const std::vector<SentenceItem>& items) {
@@ -293,6 +400,10 @@ private:
             switch (item.action()) {
             case SPVA_Speak:
             case SPVA_Bookmark:
+                if (stretch.differs(item)) {
+                    if (HRESULT h = speakStretch(stream, out, stretch); FAILED(h)) return h;
+                    stretch = Stretch{};
+                }
                 stretch.add(item, previous);
                 break;
             case SPVA_Silence:
@@ -310,51 +421,70 @@ private:
 
     HRESULT speakStretch(IVorsanSpeechStream& stream, Output& out, const Stretch& stretch) {
         if (stretch.empty()) return S_OK;
-        StretchSink sink(out, stretch, volume_);
+        StretchSink sink(out, stretch);
         HRESULT h = S_OK;
         if (!stretch.text.empty()) {
-            BSTR text = SysAllocStringLen(stretch.text.data(), static_cast<UINT>(stretch.text.size()));
-            h = stream.RenderText(text, 1, 1, static_cast<LONG>(kVoiceRate), &sink);
-            SysFreeString(text);
+            // The site's rate (as it is now) with the fragment's adjustment.
+            const LONG rate = out.siteRate() + (stretch.state ? stretch.state->RateAdj : 0);
+            const LONG pitch = stretch.state ? stretch.state->PitchAdj : 0;
+            h = setProsody(stream, speakingRate(rate), pitchFactor(pitch));
+            if (SUCCEEDED(h)) {
+                BSTR text = SysAllocStringLen(stretch.text.data(), static_cast<UINT>(stretch.text.size()));
+                h = stream.RenderText(text, 1, 1, static_cast<LONG>(kVoiceRate), &sink);
+                SysFreeString(text);
+            }
         }
-        if (h == kAborted) return h;
+        if (h == kAborted || h == kSkipped) return h;
         if (FAILED(h)) {
             diagnose("Nimbrel22: speaking failed (" + hex(h) + "): " + errorDescription());
             return h;
         }
         sink.placeRest();
-        return out.flushAllEvents();
+        return out.flushRest();
     }
 
-    // The loaded languages with the ratios their configuration gave them, the
-    // base of the rate and pitch adjustments.
-    void readLanguages() {
-        languages_.clear();
-        ComPtr<IMStringList> list;
-        if (FAILED(engine_->get_AllSupportedLanguages(list.put())) || !list) return;
-        LONG count = 0;
-        list->get_Count(&count);
-        for (LONG i = 0; i < count; ++i) {
-            ComPtr<IMString> item;
-            Bstr name;
-            if (FAILED(list->Item(i, item.put())) || FAILED(item->get_Name(name.put()))) continue;
-            Language l{std::u16string(name.view()), 1.0f, 1.0f};
-            engine_->get_Time(name.get(), &l.time);
-            engine_->get_Pitch(name.get(), &l.pitch);
-            languages_.push_back(std::move(l));
+    // The stream keeps its prosody between requests: it is set only when it
+    // changes.
+    HRESULT setProsody(IVorsanSpeechStream& stream, float rate, float pitch) {
+        if (rate == rate_ && pitch == pitch_) return S_OK;
+        const HRESULT h = stream.SetProsody(rate, pitch);
+        if (SUCCEEDED(h)) rate_ = rate, pitch_ = pitch;
+        return h;
+    }
+
+    // An edited tolvane.xml (another modification time or size) is loaded
+    // for this request. A file that does not load leaves the configuration
+    // loaded before, and is not tried again until it changes once more.
+    void reloadIfChanged() {
+        std::lock_guard lock(mutex_);
+        const FileStamp now = FileStamp::of(configPath_);
+        if (now == configStamp_ || !engine_) return;
+        configStamp_ = now;
+        if (FAILED(engine_->LoadConfiguration())) {
+            diagnose("Nimbrel22: the changed " + configPath_ + " was not loaded (" + errorDescription() +
+                     "); speaking with the configuration loaded before");
+            return;
         }
+        preferred_.reset(); // the languages are new
+        applyMood();
     }
 
     // The token's "Mood" attribute, when it has one, becomes the active mood
     // of every language whose emotion database holds it.
     void applyMood() {
         LPWSTR mood = nullptr;
-        if (token_->GetAttribute(u"Mood", &mood) != S_OK || !mood) return;
+        if (!token_ || token_->GetAttribute(u"Mood", &mood) != S_OK || !mood) return;
         Bstr moodName{std::u16string_view(mood)};
         CoTaskMemFree(mood);
         if (moodName.view().empty()) return;
-        for (const Language& l : languages_) {
-            Bstr language(l.name), database;
+        ComPtr<IMStringList> list;
+        if (FAILED(engine_->get_AllSupportedLanguages(list.put())) || !list) return;
+        LONG count = 0;
+        list->get_Count(&count);
+        for (LONG i = 0; i < count; ++i) {
+            ComPtr<IMString> item;
+            Bstr language, database;
+            if (FAILED(list->Item(i, item.put())) || FAILED(item->get_Name(language.put()))) continue;
             LONG exists = 0;
             if (FAILED(engine_->get_EmotionDatabase(language.get(), database.put())) || database.view().empty()) continue;
             if (SUCCEEDED(engine_->get_MoodExistsInDatabase(moodName.get(), database.get(), &exists)) && exists)
@@ -362,36 +492,16 @@ private:
         }
     }
 
-    // A request's voice state, from its first fragment: the language
-    // (LangID: the loaded language with that identifier wins its script, so
-    // Devanagari is read as Marathi for Marathi; others leave the
-    // configuration's choice),
-    // the rate (RateAdj -10..10: 3 times slower..faster) and pitch (PitchAdj
-    // -10..10: half an octave down..up) on every language's ratios, and the
-    // volume (percent). Settings change only when they differ from the last
-    // request's.
-    void applyState(const SPVSTATE& state) {
+    // The request's language (LangID of its first fragment): the loaded
+    // language with that identifier wins its script, so Devanagari is read
+    // as Marathi for Marathi; others leave the configuration's choice.
+    void preferLanguage(uint16_t langId) {
         std::lock_guard lock(mutex_);
         if (!engine_) return;
-        const std::u16string language = languageOf(state.LangID);
-        if (language != preferred_) {
-            Bstr name(language);
-            if (stream_->PreferLanguage(name.get()) == S_OK) preferred_ = language;
-        }
-        const LONG rate = std::clamp<LONG>(state.RateAdj, -10, 10);
-        const LONG pitch = std::clamp<LONG>(state.PitchAdj, -10, 10);
-        if (rate != rate_ || pitch != pitch_) {
-            const float slower = static_cast<float>(std::pow(3.0, -rate / 10.0));
-            const float higher = static_cast<float>(std::pow(2.0, pitch / 20.0));
-            for (const Language& l : languages_) {
-                Bstr name(l.name);
-                engine_->put_Time(name.get(), l.time * slower);
-                engine_->put_Pitch(name.get(), l.pitch * higher);
-            }
-            rate_ = rate;
-            pitch_ = pitch;
-        }
-        volume_ = std::min<ULONG>(state.Volume, 200);
+        const std::u16string language = languageOf(langId);
+        if (language == preferred_) return;
+        Bstr name(language);
+        if (stream_->PreferLanguage(name.get()) == S_OK) preferred_ = language;
     }
 
     // The engine's language for a language identifier, as the loaded rule
@@ -415,14 +525,10 @@ private:
     ComPtr<ISpObjectToken> token_;
     ComPtr<IVorsanAPI> engine_;
     ComPtr<IVorsanSpeechStream> stream_;
-    struct Language {
-        std::u16string name;
-        float time, pitch;
-    };
-    std::vector<Language> languages_;
-    std::u16string preferred_;
-    LONG rate_ = 0, pitch_ = 0;
-    ULONG volume_ = 100;
+    std::string configPath_;
+    FileStamp configStamp_;
+    std::optional<std::u16string> preferred_;
+    float rate_ = 1.0f, pitch_ = 1.0f; // the stream's prosody
 };
 
 } // namespace

@@ -454,6 +454,8 @@ HRESULT VorsanApiObject::RenderText(BSTR text, LONG withEmotion, LONG withAccent
             options.withEmotion = withEmotion != 0;
             options.withAccent = withAccent != 0;
             options.outputRate = outputRate;
+            options.rate = rate_;
+            options.pitch = pitch_;
             const bool completed = engine_->renderText(bstrView(text), options, adapter,
                                                        [&](const auto& starts) { adapter.words(starts); });
             return completed ? S_OK : S_FALSE;
@@ -475,6 +477,22 @@ HRESULT VorsanApiObject::LanguageOfWindowsId(LONG langId, BSTR* languageName) {
         const std::string name = engine_->languageOfWindowsId(static_cast<uint16_t>(langId & 0xFFFF));
         *languageName = Bstr(utf8ToUtf16(name)).detach();
         return name.empty() ? S_FALSE : S_OK;
+    });
+}
+
+HRESULT VorsanApiObject::SetProsody(float rate, float pitch) {
+    if (!(rate > 0.0f) || !(pitch > 0.0f) || !std::isfinite(rate) || !std::isfinite(pitch)) return E_INVALIDARG;
+    rate_ = rate;
+    pitch_ = pitch;
+    return S_OK;
+}
+
+HRESULT VorsanApiObject::ConfigurationPath(BSTR* path) {
+    if (!path) return E_POINTER;
+    *path = nullptr;
+    return guarded([&] {
+        *path = Bstr(utf8ToUtf16(engine_->configurationPath())).detach();
+        return S_OK;
     });
 }
 

@@ -35,6 +35,8 @@ public:
     HRESULT Stop() override;
     HRESULT PreferLanguage(BSTR languageName) override;
     HRESULT LanguageOfWindowsId(LONG langId, BSTR* languageName) override;
+    HRESULT SetProsody(float rate, float pitch) override;
+    HRESULT ConfigurationPath(BSTR* path) override;
 
     HRESULT Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
                    EXCEPINFO* excep, UINT* argErr) override;
@@ -96,6 +98,7 @@ private:
     HRESULT makePhoneme(const SpeechChunk& chunk, IPhoneme** out);
 
     std::unique_ptr<SpeechEngine> engine_;
+    float rate_ = 1.0f, pitch_ = 1.0f; // RenderText's prosody (SetProsody)
 };
 
 } // namespace vorsan::server

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "DataSetup.h"
+#include "FileStamp.h"
 #include "MessagePieces.h"
 #include "SpeechSink.h"
 #include "SymbolNaming.h"
@@ -28,6 +29,8 @@ struct EngineSpeaker::Job {
     }
 };
 
+EngineSpeaker::EngineSpeaker(ProtocolWriter& out) : out_(out) {}
+
 EngineSpeaker::~EngineSpeaker() { shutdown(); }
 
 std::string EngineSpeaker::init() {
@@ -40,13 +43,14 @@ std::string EngineSpeaker::init() {
         if (voice::setUpUserData(voice::builtInInstallationFolder()) != 0)
             diagnose("sd_vorsan: the user's configuration could not be set up from the installation");
         engine_ = std::make_unique<SpeechEngine>();
+        configStamp_ = std::make_unique<voice::FileStamp>(voice::FileStamp::of(engine_->configurationPath()));
         try {
             engine_->loadConfiguration();
         } catch (const MException& e) {
             // A missing or broken configuration leaves the built-in English.
             diagnose("sd_vorsan: " + e.message() + " (speaking English only)");
         }
-        readLanguages();
+        voiceList_ = readLanguages();
     } catch (const MException& e) {
         engine_.reset();
         return "The speech engine cannot start: " + e.message();
@@ -61,7 +65,9 @@ std::string EngineSpeaker::init() {
 
 // The voices offered: every loaded language with a code, and each of its
 // moods as a variant.
-void EngineSpeaker::readLanguages() {
+std::vector<VoiceEntry> EngineSpeaker::readLanguages() {
+    languages_.clear();
+    std::vector<VoiceEntry> voices;
     for (const LanguageDescription& d : engine_->describeLanguages()) {
         Language l{d.name, engine_->emotionDatabase(d.name), {}};
         StringList moods;
@@ -75,12 +81,35 @@ void EngineSpeaker::readLanguages() {
         }
         languages_.push_back(l);
         if (d.code.empty()) continue;
-        voiceList_.push_back({d.name, d.code, "none", d.name, u""});
+        voices.push_back({d.name, d.code, "none", d.name, u""});
         for (const std::u16string& mood : moods) {
             const std::string name = utf16ToUtf8(mood);
-            voiceList_.push_back({d.name + " (" + name + ")", d.code, name, d.name, mood});
+            voices.push_back({d.name + " (" + name + ")", d.code, name, d.name, mood});
         }
     }
+    return voices;
+}
+
+// One stat per message; the engine swaps in the new configuration only when
+// all of it loaded, so a broken edit keeps the module speaking as before.
+void EngineSpeaker::reloadIfChanged() {
+    const voice::FileStamp now = voice::FileStamp::of(engine_->configurationPath());
+    if (now == *configStamp_) return;
+    *configStamp_ = now; // a broken file is not tried again until it changes
+    try {
+        engine_->loadConfiguration();
+    } catch (const MException& e) {
+        diagnose("sd_vorsan: the changed configuration was not loaded: " + e.message() +
+                 " (speaking with the configuration loaded before)");
+        return;
+    } catch (const std::exception& e) {
+        diagnose(std::string("sd_vorsan: the changed configuration was not loaded: ") + e.what() +
+                 " (speaking with the configuration loaded before)");
+        return;
+    }
+    std::vector<VoiceEntry> voices = readLanguages();
+    std::lock_guard lock(mutex_);
+    voiceList_ = std::move(voices);
 }
 
 // The message's language is preferred for its script; a mood variant
@@ -176,6 +205,7 @@ bool blankText(const std::u16string& text) {
 void EngineSpeaker::run(Job& job) {
     if (job.events.ended()) return;
     job.events.begin();
+    reloadIfChanged();
     const VoiceState state = voiceState(job.message.settings, voiceList_);
     const std::string language = apply(state);
     // A stop that came between two stretches is seen by the sink, which ends

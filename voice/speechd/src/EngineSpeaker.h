@@ -2,7 +2,8 @@
 // The speaker that speaks through the speech engine itself: the user's
 // configuration (set up from the installation's data the first time), each
 // message's language, mood, rate and pitch applied to the engine's
-// languages, and its stretches rendered into a SpeechSink. Messages are
+// languages, and its stretches rendered into a SpeechSink. An edited
+// configuration is loaded before the next message. Messages are
 // spoken one at a time on the speaker's own thread; a stop ends the
 // engine's work from the command thread.
 #include <condition_variable>
@@ -15,11 +16,15 @@
 #include "CommandLoop.h"
 #include "vorsan/engine/SpeechEngine.h"
 
+namespace vorsan::voice {
+struct FileStamp;
+}
+
 namespace vorsan::speechd {
 
 class EngineSpeaker final : public Speaker {
 public:
-    explicit EngineSpeaker(ProtocolWriter& out) : out_(out) {}
+    explicit EngineSpeaker(ProtocolWriter& out);
     ~EngineSpeaker() override;
     EngineSpeaker(const EngineSpeaker&) = delete;
     EngineSpeaker& operator=(const EngineSpeaker&) = delete;
@@ -41,7 +46,12 @@ private:
         std::string emotionDatabase; // "" when none
         std::u16string mood;         // the configuration's active mood
     };
-    void readLanguages();
+    // Reads the loaded languages into languages_; the voices they offer.
+    std::vector<VoiceEntry> readLanguages();
+    // Loads an edited configuration (another modification time or size of
+    // the file) before the next message; a file that does not load leaves
+    // the configuration loaded before.
+    void reloadIfChanged();
     // Sets the engine up for the message; the language it prefers ("" none).
     std::string apply(const VoiceState& state);
     void work();
@@ -59,7 +69,8 @@ private:
     bool ready_ = false;
     std::unique_ptr<SpeechEngine> engine_;
     std::vector<Language> languages_;
-    std::vector<VoiceEntry> voiceList_;
+    std::vector<VoiceEntry> voiceList_; // written by the speaker's thread under mutex_
+    std::unique_ptr<voice::FileStamp> configStamp_; // of the configuration last read
 };
 
 } // namespace vorsan::speechd

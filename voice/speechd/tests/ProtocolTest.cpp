@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <set>
 #include <span>
@@ -337,4 +338,53 @@ TEST(ModuleFreshProfile, InitSetsTheUserUpFromTheBuildsInstallationAndSpeaks) {
         EXPECT_EQ(m.quit(), 0);
     }
     unsetenv("VORSAN_SYSTEM_REGISTRY");
+}
+
+TEST_F(Module, EditsOfTheConfigurationApplyFromTheNextMessage) {
+    // Hindi without an accent, so its own time ratio is heard.
+    const auto config = profile.path() / "tolvane.xml";
+    const auto read = [&] {
+        std::ifstream in(config, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    std::string original = read();
+    const std::size_t hindi = original.find("name=\"Hindi\"");
+    const std::size_t accent = original.find("<OskalenRef", hindi);
+    ASSERT_NE(accent, std::string::npos);
+    original.erase(accent, original.find("/>", accent) + 2 - accent);
+    profile.write("tolvane.xml", original);
+
+    ModuleProcess m;
+    m.start();
+    const std::string text = "<speak>मेरे पास दो सौ रुपये हैं और आज मौसम अच्छा है।</speak>";
+    const auto before = m.speak(text, "language=hi\n");
+    std::string slower = original;
+    const std::size_t time = slower.find("<Time>0.75</Time>", hindi);
+    ASSERT_NE(time, std::string::npos);
+    slower.replace(time, 17, "<Time>1.5</Time>");
+    profile.write("tolvane.xml", slower);
+    const auto after = m.speak(text);
+    ASSERT_GT(before.seconds(), 1.0);
+    EXPECT_GE(after.seconds(), 1.7 * before.seconds());
+
+    // A broken edit: the next message speaks as before it, and the module
+    // says why.
+    profile.write("tolvane.xml", "this is not XML");
+    const auto broken = m.speak(text);
+    EXPECT_EQ(broken.end, "702 END");
+    EXPECT_EQ(broken.samples, after.samples);
+    EXPECT_NE(m.errors().find("configuration was not loaded"), std::string::npos) << m.errors();
+
+    // A language added by file is offered once a message has been spoken
+    // after the edit, and speaks.
+    profile.write("tolvane.xml", original);
+    addLanguageToConfiguration(profile, "Tulu", renamedLanguageFile(profile, "PelmiraKannada.xml", "Tulu", "tcy"), "in1");
+    EXPECT_EQ(m.speak(text).samples, before.samples);
+    m.send("LIST VOICES\n");
+    const auto voices = m.reply();
+    EXPECT_NE(std::find(voices.begin(), voices.end(), "200-Tulu\ttcy\tnone"), voices.end()) << m.errors();
+    const auto tulu = m.speak("<speak>ನಮಸ್ಕಾರ, ಇಂದು ಹವಾಮಾನ ತುಂಬಾ ಚೆನ್ನಾಗಿದೆ.</speak>", "language=tcy\n");
+    EXPECT_EQ(tulu.end, "702 END");
+    EXPECT_GT(tulu.seconds(), 1.0);
+    EXPECT_EQ(m.quit(), 0);
 }

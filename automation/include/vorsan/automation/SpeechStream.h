@@ -51,6 +51,13 @@ struct IVorsanSpeechStream : IUnknown {
     // language of `langId` (its low ten bits), as its rule file gives it:
     // S_OK with its name, S_FALSE with an empty string when none.
     virtual HRESULT LanguageOfWindowsId(LONG langId, BSTR* languageName) = 0;
+    // The speaking rate (2 speaks twice as fast) and pitch (a factor of every
+    // pitch) of the following RenderText calls, over each language's
+    // configured voice, accent included. 1 and 1 until set; a value that is
+    // not a positive number: E_INVALIDARG, the last setting stays.
+    virtual HRESULT SetProsody(float rate, float pitch) = 0;
+    // The path of the configuration file LoadConfiguration reads.
+    virtual HRESULT ConfigurationPath(BSTR* path) = 0;
 
 protected:
     ~IVorsanSpeechStream() = default;
