@@ -293,11 +293,26 @@ void prosodySentences(std::u16string_view text, const LanguageRuleBase* language
         lines = 0;
     };
     // Phone lines of a clause's units, noting where its words begin.
+    // A written token read as several words (a number, a symbol, a date)
+    // is one word of the text: marked once, at its first word, over the
+    // whole token. Its spoken words all stand for the token's first
+    // character; the token ends where the text after them stands.
+    std::size_t tokenFrom = std::u16string::npos, tokenTo = 0;
+    auto tokenEnd = [&](std::size_t from, std::size_t k) {
+        if (from == tokenFrom) return tokenTo;
+        while (k + 1 < origin.size() && origin[k] <= from) ++k;
+        tokenFrom = from;
+        tokenTo = std::max(origin[k], from + 1);
+        return tokenTo;
+    };
     auto clauseLines = [&](std::u16string_view clause, const ClauseUnits& c, std::span<const int32_t> pattern) {
         if (!transcription) {
             const std::size_t at = static_cast<std::size_t>(clause.data() - t.data());
             for (const auto& w : c.words) {
-                const std::size_t from = origin[at + w.offset], to = origin[at + w.offset + w.length];
+                const std::size_t from = origin[at + w.offset];
+                std::size_t to = origin[at + w.offset + w.length];
+                if (to <= from) to = tokenEnd(from, at + w.offset + w.length);
+                if (!words.empty() && words.back().offset == from) continue;
                 words.push_back(WordMark{from, std::max(to, from + 1) - from, lines + w.unit});
             }
             lines += c.units.size();

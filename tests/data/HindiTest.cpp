@@ -120,3 +120,18 @@ TEST(Hindi, SpeechHasNoGapsAndQuestionsRiseAboveStatements) {
     ASSERT_TRUE(statement.has_value() && question.has_value());
     EXPECT_GT(*question, *statement * 1.4);
 }
+
+TEST(Hindi, ANumberReadAsSeveralWordsIsOneWordOfTheText) {
+    TempProfile profile;
+    auto hindi = LanguageRuleBase::load(dataPath(kHindi));
+    const std::u16string text = u"मेरे पास 2500 रुपये हैं। 15/08/1947 को ₹12.50 मिले।";
+    std::vector<std::pair<std::u16string, std::size_t>> words; // (text of the word, line)
+    prosodySentences(text, hindi.get(), false, [&](std::string&&, std::vector<WordMark>&& marks) {
+        for (const WordMark& m : marks) words.emplace_back(text.substr(m.offset, m.length), m.line);
+    });
+    std::vector<std::string> said;
+    for (const auto& [w, line] : words) said.push_back(utf16ToUtf8(w));
+    // (A sentence's last word keeps its danda.)
+    EXPECT_EQ(said, (std::vector<std::string>{"मेरे", "पास", "2500", "रुपये", "हैं।", "15/08/1947", "को", "₹12.50",
+                                              "मिले।"}));
+}
