@@ -46,6 +46,9 @@ Speech options:
   -o, --output PATH      tofile: write the speech to PATH (the runs of several
                          languages are joined into it; runs of different sample
                          rates become PATH with -1, -2 ... before the extension)
+  -r, --rate R           speak/tofile -o: speaking rate over the configuration's,
+                         0.25 to 4 (2: twice as fast; pauses and vowels
+                         shorten more than consonants, so fast speech stays clear)
       --file FILE        read the text from FILE
   -q, --quiet            no progress bar
   -h, --help             this help
@@ -88,6 +91,17 @@ Options parseOptions(int argc, char** argv) {
         else if (a == "-t" || a == "--type") o.fileType = value(i, a);
         else if (a == "-o" || a == "--output") o.output = value(i, a);
         else if (a == "--file") o.textFile = value(i, a);
+        else if (a == "-r" || a == "--rate") {
+            const std::string v = value(i, a);
+            std::size_t used = 0;
+            try {
+                o.rate = std::stof(v, &used);
+            } catch (const std::exception&) {
+                used = 0;
+            }
+            if (used != v.size() || !(o.rate >= 0.25f && o.rate <= 4.0f))
+                throw std::invalid_argument(a + " needs a rate from 0.25 to 4, got '" + v + "'");
+        }
         else if (a == "-q" || a == "--quiet") o.quiet = true;
         else if (a.size() > 1 && a[0] == '-' && a != "-" && o.command.empty())
             throw std::invalid_argument("unknown option " + a);

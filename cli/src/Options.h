@@ -22,6 +22,7 @@ struct Options {
     bool withEmotion = false, withAccent = false, transcription = false;
     std::string fileType = "wave";
     std::string output;                   // -o: name for the written file(s)
+    float rate = 1.0f;                    // -r: speaking rate over the configuration's
     bool quiet = false;
     bool help = false;
 };

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <stdexcept>
 
 #include "vorsan/core/Text.h"
 
@@ -56,20 +57,22 @@ void Progress::draw(double fraction) {
 }
 
 void speakWithProgress(SpeechEngine& engine, std::u16string_view text, bool withEmotion, bool withAccent,
-                       Progress& progress) {
+                       Progress& progress, float rate) {
     engine.setChunkObserver([&](std::size_t i, std::size_t n) { progress.chunk(i, n); });
     progress.start();
-    engine.speakText(text, withEmotion, withAccent);
+    engine.speakText(text, SpeechEngine::RenderOptions{withEmotion, withAccent, rate, 1.0f, 0});
     progress.finish();
 }
 
 StringList writeWithProgress(SpeechEngine& engine, std::u16string_view text, bool withEmotion, bool withAccent,
-                             int16_t type, const std::string& output, Progress& progress) {
+                             int16_t type, const std::string& output, Progress& progress, float rate) {
+    if (output.empty() && rate != 1.0f) throw std::invalid_argument("--rate needs -o for tofile");
     engine.setChunkObserver([&](std::size_t i, std::size_t n) { progress.chunk(i, n); });
     progress.start();
     StringList files;
     if (output.empty()) files = engine.convertTextToSoundFile(text, withEmotion, withAccent, type);
-    else if (engine.convertTextToNamedFile(text, withEmotion, withAccent, type, output))
+    else if (engine.convertTextToNamedFile(text, SpeechEngine::RenderOptions{withEmotion, withAccent, rate, 1.0f, 0},
+                                           type, output))
         files.push_back(utf8ToUtf16(output));
     progress.finish();
     return files;

@@ -27,12 +27,13 @@ private:
     std::thread painter_;
 };
 
+// `rate`: the speaking rate over the configuration's (2: twice as fast).
 void speakWithProgress(SpeechEngine& engine, std::u16string_view text, bool withEmotion, bool withAccent,
-                       Progress& progress);
+                       Progress& progress, float rate = 1.0f);
 // Without `output`, one file per language run in the profile folder; with it,
 // every run joined into that one file, written under a temporary name beside
 // it and renamed when complete.
 StringList writeWithProgress(SpeechEngine& engine, std::u16string_view text, bool withEmotion, bool withAccent,
-                             int16_t type, const std::string& output, Progress& progress);
+                             int16_t type, const std::string& output, Progress& progress, float rate = 1.0f);
 
 } // namespace vorsan::cli

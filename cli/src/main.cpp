@@ -117,11 +117,11 @@ int run(const Options& o) {
         std::u16string text = utf8ToUtf16(inputText(o));
         cli::Progress progress(!o.quiet && isatty(STDERR_FILENO), text.size(), engine);
         if (c == "speak") {
-            cli::speakWithProgress(engine, text, o.withEmotion, o.withAccent, progress);
+            cli::speakWithProgress(engine, text, o.withEmotion, o.withAccent, progress, o.rate);
         } else {
             int16_t type = fileTypeOf(o.fileType);
             const StringList files =
-                cli::writeWithProgress(engine, text, o.withEmotion, o.withAccent, type, o.output, progress);
+                cli::writeWithProgress(engine, text, o.withEmotion, o.withAccent, type, o.output, progress, o.rate);
             if (files.empty() && !engine.stopped() && !text.empty())
                 throw MException("The text has nothing to speak (no part of it belongs to a loaded language)");
             printList(files);

@@ -10,6 +10,7 @@
 
 #include "Registries.h"
 #include "SinkRelay.h"
+#include "SpeakingRate.h"
 #include "vorsan/core/PhoneLines.h"
 #include "vorsan/core/MException.h"
 #include "vorsan/core/Text.h"
@@ -108,6 +109,21 @@ bool SpeechEngine::synthesiseRelayed(const SpeechChunk& chunk, synth::AudioSink&
     return completed;
 }
 
+void SpeechEngine::checkOptions(const RenderOptions& options) {
+    if (!(options.rate >= 0.1f && options.rate <= 10.0f)) throw MException("Invalid speaking rate");
+    if (!(options.pitch >= 0.1f && options.pitch <= 10.0f)) throw MException("Invalid pitch");
+    if (options.outputRate != 0 && options.outputRate != kFirstRunRate &&
+        (options.outputRate < 4000 || options.outputRate > 192000))
+        throw MException("Invalid output rate");
+}
+
+void SpeechEngine::applyOptions(SpeechChunk& chunk, const RenderOptions& options) {
+    // After the accent, which may bring ratios of its own: the call's rate
+    // and pitch apply to whatever voice the chunk ended with.
+    chunk.phoneString = atSpeakingRate(chunk.phoneString, options.rate);
+    chunk.pitch *= options.pitch;
+}
+
 bool SpeechEngine::renderText(std::u16string_view text, bool withEmotion, bool withAccent, synth::AudioSink& sink,
                               const WordStartObserver& words) {
     return renderText(text, RenderOptions{withEmotion, withAccent, 1.0f, 1.0f}, sink, words);
@@ -115,11 +131,7 @@ bool SpeechEngine::renderText(std::u16string_view text, bool withEmotion, bool w
 
 bool SpeechEngine::renderText(std::u16string_view text, const RenderOptions& options, synth::AudioSink& sink,
                               const WordStartObserver& words) {
-    if (!(options.rate > 0.0f) || !std::isfinite(options.rate)) throw MException("Invalid speaking rate");
-    if (!(options.pitch > 0.0f) || !std::isfinite(options.pitch)) throw MException("Invalid pitch");
-    if (options.outputRate != 0 && options.outputRate != kFirstRunRate &&
-        (options.outputRate < 4000 || options.outputRate > 192000))
-        throw MException("Invalid output rate");
+    checkOptions(options);
     // Conversion happens only where the caller asks for one rate.
     std::optional<synth::RateAdapter> adapter;
     if (options.outputRate != 0)
@@ -130,10 +142,7 @@ bool SpeechEngine::renderText(std::u16string_view text, const RenderOptions& opt
     bool completed = true;
     forEachSentence(text, options.withEmotion, options.withAccent, false, [&](SpeechChunk&& chunk, const SentencePlace& at) {
         if (stopRequested_) return completed = false;
-        // After the accent, which may bring ratios of its own: the call's
-        // rate and pitch apply to whatever voice settings the chunk ended with.
-        chunk.time /= options.rate;
-        chunk.pitch *= options.pitch;
+        applyOptions(chunk, options);
         if (observer_) observer_(at.run, at.runs);
         return completed = synthesiseRelayed(chunk, target, [&](const std::vector<int64_t>& lineStarts) {
                    if (!words) return;
@@ -154,16 +163,22 @@ void SpeechEngine::speakChunk(const SpeechChunk& chunk) {
 }
 
 void SpeechEngine::speakText(std::u16string_view text, bool withEmotion, bool withAccent) {
+    speakText(text, RenderOptions{withEmotion, withAccent, 1.0f, 1.0f, 0});
+}
+
+void SpeechEngine::speakText(std::u16string_view text, const RenderOptions& options) {
+    checkOptions(options);
     if (text.empty()) return;
     // One device for the whole text: each sentence is synthesised while the
     // one before it plays.
     synth::DeviceSink device(&stopRequested_);
     stopRequested_ = false;
     bool completed = true;
-    forEachSentence(text, withEmotion, withAccent, false, [&](SpeechChunk&& chunk, const SentencePlace& at) {
+    forEachSentence(text, options.withEmotion, options.withAccent, false, [&](SpeechChunk&& chunk, const SentencePlace& at) {
         if (stopRequested_) return completed = false;
         if (observer_) observer_(at.run, at.runs);
         if (chunk.phoneString.empty()) return true;
+        applyOptions(chunk, options);
         return completed = synthesise(chunk, device, false);
     });
     if (completed && !stopRequested_) withPrefix(kSpeechFailed, [&] { return device.drain(); });
@@ -211,16 +226,27 @@ StringList SpeechEngine::convertTextToSoundFile(std::u16string_view text, bool w
 
 bool SpeechEngine::convertTextToNamedFile(std::u16string_view text, bool withEmotion, bool withAccent,
                                           int16_t fileType, const std::string& path) {
+    return convertTextToNamedFile(text, RenderOptions{withEmotion, withAccent, 1.0f, 1.0f, 0}, fileType, path);
+}
+
+bool SpeechEngine::convertTextToNamedFile(std::u16string_view text, const RenderOptions& options, int16_t fileType,
+                                          const std::string& path) {
+    checkOptions(options);
     const synth::SoundFileFormat& format = formatOrThrow(fileType);
     synth::SoundFileSink file(path, format.type);
+    // The file takes the first run's rate, or the one the call names.
+    std::optional<synth::RateAdapter> adapter;
+    if (options.outputRate > 0) adapter.emplace(file, synth::RateAdapter::fixedRate(options.outputRate));
+    synth::AudioSink& target = adapter ? static_cast<synth::AudioSink&>(*adapter) : file;
     stopRequested_ = false;
     bool completed = true;
     std::size_t chunks = 0;
-    forEachSentence(text, withEmotion, withAccent, false, [&](SpeechChunk&& chunk, const SentencePlace& at) {
+    forEachSentence(text, options.withEmotion, options.withAccent, false, [&](SpeechChunk&& chunk, const SentencePlace& at) {
         if (stopRequested_) return completed = false;
         if (observer_) observer_(at.run, at.runs);
         ++chunks;
-        return completed = synthesise(chunk, file, true);
+        applyOptions(chunk, options);
+        return completed = synthesise(chunk, target, true);
     });
     if (!completed || stopRequested_) return false;
     // No part of the text belongs to a loaded language: an empty file would

@@ -134,7 +134,24 @@ public:
     SpeechChunk changeAccent(const std::string& phonemes, const std::string& db);
     ChunkList convertTextToPhoneme(std::u16string_view text, bool withEmotion, bool withAccent,
                                    bool onlyTranscription);
+    // How one call speaks, over what the configuration gives each language
+    // (its mood, accent, time and pitch ratios, which are left as they are).
+    struct RenderOptions {
+        bool withEmotion = true;
+        bool withAccent = true;
+        float rate = 1.0f;  // speaking rate: 2 speaks twice as fast as the configuration
+        float pitch = 1.0f; // multiplies every pitch of the configuration
+        // The rate the sink gets: 0, each run at its voice's own rate;
+        // kFirstRunRate, every run at the first run's; else this rate (4000
+        // to 192000 Hz). Runs are converted where they differ, and word
+        // starts count samples at the rate the sink gets.
+        int32_t outputRate = 0;
+    };
+    static constexpr int32_t kFirstRunRate = -1;
     void speakText(std::u16string_view text, bool withEmotion, bool withAccent);
+    // The same with a call's options (their outputRate is not used: the
+    // device plays every run at the rate it was opened at).
+    void speakText(std::u16string_view text, const RenderOptions& options);
     void speakChunk(const SpeechChunk& chunk);
     // One file per run, "temp<n>" in the output folder; each file appears
     // only when complete. A stopped conversion returns the files completed
@@ -150,6 +167,10 @@ public:
     // older file at `path` as it was.
     bool convertTextToNamedFile(std::u16string_view text, bool withEmotion, bool withAccent, int16_t fileType,
                                 const std::string& path);
+    // The same with a call's options (the file takes the first run's rate
+    // unless they name one).
+    bool convertTextToNamedFile(std::u16string_view text, const RenderOptions& options, int16_t fileType,
+                                const std::string& path);
     // Where a word of the text begins in a run of speech (a run is a sentence
     // or a piece of the text as it reaches the sink).
     struct WordStart {
@@ -164,20 +185,6 @@ public:
     // run's beginRun. Returns false when stopped.
     bool renderText(std::u16string_view text, bool withEmotion, bool withAccent, synth::AudioSink& sink,
                     const WordStartObserver& words = {});
-    // How one call speaks, over what the configuration gives each language
-    // (its mood, accent, time and pitch ratios, which are left as they are).
-    struct RenderOptions {
-        bool withEmotion = true;
-        bool withAccent = true;
-        float rate = 1.0f;  // speaking rate: 2 speaks twice as fast as the configuration
-        float pitch = 1.0f; // multiplies every pitch of the configuration
-        // The rate the sink gets: 0, each run at its voice's own rate;
-        // kFirstRunRate, every run at the first run's; else this rate (4000
-        // to 192000 Hz). Runs are converted where they differ, and word
-        // starts count samples at the rate the sink gets.
-        int32_t outputRate = 0;
-    };
-    static constexpr int32_t kFirstRunRate = -1;
     bool renderText(std::u16string_view text, const RenderOptions& options, synth::AudioSink& sink,
                     const WordStartObserver& words = {});
     // Safe to call from another thread while this engine speaks or writes:
@@ -229,6 +236,9 @@ private:
     bool synthesiseRelayed(const SpeechChunk& chunk, synth::AudioSink& sink,
                            const std::function<void(const std::vector<int64_t>&)>& begun);
     void registerEnglish(Registries& r) const;
+    // A call's rate and pitch on a chunk; raises for values out of range.
+    static void checkOptions(const RenderOptions& options);
+    static void applyOptions(SpeechChunk& chunk, const RenderOptions& options);
 
     std::unique_ptr<Registries> reg_;
     std::unique_ptr<EnglishFrontEnd> english_;
