@@ -25,9 +25,9 @@ PhoneClass classOf(std::string_view name) {
 // rate^exponent, then all by one factor that brings the whole to the rate.
 double exponentOf(PhoneClass c) {
     switch (c) {
-    case PhoneClass::Pause: return 1.6;
-    case PhoneClass::Vowel: return 1.1;
-    case PhoneClass::Consonant: return 0.6;
+    case PhoneClass::Pause: return 1.8;
+    case PhoneClass::Vowel: return 1.2;
+    case PhoneClass::Consonant: return 0.5;
     }
     return 1.0;
 }
