@@ -100,7 +100,7 @@ no_festival() {
 step "install into $prefix"
 run "$work/install.log" cmake --install "$build" --prefix "$prefix"
 for f in bin/vorsan bin/vorsan-regsvr bin/vorsan-user-setup "$libdir/libVorsanCOM.so" \
-  "$libdir/libvorsan_engine.a" "$libdir/libvorsan_core.a" "$libdir/libvorsan_synth.a" "$libdir/libvorsan_com.a" \
+  "$libdir/libvorsan.so" "$libdir/libvorsan.so.0.9" "$libdir/libvorsan_core.a" "$libdir/libvorsan_com.a" \
   include/vorsan/engine/SpeechEngine.h include/vorsan/core/MException.h include/vorsan/automation/Creation.h \
   "$libdir/cmake/Vorsan/VorsanConfig.cmake" "$libdir/cmake/Vorsan/VorsanConfigVersion.cmake" \
   "$libdir/pkgconfig/vorsan.pc" \
@@ -314,13 +314,13 @@ contains() {
     grep -qx "./usr/$p" <<<"$list" || fail "$(basename "$deb") lacks /usr/$p"
   done
 }
-contains "$runtime_deb" bin/vorsan bin/vorsan-regsvr bin/vorsan-user-setup "$libdir/libVorsanCOM.so" \
+contains "$runtime_deb" bin/vorsan bin/vorsan-regsvr bin/vorsan-user-setup "$libdir/libVorsanCOM.so" "$libdir/libvorsan.so.0.9" \
   lib/speech-dispatcher-modules/sd_vorsan "${contains_plugin[@]}"
 dpkg-deb -c "$runtime_deb" | awk '{print $6}' | grep -qx ./etc/speech-dispatcher/modules/vorsan.conf ||
   fail "vorsan package lacks /etc/speech-dispatcher/modules/vorsan.conf"
 contains "$data_deb" share/vorsan/english/english.dat share/vorsan/voices/en1.xml \
   share/vorsan/pelmira/newPelmiraHindi.xml share/vorsan/tolvane/tolvane.xml
-contains "$dev_deb" include/vorsan/engine/SpeechEngine.h "$libdir/libvorsan_engine.a" \
+contains "$dev_deb" include/vorsan/engine/SpeechEngine.h "$libdir/libvorsan.so" \
   "$libdir/cmake/Vorsan/VorsanConfig.cmake" "$libdir/pkgconfig/vorsan.pc"
 contains "$manager_deb" bin/tolvane share/applications/tolvane.desktop \
   share/icons/hicolor/scalable/apps/tolvane.svg

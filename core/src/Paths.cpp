@@ -83,33 +83,40 @@ bool isInside(const fs::path& file, const fs::path& folder) {
 std::string findInstalledDataFolder() {
     // A build that names no build tree is never installed.
     if (std::string_view(VORSAN_BUILD_DIR).empty()) return VORSAN_BUILTIN_DATA_DIR;
-    const fs::path module = canonicalOrEmpty(moduleFile());
-    if (module.empty() || isInside(module, canonicalOrEmpty(VORSAN_BUILD_DIR))) return VORSAN_BUILTIN_DATA_DIR;
-
     // An installed program (bin), library (lib) or Python module: the data
     // folder at the same place relative to it as in the installation layout,
-    // so an installation tree can be moved as a whole.
-    for (const char* relative : {VORSAN_DATA_FROM_BIN, VORSAN_DATA_FROM_LIB, VORSAN_DATA_FROM_PYTHON}) {
-        if (*relative == '\0') continue;
-        const fs::path candidate = (module.parent_path() / relative).lexically_normal();
-        if (isDirectory(candidate)) return candidate.string();
-    }
-    // A program of its own that links the engine: the installation folders
-    // the build was configured for.
-    std::string_view dirs = VORSAN_INSTALL_DATA_DIRS;
-    std::string first;
-    while (!dirs.empty()) {
-        const std::size_t colon = dirs.find(':');
-        const std::string dir(dirs.substr(0, colon));
-        dirs = colon == std::string_view::npos ? std::string_view{} : dirs.substr(colon + 1);
-        if (dir.empty()) continue;
-        if (first.empty()) first = dir;
-        if (isDirectory(dir)) return dir;
-    }
-    return first.empty() ? std::string(VORSAN_BUILTIN_DATA_DIR) : first;
+    // so an installation tree can be moved as a whole; else (a program of
+    // its own that links the engine) the installation folders the build was
+    // configured for.
+    const InstallationPlaces places = installationPlaces(
+        VORSAN_BUILD_DIR, {VORSAN_DATA_FROM_BIN, VORSAN_DATA_FROM_LIB, VORSAN_DATA_FROM_PYTHON}, VORSAN_INSTALL_DATA_DIRS);
+    if (places.inBuildTree) return VORSAN_BUILTIN_DATA_DIR;
+    for (const auto* list : {&places.fromModule, &places.configured})
+        for (const std::string& dir : *list)
+            if (isDirectory(dir)) return dir;
+    return places.configured.empty() ? std::string(VORSAN_BUILTIN_DATA_DIR) : places.configured.front();
 }
 
 } // namespace
+
+InstallationPlaces installationPlaces(std::string_view buildTree, std::initializer_list<const char*> relative,
+                                      std::string_view configured) {
+    InstallationPlaces places;
+    const fs::path module = canonicalOrEmpty(moduleFile());
+    if (module.empty() || isInside(module, canonicalOrEmpty(fs::path(buildTree)))) {
+        places.inBuildTree = true;
+        return places;
+    }
+    for (const char* r : relative)
+        if (r && *r) places.fromModule.push_back((module.parent_path() / r).lexically_normal().string());
+    while (!configured.empty()) {
+        const std::size_t colon = configured.find(':');
+        const std::string dir(configured.substr(0, colon));
+        configured = colon == std::string_view::npos ? std::string_view{} : configured.substr(colon + 1);
+        if (!dir.empty()) places.configured.push_back(dir);
+    }
+    return places;
+}
 
 std::string profileFolder() {
     for (const char* var : {"USERPROFILE", "HOME"}) {

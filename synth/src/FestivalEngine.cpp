@@ -1,7 +1,6 @@
 #include "FestivalEngine.h"
 
 #include <dlfcn.h>
-#include <link.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -11,6 +10,7 @@
 
 #include "FestivalBackEnd.h"
 #include "vorsan/core/MException.h"
+#include "vorsan/core/Paths.h"
 
 // Where the plugin lies; the build defines these (synth/CMakeLists.txt,
 // cmake/Install.cmake). VORSAN_FESTIVAL_PLUGIN undefined: this build has no
@@ -46,38 +46,6 @@ namespace {
 
 constexpr const char* kPluginFile = "libvorsan_festival.so";
 
-#ifdef VORSAN_FESTIVAL_PLUGIN
-// Anchor whose address identifies the module (program or shared library)
-// this code was linked into.
-const char kModuleAnchor = 0;
-
-// As in core/src/Paths.cpp: the file of the module holding this code.
-fs::path moduleFile() {
-    Dl_info info{};
-    link_map* map = nullptr;
-    if (dladdr1(&kModuleAnchor, &info, reinterpret_cast<void**>(&map), RTLD_DL_LINKMAP) != 0 && map &&
-        map->l_name && *map->l_name)
-        return map->l_name;
-    std::error_code ec;
-    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    return ec ? fs::path() : exe;
-}
-
-fs::path canonicalOrEmpty(const fs::path& p) {
-    std::error_code ec;
-    fs::path c = fs::canonical(p, ec);
-    return ec ? fs::path() : c;
-}
-
-bool isInside(const fs::path& file, const fs::path& folder) {
-    if (folder.empty()) return false;
-    auto f = file.begin();
-    for (auto d = folder.begin(); d != folder.end(); ++d, ++f)
-        if (f == file.end() || *f != *d) return false;
-    return true;
-}
-#endif
-
 bool exists(const fs::path& p) {
     std::error_code ec;
     return fs::exists(p, ec);
@@ -96,22 +64,16 @@ std::vector<std::string> FestivalEngine::pluginCandidates() {
     };
     // Given explicitly (tests, a plugin kept elsewhere).
     if (const char* v = std::getenv("VORSAN_FESTIVAL_PLUGIN"); v && *v) return {v};
-    const fs::path module = canonicalOrEmpty(moduleFile());
-    if (module.empty() || isInside(module, canonicalOrEmpty(VORSAN_FESTIVAL_BUILD_DIR)))
-        return {VORSAN_FESTIVAL_PLUGIN};
     // Installed: the private library folder at its place relative to the
-    // module in the installation layout (the first that holds the plugin),
-    // then the folders the build was configured to install into.
-    std::vector<std::string> relative;
-    for (const char* r : {VORSAN_FESTIVAL_FROM_BIN, VORSAN_FESTIVAL_FROM_LIB, VORSAN_FESTIVAL_FROM_PYTHON})
-        if (*r) add(module.parent_path() / r / kPluginFile);
-    std::string_view dirs = VORSAN_FESTIVAL_INSTALL_DIRS;
-    while (!dirs.empty()) {
-        const std::size_t colon = dirs.find(':');
-        const std::string dir(dirs.substr(0, colon));
-        dirs = colon == std::string_view::npos ? std::string_view{} : dirs.substr(colon + 1);
-        if (!dir.empty()) add(fs::path(dir) / kPluginFile);
-    }
+    // module in the installation layout, then the folders the build was
+    // configured to install into; from the build tree, the plugin built there.
+    const InstallationPlaces places =
+        installationPlaces(VORSAN_FESTIVAL_BUILD_DIR,
+                           {VORSAN_FESTIVAL_FROM_BIN, VORSAN_FESTIVAL_FROM_LIB, VORSAN_FESTIVAL_FROM_PYTHON},
+                           VORSAN_FESTIVAL_INSTALL_DIRS);
+    if (places.inBuildTree) return {VORSAN_FESTIVAL_PLUGIN};
+    for (const auto* list : {&places.fromModule, &places.configured})
+        for (const std::string& dir : *list) add(fs::path(dir) / kPluginFile);
     // The one that exists first; the others stay for the message.
     const auto found = std::find_if(out.begin(), out.end(), [](const std::string& p) { return exists(p); });
     if (found != out.end()) std::rotate(out.begin(), found, found + 1);

@@ -1,6 +1,9 @@
 #pragma once
 // Where the engine finds the user's files and the shipped data.
+#include <initializer_list>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace vorsan {
 
@@ -19,5 +22,20 @@ std::string speechFilesFolder();
 // so a moved installation still finds its data; any other program linking the
 // engine gets the data folder of the configured installation prefix.
 std::string installedDataFolder();
+
+// Where an installed file or folder may be, for the program or library this
+// code runs in: `fromModule` holds each relative path from the module's own
+// folder (its place from the bin, lib or Python folder in the installation
+// layout; "" entries are skipped), `configured` the folders of the
+// colon-separated list the build was configured for. `inBuildTree` is true
+// (and both lists empty) when the module runs from the build tree
+// `buildTree`, or its file is unknown: the caller then uses its build-tree
+// place.
+struct InstallationPlaces {
+    bool inBuildTree = false;
+    std::vector<std::string> fromModule, configured;
+};
+InstallationPlaces installationPlaces(std::string_view buildTree, std::initializer_list<const char*> relative,
+                                      std::string_view configured);
 
 } // namespace vorsan
