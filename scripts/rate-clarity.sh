@@ -57,28 +57,8 @@ for rate in 1 2 3; do
   done
 done
 
-python3 - "$work" <<'PY'
-import re, sys
-work = sys.argv[1]
-words = lambda line: re.findall(r"[a-z']+", line.lower())
-ref = [words(l) for l in open(f"{work}/reference.txt")]
-
-def distance(a, b):
-    d = list(range(len(b) + 1))
-    for i, x in enumerate(a, 1):
-        prev, d[0] = d[0], i
-        for j, y in enumerate(b, 1):
-            prev, d[j] = d[j], min(d[j] + 1, d[j - 1] + 1, prev + (x != y))
-    return d[len(b)]
-
-total = sum(len(r) for r in ref)
-print("word error rate, Harvard sentences (pocketsphinx en-us)")
-print("rate   speaking rate (shaped)   plain time scaling")
-for rate in (1, 2, 3):
-    row = []
-    for way in ("shaped", "plain"):
-        hyp = [words(l) for l in open(f"{work}/{way}-{rate}.txt")]
-        errors = sum(distance(r, h) for r, h in zip(ref, hyp))
-        row.append(f"{100 * errors / total:5.1f} % ({errors}/{total})")
-    print(f"{rate}x     {row[0]:<24} {row[1]}")
-PY
+echo "word error rate, Harvard sentences (pocketsphinx en-us): speaking rate (shaped) and plain time scaling"
+for rate in 1 2 3; do
+  python3 scripts/word_errors.py "$work/reference.txt" "${rate}x shaped=$work/shaped-$rate.txt" \
+    "${rate}x plain=$work/plain-$rate.txt"
+done

@@ -48,26 +48,4 @@ for backend in ours festival; do
 done
 
 printf '%s\n' "${sentences[@]}" > "$work/reference.txt"
-python3 - "$work" <<'PY'
-import re, sys
-work = sys.argv[1]
-words = lambda line: re.findall(r"[a-z']+", line.lower())
-ref = [words(l) for l in open(f"{work}/reference.txt")]
-
-def distance(a, b):
-    d = list(range(len(b) + 1))
-    for i, x in enumerate(a, 1):
-        prev, d[0] = d[0], i
-        for j, y in enumerate(b, 1):
-            prev, d[j] = d[j], min(d[j] + 1, d[j - 1] + 1, prev + (x != y))
-    return d[len(b)]
-
-total = sum(len(r) for r in ref)
-for backend in ("ours", "festival"):
-    hyp = [words(l) for l in open(f"{work}/{backend}.txt")]
-    errors = sum(distance(r, h) for r, h in zip(ref, hyp))
-    print(f"== {backend}")
-    for r, h in zip(ref, hyp):
-        print(f"  {' '.join(r)}  ->  {' '.join(h)}")
-    print(f"{backend}: word error rate {errors}/{total} = {100 * errors / total:.1f} %")
-PY
+python3 scripts/word_errors.py --verbose "$work/reference.txt" ours="$work/ours.txt" festival="$work/festival.txt"
