@@ -198,4 +198,11 @@ std::string ModuleProcess::errors() const {
     return s.str();
 }
 
+Audio audioOf(const ModuleProcess::Message& m) {
+    Audio a;
+    a.rate = m.rates.empty() ? 16000 : static_cast<int>(m.rates[0]);
+    for (int16_t s : m.samples) a.samples.push_back(s / 32768.0f);
+    return a;
+}
+
 } // namespace vorsan::testing

@@ -9,6 +9,11 @@
 #include <string_view>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "AudioAnalysis.h"
+#include "vorsan/testing/TestSupport.h"
+
 namespace vorsan::testing {
 
 // The shipped data installed into the current profile folder (a temporary
@@ -60,5 +65,20 @@ private:
     std::string buffer_;
     std::string errorFile_;
 };
+
+// A test whose module runs in a temporary profile holding the shipped data,
+// with a system registry of its own.
+class ModuleTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("VORSAN_SYSTEM_REGISTRY", (profile.path() / "etc-registry").c_str(), 1);
+        installData();
+    }
+    void TearDown() override { unsetenv("VORSAN_SYSTEM_REGISTRY"); }
+    TempProfile profile;
+};
+
+// A message's audio at its first block's rate.
+Audio audioOf(const ModuleProcess::Message& m);
 
 } // namespace vorsan::testing

@@ -22,22 +22,7 @@ using namespace vorsan::testing;
 
 namespace {
 
-class Module : public ::testing::Test {
-protected:
-    void SetUp() override {
-        setenv("VORSAN_SYSTEM_REGISTRY", (profile.path() / "etc-registry").c_str(), 1);
-        installData();
-    }
-    void TearDown() override { unsetenv("VORSAN_SYSTEM_REGISTRY"); }
-    TempProfile profile;
-};
-
-Audio audioOf(const ModuleProcess::Message& m) {
-    Audio a;
-    a.rate = m.rates.empty() ? 16000 : static_cast<int>(m.rates[0]);
-    for (int16_t s : m.samples) a.samples.push_back(s / 32768.0f);
-    return a;
-}
+class Module : public ModuleTest {};
 
 bool wellFormed(const std::string& line) {
     return line.size() >= 4 && std::isdigit(static_cast<unsigned char>(line[0])) &&

@@ -23,24 +23,7 @@ using vorsan::speechd::Punctuation;
 
 namespace {
 
-class Spoken : public ::testing::Test {
-protected:
-    void SetUp() override {
-        setenv("VORSAN_SYSTEM_REGISTRY", (profile.path() / "etc-registry").c_str(), 1);
-        installData();
-    }
-    void TearDown() override { unsetenv("VORSAN_SYSTEM_REGISTRY"); }
-    TempProfile profile;
-};
-
-// The message's audio from `from` to `to` seconds (every block of a message
-// is at one rate here).
-Audio audioOf(const ModuleProcess::Message& m) {
-    Audio a;
-    a.rate = m.rates.empty() ? 16000 : static_cast<int>(m.rates[0]);
-    for (int16_t s : m.samples) a.samples.push_back(s / 32768.0f);
-    return a;
-}
+class Spoken : public ModuleTest {};
 
 // Seconds at each mark, by name.
 std::map<std::string, double> markSeconds(const ModuleProcess::Message& m) {
