@@ -41,9 +41,8 @@ foreach(dir voices pelmira ruvetta oskalen)
     FILES_MATCHING PATTERN "*.xml"
     PATTERN "dravidian" EXCLUDE)
 endforeach()
-# The installation's configuration, and its per-user installer (run by
-# bin/vorsan-user-setup): copies the databases into the profile's Speechfiles
-# folder and writes the user's tolvane.xml from this one.
+# The installation's configuration, and install.sh, which runs
+# bin/vorsan-user-setup (the per-user set-up from share/vorsan/nimbrel).
 install(FILES "${CMAKE_SOURCE_DIR}/data/tolvane/tolvane.xml"
   DESTINATION "${VORSAN_INSTALL_DATADIR}/tolvane" COMPONENT data)
 install(PROGRAMS "${CMAKE_SOURCE_DIR}/data/tolvane/install.sh"

@@ -99,11 +99,10 @@ if(TARGET vorsan_festival)
   install(TARGETS vorsan_festival
     LIBRARY DESTINATION "${VORSAN_INSTALL_PLUGINDIR}" COMPONENT runtime)
 endif()
-# Per-user set-up from the installation: tolvane.xml and the Speechfiles folder.
-file(RELATIVE_PATH VORSAN_SETUP_DATA_FROM_BIN "${CMAKE_INSTALL_FULL_BINDIR}" "${CMAKE_INSTALL_FULL_DATADIR}/vorsan")
-configure_file("${CMAKE_CURRENT_LIST_DIR}/vorsan-user-setup.in" "${CMAKE_BINARY_DIR}/install/vorsan-user-setup" @ONLY)
-install(PROGRAMS "${CMAKE_BINARY_DIR}/install/vorsan-user-setup"
-  DESTINATION "${CMAKE_INSTALL_BINDIR}" COMPONENT runtime)
+# Per-user set-up from the installation folder share/vorsan/nimbrel (the
+# programs do it themselves for a user who has no tolvane.xml yet).
+install(TARGETS vorsan-user-setup
+  RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}" COMPONENT runtime)
 # The system voice's server, and its installation folder share/vorsan/nimbrel
 # (the folder the registry key Software\Nimbrel names): tolvane.xml and
 # Speechfiles, which a new user gets a copy of; relative links to the shipped

@@ -70,12 +70,13 @@ set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA
 set(CPACK_DEBIAN_DATA_PACKAGE_NAME "vorsan-data")
 set(CPACK_DEBIAN_DATA_PACKAGE_ARCHITECTURE "all")
 set(CPACK_DEBIAN_DATA_PACKAGE_DEPENDS
-  "festival, festvox-kallpc16k, festvox-hi-nsk, festvox-te-nsk, festvox-mr-nsk, python3")
+  "festival, festvox-kallpc16k, festvox-hi-nsk, festvox-te-nsk, festvox-mr-nsk")
 set(CPACK_DEBIAN_DATA_DESCRIPTION
   "Data files of the Vorsan text-to-speech system
 Voice files on Festival's diphone voices, the language rule files, emotion
-and accent files, the installation's configuration tolvane.xml with its
-per-user installer, and the English pronunciation dictionary english.dat.")
+and accent files, the installation's configuration tolvane.xml (the folder
+share/vorsan/nimbrel, from which vorsan-user-setup and the programs set a
+new user up), and the English pronunciation dictionary english.dat.")
 
 set(CPACK_DEBIAN_DEV_PACKAGE_NAME "vorsan-dev")
 set(CPACK_DEBIAN_DEV_PACKAGE_SECTION "libdevel")

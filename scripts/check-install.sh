@@ -205,6 +205,10 @@ mkdir -p "$empty"
 run "$work/cli-english.log" env USERPROFILE="$empty" "$moved/bin/vorsan" -q -o "$work/cli-english.wav" \
   tofile "Hello world."
 check_speech "$work/cli-english.wav" 0.5 4
+# The first run set the new user up from the moved installation's folder.
+grep -qF "vorsan: set up $empty from $moved/share/vorsan/nimbrel" "$work/cli-english.log" &&
+  [ -f "$empty/tolvane.xml" ] && [ -f "$empty/Speechfiles/Voices/en1.xml" ] ||
+  fail "the moved vorsan did not set the user up from $moved/share/vorsan/nimbrel: $(cat "$work/cli-english.log")"
 run "$work/cli-hindi.log" env USERPROFILE="$empty" "$moved/bin/vorsan" -q \
   -l "$moved/share/vorsan/pelmira/newPelmiraHindi.xml" -p Hindi -o "$work/cli-hindi.wav" \
   tofile "नमस्ते, आज मौसम बहुत अच्छा है।"
@@ -248,22 +252,25 @@ fi
 registry=(env USERPROFILE="$empty" VORSAN_REGISTRY_SCOPE=system VORSAN_SYSTEM_REGISTRY="$work/system-registry")
 run "$work/regsvr.log" "${registry[@]}" "$moved/bin/vorsan-regsvr" "$moved/$libdir/libVorsanCOM.so"
 grep -q "$moved/$libdir/libVorsanCOM.so" "$work/system-registry" || fail "vorsan-regsvr recorded no classes"
-# A client creates the engine through the registry; the server, with nothing
-# in the profile folder, speaks with the voice files of its installation.
+# A client creates the engine through the registry; the server speaks for
+# the user set up above.
 run "$work/automation-client.log" "${registry[@]}" "$work/consumer/vorsan-automation-client"
 check_speech "$empty/temp1.wav" 0.5 4
 # Without the installation's English voice file neither speaks: they read
 # the moved prefix's data, not the source tree's or the original prefix's.
+# (A new profile: the first one has its own copy of the voice files now.)
 mv "$moved/share/vorsan/voices/en1.xml" "$work/en1.xml"
-if env USERPROFILE="$empty" "$moved/bin/vorsan" -q -o "$work/cli-none.wav" tofile "Hello world." \
+none=$work/none-profile
+mkdir -p "$none"
+if env USERPROFILE="$none" "$moved/bin/vorsan" -q -o "$work/cli-none.wav" tofile "Hello world." \
   >"$work/cli-none.log" 2>&1; then
   fail "vorsan spoke without the installation's voice file: it does not read its data from the prefix"
 fi
 if [ -n "$python_dir" ] &&
-  python_speaks "$moved/$python_dir" "$empty" "Hello world." "$work/python-none.wav" >"$work/python-none.log" 2>&1; then
+  python_speaks "$moved/$python_dir" "$none" "Hello world." "$work/python-none.wav" >"$work/python-none.log" 2>&1; then
   fail "the Python package spoke without the installation's voice file: it does not read its data from the prefix"
 fi
-if "${registry[@]}" "$work/consumer/vorsan-automation-client" >"$work/automation-none.log" 2>&1; then
+if "${registry[@]}" USERPROFILE="$none" "$work/consumer/vorsan-automation-client" >"$work/automation-none.log" 2>&1; then
   fail "the in-process server spoke without the installation's voice file: it does not read its data from the prefix"
 fi
 mv "$work/en1.xml" "$moved/share/vorsan/voices/en1.xml"
@@ -332,6 +339,8 @@ done | sort | uniq -d >"$work/duplicates"
 # The packaged program speaks from where the packages are unpacked.
 dpkg-deb -x "$runtime_deb" "$work/debroot"
 dpkg-deb -x "$data_deb" "$work/debroot"
+empty=$work/deb-profile # a new user, set up from the unpacked packages
+mkdir -p "$empty"
 run "$work/deb-cli.log" env USERPROFILE="$empty" "$work/debroot/usr/bin/vorsan" -q -o "$work/deb-english.wav" \
   tofile "Hello world."
 check_speech "$work/deb-english.wav" 0.5 4

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs everything the project needs on a fresh Debian machine, builds it,
-# and prepares the user's data (english.dat, voice, language, emotion and
-# accent files under the profile folder's Speechfiles).
+# and prepares the user's data (tolvane.xml, and english.dat, voice, language,
+# emotion and accent files under the profile folder's Speechfiles).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -50,27 +50,19 @@ fi
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORSAN_WERROR=ON "${launcher[@]}" >/dev/null
 cmake --build build -j"$(nproc)"
 
+# The user's data: tolvane.xml and Speechfiles copied from build/nimbrel, the
+# build tree's installation folder (made when the build is configured), by
+# vorsan-user-setup. The programs do the same by themselves for a user who has
+# no tolvane.xml; this also refreshes the copies of shipped files.
 if [ -x scripts/install-data.sh ]; then
   scripts/install-data.sh
 fi
 
-# The system voice: its installation folder for this build tree, build/nimbrel
-# (tolvane.xml and Speechfiles, which the voice copies for a user who has
-# none), named by Software\Nimbrel in the user's class registry, where the
-# engine's and the voice's servers are registered too (the registry tool
-# rewrites the file, so the appended key replaces an earlier one).
+# The system voice: Software\Nimbrel in the user's class registry names the
+# same installation folder, from which the voice sets up a user who has none
+# (the registry tool rewrites the file, so the appended key replaces an
+# earlier one); the engine's and the voice's servers are registered there too.
 nimbrel="$PWD/build/nimbrel"
-rm -rf "$nimbrel.part"
-for pair in pelmira:Pelmira ruvetta:Ruvetta oskalen:Oskalen voices:Voices; do
-  mkdir -p "$nimbrel.part/Speechfiles/${pair##*:}"
-  cp data/"${pair%%:*}"/*.xml "$nimbrel.part/Speechfiles/${pair##*:}/"
-done
-cp data/tolvane/tolvane.xml "$nimbrel.part/"
-if [ -f build/data/english/english.dat ]; then
-  mkdir -p "$nimbrel.part/Speechfiles/English"
-  ln -s "$PWD/build/data/english/english.dat" "$nimbrel.part/Speechfiles/English/"
-fi
-rm -rf "$nimbrel" && mv "$nimbrel.part" "$nimbrel"
 registry="${USERPROFILE:-$HOME}/.vorsan/registry"
 mkdir -p "$(dirname "$registry")"
 printf '[Software\\Nimbrel]\n@=%s\n' "$nimbrel" >>"$registry"

@@ -24,7 +24,8 @@ TEXT is the command's arguments joined by spaces; without them the text comes
 from --file or from standard input ("-" also reads standard input). Text is UTF-8.
 
 Databases (default: the configuration file tolvane.xml in the profile folder,
-$USERPROFILE or else $HOME, when it exists):
+$USERPROFILE or else $HOME; a profile without one is first set up from the
+installation, as vorsan-user-setup does, and the program says so once):
   -l, --language FILE    add a language rule file (repeatable)
   -e, --emotion-file FILE add an emotion file (repeatable)
   -a, --accent-file FILE add an accent file (repeatable)

@@ -16,6 +16,7 @@
 #include "vorsan/core/MException.h"
 #include "vorsan/core/Text.h"
 #include "vorsan/engine/SpeechEngine.h"
+#include "vorsan/engine/UserData.h"
 
 using namespace vorsan;
 using vorsan::cli::Options;
@@ -53,8 +54,12 @@ float toFloat(const std::string& s, const std::string& what) {
     throw std::invalid_argument(what + " needs a number, got '" + s + "'");
 }
 
+bool givenFiles(const Options& o) {
+    return !o.languageFiles.empty() || !o.emotionFiles.empty() || !o.accentFiles.empty();
+}
+
 void prepareEngine(SpeechEngine& engine, const Options& o) {
-    bool files = !o.languageFiles.empty() || !o.emotionFiles.empty() || !o.accentFiles.empty();
+    bool files = givenFiles(o);
     if (o.useConfig || (!files && std::filesystem::exists(engine.configurationPath()))) engine.loadConfiguration();
     for (const auto& f : o.languageFiles) engine.addLanguageDatabase(f);
     for (const auto& f : o.emotionFiles) engine.addEmotionDatabase(f);
@@ -82,6 +87,10 @@ int16_t fileTypeOf(const std::string& t) {
 }
 
 int run(const Options& o) {
+    // A user who has no configuration yet gets one, with their own copy of
+    // the installation's databases, the first time it would be loaded (before
+    // the engine starts, so it finds the user's dictionary too).
+    if (o.useConfig || !givenFiles(o)) setUpNewUser("vorsan");
     SpeechEngine engine;
     prepareEngine(engine, o);
     const std::string& c = o.command;

@@ -40,6 +40,11 @@ Result runCli(const std::string& args, const std::string& input = "", bool joinE
     return {WEXITSTATUS(status), out};
 }
 
+// A user's configuration with the built-in English alone.
+const char* const kEnglishOnly =
+    "<ZenloraConfig><Pelmira><PelmiraFile name=\"English (United States)\"><location/><MbrolaDatabase>en1"
+    "</MbrolaDatabase><Pitch>1.0</Pitch><Time>1.0</Time><Voice>16000</Voice></PelmiraFile></Pelmira></ZenloraConfig>";
+
 cli::Options parse(std::vector<std::string> args) {
     std::vector<char*> argv;
     static std::string prog = "vorsan";
@@ -74,10 +79,37 @@ TEST(Cli, ReportsEngineErrorsAndUsage) {
     EXPECT_NE(missing.out.find("File '/nonexistent/x.xml' not found/corrupted"), std::string::npos);
 }
 
+TEST(Cli, ANewUserIsSetUpOnceAndSpeaksHindi) {
+    TempProfile profile;
+    const std::string out = (profile.path() / "x.wav").string(), errors = (profile.path() / "errors.txt").string();
+    const auto run = [&] {
+        const int status = std::system((std::string(VORSAN_CLI) + " -q tofile -o " + out +
+                                        " 'नमस्ते दुनिया' >/dev/null 2>" + errors).c_str());
+        std::stringstream text;
+        text << std::ifstream(errors).rdbuf();
+        return std::pair{WEXITSTATUS(status), text.str()};
+    };
+    // The first run copies the installation for the user and says so once.
+    const auto [status, said] = run();
+    EXPECT_EQ(status, 0) << said;
+    const std::string line = "vorsan: set up " + profile.path().string() + " from ";
+    EXPECT_EQ(said.rfind(line, 0), 0u) << said;
+    EXPECT_EQ(said.find("set up", line.size()), std::string::npos) << said;
+    EXPECT_GT(readAudio(out).seconds(), 0.5);
+    EXPECT_TRUE(std::filesystem::is_regular_file(profile.path() / "Speechfiles/Pelmira/newPelmiraHindi.xml"));
+    // Later runs use what the user now has, silently.
+    std::filesystem::remove(out);
+    const auto [again, saidAgain] = run();
+    EXPECT_EQ(again, 0);
+    EXPECT_EQ(saidAgain.find("set up"), std::string::npos) << saidAgain;
+    EXPECT_GT(readAudio(out).seconds(), 0.5);
+}
+
 TEST(Cli, ConvertsTextFromArgumentsAndStandardInput) {
     TempProfile profile;
+    profile.write("tolvane.xml", kEnglishOnly);
     // Results alone reach standard output, diagnostics (no dictionary in this
-    // empty profile) go to standard error.
+    // profile) go to standard error.
     EXPECT_EQ(runCli("languages", "", false).out, "  English (United States)\n");
     Result ph = runCli("phonemes Hello", "", false);
     EXPECT_EQ(ph.status, 0);
@@ -152,8 +184,10 @@ TEST(Cli, ResultsThatCannotBeWrittenFail) {
 
 TEST(Cli, AMissingSoundDeviceGivesOnlyTheProgramsOwnMessage) {
     TempProfile profile;
-    // A dictionary of one word, so the profile itself has nothing to report.
+    // A dictionary of one word and a configuration of its own, so the
+    // profile itself has nothing to report.
     profile.write("Speechfiles/English/english.dat", std::string("zzz").append(125, ' ') + "\r\n");
+    profile.write("tolvane.xml", kEnglishOnly);
     // ALSA's library has lines of its own for a device it cannot open; they
     // are kept off standard error (VORSAN_ALSA_DEBUG=1 shows them).
     const std::string errors = (profile.path() / "errors.txt").string();

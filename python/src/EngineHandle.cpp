@@ -7,11 +7,16 @@
 
 #include "vorsan/core/MException.h"
 #include "vorsan/core/Text.h"
+#include "vorsan/engine/UserData.h"
 
 namespace vorsan::python {
 
 EngineHandle::EngineHandle(bool loadUserConfiguration) {
-    if (loadUserConfiguration && std::filesystem::exists(engine_.configurationPath())) engine_.loadConfiguration();
+    if (!loadUserConfiguration) return;
+    // A user who has no configuration yet is set up from the installation
+    // first, which the diagnostic sink hears once.
+    setUpNewUser("vorsan");
+    if (std::filesystem::exists(engine_.configurationPath())) engine_.loadConfiguration();
 }
 
 void EngineHandle::checkNotReading() {

@@ -236,5 +236,26 @@ class VorsanTest(unittest.TestCase):
         self.assertEqual(list(stream), [])
 
 
+class FirstUseTest(unittest.TestCase):
+    def test_a_new_user_is_set_up_once_and_speaks_hindi(self):
+        fresh = tempfile.mkdtemp(prefix="vorsan-python-fresh-")
+        self.addCleanup(shutil.rmtree, fresh, True)
+        speak = "import vorsan; print(vorsan.Engine().synthesize('नमस्ते दुनिया').duration)"
+
+        def run():
+            return subprocess.run([sys.executable, "-c", speak], env=dict(os.environ, USERPROFILE=fresh),
+                                  capture_output=True, text=True, timeout=300)
+
+        first = run()
+        self.assertEqual(first.returncode, 0, first.stderr)
+        self.assertGreater(float(first.stdout), 0.5)
+        self.assertEqual(first.stderr.count("vorsan: set up " + fresh + " from "), 1, first.stderr)
+        self.assertTrue(os.path.isfile(os.path.join(fresh, "Speechfiles", "Pelmira", "newPelmiraHindi.xml")))
+        again = run()
+        self.assertEqual(again.returncode, 0, again.stderr)
+        self.assertGreater(float(again.stdout), 0.5)
+        self.assertNotIn("set up", again.stderr)
+
+
 if __name__ == "__main__":
     unittest.main(argv=sys.argv)

@@ -25,6 +25,13 @@ void MessageBoxPrompter::message(QWidget* parent, const QString& text) {
     ask(parent, QMessageBox::Warning, QStringLiteral("Tolvane"), text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
+bool Prompter::ask(QWidget*, const QString&) { return false; }
+
+bool MessageBoxPrompter::ask(QWidget* parent, const QString& question) {
+    return QMessageBox::question(parent, QStringLiteral("Tolvane"), question, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::Yes) == QMessageBox::Yes;
+}
+
 bool MessageBoxPrompter::confirmSave(QWidget* parent) {
     return ask(parent, QMessageBox::Critical, QStringLiteral("Save confirmation"),
                QStringLiteral("Save changes to file?"), QMessageBox::Ok | QMessageBox::Cancel,

@@ -2,11 +2,14 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <clocale>
+#include <memory>
 
+#include "FirstUse.h"
 #include "Icons.h"
 #include "PSplash.h"
 #include "Prompter.h"
 #include "TolvaneScreen.h"
+#include "vorsan/engine/UserData.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -22,9 +25,16 @@ int main(int argc, char** argv) {
     QEventLoop waiting;
     QObject::connect(&splash, &vorsan::manager::PSplash::readyToClose, &waiting, &QEventLoop::quit);
     vorsan::manager::MessageBoxPrompter prompter;
-    vorsan::manager::TolvaneScreen screen(prompter);
+    // The configuration loads while the splash shows; a user with none yet
+    // is first offered a copy of the installation's, once the splash is gone.
+    std::unique_ptr<vorsan::manager::TolvaneScreen> screen;
+    if (vorsan::userHasConfiguration()) screen = std::make_unique<vorsan::manager::TolvaneScreen>(prompter);
     if (!splash.ReadyToClose()) waiting.exec();
     splash.close();
-    screen.show();
+    if (!screen) {
+        vorsan::manager::offerUserSetUp(prompter, nullptr, vorsan::builtInInstallationFolder());
+        screen = std::make_unique<vorsan::manager::TolvaneScreen>(prompter);
+    }
+    screen->show();
     return app.exec();
 }
