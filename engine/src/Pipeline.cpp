@@ -7,6 +7,7 @@
 #include "MarathiEvidence.h"
 #include "Registries.h"
 #include "vorsan/core/MException.h"
+#include "vorsan/core/PhoneLines.h"
 #include "vorsan/core/Text.h"
 #include "vorsan/english/EnglishFrontEnd.h"
 #include "vorsan/prosody/Prosody.h"
@@ -206,6 +207,20 @@ void SpeechEngine::accentStage(SentenceWork& work) {
 namespace {
 // Ends the sentence walk early from inside a converter's callback.
 struct WalkEnded {};
+
+// Phoneme text of pauses only ("_" lines, blank lines).
+bool onlyPauses(std::string_view phonemes) {
+    LineCursor lines(phonemes);
+    std::string tail;
+    for (std::string_view line; lines.next(line);)
+        if (!isBlankLine(line) && cutPhoneLine(line, tail).name != "_") return false;
+    return true;
+}
+
+bool sameVoice(const SpeechChunk& a, const SpeechChunk& b) {
+    return a.mbrolaDatabase == b.mbrolaDatabase && a.pitch == b.pitch && a.time == b.time &&
+           a.voiceFrequency == b.voiceFrequency;
+}
 } // namespace
 
 void SpeechEngine::forEachSentence(std::u16string_view text, bool withEmotion, bool withAccent,
@@ -256,6 +271,13 @@ void SpeechEngine::forEachSentence(std::u16string_view text, bool withEmotion, b
             work.chunk.pitch = entry.pitch;
             work.chunk.voiceFrequency = entry.voiceFrequency;
             for (Stage stage : kStages) (this->*stage)(work);
+            // A piece of silence alone (the pause after a run's last
+            // sentence) is no sentence of its own: it ends the one before.
+            if (held && work.chunk.words.empty() && onlyPauses(work.chunk.phoneString) &&
+                sameVoice(*held, work.chunk)) {
+                held->phoneString += work.chunk.phoneString;
+                return;
+            }
             release(false);
             held = std::move(work.chunk);
         };
