@@ -152,11 +152,15 @@ check_speech "$work/speech/hindi.wav" 1 8
 no_festival "$work/consumer/vorsan-consumer" "$work/consumer/vorsan-automation-client"
 # The engine is the one shared library libvorsan.so, with a soname, exporting
 # only the engine's own names.
-objdump -p "$prefix/$libdir/libvorsan.so" | grep -q "SONAME *libvorsan[.]so[.]0[.]9$" ||
-  fail "libvorsan.so has no soname libvorsan.so.0.9"
-ldd "$work/consumer/vorsan-consumer" | grep -q "libvorsan[.]so[.]0[.]9 => $prefix/$libdir/" ||
+# (Each output is taken whole first: a grep -q that stops early would end the
+# writer with SIGPIPE, which pipefail counts as a failure.)
+library_headers=$(objdump -p "$prefix/$libdir/libvorsan.so")
+grep -Eq "SONAME +libvorsan[.]so[.]0[.]9$" <<<"$library_headers" || fail "libvorsan.so has no soname libvorsan.so.0.9"
+client_libraries=$(ldd "$work/consumer/vorsan-consumer")
+grep -q "libvorsan[.]so[.]0[.]9 => $prefix/$libdir/" <<<"$client_libraries" ||
   fail "the client does not run with the installed libvorsan.so"
-if nm -D --defined-only "$prefix/$libdir/libvorsan.so" | c++filt | grep -q "xercesc"; then
+exported=$(nm -D --defined-only "$prefix/$libdir/libvorsan.so" | c++filt)
+if grep -q "xercesc" <<<"$exported"; then
   fail "libvorsan.so exports Xerces-C's names"
 fi
 
@@ -323,7 +327,8 @@ contains() {
 }
 contains "$runtime_deb" bin/vorsan bin/vorsan-regsvr bin/vorsan-user-setup "$libdir/libVorsanCOM.so" "$libdir/libvorsan.so.0.9" \
   lib/speech-dispatcher-modules/sd_vorsan "${contains_plugin[@]}"
-dpkg-deb -c "$runtime_deb" | awk '{print $6}' | grep -qx ./etc/speech-dispatcher/modules/vorsan.conf ||
+runtime_files=$(dpkg-deb -c "$runtime_deb" | awk '{print $6}')
+grep -qx ./etc/speech-dispatcher/modules/vorsan.conf <<<"$runtime_files" ||
   fail "vorsan package lacks /etc/speech-dispatcher/modules/vorsan.conf"
 contains "$data_deb" share/vorsan/english/english.dat share/vorsan/voices/en1.xml \
   share/vorsan/pelmira/newPelmiraHindi.xml share/vorsan/tolvane/tolvane.xml
