@@ -159,8 +159,8 @@ grep -Eq "SONAME +libvorsan[.]so[.]0[.]9$" <<<"$library_headers" || fail "libvor
 client_libraries=$(ldd "$work/consumer/vorsan-consumer")
 grep -q "libvorsan[.]so[.]0[.]9 => $prefix/$libdir/" <<<"$client_libraries" ||
   fail "the client does not run with the installed libvorsan.so"
-exported=$(nm -D --defined-only "$prefix/$libdir/libvorsan.so" | c++filt)
-if grep -q "xercesc" <<<"$exported"; then
+exported=$(nm -D --defined-only --format=posix "$prefix/$libdir/libvorsan.so" | c++filt)
+if grep -Eq "^((typeinfo|typeinfo name|vtable) for )?xercesc" <<<"$exported"; then
   fail "libvorsan.so exports Xerces-C's names"
 fi
 
