@@ -16,6 +16,7 @@
 #include "vorsan/core/CompiledCache.h"
 #include "vorsan/core/MException.h"
 #include "vorsan/core/Paths.h"
+#include "vorsan/core/RegularFile.h"
 #include "vorsan/core/Text.h"
 #include "vorsan/core/Xml.h"
 
@@ -196,7 +197,7 @@ namespace {
 // file that opens but cannot be read (a folder) has no lines.
 class BlockLines {
 public:
-    explicit BlockLines(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+    explicit BlockLines(const std::string& path) : fd_(RegularFile(path).release()) {}
     ~BlockLines() {
         if (fd_ >= 0) ::close(fd_);
     }
