@@ -63,8 +63,7 @@ bool EnglishDictionary::open() {
     // Only a regular file: a FIFO would block the open, a device has no size.
     RegularFile file(path_);
     if (!file.open()) {
-        report(file.state() == RegularFile::State::NotRegular ? "Error while opening dictionary file: " + notRegularMessage(path_)
-                                                               : "Error while opening dictionary file.");
+        report("Error while opening dictionary file.");
         return false;
     }
     const int fd = file.release();
