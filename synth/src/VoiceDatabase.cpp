@@ -193,8 +193,8 @@ namespace {
 
 // The lines of a file, read a block at a time and only as far as they are
 // asked for: a group file's index is its first few dozen kilobytes, the
-// rest is binary data. opened() is false when the file cannot be opened; a
-// file that opens but cannot be read (a folder) has no lines.
+// rest is binary data. opened() is false when the file cannot be opened or
+// is not a regular file (a FIFO would block, a device never end).
 class BlockLines {
 public:
     explicit BlockLines(const std::string& path) : fd_(RegularFile(path).release()) {}
