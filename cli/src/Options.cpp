@@ -64,6 +64,24 @@ std::pair<std::string, std::string> splitSetting(const std::string& flag, const 
     if (eq == std::string::npos || eq == 0) throw std::invalid_argument(flag + " needs LANG=VALUE, got '" + v + "'");
     return {v.substr(0, eq), v.substr(eq + 1)};
 }
+
+// A numeric setting is checked as the text given, before it is converted to
+// the engine's type (a voice of 2147483647 Hz does not fit an int32 once it
+// has been through a float), and the refusal quotes that text.
+void checkNumber(const std::string& flag, const std::string& v) {
+    const bool voice = flag == "--voice";
+    const double lo = voice ? 4000 : 0.001, hi = voice ? 192000 : 100;
+    std::size_t used = 0;
+    double number = 0;
+    try {
+        number = std::stod(v, &used);
+    } catch (const std::exception&) {
+        used = 0;
+    }
+    if (used == 0 || used != v.size() || !(number >= lo && number <= hi))
+        throw std::invalid_argument(flag + (voice ? " needs a frequency from 4000 to 192000 Hz" : " needs a ratio from 0.001 to 100") +
+                                    ", got '" + v + "'");
+}
 } // namespace
 
 Options parseOptions(int argc, char** argv) {
@@ -85,6 +103,7 @@ Options parseOptions(int argc, char** argv) {
         } else if (a == "--pitch" || a == "--time" || a == "--voice" || a == "--mood" || a == "--emotion-db" ||
                    a == "--accent-db") {
             auto [lang, v] = splitSetting(a, value(i, a));
+            if (a == "--pitch" || a == "--time" || a == "--voice") checkNumber(a, v);
             o.settings.push_back({a.substr(2), lang, v});
         } else if (a == "-E" || a == "--with-emotion") o.withEmotion = true;
         else if (a == "-A" || a == "--with-accent") o.withAccent = true;

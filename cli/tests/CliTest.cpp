@@ -68,6 +68,40 @@ TEST(Cli, ParsesOptionsAndRefusesBadUsage) {
     EXPECT_THROW(parse({"speak", "-t"}), std::invalid_argument);
 }
 
+TEST(Cli, NumericSettingsAreCheckedAsGivenBeforeConversion) {
+    const auto refusal = [](std::vector<std::string> args) {
+        try {
+            parse(std::move(args));
+        } catch (const std::invalid_argument& e) {
+            return std::string(e.what());
+        }
+        return std::string("accepted");
+    };
+    // Values past an int32 or a float, and values a float holds but the
+    // engine cannot use, are refused naming the text given.
+    EXPECT_EQ(refusal({"--voice", "Hindi=2147483647", "speak"}),
+              "--voice needs a frequency from 4000 to 192000 Hz, got '2147483647'");
+    EXPECT_EQ(refusal({"--voice", "Hindi=-1e30", "speak"}), "--voice needs a frequency from 4000 to 192000 Hz, got '-1e30'");
+    EXPECT_EQ(refusal({"--voice", "Hindi=3999", "speak"}), "--voice needs a frequency from 4000 to 192000 Hz, got '3999'");
+    EXPECT_EQ(refusal({"--pitch", "Hindi=-5", "speak"}), "--pitch needs a ratio from 0.001 to 100, got '-5'");
+    EXPECT_EQ(refusal({"--time", "Hindi=1e400", "speak"}), "--time needs a ratio from 0.001 to 100, got '1e400'");
+    EXPECT_EQ(refusal({"--time", "Hindi=nan", "speak"}), "--time needs a ratio from 0.001 to 100, got 'nan'");
+    EXPECT_EQ(refusal({"--pitch", "Hindi=1.5x", "speak"}), "--pitch needs a ratio from 0.001 to 100, got '1.5x'");
+    EXPECT_EQ(refusal({"-r", "1e9", "speak"}), "-r needs a rate from 0.25 to 4, got '1e9'");
+    // The ends of each range are accepted.
+    for (const char* ok : {"--voice=Hindi=4000", "--voice=Hindi=192000", "--pitch=Hindi=0.001", "--time=Hindi=100"}) {
+        const std::string s = ok;
+        const auto eq = s.find('=');
+        EXPECT_EQ(refusal({s.substr(0, eq), s.substr(eq + 1), "speak"}), "accepted") << ok;
+    }
+    // The whole program exits as for any other usage error, saying so.
+    TempProfile profile;
+    const Result r = runCli("--voice Hindi=2147483647 languages");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.out.find("got '2147483647'"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("-2147483648"), std::string::npos) << r.out;
+}
+
 TEST(Cli, ReportsEngineErrorsAndUsage) {
     TempProfile profile;
     Result help = runCli("--help");

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "vorsan/core/MappedFile.h"
+#include "vorsan/core/RegularFile.h"
+#include "vorsan/core/Xml.h"
 #include "vorsan/core/Paths.h"
 
 namespace vorsan::compiledcache {
@@ -81,11 +83,11 @@ uint64_t hash64(std::string_view bytes) {
 Stamp stampOf(std::string_view xml) { return {xml.size(), hash64(xml)}; }
 
 std::optional<Stamp> stampFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
+    RegularFile file(path);
+    if (!file.open()) return std::nullopt;
+    const int fd = file.descriptor();
     std::optional<Stamp> result;
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+    {
         // Read into a buffer reused for every piece: copying into memory
         // already touched costs far less than faulting in a fresh copy of
         // the whole file.
@@ -108,7 +110,6 @@ std::optional<Stamp> stampFile(const std::string& path) {
         }
         if (!failed) result = Stamp{total, h.finish(buffer.data(), held, total)};
     }
-    ::close(fd);
     return result;
 }
 
@@ -125,26 +126,12 @@ std::string cachePath(const std::string& xmlFile, std::string_view extension) {
 }
 
 std::optional<std::string> readFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
-    std::optional<std::string> result;
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-        std::string bytes(static_cast<std::size_t>(st.st_size), '\0');
-        std::size_t got = 0;
-        bool failed = false;
-        while (got < bytes.size()) {
-            const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) failed = true;
-            if (n <= 0) break;
-            got += static_cast<std::size_t>(n);
-        }
-        bytes.resize(got); // a file that shrank meanwhile
-        if (!failed) result = std::move(bytes);
-    }
-    ::close(fd);
-    return result;
+    RegularFile file(path);
+    std::string bytes;
+    // No file of the engine's is larger than the largest XML kind; a
+    // longer one (grown meanwhile) is left unread.
+    if (!file.readAll(bytes, xml::kMaxXmlBytes) || bytes.size() > xml::kMaxXmlBytes) return std::nullopt;
+    return bytes;
 }
 
 std::string wrap(const Kind& kind, std::string_view xml, std::string_view payload) {

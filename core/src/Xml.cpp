@@ -3,9 +3,6 @@
 #include <atomic>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -22,6 +19,7 @@
 
 #include "vorsan/core/Diagnostics.h"
 #include "vorsan/core/MException.h"
+#include "vorsan/core/RegularFile.h"
 #include "vorsan/core/Text.h"
 
 namespace vorsan::xml {
@@ -42,13 +40,7 @@ void ensureInitialised() {
 
 bool initialised() { return setUp; }
 
-bool isReadableFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in.is_open()) return false;
-    // A directory opens on Linux but cannot be read.
-    in.peek();
-    return !in.bad();
-}
+bool isReadableFile(const std::string& path) { return RegularFile(path).open(); }
 
 namespace {
 
@@ -229,21 +221,36 @@ void parseWithGuard(std::string_view bytes, const std::string& path, const Guard
 
 } // namespace
 
+namespace {
+[[noreturn]] void refuseNotRegular(const std::string& path) {
+    diagnose("XMLException during parsing: '" + path + "'");
+    throw MException(notRegularMessage(path));
+}
+} // namespace
+
 void checkSize(const std::string& path, std::size_t maxBytes) {
-    std::error_code ec;
-    const std::uintmax_t size = std::filesystem::file_size(path, ec);
-    if (!ec && size > maxBytes) {
+    const RegularFile file(path);
+    if (file.state() == RegularFile::State::NotRegular) refuseNotRegular(path);
+    if (file.open() && file.size() > maxBytes) {
         diagnose("XMLException during parsing: '" + path + "'");
-        throw MException(tooLarge(path, size, maxBytes));
+        throw MException(tooLarge(path, file.size(), maxBytes));
     }
 }
 
 void parseFile(const std::string& path, const GuardStyle& style,
                const std::function<void(const DOMElement&)>& build, std::size_t maxBytes) {
-    // A file too large for its kind is refused before any of it is read.
-    checkSize(path, maxBytes);
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    RegularFile file(path);
+    if (file.state() == RegularFile::State::NotRegular) refuseNotRegular(path);
+    // A file too large for its kind is refused before any of it is read;
+    // one that grows meanwhile is read only one byte past the limit, which
+    // the guard refuses.
+    if (file.open() && file.size() > maxBytes) {
+        diagnose("XMLException during parsing: '" + path + "'");
+        throw MException(tooLarge(path, file.size(), maxBytes));
+    }
+    // A file that cannot be opened parses as an empty document.
+    std::string bytes;
+    if (file.open()) file.readAll(bytes, maxBytes);
     parseWithGuard(bytes, path, style, build, maxBytes);
 }
 

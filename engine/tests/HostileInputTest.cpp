@@ -12,6 +12,9 @@
 #include <utility>
 #include <vector>
 
+#include <sys/stat.h>
+
+#include "AudioAnalysis.h"
 #include "EngineFixtures.h"
 #include "vorsan/core/Paths.h"
 #include "vorsan/core/Text.h"
@@ -217,4 +220,79 @@ TEST(HostileInput, APhoneOfAnyLengthHoldsBoundedAudio) {
     ASSERT_EQ(channel.waitForEnd(), 0) << channel.lastError();
     EXPECT_NEAR(static_cast<double>(sink.total) / sink.rate, 18.1, 0.05);
     EXPECT_LE(static_cast<double>(sink.largest) / sink.rate, 10.2);
+}
+
+TEST(HostileInput, DataFilesThatAreDevicesFifosOrFoldersAreRefusedAtOnce) {
+    // A device reports size 0 and never ends, a FIFO without a writer
+    // blocks an ordinary open: each load must fail at once (a hang is the
+    // fault), naming the file.
+    TempProfile profile;
+    DiagnosticCapture quiet;
+    for (const DataKind& kind : dataKinds(profile)) {
+        const std::filesystem::path path = profile.path() / kind.file;
+        std::filesystem::create_directories(path.parent_path());
+        const std::vector<std::pair<std::string, std::function<void()>>> makers = {
+            {"FIFO", [&] { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); }},
+            {"link to /dev/zero", [&] { std::filesystem::create_symlink("/dev/zero", path); }},
+            {"folder", [&] { std::filesystem::create_directories(path / "inside"); }},
+        };
+        for (const auto& [what, make] : makers) {
+            std::filesystem::remove_all(path);
+            make();
+            const std::string message = kind.load(path.string());
+            EXPECT_NE(message, "no failure") << kind.name << ": " << what;
+            // A voice is looked up by name: one that is not a regular file
+            // is not there.
+            const std::string named = kind.name == std::string("voice") ? "no voice database named 'atk'" : path.string();
+            EXPECT_NE(message.find(named), std::string::npos) << kind.name << ": " << what << ": " << message;
+        }
+        std::filesystem::remove_all(path);
+    }
+}
+
+TEST(HostileInput, OutputNamesThatAreNotRegularFilesAreRefusedAndLinksWrittenThrough) {
+    TempProfile profile;
+    DiagnosticCapture quiet;
+    SpeechEngine engine;
+    engine.addLanguageDatabase(profile.write("hi.xml", hindiRuleFile("Hindi", "en1")));
+    const auto convert = [&](const std::string& path) {
+        return messageOf([&] { engine.convertTextToNamedFile(u"Hello world.", false, false, kSoundWAVE, path); });
+    };
+    namespace fs = std::filesystem;
+    const fs::path fifo = profile.path() / "fifo.wav";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const fs::path folder = profile.path() / "folder.wav";
+    fs::create_directories(folder);
+    const fs::path toFifo = profile.path() / "to-fifo.wav";
+    fs::create_symlink(fifo, toFifo);
+    // Devices, FIFOs (directly or behind a link) and folders are never
+    // replaced by a file.
+    for (const fs::path& p : {fs::path("/dev/null"), fifo, folder, toFifo})
+        EXPECT_EQ(convert(p.string()), "Writing sound file failed: cannot write '" + p.string() + "': not a regular file");
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    EXPECT_TRUE(fs::is_directory(folder));
+    EXPECT_TRUE(fs::is_symlink(toFifo));
+
+    // A dangling link is refused and nothing is made where it points.
+    const fs::path dangling = profile.path() / "dangling.wav";
+    fs::create_symlink(profile.path() / "elsewhere/gone.wav", dangling);
+    EXPECT_EQ(convert(dangling.string()), "Writing sound file failed: cannot write '" + dangling.string() + "': a symbolic link to nothing");
+    EXPECT_FALSE(fs::exists(profile.path() / "elsewhere"));
+
+    // A link to a regular file elsewhere stays a link; the file it names
+    // gets the speech, and no temporary is left in either folder.
+    const fs::path real = profile.path() / "kept/real.wav";
+    fs::create_directories(real.parent_path());
+    std::ofstream(real) << "old";
+    const fs::path link = profile.path() / "out/link.wav";
+    fs::create_directories(link.parent_path());
+    fs::create_symlink(real, link);
+    EXPECT_EQ(convert(link.string()), "no failure");
+    EXPECT_TRUE(fs::is_symlink(link));
+    const Audio audio = readAudio(real.string());
+    EXPECT_GT(audio.seconds(), 0.3) << "speech of 'Hello world.'";
+    EXPECT_GT(rms(audio, 0, audio.seconds()), 0.01) << "not silence";
+    for (const fs::path& dir : {real.parent_path(), link.parent_path()})
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1) << dir;
 }

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "vorsan/core/Diagnostics.h"
+#include "vorsan/core/RegularFile.h"
 
 namespace vorsan {
 namespace {
@@ -59,18 +60,14 @@ void EnglishDictionary::report(const std::string& line) {
 
 bool EnglishDictionary::open() {
     if (data_ != nullptr) return true;
-    const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
+    // Only a regular file: a FIFO would block the open, a device has no size.
+    RegularFile file(path_);
+    if (!file.open()) {
         report("Error while opening dictionary file.");
         return false;
     }
-    struct stat st {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        report("Error while opening dictionary file.");
-        return false;
-    }
-    const auto size = static_cast<std::size_t>(st.st_size);
+    const int fd = file.release();
+    const auto size = static_cast<std::size_t>(file.size());
     if (size == 0 || size % kRecordSize != 0) {
         ::close(fd);
         report("Error while reading dictionary file: " + path_ + " is " + std::to_string(size) +

@@ -8,6 +8,7 @@
 #include <pybind11/stl/filesystem.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -139,6 +140,13 @@ std::vector<VoiceInfo> voicesOf(SpeechEngine& e) {
 
 const char* kMoodDoc = "mood: None (no emotion), a mood name such as \"Happy\" (for every language whose emotion "
                        "database has it), or True (each language's own active mood).";
+
+// A number as Python would show it in a message (-5, 0.5, 1e+30, nan).
+std::string shownNumber(double v) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%g", v);
+    return buf;
+}
 
 } // namespace
 } // namespace vorsan::python
@@ -325,14 +333,24 @@ PYBIND11_MODULE(_vorsan, m) {
             "path"_a, "Loads an accent file; returns the database's name.")
         .def(
             "set_voice",
-            [](EngineHandle& h, const std::string& l, std::optional<float> pitch, std::optional<float> time,
-               std::optional<int32_t> frequency, std::optional<std::string> emotion, std::optional<std::string> accent,
+            [](EngineHandle& h, const std::string& l, std::optional<double> pitch, std::optional<double> time,
+               std::optional<int64_t> frequency, std::optional<std::string> emotion, std::optional<std::string> accent,
                std::optional<std::u16string> mood) {
+                // Refused here, before anything changes: the engine takes any
+                // value and every later synthesis would fail on it.
+                const auto ratio = [](const char* name, const std::optional<double>& v) {
+                    if (v && !(*v >= 0.001 && *v <= 100))
+                        throw py::value_error(std::string(name) + " " + shownNumber(*v) + " is outside 0.001 to 100");
+                };
+                ratio("pitch", pitch);
+                ratio("time", time);
+                if (frequency && (*frequency < 4000 || *frequency > 192000))
+                    throw py::value_error("voice_frequency " + std::to_string(*frequency) + " is outside 4000 to 192000 Hz");
                 withEngine(h, [&](SpeechEngine& e) {
                     if (!e.languageSupported(l)) e.setPitch(l, 1.0f); // raises the engine's "not loaded"
-                    if (pitch) e.setPitch(l, *pitch);
-                    if (time) e.setTime(l, *time);
-                    if (frequency) e.setVoiceFrequency(l, *frequency);
+                    if (pitch) e.setPitch(l, static_cast<float>(*pitch));
+                    if (time) e.setTime(l, static_cast<float>(*time));
+                    if (frequency) e.setVoiceFrequency(l, static_cast<int32_t>(*frequency));
                     if (emotion) e.setEmotionDatabase(l, *emotion);
                     if (accent) e.setAccentDatabase(l, *accent);
                     if (mood) e.setActiveMood(l, *mood);

@@ -104,6 +104,56 @@ class VorsanTest(unittest.TestCase):
             self.assertEqual(str(caught.exception), message)
         self.assertTrue(issubclass(vorsan.EngineError, RuntimeError))
 
+    def test_voice_settings_are_checked_when_given(self):
+        engine = vorsan.Engine()
+        cases = [
+            (dict(pitch=-5), "pitch -5 is outside 0.001 to 100"),
+            (dict(time=float("nan")), "time nan is outside 0.001 to 100"),
+            (dict(pitch=1e30), "pitch 1e+30 is outside 0.001 to 100"),
+            (dict(voice_frequency=2147483647), "voice_frequency 2147483647 is outside 4000 to 192000 Hz"),
+            (dict(voice_frequency=3999), "voice_frequency 3999 is outside 4000 to 192000 Hz"),
+            (dict(time=2, voice_frequency=-1), "voice_frequency -1 is outside 4000 to 192000 Hz"),
+        ]
+        for settings, message in cases:
+            with self.assertRaises(ValueError) as caught:
+                engine.set_voice("Hindi", **settings)
+            self.assertEqual(str(caught.exception), message)
+        # Nothing of a refused call was applied (time=2 would double the
+        # duration), and speech still comes out.
+        self.assertEqual(engine.synthesize(HINDI).duration, vorsan.Engine().synthesize(HINDI).duration)
+        engine.set_voice("Hindi", pitch=0.001, time=100, voice_frequency=192000)  # the ends are accepted
+
+    def test_sound_files_go_only_to_regular_files(self):
+        audio = self.engine.synthesize("Hello world.")
+        with tempfile.TemporaryDirectory() as folder:
+            fifo = os.path.join(folder, "fifo.wav")
+            os.mkfifo(fifo)
+            inside = os.path.join(folder, "folder.wav")
+            os.mkdir(inside)
+            device = os.path.join(folder, "device.wav")
+            os.symlink("/dev/null", device)
+            for target in (fifo, inside, device):
+                for write in (lambda: audio.save(target), lambda: self.engine.synthesize_to_file("Hello", target)):
+                    with self.assertRaises(vorsan.EngineError) as caught:
+                        write()
+                    self.assertIn("cannot write '%s': not a regular file" % target, str(caught.exception))
+            self.assertTrue(os.path.exists("/dev/null") and not os.path.isfile("/dev/null"))
+            # Through a link: the link stays, the file it names gets the audio.
+            real = os.path.join(folder, "real.wav")
+            link = os.path.join(folder, "link.wav")
+            os.symlink(real, link)
+            with self.assertRaises(vorsan.EngineError) as caught:
+                audio.save(link)  # nothing there yet: a dangling link
+            self.assertIn("a symbolic link to nothing", str(caught.exception))
+            with open(real, "wb") as f:
+                f.write(b"old")
+            audio.save(link)
+            self.assertTrue(os.path.islink(link))
+            self.assertGreater(os.path.getsize(real), 44 + 2 * len(audio.samples) - 1)
+            self.assertTrue(self.engine.synthesize_to_file("Hello world.", link))
+            self.assertTrue(os.path.islink(link))
+            self.assertEqual(sorted(os.listdir(folder)), ["device.wav", "fifo.wav", "folder.wav", "link.wav", "real.wav"])
+
     def test_moods_and_accents(self):
         neutral = self.engine.synthesize(HINDI)
         sad = self.engine.synthesize(HINDI, mood="Sad")

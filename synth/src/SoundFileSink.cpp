@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <optional>
 #include <vector>
 
@@ -23,6 +24,31 @@ constexpr SoundFileFormat kFormats[] = {
     {SoundFileType::Wave, MBR_FLAG_WAVE, ".wav"},
 };
 constexpr int32_t kRateWithoutSpeech = 16000;
+
+// Where the file really goes: `path` itself when nothing has that name yet
+// or a regular file has it, the file a symbolic link names (so the link
+// stays and the temporary lies beside the real file), and nowhere for
+// anything else: renaming over a device, FIFO, socket or folder would
+// replace it (or fail late), so it is refused before anything is written.
+// Returns the target or the reason for refusing it.
+struct Target {
+    std::string path, refusal;
+};
+Target targetOf(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) {
+        if (errno == ENOENT) return {path, {}};
+        return {{}, std::strerror(errno)};
+    }
+    if (S_ISREG(st.st_mode)) return {path, {}};
+    if (!S_ISLNK(st.st_mode)) return {{}, "not a regular file"};
+    std::error_code ec;
+    const std::filesystem::path real = std::filesystem::canonical(path, ec);
+    if (ec == std::errc::no_such_file_or_directory) return {{}, "a symbolic link to nothing"};
+    if (ec) return {{}, ec.message()};
+    if (!std::filesystem::is_regular_file(real, ec)) return {{}, "not a regular file"};
+    return {real.string(), {}};
+}
 } // namespace
 
 const SoundFileFormat* soundFileFormat(int32_t typeNumber) {
@@ -40,6 +66,7 @@ struct SoundFileSink::State final : AudioSink {
     std::string path;
     SoundFileType type;
     bool commitAtRunEnd;
+    std::string target; // the file renamed into place (path, or what a link names)
     std::string temp;
     SNDFILE* file = nullptr;
     int32_t rate = 0; // the file's rate, fixed by the first run
@@ -64,7 +91,10 @@ struct SoundFileSink::State final : AudioSink {
     }
 
     void open(int32_t fileRate) {
-        std::string pattern = path + ".partXXXXXX";
+        Target t = targetOf(path);
+        if (!t.refusal.empty()) fail(t.refusal);
+        target = std::move(t.path);
+        std::string pattern = target + ".partXXXXXX";
         std::vector<char> name(pattern.begin(), pattern.end());
         name.push_back('\0');
         const int fd = mkstemp(name.data());
@@ -125,7 +155,7 @@ void SoundFileSink::commit() {
     if (sf_close(s_->file) != 0 && !err) why = "cannot complete the file";
     s_->file = nullptr;
     if (!why.empty()) s_->fail(why);
-    if (std::rename(s_->temp.c_str(), s_->path.c_str()) != 0) s_->fail(std::strerror(errno));
+    if (std::rename(s_->temp.c_str(), s_->target.c_str()) != 0) s_->fail(std::strerror(errno));
     s_->temp.clear();
     s_->committed = true;
 }

@@ -16,6 +16,7 @@
 #include "vorsan/core/CompiledCache.h"
 #include "vorsan/core/MException.h"
 #include "vorsan/core/Paths.h"
+#include "vorsan/core/RegularFile.h"
 #include "vorsan/core/Text.h"
 #include "vorsan/core/Xml.h"
 
@@ -192,11 +193,11 @@ namespace {
 
 // The lines of a file, read a block at a time and only as far as they are
 // asked for: a group file's index is its first few dozen kilobytes, the
-// rest is binary data. opened() is false when the file cannot be opened; a
-// file that opens but cannot be read (a folder) has no lines.
+// rest is binary data. opened() is false when the file cannot be opened or
+// is not a regular file (a FIFO would block, a device never end).
 class BlockLines {
 public:
-    explicit BlockLines(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+    explicit BlockLines(const std::string& path) : fd_(RegularFile(path).release()) {}
     ~BlockLines() {
         if (fd_ >= 0) ::close(fd_);
     }

@@ -64,9 +64,29 @@ void ConfigManager::show(const std::string& message) const {
 }
 
 bool ConfigManager::LoadConfig() {
+    // Whatever the file system does (a folder or a loop of links where the
+    // file should be, a folder that cannot be listed) is said, never thrown
+    // out of the manager.
+    try {
+        return load();
+    } catch (const std::exception& e) {
+        show("Cannot read " + configPath_ + ": " + e.what());
+    } catch (const MException& e) {
+        show("Cannot read " + configPath_ + ": " + e.message());
+    }
+    return false;
+}
+
+bool ConfigManager::load() {
     std::unique_ptr<DOMDocument, DocumentDeleter> doc;
     bool created = false;
-    if (!fs::exists(configPath_)) {
+    std::error_code ec;
+    const bool exists = fs::exists(configPath_, ec);
+    if (ec) {
+        show("Cannot read " + configPath_ + ": " + ec.message());
+        return false;
+    }
+    if (!exists) {
         doc.reset(dom::createDocument(u"ZenloraConfig"));
         DOMElement* root = doc->getDocumentElement();
         root->appendChild(doc->createComment(u"Zenlora config file"));
@@ -74,10 +94,14 @@ bool ConfigManager::LoadConfig() {
             root->appendChild(doc->createElement(name));
         created = true;
     } else {
+        if (!fs::is_regular_file(configPath_, ec)) {
+            show("Cannot read " + configPath_ + ": not a regular file");
+            return false;
+        }
         try {
             doc.reset(dom::loadDocument(configPath_));
-        } catch (const MException&) {
-            show("Error while parsing configuration file");
+        } catch (const MException& e) {
+            show("Error while parsing configuration file: " + e.message());
             return false;
         }
         if (!xml::nameIs(*doc->getDocumentElement(), u"ZenloraConfig")) {
@@ -235,7 +259,14 @@ bool ConfigManager::SaveConfig() {
         return false;
     }
     dom::setChildText(doc_->getDocumentElement(), u"PrimaryLanguage", primary_);
-    const std::string failure = dom::saveDocument(*doc_, configPath_);
+    std::string failure;
+    try {
+        failure = dom::saveDocument(*doc_, configPath_);
+    } catch (const std::exception& e) {
+        failure = e.what();
+    } catch (const MException& e) {
+        failure = e.message();
+    }
     if (!failure.empty()) {
         show("Could not save the configuration (" + failure + "); your changes are kept");
         return false;

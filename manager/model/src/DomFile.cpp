@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <csignal>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
@@ -63,14 +64,17 @@ DOMDocument* loadDocument(const std::string& path) {
     DOMDocument* copy = nullptr;
     xml::GuardStyle style;
     try {
-        xml::parseFile(path, style, [&](const xml::DOMElement& root) {
+        xml::parseFile(
+            path, style,
+            [&](const xml::DOMElement& root) {
             // The parser owns the document it built; the manager keeps a copy
             // of its own to edit.
             copy = implementation()->createDocument();
             for (DOMNode* n = root.getOwnerDocument()->getFirstChild(); n; n = n->getNextSibling())
                 copy->appendChild(copy->importNode(n, true));
             removeBlankText(copy);
-        });
+            },
+            xml::kMaxConfigurationBytes);
     } catch (...) {
         if (copy) copy->release();
         throw;
@@ -81,11 +85,21 @@ DOMDocument* loadDocument(const std::string& path) {
 std::string saveDocument(const DOMDocument& doc, const std::string& linkOrPath) {
     // A configuration that is a link to a file elsewhere stays a link: the
     // file it names is replaced.
+    // A link to nothing or a loop of links is refused, not replaced.
     std::error_code ec;
-    const fs::path resolved = fs::is_symlink(linkOrPath, ec) ? fs::canonical(linkOrPath, ec) : fs::path(linkOrPath);
-    const std::string path = ec ? linkOrPath : resolved.string();
+    std::string path = linkOrPath;
+    if (fs::is_symlink(linkOrPath, ec)) {
+        const fs::path resolved = fs::canonical(linkOrPath, ec);
+        if (ec) return "cannot replace " + linkOrPath + ": " + ec.message();
+        path = resolved.string();
+    }
     struct stat st {};
-    if (::stat(path.c_str(), &st) == 0 && (st.st_mode & 0222) == 0) return path + " is read-only";
+    if (::stat(path.c_str(), &st) == 0) {
+        // A device, FIFO or folder would be replaced by the rename (or
+        // refuse it only after the file was written).
+        if (!S_ISREG(st.st_mode)) return "cannot replace " + path + ": not a regular file";
+        if ((st.st_mode & 0222) == 0) return path + " is read-only";
+    }
 
     DOMLSSerializer* writer = implementation()->createLSSerializer();
     DOMConfiguration* cfg = writer->getDomConfig();
@@ -112,6 +126,12 @@ std::string saveDocument(const DOMDocument& doc, const std::string& linkOrPath) 
     const char* bytes = reinterpret_cast<const char*>(target.getRawBuffer());
     std::size_t left = target.getLen();
     std::string failure;
+    // Past a file-size limit (ulimit -f) the write fails with EFBIG instead
+    // of the signal ending the program with the user's edits unsaved.
+    struct sigaction ignore {}, before {};
+    ignore.sa_handler = SIG_IGN;
+    ::sigemptyset(&ignore.sa_mask);
+    const bool ignoring = ::sigaction(SIGXFSZ, &ignore, &before) == 0;
     while (left > 0 && failure.empty()) {
         ssize_t n = ::write(fd, bytes, left);
         if (n < 0 && errno == EINTR) continue;
@@ -122,6 +142,7 @@ std::string saveDocument(const DOMDocument& doc, const std::string& linkOrPath) 
         }
     }
     // Keep the old file's permissions; a new file gets the usual 0644.
+    if (ignoring) ::sigaction(SIGXFSZ, &before, nullptr);
     if (failure.empty() && ::fchmod(fd, ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644) != 0)
         failure = errnoText("cannot write " + path);
     if (failure.empty() && ::fsync(fd) != 0) failure = errnoText("cannot write " + path);

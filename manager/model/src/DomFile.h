@@ -17,11 +17,14 @@ using xercesc::DOMNode;
 DOMDocument* createDocument(std::u16string_view rootName);
 // The file's document, owned by the caller, with the white space between
 // elements removed (the writer indents afresh, so a saved file reads the
-// same after every save). Raises MException when the file does not parse.
+// same after every save). Raises MException when the file does not parse, is
+// not a regular file or is larger than the engine's configuration limit.
 DOMDocument* loadDocument(const std::string& path);
 // Writes the document as indented UTF-8 under a unique temporary name beside
 // `path`, flushed to disk, then renames it over `path`. Returns "" on
-// success, else why it failed; a file marked read-only is not replaced.
+// success, else why it failed; a file marked read-only, anything but a
+// regular file (a device, FIFO, folder) and a link to nothing or a loop of
+// links are not replaced, and no temporary file is left behind.
 std::string saveDocument(const DOMDocument& doc, const std::string& path);
 
 // First element child of this name, or nullptr.

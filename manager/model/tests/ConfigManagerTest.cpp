@@ -10,8 +10,12 @@
 #include <fstream>
 #include <sstream>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+
 #include "vorsan/engine/SpeechEngine.h"
 #include "vorsan/manager/ConfigManager.h"
+#include "vorsan/core/Xml.h"
 #include "vorsan/manager/DatabaseReaders.h"
 #include "vorsan/testing/TestSupport.h"
 
@@ -239,7 +243,10 @@ TEST(ConfigManager, RefusalsLeaveModelAndFileAsTheyWere) {
     EXPECT_FALSE(m.config.LoadConfig());
     profile.write("tolvane.xml", "<Config/>");
     EXPECT_FALSE(m.config.LoadConfig());
-    EXPECT_EQ(m.messages, (std::vector<std::string>{"Error while parsing configuration file", "Not a valid Tolvane file"}));
+    ASSERT_EQ(m.messages.size(), 2u);
+    EXPECT_TRUE(m.messages[0].starts_with("Error while parsing configuration file: '" + config.string() + "'"))
+        << m.messages[0];
+    EXPECT_EQ(m.messages[1], "Not a valid Tolvane file");
     EXPECT_EQ(m.config.AllPelmiraFiles().size(), 1u);
     Model unread;
     EXPECT_FALSE(unread.config.LoadConfig());
@@ -292,4 +299,74 @@ TEST(ConfigManager, FailedSaveSaysSoAndKeepsEdits) {
     EXPECT_TRUE(m.config.SaveConfig());
     EXPECT_TRUE(fs::is_symlink(config));
     EXPECT_NE(slurp(kept).find("<Pitch>1.5</Pitch>"), std::string::npos);
+}
+
+TEST(ConfigManager, HostileConfigurationNamesAreReportedNotThrown) {
+    TempProfile profile;
+    ship(profile, "pelmira/newPelmiraHindi.xml", "Pelmira/hi.xml");
+    fs::create_directories(profile.path() / "Speechfiles/Ruvetta");
+    fs::create_directories(profile.path() / "Speechfiles/Oskalen");
+    const fs::path config = profile.path() / "tolvane.xml";
+    const auto loadSays = [](const std::string& start) {
+        Model m;
+        EXPECT_FALSE(m.config.LoadConfig()) << start;
+        EXPECT_FALSE(m.config.SaveConfig()); // nothing read, nothing written
+        ASSERT_FALSE(m.messages.empty()) << start;
+        EXPECT_TRUE(m.messages.front().starts_with(start)) << m.messages.front();
+    };
+
+    // A folder, a loop of links, a FIFO (which would block a plain open)
+    // and a file beyond the engine's limit: each is a message, none aborts.
+    fs::create_directories(config / "inside");
+    loadSays("Cannot read " + config.string() + ": not a regular file");
+    fs::remove_all(config);
+    fs::create_symlink("loop", profile.path() / "loop");
+    fs::create_symlink(profile.path() / "loop", config);
+    loadSays("Cannot read " + config.string() + ": ");
+    fs::remove(config);
+    ASSERT_EQ(::mkfifo(config.c_str(), 0600), 0);
+    loadSays("Cannot read " + config.string() + ": not a regular file");
+    fs::remove(config);
+    std::string big = "<ZenloraConfig>";
+    big.append(xml::kMaxConfigurationBytes, ' ');
+    profile.write("tolvane.xml", big + "</ZenloraConfig>");
+    loadSays("Error while parsing configuration file: File '" + config.string() + "' is ");
+    fs::remove(config);
+
+    // Saving over a FIFO or through a dangling link is refused, leaving
+    // both as they were and no temporary file behind.
+    Model m;
+    ASSERT_TRUE(m.config.LoadConfig());
+    ASSERT_EQ(::mkfifo(config.c_str(), 0600), 0);
+    EXPECT_FALSE(m.config.SaveConfig());
+    EXPECT_TRUE(fs::is_fifo(config));
+    fs::remove(config);
+    fs::create_symlink(profile.path() / "gone/tolvane.xml", config);
+    EXPECT_FALSE(m.config.SaveConfig());
+    EXPECT_TRUE(fs::is_symlink(config));
+    fs::remove(config);
+    ASSERT_EQ(m.messages.size(), 2u);
+    EXPECT_NE(m.messages[0].find("cannot replace " + config.string() + ": not a regular file"), std::string::npos)
+        << m.messages[0];
+    EXPECT_NE(m.messages[1].find("cannot replace " + config.string() + ": "), std::string::npos) << m.messages[1];
+
+    // A file-size limit smaller than the file: the write fails (no signal
+    // ends the program), the temporary file goes, a later save succeeds.
+    m.messages.clear();
+    rlimit before{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    rlimit small = before;
+    small.rlim_cur = 16;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool saved = m.config.SaveConfig();
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &before), 0);
+    EXPECT_FALSE(saved);
+    ASSERT_EQ(m.messages.size(), 1u);
+    EXPECT_NE(m.messages[0].find("File too large"), std::string::npos) << m.messages[0];
+    for (const auto& e : fs::directory_iterator(profile.path()))
+        EXPECT_EQ(e.path().filename().string().rfind(".tolvane", 0), std::string::npos) << e.path();
+    EXPECT_FALSE(fs::exists(config));
+    EXPECT_TRUE(m.config.SaveConfig());
+    Model again;
+    EXPECT_TRUE(again.config.LoadConfig());
 }

@@ -52,7 +52,8 @@ std::optional<Stamp> stampFile(const std::string& path);
 // <hash of the absolute path>.<extension>".
 std::string cachePath(const std::string& xmlFile, std::string_view extension);
 
-// A whole file's bytes in one read, or nullopt when it cannot be read.
+// A whole regular file's bytes, or nullopt when it cannot be read, is not a
+// regular file or is larger than the largest XML file allowed.
 std::optional<std::string> readFile(const std::string& path);
 
 // A cache file's bytes: the header for the XML bytes `xml`, then `payload`.

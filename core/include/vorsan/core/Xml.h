@@ -66,7 +66,8 @@ struct GuardStyle {
     bool printUnknownLine = false;
 };
 
-// True when the file exists and can be opened for reading.
+// True when the file exists, is a regular file (no device, FIFO or folder)
+// and can be opened for reading.
 bool isReadableFile(const std::string& path);
 
 // Parses the file and hands the document element to `build`, all under the
@@ -77,8 +78,9 @@ void parseFile(const std::string& path, const GuardStyle& style,
                const std::function<void(const DOMElement& root)>& build, std::size_t maxBytes = kMaxXmlBytes);
 
 // Raises parseFile's "File ... more than the <maxBytes> allowed" (with its
-// diagnostic line) when the file is larger than maxBytes; for loaders that
-// read the file for other purposes before parsing it.
+// diagnostic line) when the file is larger than maxBytes, and
+// "File '<path>' is not a regular file" for a device, FIFO or folder; for
+// loaders that read the file for other purposes before parsing it.
 void checkSize(const std::string& path, std::size_t maxBytes);
 
 // Same as parseFile, for XML already in memory (tests and tools).

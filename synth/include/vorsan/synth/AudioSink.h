@@ -48,6 +48,11 @@ public:
 // reader ever sees half a file and two writers never mix their audio. Runs
 // at another rate than the first are converted to the first one's rate, so
 // one file holds speech of several voices at the right speed.
+// A symbolic link at `path` is written through (the file it names is
+// replaced, the link stays); a name held by anything but a regular file or
+// a link to one (a device, FIFO, socket, folder, a link to nothing) is
+// refused when the first run begins: "cannot write '<path>': not a regular
+// file" (or "...: a symbolic link to nothing").
 class SoundFileSink final : public AudioSink {
 public:
     // commitAtRunEnd: the file is complete after its first run (one file per

@@ -78,6 +78,7 @@ public:
     bool Loaded() const { return doc_ != nullptr; }
 
 private:
+    bool load(); // LoadConfig without its guard against file-system failures
     struct DocumentDeleter {
         void operator()(DOMDocument* d) const;
     };
