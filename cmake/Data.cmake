@@ -47,24 +47,3 @@ install(FILES "${CMAKE_SOURCE_DIR}/data/tolvane/tolvane.xml"
   DESTINATION "${VORSAN_INSTALL_DATADIR}/tolvane" COMPONENT data)
 install(PROGRAMS "${CMAKE_SOURCE_DIR}/data/tolvane/install.sh"
   DESTINATION "${VORSAN_INSTALL_DATADIR}/tolvane" COMPONENT data)
-
-# The build tree's installation folder for the system voice and the
-# speech-dispatcher module, <build>/nimbrel, laid out as the installed one
-# (tolvane.xml, Speechfiles/Pelmira, Ruvetta, Oskalen, Voices, English):
-# links to the source tree's data files, so every build tree (the sanitizer
-# builds too) has one to set a new user up from.
-set(_vorsan_build_nimbrel "${CMAKE_BINARY_DIR}/nimbrel")
-file(MAKE_DIRECTORY "${_vorsan_build_nimbrel}/Speechfiles/English")
-file(CREATE_LINK "${CMAKE_SOURCE_DIR}/data/tolvane/tolvane.xml" "${_vorsan_build_nimbrel}/tolvane.xml" SYMBOLIC)
-foreach(pair pelmira:Pelmira ruvetta:Ruvetta oskalen:Oskalen voices:Voices)
-  string(REPLACE ":" ";" pair "${pair}")
-  list(GET pair 0 from)
-  list(GET pair 1 to)
-  file(MAKE_DIRECTORY "${_vorsan_build_nimbrel}/Speechfiles/${to}")
-  file(GLOB _vorsan_data_files CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/data/${from}/*.xml")
-  foreach(f IN LISTS _vorsan_data_files)
-    get_filename_component(name "${f}" NAME)
-    file(CREATE_LINK "${f}" "${_vorsan_build_nimbrel}/Speechfiles/${to}/${name}" SYMBOLIC)
-  endforeach()
-endforeach()
-file(CREATE_LINK "${VORSAN_ENGLISH_DAT}" "${_vorsan_build_nimbrel}/Speechfiles/English/english.dat" SYMBOLIC)

@@ -27,63 +27,53 @@ set(VORSAN_EXPORTED_LIBRARIES vorsan_library:vorsan vorsan_com:com vorsan_core:c
 # Folders whose include/ holds public headers (include/vorsan/<subsystem>/).
 set(VORSAN_HEADER_FOLDERS core language prosody emotion accent english synth engine automation)
 
-# --- Where the programs find their data (core/src/Paths.cpp) ---------------
-# A program or library started from this build tree uses the source data;
-# an installed one looks for the data relative to its own file.
-file(RELATIVE_PATH _vorsan_data_from_bin "${CMAKE_INSTALL_FULL_BINDIR}" "${CMAKE_INSTALL_FULL_DATADIR}/vorsan")
-file(RELATIVE_PATH _vorsan_data_from_lib "${CMAKE_INSTALL_FULL_LIBDIR}" "${CMAKE_INSTALL_FULL_DATADIR}/vorsan")
-set(_vorsan_install_data_dirs "${CMAKE_INSTALL_FULL_DATADIR}/vorsan")
-if(IS_ABSOLUTE "${CMAKE_INSTALL_DATADIR}")
-  set(_vorsan_package_data_dir "${CMAKE_INSTALL_DATADIR}/vorsan")
-else()
-  set(_vorsan_package_data_dir "${VORSAN_PACKAGE_PREFIX}/${CMAKE_INSTALL_DATADIR}/vorsan")
-endif()
-if(NOT _vorsan_package_data_dir STREQUAL _vorsan_install_data_dirs)
-  string(APPEND _vorsan_install_data_dirs ":${_vorsan_package_data_dir}")
-endif()
-target_compile_definitions(vorsan_core PRIVATE
-  VORSAN_BUILD_DIR="${CMAKE_BINARY_DIR}"
-  VORSAN_DATA_FROM_BIN="${_vorsan_data_from_bin}"
-  VORSAN_DATA_FROM_LIB="${_vorsan_data_from_lib}"
-  VORSAN_INSTALL_DATA_DIRS="${_vorsan_install_data_dirs}")
-# The Python package's native module links the engine too.
+# --- Where installed programs find their files (core/src/Paths.cpp) -------
+# A program or library started from this build tree uses its build-tree
+# files; an installed program (bin), library (lib) or Python module looks for
+# an installed folder relative to its own file (so a moved installation
+# works), then in the folders the build is configured to install into.
+set(_vorsan_python_dir "")
 if(TARGET vorsan_python)
   set(_vorsan_python_dir "${VORSAN_PYTHON_INSTALL_DIR}")
   if(NOT IS_ABSOLUTE "${_vorsan_python_dir}")
     set(_vorsan_python_dir "${CMAKE_INSTALL_PREFIX}/${_vorsan_python_dir}")
   endif()
-  file(RELATIVE_PATH _vorsan_data_from_python "${_vorsan_python_dir}/vorsan" "${CMAKE_INSTALL_FULL_DATADIR}/vorsan")
-  target_compile_definitions(vorsan_core PRIVATE VORSAN_DATA_FROM_PYTHON="${_vorsan_data_from_python}")
 endif()
+# vorsan_install_places(<target> <macro prefix> <folder under the prefix>):
+# gives <target> <prefix>_FROM_BIN, _FROM_LIB, _FROM_PYTHON (relative paths)
+# and <prefix>_INSTALL_DIRS (the install prefix's folder, then the Debian
+# package's when it differs, colon-separated).
+function(vorsan_install_places target prefix folder)
+  if(IS_ABSOLUTE "${folder}")
+    set(full "${folder}")
+    set(package "${folder}")
+  else()
+    set(full "${CMAKE_INSTALL_PREFIX}/${folder}")
+    set(package "${VORSAN_PACKAGE_PREFIX}/${folder}")
+  endif()
+  file(RELATIVE_PATH from_bin "${CMAKE_INSTALL_FULL_BINDIR}" "${full}")
+  file(RELATIVE_PATH from_lib "${CMAKE_INSTALL_FULL_LIBDIR}" "${full}")
+  set(from_python "")
+  if(_vorsan_python_dir)
+    file(RELATIVE_PATH from_python "${_vorsan_python_dir}/vorsan" "${full}")
+  endif()
+  set(dirs "${full}")
+  if(NOT package STREQUAL full)
+    string(APPEND dirs ":${package}")
+  endif()
+  target_compile_definitions(${target} PRIVATE
+    ${prefix}_FROM_BIN="${from_bin}" ${prefix}_FROM_LIB="${from_lib}" ${prefix}_FROM_PYTHON="${from_python}"
+    ${prefix}_INSTALL_DIRS="${dirs}")
+endfunction()
 
-# --- Where vorsan_synth finds Festival's back end (FestivalEngine.cpp) -----
-# The plugin lies in the private library folder <libdir>/vorsan; an installed
-# program, library or Python module looks for it relative to its own file
-# (so a moved installation works), then in the configured folders. From the
-# build tree it uses the plugin built there (synth/CMakeLists.txt).
+# The shipped data, share/vorsan.
+target_compile_definitions(vorsan_core PRIVATE VORSAN_BUILD_DIR="${CMAKE_BINARY_DIR}")
+vorsan_install_places(vorsan_core VORSAN_DATA "${CMAKE_INSTALL_DATADIR}/vorsan")
+# Festival's back end, in the private library folder <libdir>/vorsan (from
+# the build tree: the plugin built there, synth/CMakeLists.txt).
 if(TARGET vorsan_festival)
   set(VORSAN_INSTALL_PLUGINDIR "${CMAKE_INSTALL_LIBDIR}/vorsan")
-  set(_vorsan_plugin_full "${CMAKE_INSTALL_FULL_LIBDIR}/vorsan")
-  file(RELATIVE_PATH _vorsan_plugin_from_bin "${CMAKE_INSTALL_FULL_BINDIR}" "${_vorsan_plugin_full}")
-  file(RELATIVE_PATH _vorsan_plugin_from_lib "${CMAKE_INSTALL_FULL_LIBDIR}" "${_vorsan_plugin_full}")
-  set(_vorsan_plugin_from_python "")
-  if(TARGET vorsan_python)
-    file(RELATIVE_PATH _vorsan_plugin_from_python "${_vorsan_python_dir}/vorsan" "${_vorsan_plugin_full}")
-  endif()
-  set(_vorsan_plugin_dirs "${_vorsan_plugin_full}")
-  if(IS_ABSOLUTE "${CMAKE_INSTALL_LIBDIR}")
-    set(_vorsan_package_plugin_dir "${CMAKE_INSTALL_LIBDIR}/vorsan")
-  else()
-    set(_vorsan_package_plugin_dir "${VORSAN_PACKAGE_PREFIX}/${CMAKE_INSTALL_LIBDIR}/vorsan")
-  endif()
-  if(NOT _vorsan_package_plugin_dir STREQUAL _vorsan_plugin_dirs)
-    string(APPEND _vorsan_plugin_dirs ":${_vorsan_package_plugin_dir}")
-  endif()
-  target_compile_definitions(vorsan_synth PRIVATE
-    VORSAN_FESTIVAL_FROM_BIN="${_vorsan_plugin_from_bin}"
-    VORSAN_FESTIVAL_FROM_LIB="${_vorsan_plugin_from_lib}"
-    VORSAN_FESTIVAL_FROM_PYTHON="${_vorsan_plugin_from_python}"
-    VORSAN_FESTIVAL_INSTALL_DIRS="${_vorsan_plugin_dirs}")
+  vorsan_install_places(vorsan_synth VORSAN_FESTIVAL "${VORSAN_INSTALL_PLUGINDIR}")
 endif()
 target_link_libraries(vorsan_core PRIVATE ${CMAKE_DL_LIBS})
 

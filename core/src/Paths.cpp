@@ -33,8 +33,8 @@
 #endif
 // Absolute installed data folders, ':'-separated, for programs that link the
 // engine but live outside the installation prefix.
-#ifndef VORSAN_INSTALL_DATA_DIRS
-#define VORSAN_INSTALL_DATA_DIRS "/usr/local/share/vorsan:/usr/share/vorsan"
+#ifndef VORSAN_DATA_INSTALL_DIRS
+#define VORSAN_DATA_INSTALL_DIRS "/usr/local/share/vorsan:/usr/share/vorsan"
 #endif
 
 namespace vorsan {
@@ -89,7 +89,7 @@ std::string findInstalledDataFolder() {
     // its own that links the engine) the installation folders the build was
     // configured for.
     const InstallationPlaces places = installationPlaces(
-        VORSAN_BUILD_DIR, {VORSAN_DATA_FROM_BIN, VORSAN_DATA_FROM_LIB, VORSAN_DATA_FROM_PYTHON}, VORSAN_INSTALL_DATA_DIRS);
+        VORSAN_BUILD_DIR, {VORSAN_DATA_FROM_BIN, VORSAN_DATA_FROM_LIB, VORSAN_DATA_FROM_PYTHON}, VORSAN_DATA_INSTALL_DIRS);
     if (places.inBuildTree) return VORSAN_BUILTIN_DATA_DIR;
     for (const auto* list : {&places.fromModule, &places.configured})
         for (const std::string& dir : *list)

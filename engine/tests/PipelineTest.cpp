@@ -257,52 +257,27 @@ TEST(Pipeline, WordStartsLieWithinTheAudioHoweverLongAPhoneIsAsked) {
     EXPECT_LT(total - starts[2].sample, 16000);
 }
 
-TEST(Pipeline, CallRateAndPitchApplyAfterAnAccentsOwnRatios) {
+TEST(Pipeline, CallOptionsApplyOverAnAccentsOwnRatios) {
     TempProfile profile;
     SpeechEngine engine;
     engine.addLanguageDatabase(profile.write("hi.xml", hindiRuleFile("Hindi", "en1")));
-    // The accent brings a time ratio of its own (0.8): the call's rate and
-    // pitch must still be heard on top of it.
-    engine.setAccentDatabase("Hindi", engine.addAccentDatabase(profile.write("acc.xml", accentFile("en1", "en1"))));
-    const std::u16string text = u"कमल नमक, कमल नमक। नमक कमल।";
-    const auto render = [&](float rate, float pitch) {
-        RecordingSink sink;
-        EXPECT_TRUE(engine.renderText(text, SpeechEngine::RenderOptions{true, true, rate, pitch}, sink));
-        Audio audio;
-        audio.rate = sink.runRates.empty() ? 16000 : sink.runRates.front();
-        for (int16_t s : sink.samples) audio.samples.push_back(static_cast<float>(s) / 32768.0f);
-        return audio;
-    };
-    const Audio plain = render(1.0f, 1.0f), fast = render(2.0f, 1.0f), low = render(1.0f, 0.7f);
-    EXPECT_EQ(plain.rate, 22050); // the accent's voice frequency
-    EXPECT_NEAR(fast.seconds() / plain.seconds(), 0.5, 0.05);
-    EXPECT_NEAR(low.seconds(), plain.seconds(), 0.01);
-    const auto plainPitch = medianPitch(plain, 0, plain.seconds());
-    const auto lowPitch = medianPitch(low, 0, low.seconds());
-    ASSERT_TRUE(plainPitch && lowPitch);
-    EXPECT_NEAR(*lowPitch / *plainPitch, 0.7, 0.07) << *plainPitch << " Hz, " << *lowPitch << " Hz";
-    EXPECT_EQ(messageOf([&] { render(0.0f, 1.0f); }), "Invalid speaking rate");
-}
-
-TEST(Pipeline, OutputRateConvertsEveryRunAndItsWordStarts) {
-    TempProfile profile;
-    SpeechEngine engine;
-    engine.addLanguageDatabase(profile.write("hi.xml", hindiRuleFile("Hindi", "en1")));
-    // Hindi's accent gives it 22050 Hz; English stays at the voice's 16000.
+    // The accent brings ratios of its own (time 0.8, 22050 Hz for Hindi;
+    // English stays at the voice's 16000): the call's rate, pitch and output
+    // rate must still be heard on top of them.
     engine.setAccentDatabase("Hindi", engine.addAccentDatabase(profile.write("acc.xml", accentFile("en1", "en1"))));
     const std::u16string text = u"Good morning to you. कमल नमक, कमल नमक। Thank you.";
     struct Heard {
         RecordingSink sink;
         std::vector<double> wordSeconds;
         double seconds = 0;
+        std::set<int32_t> rates() const { return {sink.runRates.begin(), sink.runRates.end()}; }
     };
-    const auto render = [&](int32_t rate) {
+    const auto render = [&](float rate, float pitch, int32_t outputRate, std::u16string_view said) {
         Heard h;
         double runStart = 0;
-        SpeechEngine::RenderOptions options;
-        options.outputRate = rate;
         std::size_t before = 0;
-        EXPECT_TRUE(engine.renderText(text, options, h.sink, [&](const std::vector<SpeechEngine::WordStart>& words) {
+        EXPECT_TRUE(engine.renderText(said, SpeechEngine::RenderOptions{true, true, rate, pitch, outputRate}, h.sink,
+                                      [&](const std::vector<SpeechEngine::WordStart>& words) {
             // The previous run ends where this one's samples begin.
             const int32_t runRate = h.sink.runRates.back();
             if (h.sink.runRates.size() > 1)
@@ -313,17 +288,37 @@ TEST(Pipeline, OutputRateConvertsEveryRunAndItsWordStarts) {
         h.seconds = runStart + static_cast<double>(h.sink.samples.size() - before) / h.sink.runRates.back();
         return h;
     };
-    const Heard own = render(0), fixed = render(44100), first = render(SpeechEngine::kFirstRunRate);
-    EXPECT_NE(std::set<int32_t>(own.sink.runRates.begin(), own.sink.runRates.end()).size(), 1u);
-    EXPECT_EQ(std::set<int32_t>(fixed.sink.runRates.begin(), fixed.sink.runRates.end()), std::set<int32_t>{44100});
-    EXPECT_EQ(std::set<int32_t>(first.sink.runRates.begin(), first.sink.runRates.end()), std::set<int32_t>{16000});
+    // Rate and pitch, heard in the accented language alone.
+    const auto audioOf = [](const Heard& h) {
+        Audio a;
+        a.rate = h.sink.runRates.front();
+        for (int16_t s : h.sink.samples) a.samples.push_back(static_cast<float>(s) / 32768.0f);
+        return a;
+    };
+    const std::u16string hindi = u"कमल नमक, कमल नमक। नमक कमल।";
+    const Heard plain = render(1, 1, 0, hindi), fast = render(2, 1, 0, hindi), low = render(1, 0.7f, 0, hindi);
+    EXPECT_EQ(plain.rates(), std::set<int32_t>{22050});
+    EXPECT_NEAR(fast.seconds / plain.seconds, 0.5, 0.05);
+    EXPECT_NEAR(low.seconds, plain.seconds, 0.01);
+    const auto plainPitch = medianPitch(audioOf(plain), 0, plain.seconds);
+    const auto lowPitch = medianPitch(audioOf(low), 0, low.seconds);
+    ASSERT_TRUE(plainPitch && lowPitch);
+    EXPECT_NEAR(*lowPitch / *plainPitch, 0.7, 0.07) << *plainPitch << " Hz, " << *lowPitch << " Hz";
+
+    // Output rate: every run and word start at the rate asked, the same speech.
+    const Heard own = render(1, 1, 0, text), first = render(1, 1, SpeechEngine::kFirstRunRate, text),
+                fixed = render(1, 1, 44100, text);
+    EXPECT_EQ(own.rates(), (std::set<int32_t>{16000, 22050}));
+    EXPECT_EQ(fixed.rates(), std::set<int32_t>{44100});
+    EXPECT_EQ(first.rates(), std::set<int32_t>{16000});
     for (const Heard* h : {&fixed, &first}) {
         EXPECT_NEAR(h->seconds, own.seconds, 0.01);
         ASSERT_EQ(h->wordSeconds.size(), own.wordSeconds.size());
         for (std::size_t i = 0; i < own.wordSeconds.size(); ++i) EXPECT_NEAR(h->wordSeconds[i], own.wordSeconds[i], 0.002);
     }
     RecordingSink none;
-    SpeechEngine::RenderOptions wrong;
-    wrong.outputRate = 100;
-    EXPECT_EQ(messageOf([&] { engine.renderText(text, wrong, none); }), "Invalid output rate");
+    EXPECT_EQ(messageOf([&] { engine.renderText(text, SpeechEngine::RenderOptions{true, true, 0, 1, 0}, none); }),
+              "Invalid speaking rate");
+    EXPECT_EQ(messageOf([&] { engine.renderText(text, SpeechEngine::RenderOptions{true, true, 1, 1, 100}, none); }),
+              "Invalid output rate");
 }
