@@ -48,7 +48,9 @@ if command -v ccache >/dev/null; then
   export CCACHE_NOHASHDIR=true
 fi
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORSAN_WERROR=ON "${launcher[@]}" >/dev/null
-cmake --build build -j"$(nproc)"
+# Only what a user runs (programs, libraries, servers, data); the test command
+# builds the tests, benchmarks and fuzz replays into the same tree.
+cmake --build build -j"$(nproc)" --target vorsan_programs
 
 # The user's data: tolvane.xml and Speechfiles copied from build/nimbrel, the
 # build tree's installation folder (made when the build is configured), by
@@ -65,6 +67,11 @@ fi
 nimbrel="$PWD/build/nimbrel"
 registry="${USERPROFILE:-$HOME}/.vorsan/registry"
 mkdir -p "$(dirname "$registry")"
+# An earlier run's key is replaced, not added to.
+if [ -f "$registry" ]; then
+  awk '/^\[/ { skip = ($0 == "[Software\\Nimbrel]") } !skip' "$registry" >"$registry.new"
+  mv "$registry.new" "$registry"
+fi
 printf '[Software\\Nimbrel]\n@=%s\n' "$nimbrel" >>"$registry"
 build/automation/vorsan-regsvr build/automation/libVorsanCOM.so
 build/automation/vorsan-regsvr build/voice/libNimbrel22.so

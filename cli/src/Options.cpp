@@ -1,5 +1,7 @@
 #include "Options.h"
 
+#include <getopt.h>
+
 #include <stdexcept>
 
 namespace vorsan::cli {
@@ -43,19 +45,26 @@ Speech options:
   -E, --with-emotion     apply the language's active mood
   -A, --with-accent      map through the language's accent database
   -T, --transcription    phonemes: transcription only (no emotion)
-  -t, --type TYPE        tofile: wave (default), aiff or au
+  -t, --type TYPE        tofile: wave, aiff or au (default: from the -o name's
+                         suffix, .wav .aiff .aif .au .snd, else wave)
   -o, --output PATH      tofile: write the speech to PATH (the runs of several
-                         languages are joined into it; runs of different sample
-                         rates become PATH with -1, -2 ... before the extension)
+                         languages are joined into it, at the first run's sample
+                         rate); "-o -" writes the sound file to standard output
   -r, --rate R           speak/tofile -o: speaking rate over the configuration's,
                          0.25 to 4 (2: twice as fast; pauses and vowels
                          shorten more than consonants, so fast speech stays clear)
       --file FILE        read the text from FILE
   -q, --quiet            no progress bar
   -h, --help             this help
+      --version          the program's version
+
+Options may follow the command; "--" ends them (for text that begins with "-").
+Short options may be bundled (-qE) and long ones given as --name=value.
 
 Exit status: 0 on success, 1 when the engine reports an error (its message is
-printed on standard error), 2 on wrong usage.
+printed on standard error), 2 on wrong usage, 128+N when ended by signal N
+(130 for SIGINT, 143 for SIGTERM: the file being written is removed and a file
+already there under the -o name is left as it was).
 )USAGE";
 
 namespace {
@@ -84,51 +93,121 @@ void checkNumber(const std::string& flag, const std::string& v) {
 }
 } // namespace
 
+namespace {
+// Long options; those without a short letter are told apart by these codes.
+enum LongOnly { kConfig = 256, kPitch, kTime, kVoice, kMood, kEmotionDb, kAccentDb, kFile, kVersion };
+
+const option kLongOptions[] = {
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, kVersion},
+    {"language", required_argument, nullptr, 'l'},
+    {"emotion-file", required_argument, nullptr, 'e'},
+    {"accent-file", required_argument, nullptr, 'a'},
+    {"config", no_argument, nullptr, kConfig},
+    {"primary", required_argument, nullptr, 'p'},
+    {"pitch", required_argument, nullptr, kPitch},
+    {"time", required_argument, nullptr, kTime},
+    {"voice", required_argument, nullptr, kVoice},
+    {"mood", required_argument, nullptr, kMood},
+    {"emotion-db", required_argument, nullptr, kEmotionDb},
+    {"accent-db", required_argument, nullptr, kAccentDb},
+    {"with-emotion", no_argument, nullptr, 'E'},
+    {"with-accent", no_argument, nullptr, 'A'},
+    {"transcription", no_argument, nullptr, 'T'},
+    {"type", required_argument, nullptr, 't'},
+    {"output", required_argument, nullptr, 'o'},
+    {"rate", required_argument, nullptr, 'r'},
+    {"file", required_argument, nullptr, kFile},
+    {"quiet", no_argument, nullptr, 'q'},
+    {nullptr, 0, nullptr, 0},
+};
+// '+' would stop at the first word; without it options may follow the
+// command ("vorsan tofile -o x.wav Hello"), and "--" ends them. The leading
+// ':' makes a missing value its own case, so every message is the program's.
+constexpr const char* kShortOptions = ":hl:e:a:p:EATt:o:r:q";
+
+float parseRate(const std::string& flag, const std::string& v) {
+    std::size_t used = 0;
+    float rate = 0;
+    try {
+        rate = std::stof(v, &used);
+    } catch (const std::exception&) {
+        used = 0;
+    }
+    if (used != v.size() || !(rate >= 0.25f && rate <= 4.0f))
+        throw std::invalid_argument(flag + " needs a rate from 0.25 to 4, got '" + v + "'");
+    return rate;
+}
+
+void addSetting(Options& o, const char* kind, const std::string& value) {
+    const std::string flag = std::string("--") + kind;
+    auto [lang, v] = splitSetting(flag, value);
+    if (flag == "--pitch" || flag == "--time" || flag == "--voice") checkNumber(flag, v);
+    o.settings.push_back({kind, lang, v});
+}
+
+// The option as the user wrote it, for a refusal: the long name when the
+// word getopt just read is a long option, else the letter. A value given as
+// its own word follows the option's word.
+std::string spelled(char** argv, int letter) {
+    const char* word = argv[optind - 1];
+    if (optarg && optarg == word && optind >= 2) word = argv[optind - 2];
+    const std::string w = word;
+    if (w.rfind("--", 0) == 0) return w.substr(0, w.find('='));
+    return std::string("-") + static_cast<char>(letter);
+}
+
+void apply(Options& o, int c, const std::string& v, const std::string& flag) {
+    switch (c) {
+    case 'h': o.help = true; break;
+    case kVersion: o.version = true; break;
+    case 'l': o.languageFiles.push_back(v); break;
+    case 'e': o.emotionFiles.push_back(v); break;
+    case 'a': o.accentFiles.push_back(v); break;
+    case kConfig: o.useConfig = true; break;
+    case 'p': o.primary = v; o.primaryGiven = true; break;
+    case kPitch: addSetting(o, "pitch", v); break;
+    case kTime: addSetting(o, "time", v); break;
+    case kVoice: addSetting(o, "voice", v); break;
+    case kMood: addSetting(o, "mood", v); break;
+    case kEmotionDb: addSetting(o, "emotion-db", v); break;
+    case kAccentDb: addSetting(o, "accent-db", v); break;
+    case 'E': o.withEmotion = true; break;
+    case 'A': o.withAccent = true; break;
+    case 'T': o.transcription = true; break;
+    case 't': o.fileType = v; o.typeGiven = true; break;
+    case 'o': o.output = v; break;
+    case kFile: o.textFile = v; break;
+    case 'r': o.rate = parseRate(flag, v); break;
+    case 'q': o.quiet = true; break;
+    }
+}
+} // namespace
+
 Options parseOptions(int argc, char** argv) {
     Options o;
-    auto value = [&](int& i, const std::string& flag) -> std::string {
-        if (i + 1 >= argc) throw std::invalid_argument(flag + " needs a value");
-        return argv[++i];
-    };
-    for (int i = 1; i < argc; ++i) {
-        std::string a = argv[i];
-        if (a == "-h" || a == "--help") o.help = true;
-        else if (a == "-l" || a == "--language") o.languageFiles.push_back(value(i, a));
-        else if (a == "-e" || a == "--emotion-file") o.emotionFiles.push_back(value(i, a));
-        else if (a == "-a" || a == "--accent-file") o.accentFiles.push_back(value(i, a));
-        else if (a == "--config") o.useConfig = true;
-        else if (a == "-p" || a == "--primary") {
-            o.primary = value(i, a);
-            o.primaryGiven = true;
-        } else if (a == "--pitch" || a == "--time" || a == "--voice" || a == "--mood" || a == "--emotion-db" ||
-                   a == "--accent-db") {
-            auto [lang, v] = splitSetting(a, value(i, a));
-            if (a == "--pitch" || a == "--time" || a == "--voice") checkNumber(a, v);
-            o.settings.push_back({a.substr(2), lang, v});
-        } else if (a == "-E" || a == "--with-emotion") o.withEmotion = true;
-        else if (a == "-A" || a == "--with-accent") o.withAccent = true;
-        else if (a == "-T" || a == "--transcription") o.transcription = true;
-        else if (a == "-t" || a == "--type") o.fileType = value(i, a);
-        else if (a == "-o" || a == "--output") o.output = value(i, a);
-        else if (a == "--file") o.textFile = value(i, a);
-        else if (a == "-r" || a == "--rate") {
-            const std::string v = value(i, a);
-            std::size_t used = 0;
-            try {
-                o.rate = std::stof(v, &used);
-            } catch (const std::exception&) {
-                used = 0;
-            }
-            if (used != v.size() || !(o.rate >= 0.25f && o.rate <= 4.0f))
-                throw std::invalid_argument(a + " needs a rate from 0.25 to 4, got '" + v + "'");
+    // getopt keeps its place in globals: 0 starts a fresh scan (each call
+    // reads its own argument list), and it prints nothing itself.
+    optind = 0;
+    opterr = 0;
+    for (;;) {
+        const int c = getopt_long(argc, argv, kShortOptions, kLongOptions, nullptr);
+        if (c == -1) break;
+        if (c == ':') throw std::invalid_argument(spelled(argv, optopt) + " needs a value");
+        if (c == '?') {
+            // optopt is the letter of an unknown short option, 0 for an
+            // unknown long one (the word just read).
+            const std::string word = argv[optind - 1];
+            throw std::invalid_argument("unknown option " + (optopt ? std::string("-") + static_cast<char>(optopt)
+                                                                    : word.substr(0, word.find('='))));
         }
-        else if (a == "-q" || a == "--quiet") o.quiet = true;
-        else if (a.size() > 1 && a[0] == '-' && a != "-" && o.command.empty())
-            throw std::invalid_argument("unknown option " + a);
-        else if (o.command.empty()) o.command = a;
-        else o.arguments.push_back(a);
+        apply(o, c, optarg ? optarg : "", spelled(argv, c));
     }
-    if (!o.help && o.command.empty()) throw std::invalid_argument("no command given");
+    for (int i = optind; i < argc; ++i) {
+        if (o.command.empty()) o.command = argv[i];
+        else o.arguments.push_back(argv[i]);
+    }
+    if (!o.help && !o.version && o.command.empty()) throw std::invalid_argument("no command given");
     return o;
 }
 

@@ -21,10 +21,12 @@ struct Options {
     std::string textFile;                 // --file
     bool withEmotion = false, withAccent = false, transcription = false;
     std::string fileType = "wave";
+    bool typeGiven = false;               // -t given (else the type follows -o's suffix)
     std::string output;                   // -o: name for the written file(s)
     float rate = 1.0f;                    // -r: speaking rate over the configuration's
     bool quiet = false;
     bool help = false;
+    bool version = false;
 };
 
 // Parses argv; throws std::invalid_argument with a message for bad usage.

@@ -1,13 +1,16 @@
 // vorsan: a thin command-line client of the speech engine.
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
@@ -17,6 +20,7 @@
 #include "vorsan/core/Text.h"
 #include "vorsan/engine/SpeechEngine.h"
 #include "vorsan/engine/UserData.h"
+#include "vorsan/synth/PartialFiles.h"
 
 using namespace vorsan;
 using vorsan::cli::Options;
@@ -86,6 +90,58 @@ int16_t fileTypeOf(const std::string& t) {
     throw std::invalid_argument("unknown file type '" + t + "' (wave, aiff or au)");
 }
 
+constexpr int16_t kNoSuffixType = -1;
+
+// The type a file name's suffix stands for, kNoSuffixType for none.
+int16_t fileTypeOfName(const std::string& name) {
+    std::string suffix = std::filesystem::path(name).extension().string();
+    for (char& ch : suffix) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    if (suffix == ".wav") return kSoundWAVE;
+    if (suffix == ".aiff" || suffix == ".aif") return kSoundAIFF;
+    if (suffix == ".au" || suffix == ".snd") return kSoundAU;
+    return kNoSuffixType;
+}
+
+// -t when given, else what -o's suffix says, else WAVE; a suffix that says
+// otherwise than -t is refused rather than giving a file its name belies.
+int16_t outputType(const Options& o) {
+    const int16_t bySuffix = o.output.empty() || o.output == "-" ? kNoSuffixType : fileTypeOfName(o.output);
+    if (!o.typeGiven) return bySuffix != kNoSuffixType ? bySuffix : kSoundWAVE;
+    const int16_t chosen = fileTypeOf(o.fileType);
+    if (bySuffix != kNoSuffixType && bySuffix != chosen)
+        throw std::invalid_argument("-t " + o.fileType + " contradicts the suffix of '" + o.output + "'");
+    return chosen;
+}
+
+// A name for the file that "-o -" copies to standard output, in the
+// temporary folder; random, so processes never share one.
+std::string standardOutputFile() {
+    std::random_device random;
+    char name[40];
+    std::snprintf(name, sizeof name, "vorsan-%08x%08x.snd", random(), random());
+    return (std::filesystem::temp_directory_path() / name).string();
+}
+
+// Writes the speech to a file, then copies it to standard output (a sound
+// file's header is completed after its samples, which a pipe cannot take).
+StringList writeToStandardOutput(SpeechEngine& engine, std::u16string_view text, const Options& o, int16_t type,
+                                 cli::Progress& progress) {
+    const std::string path = standardOutputFile();
+    struct Cleanup {
+        const std::string& path;
+        ~Cleanup() {
+            synth::partial::drop(path);
+            std::remove(path.c_str());
+        }
+    } cleanup{path};
+    synth::partial::add(path);
+    const StringList files = cli::writeWithProgress(engine, text, o.withEmotion, o.withAccent, type, path, progress, o.rate);
+    if (files.empty()) return files;
+    std::ifstream in(path, std::ios::binary);
+    if (!in || !(*results << in.rdbuf())) throw MException("cannot write the sound file to standard output");
+    return files;
+}
+
 int run(const Options& o) {
     // A user who has no configuration yet gets one, with their own copy of
     // the installation's databases, the first time it would be loaded (before
@@ -110,10 +166,14 @@ int run(const Options& o) {
     } else if (c == "settings") {
         if (o.arguments.size() != 1) throw std::invalid_argument("settings needs one LANGUAGE");
         const std::string& l = o.arguments[0];
-        *results << "dialect: " << engine.dialect(l) << "\ndatabase: " << engine.mbrolaDatabase(l)
-                  << "\npitch: " << engine.pitch(l) << "\ntime: " << engine.time(l)
-                  << "\nvoice: " << engine.voiceFrequency(l) << "\nemotion database: " << engine.emotionDatabase(l)
-                  << "\naccent database: " << engine.accentDatabase(l) << "\n";
+        // Gathered first: an unknown language must not leave half a list
+        // on standard output before its error.
+        std::ostringstream settings;
+        settings << "dialect: " << engine.dialect(l) << "\ndatabase: " << engine.mbrolaDatabase(l)
+                 << "\npitch: " << engine.pitch(l) << "\ntime: " << engine.time(l)
+                 << "\nvoice: " << engine.voiceFrequency(l) << "\nemotion database: " << engine.emotionDatabase(l)
+                 << "\naccent database: " << engine.accentDatabase(l) << "\n";
+        *results << settings.str();
     } else if (c == "phonemes") {
         std::u16string text = utf8ToUtf16(inputText(o));
         for (const auto& chunk : engine.convertTextToPhoneme(text, o.withEmotion, o.withAccent, o.transcription)) {
@@ -128,7 +188,11 @@ int run(const Options& o) {
         if (c == "speak") {
             cli::speakWithProgress(engine, text, o.withEmotion, o.withAccent, progress, o.rate);
         } else {
-            int16_t type = fileTypeOf(o.fileType);
+            const int16_t type = outputType(o);
+            if (o.output == "-") {
+                writeToStandardOutput(engine, text, o, type, progress);
+                return 0;
+            }
             const StringList files =
                 cli::writeWithProgress(engine, text, o.withEmotion, o.withAccent, type, o.output, progress, o.rate);
             if (files.empty() && !engine.stopped() && !text.empty())
@@ -150,6 +214,18 @@ int run(const Options& o) {
     return 0;
 }
 
+const int kEndingSignals[] = {SIGINT, SIGTERM,
+#ifdef SIGHUP
+                               SIGHUP
+#endif
+};
+
+extern "C" void endBySignal(int sig) {
+    synth::partial::removeAllNow();
+    std::signal(sig, SIG_DFL);
+    std::raise(sig);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -164,6 +240,13 @@ int main(int argc, char** argv) {
         std::cout << cli::kUsage;
         return 0;
     }
+    if (o.version) {
+        std::cout << "vorsan " << VORSAN_VERSION << "\n";
+        return 0;
+    }
+    // A signal during a conversion removes the file being written, then
+    // ends the program as the signal would have.
+    for (int sig : kEndingSignals) std::signal(sig, endBySignal);
     std::ostream out(std::cout.rdbuf());
     results = &out;
     std::cout.rdbuf(std::cerr.rdbuf());

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -55,7 +56,7 @@ cli::Options parse(std::vector<std::string> args) {
 } // namespace
 
 TEST(Cli, ParsesOptionsAndRefusesBadUsage) {
-    cli::Options o = parse({"-l", "a.xml", "--pitch", "Hindi=1.2", "tofile", "-t", "au", "-5", "degrees"});
+    cli::Options o = parse({"-l", "a.xml", "--pitch", "Hindi=1.2", "tofile", "-t", "au", "--", "-5", "degrees"});
     EXPECT_EQ(o.command, "tofile");
     EXPECT_EQ(o.languageFiles, std::vector<std::string>{"a.xml"});
     ASSERT_EQ(o.settings.size(), 1u);
@@ -66,6 +67,115 @@ TEST(Cli, ParsesOptionsAndRefusesBadUsage) {
     EXPECT_THROW(parse({"--bogus", "speak"}), std::invalid_argument);
     EXPECT_THROW(parse({"--pitch", "novalue", "speak"}), std::invalid_argument);
     EXPECT_THROW(parse({"speak", "-t"}), std::invalid_argument);
+}
+
+TEST(Cli, FollowsTheUsualOptionConventions) {
+    // --name=value, bundled short flags, a value joined to its letter, and
+    // options after the command all mean what they mean elsewhere.
+    cli::Options o = parse({"tofile", "--output=x.wav", "-qEA", "-tau", "--rate=2", "Hello"});
+    EXPECT_EQ(o.output, "x.wav");
+    EXPECT_TRUE(o.quiet && o.withEmotion && o.withAccent);
+    EXPECT_EQ(o.fileType, "au");
+    EXPECT_TRUE(o.typeGiven);
+    EXPECT_FLOAT_EQ(o.rate, 2.0f);
+    EXPECT_EQ(o.arguments, std::vector<std::string>{"Hello"});
+    // "--" ends the options: what follows is text, dashes and all; "-" stays
+    // the word for standard input.
+    o = parse({"speak", "--", "--quiet", "-q"});
+    EXPECT_FALSE(o.quiet);
+    EXPECT_EQ(o.arguments, (std::vector<std::string>{"--quiet", "-q"}));
+    EXPECT_EQ(parse({"phonemes", "-"}).arguments, std::vector<std::string>{"-"});
+    EXPECT_TRUE(parse({"--version"}).version);
+    // Every refusal names the option as it was written.
+    const auto refusal = [](std::vector<std::string> args) {
+        try {
+            parse(std::move(args));
+        } catch (const std::invalid_argument& e) {
+            return std::string(e.what());
+        }
+        return std::string("accepted");
+    };
+    EXPECT_EQ(refusal({"speak", "-qX"}), "unknown option -X");
+    EXPECT_EQ(refusal({"speak", "--bogus=1"}), "unknown option --bogus");
+    EXPECT_EQ(refusal({"speak", "--output"}), "--output needs a value");
+    EXPECT_EQ(refusal({"speak", "-qo"}), "-o needs a value");
+    EXPECT_EQ(refusal({"speak", "--rate=9"}), "--rate needs a rate from 0.25 to 4, got '9'");
+    // Parsing twice in one process starts afresh each time.
+    EXPECT_EQ(parse({"tofile", "-o", "a.wav"}).output, "a.wav");
+    EXPECT_EQ(parse({"tofile", "-o", "b.wav"}).output, "b.wav");
+}
+
+TEST(Cli, VersionHelpAndErrorsKeepStandardOutputClean) {
+    TempProfile profile;
+    Result version = runCli("--version", "", false);
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("vorsan ", 0), 0u) << version.out;
+    EXPECT_NE(runCli("--help", "", false).out.find("Exit status"), std::string::npos);
+    // An unknown language: the error alone, nothing half-printed before it.
+    Result settings = runCli("settings Klingon", "", false);
+    EXPECT_EQ(settings.status, 1);
+    EXPECT_EQ(settings.out, "");
+}
+
+TEST(Cli, TheFileTypeFollowsTheNameAndStandardOutputTakesTheFile) {
+    TempProfile profile;
+    profile.write("tolvane.xml", kEnglishOnly);
+    const auto header = [](const std::string& path) {
+        std::string bytes(12, '\0');
+        std::ifstream(path, std::ios::binary).read(bytes.data(), 12);
+        return bytes;
+    };
+    const auto at = [&](const char* name) { return (profile.path() / name).string(); };
+    ASSERT_EQ(runCli("-q tofile -o " + at("a.aiff") + " Hello").status, 0);
+    EXPECT_EQ(header(at("a.aiff")).substr(8, 4), "AIFF");
+    ASSERT_EQ(runCli("-q tofile -o " + at("b.AIF") + " Hello").status, 0);
+    EXPECT_EQ(header(at("b.AIF")).substr(8, 4), "AIFF");
+    ASSERT_EQ(runCli("-q tofile -o " + at("c.snd") + " Hello").status, 0);
+    EXPECT_EQ(header(at("c.snd")).substr(0, 4), ".snd");
+    ASSERT_EQ(runCli("-q tofile -o " + at("d.speech") + " Hello").status, 0);
+    EXPECT_EQ(header(at("d.speech")).substr(8, 4), "WAVE");
+    // A suffix that says otherwise than -t is refused, naming both; no file.
+    Result clash = runCli("-q tofile -t au -o " + at("e.wav") + " Hello");
+    EXPECT_EQ(clash.status, 2);
+    EXPECT_NE(clash.out.find("-t au contradicts the suffix of '" + at("e.wav") + "'"), std::string::npos) << clash.out;
+    EXPECT_FALSE(std::filesystem::exists(at("e.wav")));
+    // "-o -": the same file on standard output, and nothing left behind.
+    const std::string piped = at("piped.wav");
+    ASSERT_EQ(std::system((std::string(VORSAN_CLI) + " -q tofile -o - Hello > " + piped + " 2>/dev/null").c_str()), 0);
+    EXPECT_EQ(header(piped).substr(8, 4), "WAVE");
+    ASSERT_EQ(runCli("-q tofile -o " + at("named.wav") + " Hello").status, 0);
+    EXPECT_DOUBLE_EQ(readAudio(piped).seconds(), readAudio(at("named.wav")).seconds());
+    ASSERT_EQ(std::system((std::string(VORSAN_CLI) + " -q tofile -t au -o - Hello > " + at("piped.au") +
+                           " 2>/dev/null").c_str()), 0);
+    EXPECT_EQ(header(at("piped.au")).substr(0, 4), ".snd");
+}
+
+TEST(Cli, ASignalMidConversionLeavesNoTemporaryAndTheOlderFileIntact) {
+    TempProfile profile;
+    const std::string target = (profile.path() / "int.wav").string();
+    ASSERT_EQ(runCli("-q tofile -o " + target + " Hi").status, 0);
+    const double before = readAudio(target).seconds();
+    // Another process's temporary, a day old: not ours to remove.
+    const auto stale = profile.path() / "int.wav.partSTALE1";
+    profile.write("int.wav.partSTALE1", "someone else's");
+    std::filesystem::last_write_time(stale, std::filesystem::file_time_type::clock::now() - std::chrono::hours(30));
+    std::string text;
+    for (int i = 0; i < 400; ++i) text += "This sentence keeps the conversion busy for a while. ";
+    profile.write("long.txt", text);
+    for (const auto& [signal, status] : {std::pair{"TERM", 143}, std::pair{"INT", 130}, std::pair{"HUP", 129}}) {
+        // The signal comes once the temporary exists, i.e. mid-conversion.
+        const std::string script =
+            std::string(VORSAN_CLI) + " -q tofile --file " + (profile.path() / "long.txt").string() + " -o " + target +
+            " >/dev/null 2>&1 & pid=$!; for i in $(seq 400); do ls " + target + ".part?????? 2>/dev/null | grep -qv STALE" +
+            " && break; sleep 0.05; done; kill -" + signal + " $pid; wait $pid; exit $?";
+        const int result = std::system(("bash -c '" + script + "'").c_str());
+        EXPECT_EQ(WEXITSTATUS(result), status) << signal;
+        std::vector<std::string> left;
+        for (const auto& entry : std::filesystem::directory_iterator(profile.path()))
+            if (entry.path().filename().string().find(".part") != std::string::npos) left.push_back(entry.path().filename());
+        EXPECT_EQ(left, std::vector<std::string>{"int.wav.partSTALE1"}) << signal;
+        EXPECT_DOUBLE_EQ(readAudio(target).seconds(), before) << signal;
+    }
 }
 
 TEST(Cli, NumericSettingsAreCheckedAsGivenBeforeConversion) {

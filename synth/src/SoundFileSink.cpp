@@ -14,6 +14,7 @@
 #include "vorsan/core/MException.h"
 #include "vorsan/synth/AudioSink.h"
 #include "vorsan/synth/Mbrola.h"
+#include "vorsan/synth/PartialFiles.h"
 
 namespace vorsan::synth {
 
@@ -86,7 +87,10 @@ struct SoundFileSink::State final : AudioSink {
     void drop() {
         if (file) sf_close(file);
         file = nullptr;
-        if (!temp.empty()) std::remove(temp.c_str());
+        if (!temp.empty()) {
+            std::remove(temp.c_str());
+            partial::drop(temp);
+        }
         temp.clear();
     }
 
@@ -100,6 +104,7 @@ struct SoundFileSink::State final : AudioSink {
         const int fd = mkstemp(name.data());
         if (fd < 0) fail(std::strerror(errno));
         temp.assign(name.data());
+        partial::add(temp);
         fchmod(fd, 0644); // mkstemp's 0600 is too private for a sound file
         SF_INFO info{};
         info.samplerate = fileRate;
@@ -156,6 +161,7 @@ void SoundFileSink::commit() {
     s_->file = nullptr;
     if (!why.empty()) s_->fail(why);
     if (std::rename(s_->temp.c_str(), s_->target.c_str()) != 0) s_->fail(std::strerror(errno));
+    partial::drop(s_->temp);
     s_->temp.clear();
     s_->committed = true;
 }
