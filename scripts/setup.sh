@@ -8,6 +8,8 @@ cd "$(dirname "$0")/.."
 PACKAGES=(
   build-essential cmake pkg-config python3
   libxerces-c-dev
+  # header-only: the content hash of compiled data copies, UTF-8/UTF-16 conversion
+  libxxhash-dev libutfcpp-dev
   festival festival-dev libestools-dev
   festvox-kallpc16k festvox-hi-nsk festvox-te-nsk festvox-mr-nsk
   libsndfile1-dev libsamplerate0-dev libasound2-dev

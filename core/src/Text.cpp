@@ -1,6 +1,9 @@
 #include "vorsan/core/Text.h"
 
+#include <iterator>
 #include <limits>
+
+#include <utf8.h>
 
 namespace vorsan {
 
@@ -20,65 +23,36 @@ std::u16string trimBlanks(std::u16string_view s) { return std::u16string(trimImp
 std::u16string utf8ToUtf16(std::string_view s) {
     std::u16string out;
     out.reserve(s.size());
-    std::size_t i = 0;
-    const std::size_t n = s.size();
-    while (i < n) {
-        unsigned char c = static_cast<unsigned char>(s[i]);
-        char32_t cp = 0xFFFD;
-        std::size_t len = 1;
-        if (c < 0x80) {
-            cp = c;
-        } else if ((c >> 5) == 0x6 || (c >> 4) == 0xE || (c >> 3) == 0x1E) {
-            len = (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : 4;
-            char32_t v = len == 2 ? (c & 0x1F) : len == 3 ? (c & 0x0F) : (c & 0x07);
-            bool ok = i + len <= n;
-            for (std::size_t k = 1; ok && k < len; ++k) {
-                unsigned char cc = static_cast<unsigned char>(s[i + k]);
-                if ((cc >> 6) != 0x2) ok = false;
-                else v = (v << 6) | (cc & 0x3F);
-            }
-            static const char32_t kMin[5] = {0, 0, 0x80, 0x800, 0x10000};
-            if (ok && v >= kMin[len] && v <= 0x10FFFF && !(v >= 0xD800 && v <= 0xDFFF)) cp = v;
-            else len = 1;
-        }
-        i += len;
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(cp));
-        }
+    if (utf8::is_valid(s.begin(), s.end())) {
+        utf8::unchecked::utf8to16(s.begin(), s.end(), std::back_inserter(out));
+        return out;
     }
+    std::string valid;
+    valid.reserve(s.size() + 16);
+    utf8::replace_invalid(s.begin(), s.end(), std::back_inserter(valid), 0xFFFD);
+    utf8::unchecked::utf8to16(valid.begin(), valid.end(), std::back_inserter(out));
     return out;
+}
+
+void appendUtf8(std::string& out, char32_t c) {
+    if (c == 0 || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
+    utf8::unchecked::append(c, std::back_inserter(out));
 }
 
 std::string utf16ToUtf8(std::u16string_view s) {
     std::string out;
     out.reserve(s.size());
+    const auto isHigh = [](char32_t c) { return c >= 0xD800 && c <= 0xDBFF; };
+    const auto isLow = [](char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; };
     for (std::size_t i = 0; i < s.size(); ++i) {
         char32_t cp = s[i];
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
+        if (isHigh(cp) && i + 1 < s.size() && isLow(s[i + 1])) {
             cp = 0x10000 + ((cp - 0xD800) << 10) + (s[i + 1] - 0xDC00);
             ++i;
-        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-            cp = 0xFFFD;
+        } else if (isHigh(cp) || isLow(cp)) {
+            cp = 0xFFFD; // a lone surrogate
         }
-        if (cp < 0x80) {
-            out.push_back(static_cast<char>(cp));
-        } else if (cp < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else if (cp < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        }
+        utf8::unchecked::append(cp, std::back_inserter(out));
     }
     return out;
 }

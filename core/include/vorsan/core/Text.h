@@ -16,6 +16,9 @@ std::u16string trimBlanks(std::u16string_view s);
 // surrogates become U+FFFD.
 std::u16string utf8ToUtf16(std::string_view s);
 std::string utf16ToUtf8(std::u16string_view s);
+// Appends one code point as UTF-8 (0, surrogates and values past U+10FFFF as
+// U+FFFD).
+void appendUtf8(std::string& out, char32_t c);
 
 // Keeps each code unit below 256 as that byte; every other becomes a space.
 std::string narrowLatin1(std::u16string_view s);
