@@ -4,9 +4,10 @@
 # Included at the end of the top-level CMakeLists.txt, after every target
 # exists. Components, each one Debian package (cmake/Packaging.cmake):
 #   runtime  vorsan       bin/vorsan, bin/vorsan-regsvr, bin/vorsan-user-setup,
-#                         <libdir>/libvorsan.so.0.9 (the engine),
-#                         <libdir>/libVorsanCOM.so, <libdir>/libNimbrel22.so,
-#                         <libdir>/vorsan/libvorsan_festival.so (VORSAN_FESTIVAL),
+#                         <libdir>/libvorsan.so.0.9 (the engine), and in the
+#                         private folder lib/<triplet>/vorsan the servers
+#                         libVorsanCOM.so and libNimbrel22.so, and
+#                         libvorsan_festival.so (VORSAN_FESTIVAL),
 #                         lib/python3.X/dist-packages/vorsan (python/)
 #   data     vorsan-data  share/vorsan/...
 #   dev      vorsan-dev   include/vorsan/..., <libdir>/libvorsan.so,
@@ -15,6 +16,16 @@
 include(CMakePackageConfigHelpers)
 
 set(VORSAN_INSTALL_DATADIR "${CMAKE_INSTALL_DATADIR}/vorsan")
+# The private library folder: what only our programs load (the in-process
+# servers through the class registry, Festival's back end), never a client's
+# link line. Debian's multiarch place where the library folder is plain lib.
+if(CMAKE_INSTALL_LIBDIR STREQUAL "lib" AND CMAKE_LIBRARY_ARCHITECTURE)
+  set(_vorsan_privatedir "lib/${CMAKE_LIBRARY_ARCHITECTURE}/vorsan")
+else()
+  set(_vorsan_privatedir "${CMAKE_INSTALL_LIBDIR}/vorsan")
+endif()
+# (In the cache for scripts/check-install.sh.)
+set(VORSAN_INSTALL_PRIVATEDIR "${_vorsan_privatedir}" CACHE INTERNAL "Private library folder under the prefix")
 set(VORSAN_INSTALL_CMAKEDIR "${CMAKE_INSTALL_LIBDIR}/cmake/Vorsan")
 # Prefix of the Debian packages (the staged `cmake --install --prefix` and a
 # plain `cmake --install` use CMAKE_INSTALL_PREFIX).
@@ -40,7 +51,8 @@ if(TARGET vorsan_python)
   endif()
 endif()
 # vorsan_install_places(<target> <macro prefix> <folder under the prefix>):
-# gives <target> <prefix>_FROM_BIN, _FROM_LIB, _FROM_PYTHON (relative paths)
+# gives <target> <prefix>_FROM_BIN, _FROM_LIB, _FROM_PYTHON, _FROM_PRIVATE
+# (relative paths from the program, library, Python and private library folders)
 # and <prefix>_INSTALL_DIRS (the install prefix's folder, then the Debian
 # package's when it differs, colon-separated).
 function(vorsan_install_places target prefix folder)
@@ -53,6 +65,7 @@ function(vorsan_install_places target prefix folder)
   endif()
   file(RELATIVE_PATH from_bin "${CMAKE_INSTALL_FULL_BINDIR}" "${full}")
   file(RELATIVE_PATH from_lib "${CMAKE_INSTALL_FULL_LIBDIR}" "${full}")
+  file(RELATIVE_PATH from_private "${CMAKE_INSTALL_PREFIX}/${VORSAN_INSTALL_PRIVATEDIR}" "${full}")
   set(from_python "")
   if(_vorsan_python_dir)
     file(RELATIVE_PATH from_python "${_vorsan_python_dir}/vorsan" "${full}")
@@ -63,16 +76,17 @@ function(vorsan_install_places target prefix folder)
   endif()
   target_compile_definitions(${target} PRIVATE
     ${prefix}_FROM_BIN="${from_bin}" ${prefix}_FROM_LIB="${from_lib}" ${prefix}_FROM_PYTHON="${from_python}"
+    ${prefix}_FROM_PRIVATE="${from_private}"
     ${prefix}_INSTALL_DIRS="${dirs}")
 endfunction()
 
 # The shipped data, share/vorsan.
 target_compile_definitions(vorsan_core PRIVATE VORSAN_BUILD_DIR="${CMAKE_BINARY_DIR}")
 vorsan_install_places(vorsan_core VORSAN_DATA "${CMAKE_INSTALL_DATADIR}/vorsan")
-# Festival's back end, in the private library folder <libdir>/vorsan (from
-# the build tree: the plugin built there, synth/CMakeLists.txt).
+# Festival's back end, in the private library folder (from the build tree:
+# the plugin built there, synth/CMakeLists.txt).
 if(TARGET vorsan_festival)
-  set(VORSAN_INSTALL_PLUGINDIR "${CMAKE_INSTALL_LIBDIR}/vorsan")
+  set(VORSAN_INSTALL_PLUGINDIR "${VORSAN_INSTALL_PRIVATEDIR}")
   vorsan_install_places(vorsan_synth VORSAN_FESTIVAL "${VORSAN_INSTALL_PLUGINDIR}")
 endif()
 target_link_libraries(vorsan_core PRIVATE ${CMAKE_DL_LIBS})
@@ -83,7 +97,7 @@ include("${CMAKE_CURRENT_LIST_DIR}/Data.cmake")
 install(TARGETS vorsan vorsan_regsvr
   RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}" COMPONENT runtime)
 install(TARGETS VorsanCOM
-  LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT runtime)
+  LIBRARY DESTINATION "${VORSAN_INSTALL_PRIVATEDIR}" COMPONENT runtime)
 # Festival's back end, loaded only for VORSAN_SYNTH=festival.
 if(TARGET vorsan_festival)
   install(TARGETS vorsan_festival
@@ -98,7 +112,7 @@ install(TARGETS vorsan-user-setup
 # Speechfiles, which a new user gets a copy of; relative links to the shipped
 # data beside it, so the data is installed once and the tree can be moved.
 install(TARGETS Nimbrel22
-  LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT runtime)
+  LIBRARY DESTINATION "${VORSAN_INSTALL_PRIVATEDIR}" COMPONENT runtime)
 set(_vorsan_nimbrel "${CMAKE_BINARY_DIR}/install/nimbrel")
 file(MAKE_DIRECTORY "${_vorsan_nimbrel}/Speechfiles")
 file(CREATE_LINK "../tolvane/tolvane.xml" "${_vorsan_nimbrel}/tolvane.xml" SYMBOLIC)

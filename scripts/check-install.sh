@@ -83,7 +83,9 @@ libdir=$(cache_value CMAKE_INSTALL_LIBDIR)
 version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
 [ -n "$libdir" ] && [ -n "$version" ] || fail "no install library folder or version in $build"
 festival=$(cache_value VORSAN_FESTIVAL)
-plugin=$libdir/vorsan/libvorsan_festival.so
+private=$(cache_value VORSAN_INSTALL_PRIVATEDIR) # the servers and Festival's back end
+[ -n "$private" ] || fail "no private library folder in $build"
+plugin=$private/libvorsan_festival.so
 festival_libs='lib(Festival|estools|estbase|eststring)[.-]'
 # no_festival FILE...: no file needs Festival or the speech tools, directly or
 # through its libraries.
@@ -99,7 +101,7 @@ no_festival() {
 
 step "install into $prefix"
 run "$work/install.log" cmake --install "$build" --prefix "$prefix"
-for f in bin/vorsan bin/vorsan-regsvr bin/vorsan-user-setup "$libdir/libVorsanCOM.so" \
+for f in bin/vorsan bin/vorsan-regsvr bin/vorsan-user-setup "$private/libVorsanCOM.so" \
   "$libdir/libvorsan.so" "$libdir/libvorsan.so.0.9" "$libdir/libvorsan_core.a" "$libdir/libvorsan_com.a" \
   include/vorsan/engine/SpeechEngine.h include/vorsan/core/MException.h include/vorsan/automation/Creation.h \
   "$libdir/cmake/Vorsan/VorsanConfig.cmake" "$libdir/cmake/Vorsan/VorsanConfigVersion.cmake" \
@@ -122,7 +124,7 @@ else
 fi
 
 step "no Festival library in the installation's programs and packages"
-no_festival "$prefix/bin/vorsan" "$prefix/bin/vorsan-regsvr" "$prefix/$libdir/libVorsanCOM.so" \
+no_festival "$prefix/bin/vorsan" "$prefix/bin/vorsan-regsvr" "$prefix/$private/libVorsanCOM.so" \
   "$prefix/lib/speech-dispatcher-modules/sd_vorsan" "$prefix/bin/tolvane"
 python_dir=$(cache_value VORSAN_PYTHON_INSTALL_DIR)
 if [ -n "$python_dir" ]; then
@@ -254,8 +256,8 @@ fi
 # The in-process server registers from its installed place, system-wide as
 # the vorsan package's postinst does (here into a temporary registry).
 registry=(env USERPROFILE="$empty" VORSAN_REGISTRY_SCOPE=system VORSAN_SYSTEM_REGISTRY="$work/system-registry")
-run "$work/regsvr.log" "${registry[@]}" "$moved/bin/vorsan-regsvr" "$moved/$libdir/libVorsanCOM.so"
-grep -q "$moved/$libdir/libVorsanCOM.so" "$work/system-registry" || fail "vorsan-regsvr recorded no classes"
+run "$work/regsvr.log" "${registry[@]}" "$moved/bin/vorsan-regsvr" "$moved/$private/libVorsanCOM.so"
+grep -q "$moved/$private/libVorsanCOM.so" "$work/system-registry" || fail "vorsan-regsvr recorded no classes"
 # A client creates the engine through the registry; the server speaks for
 # the user set up above.
 run "$work/automation-client.log" "${registry[@]}" "$work/consumer/vorsan-automation-client"
@@ -278,7 +280,7 @@ if "${registry[@]}" USERPROFILE="$none" "$work/consumer/vorsan-automation-client
   fail "the in-process server spoke without the installation's voice file: it does not read its data from the prefix"
 fi
 mv "$work/en1.xml" "$moved/share/vorsan/voices/en1.xml"
-run "$work/unregsvr.log" "${registry[@]}" "$moved/bin/vorsan-regsvr" -u "$moved/$libdir/libVorsanCOM.so"
+run "$work/unregsvr.log" "${registry[@]}" "$moved/bin/vorsan-regsvr" -u "$moved/$private/libVorsanCOM.so"
 ! grep -q "libVorsanCOM.so" "$work/system-registry" || fail "vorsan-regsvr -u left classes behind"
 mv "$moved" "$prefix"
 
@@ -300,6 +302,7 @@ control_has "$runtime_deb" Package vorsan
 control_has "$runtime_deb" Depends "vorsan-data (= $version)"
 control_has "$runtime_deb" Depends libxerces-c3.2
 control_has "$runtime_deb" Depends libsndfile1
+control_has "$runtime_deb" Recommends speech-dispatcher
 if [ "$festival" = ON ]; then
   control_has "$runtime_deb" Depends libestools2.5
   contains_plugin=("$plugin")
@@ -325,7 +328,7 @@ contains() {
     grep -qx "./usr/$p" <<<"$list" || fail "$(basename "$deb") lacks /usr/$p"
   done
 }
-contains "$runtime_deb" bin/vorsan bin/vorsan-regsvr bin/vorsan-user-setup "$libdir/libVorsanCOM.so" "$libdir/libvorsan.so.0.9" \
+contains "$runtime_deb" bin/vorsan bin/vorsan-regsvr bin/vorsan-user-setup "$private/libVorsanCOM.so" "$libdir/libvorsan.so.0.9" \
   lib/speech-dispatcher-modules/sd_vorsan "${contains_plugin[@]}"
 runtime_files=$(dpkg-deb -c "$runtime_deb" | awk '{print $6}')
 grep -qx ./etc/speech-dispatcher/modules/vorsan.conf <<<"$runtime_files" ||
@@ -361,5 +364,55 @@ if [ -n "$python_dir" ]; then
     "$work/deb-python.wav"
   check_speech "$work/deb-python.wav" 0.5 4
 fi
+
+# depends_cover DEB FILE...: every shared library the files name as needed
+# (their own dependencies, not those of the libraries) belongs to a package
+# DEB's Depends names (dpkg-shlibdeps wrote them).
+depends_cover() {
+  local deb=$1 depends lib owner f needed
+  shift
+  depends=$(dpkg-deb -f "$deb" Depends)
+  for f in "$@"; do
+    needed=$(readelf -d "$f" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p' | tr '\n' '|')
+    LD_LIBRARY_PATH="$work/debroot/usr/lib" ldd "$f" |
+      awk -v needed="|$needed" '$2 == "=>" && $3 ~ /^\// && index(needed, "|" $1 "|") {print $3}'
+  done | sort -u >"$work/needed-libraries"
+  for lib in $(cat "$work/needed-libraries"); do
+    case $lib in "$work"/*) continue ;; esac
+    owner=$(dpkg -S "$(readlink -f "$lib")" 2>/dev/null | head -n1 | cut -d: -f1) ||
+      owner=$(dpkg -S "$lib" 2>/dev/null | head -n1 | cut -d: -f1) || true
+    [ -n "$owner" ] || continue
+    tr ',' '\n' <<<"$depends" | awk '{print $1}' | grep -qxF "$owner" || fail "$(basename "$deb"): loads $lib of $owner, not in Depends ($depends)"
+  done
+}
+depends_cover "$runtime_deb" "$work/debroot/usr/bin/vorsan" "$work/debroot/usr/lib/speech-dispatcher-modules/sd_vorsan" \
+  "$work/debroot/usr/$private/libVorsanCOM.so" "$work/debroot/usr/$private/libNimbrel22.so"
+
+step "Debian maintainer scripts and lintian"
+# Every file under /etc is a conffile.
+dpkg-deb --ctrl-tarfile "$runtime_deb" | tar -xO ./conffiles >"$work/conffiles" 2>/dev/null || : >"$work/conffiles"
+for deb in "$runtime_deb" "$data_deb" "$dev_deb" "$manager_deb"; do
+  for f in $(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ && $6 ~ /^\.\/etc\// {print substr($6, 2)}'); do
+    grep -qx "$f" "$work/conffiles" || fail "$(basename "$deb"): $f is not a conffile"
+  done
+done
+# Purge removes what configuring made: the system registry and its folder.
+dpkg-deb --ctrl-tarfile "$runtime_deb" | tar -xO ./postrm >"$work/postrm"
+mkdir -p "$work/etc-vorsan"
+printf '[Software\\Nimbrel]\n@=/usr/share/vorsan/nimbrel\n' >"$work/etc-vorsan/registry"
+: >"$work/etc-vorsan/registry.lock"
+VORSAN_SYSTEM_REGISTRY="$work/etc-vorsan/registry" sh "$work/postrm" remove
+[ -f "$work/etc-vorsan/registry" ] || fail "postrm remove took the registry (only purge may)"
+VORSAN_SYSTEM_REGISTRY="$work/etc-vorsan/registry" sh "$work/postrm" purge
+[ ! -e "$work/etc-vorsan" ] || fail "postrm purge left $(ls -A "$work/etc-vorsan" | tr '\n' ' ')"
+# lintian: no errors; its warnings are listed in the README.
+if ! command -v lintian >/dev/null; then
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends lintian >/dev/null
+fi
+lintian --tag-display-limit 0 "$runtime_deb" "$data_deb" "$dev_deb" "$manager_deb" >"$work/lintian.log" 2>&1 || true
+grep -E '^[WE]: ' "$work/lintian.log" | sed 's/^/   /' || true
+! grep -q '^E: ' "$work/lintian.log" || fail "lintian reports errors"
 
 step "all installation checks passed"

@@ -31,6 +31,10 @@
 #ifndef VORSAN_DATA_FROM_PYTHON
 #define VORSAN_DATA_FROM_PYTHON ""
 #endif
+// The same relative to the private library folder of the in-process servers.
+#ifndef VORSAN_DATA_FROM_PRIVATE
+#define VORSAN_DATA_FROM_PRIVATE ""
+#endif
 // Absolute installed data folders, ':'-separated, for programs that link the
 // engine but live outside the installation prefix.
 #ifndef VORSAN_DATA_INSTALL_DIRS
@@ -89,7 +93,9 @@ std::string findInstalledDataFolder() {
     // its own that links the engine) the installation folders the build was
     // configured for.
     const InstallationPlaces places = installationPlaces(
-        VORSAN_BUILD_DIR, {VORSAN_DATA_FROM_BIN, VORSAN_DATA_FROM_LIB, VORSAN_DATA_FROM_PYTHON}, VORSAN_DATA_INSTALL_DIRS);
+        VORSAN_BUILD_DIR,
+        {VORSAN_DATA_FROM_BIN, VORSAN_DATA_FROM_LIB, VORSAN_DATA_FROM_PYTHON, VORSAN_DATA_FROM_PRIVATE},
+        VORSAN_DATA_INSTALL_DIRS);
     if (places.inBuildTree) return VORSAN_BUILTIN_DATA_DIR;
     for (const auto* list : {&places.fromModule, &places.configured})
         for (const std::string& dir : *list)

@@ -34,6 +34,9 @@
 #ifndef VORSAN_FESTIVAL_FROM_PYTHON
 #define VORSAN_FESTIVAL_FROM_PYTHON ""
 #endif
+#ifndef VORSAN_FESTIVAL_FROM_PRIVATE
+#define VORSAN_FESTIVAL_FROM_PRIVATE ""
+#endif
 #ifndef VORSAN_FESTIVAL_INSTALL_DIRS
 #define VORSAN_FESTIVAL_INSTALL_DIRS ""
 #endif
@@ -69,7 +72,8 @@ std::vector<std::string> FestivalEngine::pluginCandidates() {
     // configured to install into; from the build tree, the plugin built there.
     const InstallationPlaces places =
         installationPlaces(VORSAN_FESTIVAL_BUILD_DIR,
-                           {VORSAN_FESTIVAL_FROM_BIN, VORSAN_FESTIVAL_FROM_LIB, VORSAN_FESTIVAL_FROM_PYTHON},
+                           {VORSAN_FESTIVAL_FROM_BIN, VORSAN_FESTIVAL_FROM_LIB, VORSAN_FESTIVAL_FROM_PYTHON,
+                            VORSAN_FESTIVAL_FROM_PRIVATE},
                            VORSAN_FESTIVAL_INSTALL_DIRS);
     if (places.inBuildTree) return {VORSAN_FESTIVAL_PLUGIN};
     for (const auto* list : {&places.fromModule, &places.configured})
