@@ -53,6 +53,15 @@ cli::Options parse(std::vector<std::string> args) {
     for (auto& a : args) argv.push_back(a.data());
     return cli::parseOptions(static_cast<int>(argv.size()), argv.data());
 }
+// What parsing the arguments refuses them with ("accepted" when it does not).
+std::string refusal(std::vector<std::string> args) {
+    try {
+        parse(std::move(args));
+    } catch (const std::invalid_argument& e) {
+        return e.what();
+    }
+    return "accepted";
+}
 } // namespace
 
 TEST(Cli, ParsesOptionsAndRefusesBadUsage) {
@@ -87,14 +96,6 @@ TEST(Cli, FollowsTheUsualOptionConventions) {
     EXPECT_EQ(parse({"phonemes", "-"}).arguments, std::vector<std::string>{"-"});
     EXPECT_TRUE(parse({"--version"}).version);
     // Every refusal names the option as it was written.
-    const auto refusal = [](std::vector<std::string> args) {
-        try {
-            parse(std::move(args));
-        } catch (const std::invalid_argument& e) {
-            return std::string(e.what());
-        }
-        return std::string("accepted");
-    };
     EXPECT_EQ(refusal({"speak", "-qX"}), "unknown option -X");
     EXPECT_EQ(refusal({"speak", "--bogus=1"}), "unknown option --bogus");
     EXPECT_EQ(refusal({"speak", "--output"}), "--output needs a value");
@@ -179,14 +180,6 @@ TEST(Cli, ASignalMidConversionLeavesNoTemporaryAndTheOlderFileIntact) {
 }
 
 TEST(Cli, NumericSettingsAreCheckedAsGivenBeforeConversion) {
-    const auto refusal = [](std::vector<std::string> args) {
-        try {
-            parse(std::move(args));
-        } catch (const std::invalid_argument& e) {
-            return std::string(e.what());
-        }
-        return std::string("accepted");
-    };
     // Values past an int32 or a float, and values a float holds but the
     // engine cannot use, are refused naming the text given.
     EXPECT_EQ(refusal({"--voice", "Hindi=2147483647", "speak"}),
