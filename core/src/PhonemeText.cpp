@@ -8,20 +8,13 @@
 
 namespace vorsan {
 
+namespace {
 void appendInt(std::string& out, int64_t value) {
     char buf[24];
     auto r = std::to_chars(buf, buf + sizeof buf, value);
     out.append(buf, r.ptr);
 }
-
-void appendPhoneLine(std::string& out, std::string_view name, int32_t duration, std::string_view tail) {
-    out.append(name);
-    out.push_back(' ');
-    appendInt(out, duration);
-    out.push_back(' ');
-    out.append(tail);
-    out.push_back('\n');
-}
+} // namespace
 
 bool isVoicedSoundClass(int32_t c) { return c == 0 || c == 2 || c == 3 || c == 4 || c == 5 || c == 7; }
 

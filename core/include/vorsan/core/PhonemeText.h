@@ -1,7 +1,8 @@
 #pragma once
-// Phoneme text: the synthesiser's line format (phone name, duration in ms,
-// then position-percent/pitch-Hz pairs, every field followed by one space),
-// and the records that hold it in memory.
+// Phone records, which every stage of the engine passes on, and phoneme text,
+// the line format they are read from and printed as where callers meet them
+// (phone name, duration in ms, then position-percent/pitch-Hz pairs, every
+// field followed by one space).
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -98,11 +99,6 @@ private:
     std::vector<PhonemeRecord> records_;
 };
 
-// Appends one full phone line ("name dur pos pitch ... \n").
-void appendPhoneLine(std::string& out, std::string_view name, int32_t duration,
-                     std::string_view tail = {});
-void appendInt(std::string& out, int64_t value);
-
 // Where a word of the input text begins: its place in the text (offset and
 // length in UTF-16 code units) and the index of its first phone record (of
 // its first phone line in phoneme text, blank lines not counted).
@@ -124,7 +120,7 @@ struct SpeechChunk {
     float time = 1.0f;
     int32_t voiceFrequency = 16000;
     std::vector<WordMark> words;
-    PhonemeRecordList phones;
+    PhonemeRecordList phones{};
 };
 
 using ChunkList = std::vector<SpeechChunk>;
