@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "Registries.h"
 #include "SinkRelay.h"
@@ -55,12 +56,12 @@ void SpeechEngine::prepareVoice(const SpeechChunk& chunk) {
     if (c.setVoiceFrequency(chunk.voiceFrequency) != 0) refused("Error in setting Mbrola voice frequency");
 }
 
-bool SpeechEngine::synthesise(const SpeechChunk& chunk, synth::AudioSink& sink, bool toFile) {
+bool SpeechEngine::synthesise(SpeechChunk& chunk, synth::AudioSink& sink, bool toFile) {
     synth::SynthChannel& c = *channel_;
     prepareVoice(chunk);
     // The synthesiser's verdict is checked: a missing sound device or an
     // unwritable file must not pass for spoken speech.
-    const bool started = c.render(chunk.phones, sink) == 0;
+    const bool started = c.render(std::move(chunk.phones), sink) == 0;
     if (started && stopRequested_) c.stop(); // a stop that came while the work was handed over
     if (!started || c.waitForEnd() != 0) {
         const char* why = c.lastError();
@@ -83,12 +84,12 @@ std::vector<SpeechEngine::WordStart> wordStarts(const SpeechChunk& chunk, const 
 }
 } // namespace
 
-bool SpeechEngine::synthesiseRelayed(const SpeechChunk& chunk, synth::AudioSink& sink,
+bool SpeechEngine::synthesiseRelayed(SpeechChunk& chunk, synth::AudioSink& sink,
                                      const std::function<void(const std::vector<int64_t>&)>& begun) {
     synth::SynthChannel& c = *channel_;
     prepareVoice(chunk);
     SinkRelay relay;
-    if (c.render(chunk.phones, relay) != 0)
+    if (c.render(std::move(chunk.phones), relay) != 0)
         throw MException(std::string(kSpeechFailed) + c.lastError());
     if (stopRequested_) c.stop();
     try {

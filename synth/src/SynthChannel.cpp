@@ -123,8 +123,8 @@ int32_t SynthChannel::play(const char* phonemeText, int32_t flags, const char* o
     return s_->start(std::move(phones), file.get(), file, nullptr);
 }
 
-int32_t SynthChannel::render(const PhonemeRecordList& phones, AudioSink& sink) {
-    return s_->start(phones, &sink, nullptr, nullptr);
+int32_t SynthChannel::render(PhonemeRecordList phones, AudioSink& sink) {
+    return s_->start(std::move(phones), &sink, nullptr, nullptr);
 }
 
 int32_t SynthChannel::waitForEnd() {

@@ -232,11 +232,12 @@ private:
     // Hands the chunk's voice settings to the synthesiser (the engine's
     // messages when one is refused).
     void prepareVoice(const SpeechChunk& chunk);
-    // Synthesises one chunk into the sink; false when stopped.
-    bool synthesise(const SpeechChunk& chunk, synth::AudioSink& sink, bool toFile);
+    // Synthesises one chunk into the sink (its records handed over to the
+    // synthesiser); false when stopped.
+    bool synthesise(SpeechChunk& chunk, synth::AudioSink& sink, bool toFile);
     // The same into a caller's sink, delivered on this thread.
     // `begun` gets where each record of the chunk begins in its samples.
-    bool synthesiseRelayed(const SpeechChunk& chunk, synth::AudioSink& sink,
+    bool synthesiseRelayed(SpeechChunk& chunk, synth::AudioSink& sink,
                            const std::function<void(const std::vector<int64_t>&)>& begun);
     void registerEnglish(Registries& r) const;
     // A call's rate and pitch on a chunk; raises for values out of range.

@@ -45,7 +45,7 @@ public:
     // Starts synthesising the phones into the caller's sink, which must
     // outlive the work (until waitForEnd returns). The sink gets one run,
     // with where each record begins in it (AudioSink::lineStarts).
-    int32_t render(const PhonemeRecordList& phones, AudioSink& sink);
+    int32_t render(PhonemeRecordList phones, AudioSink& sink);
     // Blocks until the work has ended (for play on the device: until it has
     // been heard): 0 when it completed or was stopped, non-zero when it failed.
     int32_t waitForEnd();
