@@ -99,6 +99,48 @@ void BM_ShortSentenceFirstFile(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(b.engine->convertTextToSoundFile(u"Good morning, Asha.", false, false, kSoundWAVE));
 }
 
+// CPU per sentence (all threads) of the stages a sentence passes, with the
+// Hindi mood and accent on: text to phones, mood and accent alone (the
+// phoneme text of the whole printed once at the end), and the whole way to a
+// WAVE file at 1.5 times the speed.
+constexpr int kStagedRepeats = 5;
+constexpr double kSentencesPerParagraph = 3;
+
+SpeechEngine& stagedEngine() {
+    Bench& b = bench();
+    static const bool ready = [&] {
+        const std::string data = std::string(VORSAN_SOURCE_DIR) + "/data/";
+        b.engine->setEmotionDatabase("Hindi", b.engine->addEmotionDatabase(data + "ruvetta/Hindi_in1.xml"));
+        b.engine->setActiveMood("Hindi", u"Sad");
+        b.engine->setAccentDatabase("Hindi", b.engine->addAccentDatabase(data + "oskalen/in1totl1.xml"));
+        return true;
+    }();
+    (void)ready;
+    return *b.engine;
+}
+
+void perSentence(benchmark::State& state) {
+    state.counters["cpu_s_per_sentence"] =
+        benchmark::Counter(kSentencesPerParagraph * kStagedRepeats,
+                           benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+void BM_SentenceStagesToPhonemes(benchmark::State& state) {
+    SpeechEngine& e = stagedEngine();
+    const std::u16string text = utf8ToUtf16(repeat(kHindiParagraph, kStagedRepeats));
+    for (auto _ : state) benchmark::DoNotOptimize(e.convertTextToPhoneme(text, true, true, false));
+    perSentence(state);
+}
+
+void BM_SentenceStagesToFile(benchmark::State& state) {
+    SpeechEngine& e = stagedEngine();
+    const std::u16string text = utf8ToUtf16(repeat(kHindiParagraph, kStagedRepeats));
+    const std::string path = (bench().dir / "staged.wav").string();
+    const SpeechEngine::RenderOptions options{true, true, 1.5f, 1.0f, 0};
+    for (auto _ : state) benchmark::DoNotOptimize(e.convertTextToNamedFile(text, options, kSoundWAVE, path));
+    perSentence(state);
+}
+
 // Runs a shell command and returns its wall time in seconds.
 double timeCommand(const std::string& cmd) {
     auto t0 = std::chrono::steady_clock::now();
@@ -141,6 +183,8 @@ void BM_PeerFestivalText2Wave(benchmark::State& state) { peerRealTimeFactor(stat
 BENCHMARK(BM_EnglishToFile)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_HindiToFile)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ShortSentenceFirstFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SentenceStagesToPhonemes)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_SentenceStagesToFile)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 BENCHMARK(BM_ProcessStartupToFirstFile)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 BENCHMARK(BM_PeerEspeakNg)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(2);
 BENCHMARK(BM_PeerFestivalText2Wave)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);

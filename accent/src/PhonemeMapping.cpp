@@ -1,16 +1,11 @@
-// Converting phoneme text between voice databases: a substitution pass that
-// replaces each source phoneme by its target phonemes, then a context pass
-// that rewrites each phoneme according to the one that follows it. Both
-// passes work on the text line by line without building phoneme records.
+// Converting phone records between voice databases: a substitution pass
+// that replaces each source phoneme by its target phonemes, then a context
+// pass that rewrites each phoneme according to the one that follows it.
 #include <algorithm>
-#include <charconv>
 #include <limits>
 
 #include "vorsan/accent/AccentDatabase.h"
 #include "vorsan/core/MException.h"
-#include "vorsan/core/PhoneLines.h"
-#include "vorsan/core/PhonemeText.h"
-#include "vorsan/core/Text.h"
 
 namespace vorsan {
 
@@ -23,41 +18,48 @@ int32_t scaleDuration(int32_t percent, int32_t duration) {
     return static_cast<int32_t>(scaled);
 }
 
+// A record named `name` lasting `percent` of the source's duration, with
+// the source's pitch targets.
+PhonemeRecord madeFrom(const PhonemeRecord& source, const std::string& name, int32_t percent) {
+    PhonemeRecord r;
+    r.name = name;
+    r.duration = scaleDuration(percent, source.duration);
+    r.positions = source.positions;
+    r.pitches = source.pitches;
+    return r;
+}
+
 } // namespace
 
 std::string AccentDatabase::mapPhonemes(std::string_view phonemeText) const {
-    return applyContextRules(substitute(phonemeText, nullptr), nullptr);
+    PhonemeRecordList phones;
+    phones.read(phonemeText);
+    return mapPhonemes(phones).write();
 }
 
-std::string AccentDatabase::mapPhonemes(std::string_view phonemeText, std::vector<std::size_t>& lineOrigin) const {
+PhonemeRecordList AccentDatabase::mapPhonemes(const PhonemeRecordList& phones, std::vector<std::size_t>* origin) const {
+    if (!origin) return applyContextRules(substitute(phones, nullptr), nullptr);
     std::vector<std::size_t> first, second;
-    std::string out = applyContextRules(substitute(phonemeText, &first), &second);
-    lineOrigin.clear();
-    for (std::size_t k : second) lineOrigin.push_back(k < first.size() ? first[k] : first.empty() ? 0 : first.back());
+    PhonemeRecordList out = applyContextRules(substitute(phones, &first), &second);
+    origin->clear();
+    for (std::size_t k : second) origin->push_back(k < first.size() ? first[k] : first.empty() ? 0 : first.back());
     return out;
 }
 
-std::string AccentDatabase::substitute(std::string_view text, std::vector<std::size_t>* origin) const {
-    std::string out;
-    out.reserve(text.size() + text.size() / 4 + 16);
-    std::string tail;
-    LineCursor lines(text);
-    std::string_view line;
-    std::size_t index = 0; // of the next non-blank source line
-    while (lines.next(line)) {
-        if (isBlankLine(line)) continue;
-        const std::size_t from = index++;
-        PhoneLine phone = cutPhoneLine(line, tail);
-        if (phone.tokens < 2) throw MException("Phonem/Duration missing");
+PhonemeRecordList AccentDatabase::substitute(const PhonemeRecordList& phones, std::vector<std::size_t>* origin) const {
+    PhonemeRecordList out;
+    for (std::size_t from = 0; from < phones.size(); ++from) {
+        const PhonemeRecord& phone = phones[from];
+        if (phone.name.empty()) throw MException("Phonem/Duration missing");
         if (fromInventory_.find(phone.name) == fromInventory_.end()) throw MException("Sound does not exist");
         auto mapped = mapping_.find(phone.name);
         if (mapped != mapping_.end() && !mapped->second.targets.empty()) {
             for (const ToPhonem& target : mapped->second.targets) {
-                appendPhoneLine(out, target.name, scaleDuration(target.durationPercent, phone.duration), tail);
+                out.push_back(madeFrom(phone, target.name, target.durationPercent));
                 if (origin) origin->push_back(from);
             }
         } else {
-            appendPhoneLine(out, phone.name, phone.duration, tail);
+            out.push_back(madeFrom(phone, phone.name, 100));
             if (origin) origin->push_back(from);
         }
     }
@@ -88,44 +90,23 @@ const ContextRule* AccentDatabase::findContextRule(std::string_view name, std::s
     return rule != p1->second.rules.end() ? &rule->second : nullptr;
 }
 
-std::string AccentDatabase::applyContextRules(std::string_view text, std::vector<std::size_t>* origin) const {
-    std::string out;
-    out.reserve(text.size() + text.size() / 4 + 16);
-    std::string tail, scratch;
-    LineCursor lines(text);
-
-    // Pieces without any token (possible only when a target name holds line
-    // feeds) carry no phoneme and are dropped.
-    auto nextPhoneLine = [&lines](std::string_view& line) {
-        while (lines.next(line)) {
-            std::string_view probe = line, token;
-            if (nextToken(probe, token)) return true;
+PhonemeRecordList AccentDatabase::applyContextRules(const PhonemeRecordList& phones,
+                                                    std::vector<std::size_t>* origin) const {
+    PhonemeRecordList out;
+    std::string scratch;
+    for (std::size_t index = 0; index < phones.size(); ++index) {
+        const PhonemeRecord& phone = phones[index];
+        const ContextRule* rule =
+            index + 1 < phones.size() ? findContextRule(phone.name, phones[index + 1].name, scratch) : nullptr;
+        if (!rule) {
+            out.push_back(madeFrom(phone, phone.name, 100));
+            if (origin) origin->push_back(index);
+            continue;
         }
-        return false;
-    };
-
-    std::string_view current, successorLine;
-    bool haveCurrent = nextPhoneLine(current);
-    for (std::size_t index = 0; haveCurrent; ++index) {
-        bool haveSuccessor = nextPhoneLine(successorLine);
-        PhoneLine phone = cutPhoneLine(current, tail);
-        const ContextRule* rule = nullptr;
-        if (haveSuccessor) {
-            std::string_view probe = successorLine, successor;
-            nextToken(probe, successor);
-            rule = findContextRule(phone.name, successor, scratch);
-        }
-        if (rule) {
-            for (const RulePhonem& p : rule->phonemes) {
-                appendPhoneLine(out, p.name, scaleDuration(p.durationPercent, phone.duration), tail);
-                if (origin) origin->push_back(index);
-            }
-        } else {
-            appendPhoneLine(out, phone.name, phone.duration, tail);
+        for (const RulePhonem& p : rule->phonemes) {
+            out.push_back(madeFrom(phone, p.name, p.durationPercent));
             if (origin) origin->push_back(index);
         }
-        current = successorLine;
-        haveCurrent = haveSuccessor;
     }
     return out;
 }

@@ -1,6 +1,5 @@
 #include "vorsan/core/PhoneLines.h"
 
-#include "vorsan/core/Text.h"
 
 namespace vorsan {
 
@@ -28,25 +27,6 @@ bool nextToken(std::string_view& line, std::string_view& token) {
     token = line.substr(start, end - start);
     line.remove_prefix(end);
     return true;
-}
-
-bool isBlankLine(std::string_view line) { return line.find_first_not_of(" \t") == std::string_view::npos; }
-
-PhoneLine cutPhoneLine(std::string_view line, std::string& tail) {
-    PhoneLine out;
-    tail.clear();
-    std::string_view token;
-    if (!nextToken(line, token)) return out;
-    out.name = token;
-    out.tokens = 1;
-    if (!nextToken(line, token)) return out;
-    out.duration = scanInt(token);
-    out.tokens = 2;
-    while (nextToken(line, token)) {
-        tail.append(token);
-        tail.push_back(' ');
-    }
-    return out;
 }
 
 } // namespace vorsan

@@ -6,10 +6,10 @@
 
 using namespace vorsan;
 
-// What the reader makes of each kind of line, seen through the canonical
-// form it writes back (name, duration, targets with pitches clamped to
-// 50..500), the leading contour mark it keeps and the mean of the raw pitches of the
-// last line.
+// What the reader makes of each kind of line, classified for the mood, seen
+// through the canonical form it writes back (name, duration, targets with
+// pitches clamped to 50..500), the leading contour mark it keeps and the
+// mean of the raw pitches of the last line.
 TEST(PhonemeText, ReadsEveryLineShapeAndWritesItCanonically) {
     struct Case {
         const char* text;
@@ -31,9 +31,10 @@ TEST(PhonemeText, ReadsEveryLineShapeAndWritesItCanonically) {
         // Huge numbers saturate instead of overflowing.
         {"a 99999999999999999999 -5 -99999999999999 \n", "a 2147483647 -5 50 \n", 0, NAN},
     };
+    const SoundClassMap none;
     for (const Case& c : cases) {
         PhonemeRecordList list;
-        list.read(c.text);
+        list.read(c.text, &none);
         EXPECT_EQ(list.write(), c.written) << c.text;
         ASSERT_FALSE(list.empty()) << c.text;
         EXPECT_EQ(list[0].contourMark, c.mark) << c.text;
@@ -59,4 +60,41 @@ TEST(PhonemeText, SoundTableSetsClassAndVoicing) {
         EXPECT_EQ(list[i].soundType, expected[i].first) << list[i].name;
         EXPECT_EQ(list[i].voiced, expected[i].second) << list[i].name;
     }
+}
+
+// Records print as the front end that made them wrote its text (the engine
+// prints them only where a caller asks for phoneme text, which must not
+// change), values as given; the mood and the accent print full lines.
+TEST(PhonemeText, PrintsEveryRecordInTheFormItWasMadeIn) {
+    PhonemeRecordList list;
+    list.push_back(pauseRecord(200, LineForm::Short));
+    PhonemeRecord cell;
+    cell.name = "h";
+    cell.nameWidth = 2;
+    cell.duration = 57;
+    cell.positions = {50};
+    cell.pitches = {106};
+    list.push_back(cell);
+    list.push_back(pauseRecord(0, LineForm::Word));
+    PhonemeRecord closing = pauseRecord(100);
+    closing.blankLineAfter = true;
+    list.push_back(closing);
+    EXPECT_EQ(list.write(), "_ 200\nh  57 50 106 \n_ _ 100 \n \n");
+    list.makeFull();
+    EXPECT_EQ(list.write(), "_ 200 \nh 57 50 106 \n_ 0 \n_ 100 \n");
+
+    // Read without a sound table, values stay as written (an accent passes
+    // them on; only the mood and the synthesiser keep pitches in bounds).
+    const std::string raw = "b 9000 10 600 90 -5 \n_ 200 \n";
+    list.read(raw);
+    EXPECT_EQ(list.write(), raw);
+    list.classify({});
+    EXPECT_EQ(list.write(), "b 9000 10 500 90 50 \n_ 200 \n");
+    EXPECT_DOUBLE_EQ(list[0].meanPitch, 297);
+
+    PhonemeRecordList more;
+    more.read("a 10 \n");
+    list.append(std::move(more));
+    ASSERT_EQ(list.size(), 3u);
+    EXPECT_EQ(list[2].name, "a");
 }

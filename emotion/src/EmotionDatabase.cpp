@@ -24,9 +24,17 @@ std::vector<std::string> EmotionDatabase::emotionNames() const {
 
 std::string EmotionDatabase::applyEmotion(std::string_view phonemeText, std::string_view emotion) {
     if (phonemeText.empty() || emotion.empty()) return {};
+    PhonemeRecordList phones;
+    phones.read(phonemeText);
+    applyEmotion(phones, emotion);
+    return phones.write();
+}
+
+void EmotionDatabase::applyEmotion(PhonemeRecordList& phones, std::string_view emotion) {
+    if (emotion.empty()) return;
     const EmotionProfile* profile = findEmotion(emotion);
     if (!profile) throw MException("Emotion not found");
-    return modifier_.apply(phonemeText, *profile, sounds_);
+    if (!phones.empty()) modifier_.apply(phones, *profile, sounds_);
 }
 
 } // namespace vorsan

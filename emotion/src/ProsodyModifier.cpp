@@ -132,10 +132,19 @@ void ProsodyModifier::giveBack(std::size_t first, std::size_t last) {
         for (auto& v : records_[i].pitches) v = scratch_[k++];
 }
 
-std::string ProsodyModifier::apply(std::string_view phonemeText, const EmotionProfile& profile,
-                                   const SoundClassMap& sounds) {
+void ProsodyModifier::apply(PhonemeRecordList& phones, const EmotionProfile& profile, const SoundClassMap& sounds) {
+    records_ = std::move(phones);
+    records_.classify(sounds);
+    assignRolesAndStatistics();
+    markStress();
+    reshape(profile);
+    records_.makeFull();
+    phones = std::move(records_);
+    records_.clear();
+}
+
+void ProsodyModifier::reshape(const EmotionProfile& profile) {
     using S = EmotionProfile;
-    classify(phonemeText, sounds);
 
     const EmotionSetting& contour = profile[S::PitchContourStressed];
     if (contour.gradient != 0 || contour.contour == Contour::Flat) contourStressed(contour);
@@ -171,7 +180,6 @@ std::string ProsodyModifier::apply(std::string_view phonemeText, const EmotionPr
         const EmotionSetting& s = profile[d.setting];
         if (s.rate != 100) scaleDurations(static_cast<uint32_t>(s.rate), d.selects, s.forPhraseAndWordAlso);
     }
-    return records_.write();
 }
 
 void ProsodyModifier::scaleDurations(uint32_t rate, bool (*selects)(const PhonemeRecord&, bool), bool flag) {

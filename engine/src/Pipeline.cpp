@@ -7,7 +7,6 @@
 #include "MarathiEvidence.h"
 #include "Registries.h"
 #include "vorsan/core/MException.h"
-#include "vorsan/core/PhoneLines.h"
 #include "vorsan/core/Text.h"
 #include "vorsan/english/EnglishFrontEnd.h"
 #include "vorsan/prosody/Prosody.h"
@@ -180,22 +179,25 @@ struct SpeechEngine::SentenceWork {
 // A failing mood or accent leaves the speech as it was: the listener still
 // hears the text, only without that colouring.
 void SpeechEngine::moodStage(SentenceWork& work) {
-    if (!work.withEmotion) return;
+    if (!work.withEmotion || work.chunk.phones.empty()) return;
     try {
-        std::string moody = applyMood(work.chunk.phoneString, work.entry.activeMood, work.entry.emotionDatabase);
-        if (!moody.empty()) work.chunk.phoneString = std::move(moody);
+        // The mood works on a copy: one that fails part-way leaves nothing.
+        PhonemeRecordList moody = work.chunk.phones;
+        const std::u16string& mood = work.entry.activeMood;
+        emotionFor(mood, work.entry.emotionDatabase).applyEmotion(moody, utf16ToUtf8(mood));
+        if (!moody.empty()) work.chunk.phones = std::move(moody);
     } catch (const MException&) {
     }
 }
 
 void SpeechEngine::accentStage(SentenceWork& work) {
-    if (!work.withAccent) return;
+    if (!work.withAccent || work.chunk.phones.empty()) return;
     try {
         std::vector<std::size_t> origin;
-        SpeechChunk accented = mapAccent(work.chunk.phoneString, work.entry.accentDatabase, &origin);
-        if (accented.phoneString.empty()) return;
-        // A word now begins at the first line made from its first line (or
-        // from a later one, when that line mapped to nothing).
+        SpeechChunk accented = mapAccent(work.chunk.phones, work.entry.accentDatabase, &origin);
+        if (accented.phones.empty()) return;
+        // A word now begins at the first record made from its first record
+        // (or from a later one, when that record mapped to nothing).
         for (WordMark& w : work.chunk.words)
             w.line = static_cast<std::size_t>(std::lower_bound(origin.begin(), origin.end(), w.line) - origin.begin());
         accented.words = std::move(work.chunk.words);
@@ -208,13 +210,9 @@ namespace {
 // Ends the sentence walk early from inside a converter's callback.
 struct WalkEnded {};
 
-// Phoneme text of pauses only ("_" lines, blank lines).
-bool onlyPauses(std::string_view phonemes) {
-    LineCursor lines(phonemes);
-    std::string tail;
-    for (std::string_view line; lines.next(line);)
-        if (!isBlankLine(line) && cutPhoneLine(line, tail).name != "_") return false;
-    return true;
+// Pauses only ("_" records).
+bool onlyPauses(const PhonemeRecordList& phones) {
+    return std::all_of(phones.begin(), phones.end(), [](const PhonemeRecord& r) { return r.name == "_"; });
 }
 
 bool sameVoice(const SpeechChunk& a, const SpeechChunk& b) {
@@ -230,7 +228,7 @@ void SpeechEngine::forEachSentence(std::u16string_view text, bool withEmotion, b
     // The stages of the pipeline, in order:
     //   1. the text is cut into runs of one language (or is one run of the
     //      primary language), a piece at a time as it is read;
-    //   2. each run's words become phoneme text, sentence by sentence: by the
+    //   2. each run's words become phone records, sentence by sentence: by the
     //      language's rules with sentence and clause prosody, or by the
     //      English front end;
     //   3. then each sentence passes the stages of this table;
@@ -261,9 +259,9 @@ void SpeechEngine::forEachSentence(std::u16string_view text, bool withEmotion, b
         if (piece.unsayable)
             for (char16_t& c : pieceText)
                 if (classOf(c, reg_->languages, preferred) == kUnsayable) c = u' ';
-        auto sentence = [&](std::string&& phonemes, std::vector<WordMark>&& words) {
+        auto sentence = [&](PhonemeRecordList&& phones, std::vector<WordMark>&& words) {
             SentenceWork work{entry, withEmotion, withAccent, {}};
-            work.chunk.phoneString = std::move(phonemes);
+            work.chunk.phones = std::move(phones);
             work.chunk.words = std::move(words);
             for (WordMark& w : work.chunk.words) w.offset += piece.start;
             work.chunk.mbrolaDatabase = entry.language().mbrolaDatabase();
@@ -273,9 +271,8 @@ void SpeechEngine::forEachSentence(std::u16string_view text, bool withEmotion, b
             for (Stage stage : kStages) (this->*stage)(work);
             // A piece of silence alone (the pause after a run's last
             // sentence) is no sentence of its own: it ends the one before.
-            if (held && work.chunk.words.empty() && onlyPauses(work.chunk.phoneString) &&
-                sameVoice(*held, work.chunk)) {
-                held->phoneString += work.chunk.phoneString;
+            if (held && work.chunk.words.empty() && onlyPauses(work.chunk.phones) && sameVoice(*held, work.chunk)) {
+                held->phones.append(std::move(work.chunk.phones));
                 return;
             }
             release(false);
@@ -306,8 +303,10 @@ ChunkList SpeechEngine::convertTextToPhoneme(std::u16string_view text, bool with
     ChunkList chunks;
     bool startRun = true;
     forEachSentence(text, withEmotion, withAccent, onlyTranscription, [&](SpeechChunk&& chunk, const SentencePlace& at) {
+        // Each run's sentences printed one after another as its phoneme text.
+        PhonemeRecordList phones = std::move(chunk.phones);
         if (startRun) chunks.push_back(std::move(chunk));
-        else chunks.back().phoneString += chunk.phoneString;
+        phones.writeTo(chunks.back().phoneString);
         startRun = at.lastOfRun;
         return true;
     });

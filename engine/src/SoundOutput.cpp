@@ -7,11 +7,11 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "Registries.h"
 #include "SinkRelay.h"
 #include "SpeakingRate.h"
-#include "vorsan/core/PhoneLines.h"
 #include "vorsan/core/MException.h"
 #include "vorsan/core/Text.h"
 #include "vorsan/synth/AudioSink.h"
@@ -56,12 +56,12 @@ void SpeechEngine::prepareVoice(const SpeechChunk& chunk) {
     if (c.setVoiceFrequency(chunk.voiceFrequency) != 0) refused("Error in setting Mbrola voice frequency");
 }
 
-bool SpeechEngine::synthesise(const SpeechChunk& chunk, synth::AudioSink& sink, bool toFile) {
+bool SpeechEngine::synthesise(SpeechChunk& chunk, synth::AudioSink& sink, bool toFile) {
     synth::SynthChannel& c = *channel_;
     prepareVoice(chunk);
     // The synthesiser's verdict is checked: a missing sound device or an
     // unwritable file must not pass for spoken speech.
-    const bool started = c.render(chunk.phoneString, sink) == 0;
+    const bool started = c.render(std::move(chunk.phones), sink) == 0;
     if (started && stopRequested_) c.stop(); // a stop that came while the work was handed over
     if (!started || c.waitForEnd() != 0) {
         const char* why = c.lastError();
@@ -73,8 +73,8 @@ bool SpeechEngine::synthesise(const SpeechChunk& chunk, synth::AudioSink& sink, 
 
 namespace {
 // Where the chunk's words begin in its speech: at the sample where the
-// synthesiser laid out the first line of each word (a word past the last
-// line, at the run's end), so every place lies within the run's audio.
+// synthesiser laid out the first record of each word (a word past the last
+// record, at the run's end), so every place lies within the run's audio.
 std::vector<SpeechEngine::WordStart> wordStarts(const SpeechChunk& chunk, const std::vector<int64_t>& lineStarts) {
     std::vector<SpeechEngine::WordStart> starts;
     if (lineStarts.empty()) return starts;
@@ -84,12 +84,12 @@ std::vector<SpeechEngine::WordStart> wordStarts(const SpeechChunk& chunk, const 
 }
 } // namespace
 
-bool SpeechEngine::synthesiseRelayed(const SpeechChunk& chunk, synth::AudioSink& sink,
+bool SpeechEngine::synthesiseRelayed(SpeechChunk& chunk, synth::AudioSink& sink,
                                      const std::function<void(const std::vector<int64_t>&)>& begun) {
     synth::SynthChannel& c = *channel_;
     prepareVoice(chunk);
     SinkRelay relay;
-    if (c.render(chunk.phoneString, relay) != 0)
+    if (c.render(std::move(chunk.phones), relay) != 0)
         throw MException(std::string(kSpeechFailed) + c.lastError());
     if (stopRequested_) c.stop();
     try {
@@ -120,7 +120,7 @@ void SpeechEngine::checkOptions(const RenderOptions& options) {
 void SpeechEngine::applyOptions(SpeechChunk& chunk, const RenderOptions& options) {
     // After the accent, which may bring ratios of its own: the call's rate
     // and pitch apply to whatever voice the chunk ended with.
-    chunk.phoneString = atSpeakingRate(chunk.phoneString, options.rate);
+    atSpeakingRate(chunk.phones, options.rate);
     chunk.pitch *= options.pitch;
 }
 
@@ -158,8 +158,10 @@ bool SpeechEngine::renderText(std::u16string_view text, const RenderOptions& opt
 void SpeechEngine::speakChunk(const SpeechChunk& chunk) {
     stopRequested_ = false;
     if (chunk.phoneString.empty()) return;
+    SpeechChunk spoken = chunk;
+    spoken.phones.read(chunk.phoneString);
     synth::DeviceSink device(&stopRequested_);
-    if (synthesise(chunk, device, false)) withPrefix(kSpeechFailed, [&] { return device.drain(); });
+    if (synthesise(spoken, device, false)) withPrefix(kSpeechFailed, [&] { return device.drain(); });
 }
 
 void SpeechEngine::speakText(std::u16string_view text, bool withEmotion, bool withAccent) {
@@ -177,7 +179,7 @@ void SpeechEngine::speakText(std::u16string_view text, const RenderOptions& opti
     forEachSentence(text, options.withEmotion, options.withAccent, false, [&](SpeechChunk&& chunk, const SentencePlace& at) {
         if (stopRequested_) return completed = false;
         if (observer_) observer_(at.run, at.runs);
-        if (chunk.phoneString.empty()) return true;
+        if (chunk.phones.empty()) return true;
         applyOptions(chunk, options);
         return completed = synthesise(chunk, device, false);
     });

@@ -1,10 +1,9 @@
 #include "SpeakingRate.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <string_view>
-#include <vector>
-
-#include "vorsan/core/PhoneLines.h"
 
 namespace vorsan {
 
@@ -32,68 +31,31 @@ double exponentOf(PhoneClass c) {
     return 1.0;
 }
 
-struct Line {
-    std::string_view mark; // a contour mark before the phone, when there is one
-    std::string_view name;
-    int32_t duration;
-    std::string tail;
-    std::string_view raw; // a line that holds no phone, kept as it is
-};
-
-bool isNumber(std::string_view t) {
-    return !t.empty() && t.find_first_not_of("0123456789") == std::string_view::npos;
+double shapedDuration(const PhonemeRecord& r, float rate) {
+    return std::max(0, r.duration) / std::pow(static_cast<double>(rate), exponentOf(classOf(r.name)));
 }
 
 } // namespace
 
-std::string atSpeakingRate(const std::string& phonemes, float rate) {
-    if (rate == 1.0f || !(rate > 0.0f)) return phonemes;
-    std::vector<Line> lines;
+void atSpeakingRate(PhonemeRecordList& phones, float rate) {
+    if (rate == 1.0f || !(rate > 0.0f)) return;
     double asked = 0, shaped = 0;
-    LineCursor cursor(phonemes);
-    for (std::string_view text; cursor.next(text);) {
-        Line l{};
-        // A line of an odd number of tokens starts with a contour mark.
-        std::size_t tokens = 0;
-        for (std::string_view rest = text, t; nextToken(rest, t);) ++tokens;
-        std::string_view body = text, first;
-        if (tokens % 2 == 1 && nextToken(body, first) && isNumber(first)) l.mark = first;
-        else body = text;
-        if (isBlankLine(text)) {
-            l.raw = text;
-        } else {
-            const PhoneLine p = cutPhoneLine(body, l.tail);
-            if (p.tokens < 2) {
-                l.raw = text;
-            } else {
-                l.name = p.name;
-                l.duration = std::max(0, p.duration);
-                asked += l.duration;
-                shaped += l.duration / std::pow(static_cast<double>(rate), exponentOf(classOf(p.name)));
-            }
-        }
-        lines.push_back(std::move(l));
+    for (const PhonemeRecord& r : phones) {
+        if (r.name.empty()) continue; // holds no phone
+        asked += std::max(0, r.duration);
+        shaped += shapedDuration(r, rate);
     }
     const double whole = shaped > 0 ? asked / rate / shaped : 1.0;
-    std::string out;
-    out.reserve(phonemes.size());
-    double carried = 0; // rounding carried from line to line, so the total stays
-    for (const Line& l : lines) {
-        if (!l.raw.empty() || l.name.empty()) {
-            out.append(l.raw).push_back('\n');
-            continue;
-        }
-        const double exact =
-            l.duration / std::pow(static_cast<double>(rate), exponentOf(classOf(l.name))) * whole + carried;
+    double carried = 0; // rounding carried from record to record, so the total stays
+    for (PhonemeRecord& r : phones) {
+        if (r.name.empty()) continue;
+        const double exact = shapedDuration(r, rate) * whole + carried;
         const long ms = std::lround(exact);
         carried = exact - static_cast<double>(ms);
-        if (!l.mark.empty()) out.append(l.mark).push_back(' ');
-        out.append(l.name).push_back(' ');
-        out.append(std::to_string(ms)).push_back(' ');
-        out.append(l.tail);
-        out.push_back('\n');
+        // A phone stretched past 32 bits lasts the longest a record holds
+        // (the synthesiser cuts it much shorter anyway).
+        r.duration = static_cast<int32_t>(std::min<long>(ms, std::numeric_limits<int32_t>::max()));
     }
-    return out;
 }
 
 } // namespace vorsan

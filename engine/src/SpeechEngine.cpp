@@ -227,15 +227,18 @@ void SpeechEngine::removeAccentDatabase(const std::string& db) {
 
 // --- mood and accent on request --------------------------------------------
 
-std::string SpeechEngine::applyMood(const std::string& phonemes, const std::u16string& mood, const std::string& db) {
-    if (phonemes.empty()) throw MException("Invalid argument - phoneString");
+EmotionDatabase& SpeechEngine::emotionFor(const std::u16string& mood, const std::string& db) const {
     if (db.empty()) throw MException("Invalid argument - emotionDBName");
     if (mood.empty()) throw MException("Invalid argument - moodName");
     auto it = reg_->emotions.find(db);
     if (it == reg_->emotions.end()) throw MException("Emotion database " + db + " not loaded");
-    std::string name = utf16ToUtf8(mood);
-    if (!it->second->hasEmotion(name)) throw MException("Mood not found");
-    return it->second->applyEmotion(phonemes, name);
+    if (!it->second->hasEmotion(utf16ToUtf8(mood))) throw MException("Mood not found");
+    return *it->second;
+}
+
+std::string SpeechEngine::applyMood(const std::string& phonemes, const std::u16string& mood, const std::string& db) {
+    if (phonemes.empty()) throw MException("Invalid argument - phoneString");
+    return emotionFor(mood, db).applyEmotion(phonemes, utf16ToUtf8(mood));
 }
 
 void SpeechEngine::setPreferredLanguage(const std::string& language) {
@@ -244,18 +247,23 @@ void SpeechEngine::setPreferredLanguage(const std::string& language) {
 }
 
 SpeechChunk SpeechEngine::changeAccent(const std::string& phonemes, const std::string& db) {
-    return mapAccent(phonemes, db, nullptr);
+    if (phonemes.empty()) throw MException("Invalid argument - phoneString");
+    PhonemeRecordList phones;
+    phones.read(phonemes);
+    SpeechChunk chunk = mapAccent(phones, db, nullptr);
+    chunk.phones.writeTo(chunk.phoneString);
+    chunk.phones.clear();
+    return chunk;
 }
 
-SpeechChunk SpeechEngine::mapAccent(const std::string& phonemes, const std::string& db,
-                                    std::vector<std::size_t>* lineOrigin) {
-    if (phonemes.empty()) throw MException("Invalid argument - phoneString");
+SpeechChunk SpeechEngine::mapAccent(const PhonemeRecordList& phones, const std::string& db,
+                                    std::vector<std::size_t>* origin) {
     if (db.empty()) throw MException("Invalid argument - accentDBName");
     auto it = reg_->accents.find(db);
     if (it == reg_->accents.end()) throw MException("Accent database " + db + " not loaded");
     const MbrolaInfo& info = it->second->mbrolaInfo();
     SpeechChunk chunk;
-    chunk.phoneString = lineOrigin ? it->second->mapPhonemes(phonemes, *lineOrigin) : it->second->mapPhonemes(phonemes);
+    chunk.phones = it->second->mapPhonemes(phones, origin);
     chunk.mbrolaDatabase = info.toMbroladb;
     chunk.pitch = info.pitch;
     chunk.time = info.time;

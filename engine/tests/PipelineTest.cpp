@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <functional>
 #include <set>
 #include <span>
@@ -255,6 +256,52 @@ TEST(Pipeline, WordStartsLieWithinTheAudioHoweverLongAPhoneIsAsked) {
     // second of the audio's end (it is the last 3 words' worth of speech).
     EXPECT_GT(starts[2].sample, 16000 * 15 / 2);
     EXPECT_LT(total - starts[2].sample, 16000);
+}
+
+TEST(Pipeline, AnAccentThatMakesSeveralPhonesOfOneKeepsEveryWordAtItsFirstPhone) {
+    TempProfile profile;
+    SpeechEngine engine;
+    engine.addLanguageDatabase(profile.write("hi.xml", hindiRuleFile("Hindi", "en1")));
+    // Every "m" becomes "m" and a vowel twenty times as long: each word grows
+    // by a record and more than a second, so a word placed by its record
+    // index before the mapping would start a phone or a second too early.
+    std::string accent = accentFile("en1", "en1");
+    const std::string mapping = R"(<toPhonem toPhonemName="g" toPhonemDuration="100"/></fromPhonem>)";
+    accent.replace(accent.find(mapping), mapping.size(), mapping + R"(<fromPhonem fromPhonemName="m">
+        <toPhonem toPhonemName="m" toPhonemDuration="100"/><toPhonem toPhonemName="A:" toPhonemDuration="2000"/>
+        </fromPhonem>)");
+    engine.setAccentDatabase("Hindi", engine.addAccentDatabase(profile.write("acc.xml", accent)));
+    const std::u16string text = u"कमल नमक कमल नमक।";
+
+    // Where each word's first phone begins in the accented phoneme text.
+    const SpeechChunk printed = engine.convertTextToPhoneme(text, false, true, false).at(0);
+    ASSERT_NE(printed.phoneString.find("A: 1400 "), std::string::npos) << printed.phoneString;
+    PhonemeRecordList phones;
+    phones.read(printed.phoneString);
+    const double samplesPerMs = static_cast<double>(printed.time) * printed.voiceFrequency / 1000.0;
+    std::vector<int64_t> expected;
+    int64_t ms = 0;
+    bool afterPause = true;
+    for (const PhonemeRecord& r : phones) {
+        if (r.name != "_" && afterPause) expected.push_back(std::llround(static_cast<double>(ms) * samplesPerMs));
+        afterPause = r.name == "_";
+        ms += std::max(0, r.duration);
+    }
+    ASSERT_EQ(expected.size(), 4u);
+
+    RecordingSink sink;
+    std::vector<SpeechEngine::WordStart> starts;
+    ASSERT_TRUE(engine.renderText(text, SpeechEngine::RenderOptions{false, true, 1.0f, 1.0f, 0}, sink,
+                                  [&](const std::vector<SpeechEngine::WordStart>& w) {
+        starts.insert(starts.end(), w.begin(), w.end());
+    }));
+    ASSERT_EQ(starts.size(), expected.size());
+    const int64_t total = static_cast<int64_t>(sink.samples.size());
+    EXPECT_GT(total, static_cast<int64_t>(4 * 1.4 * 0.8 * 22050)); // the four long vowels are heard
+    for (std::size_t i = 0; i < starts.size(); ++i) {
+        EXPECT_EQ(starts[i].sample, expected[i]) << "word " << i;
+        EXPECT_LT(starts[i].sample, total) << "word " << i;
+    }
 }
 
 TEST(Pipeline, CallOptionsApplyOverAnAccentsOwnRatios) {

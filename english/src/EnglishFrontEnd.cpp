@@ -1,4 +1,4 @@
-// English text to phoneme text: word splitting, punctuation pauses, sentence
+// English text to phone records: word splitting, punctuation pauses, sentence
 // ends, and the choice between the dictionary and the letter-to-sound rules.
 #include "vorsan/english/EnglishFrontEnd.h"
 
@@ -66,13 +66,13 @@ EnglishFrontEnd::~EnglishFrontEnd() = default;
 
 std::string EnglishFrontEnd::Convert(std::string_view input) {
     std::string all;
-    ConvertSentences(input, [&](std::string&& piece, std::vector<WordMark>&&) { all += piece; });
+    ConvertSentences(input, [&](PhonemeRecordList&& piece, std::vector<WordMark>&&) { piece.writeTo(all); });
     return all;
 }
 
 std::string EnglishFrontEnd::Convert(std::u16string_view input) {
     std::string all;
-    ConvertSentences(input, [&](std::string&& piece, std::vector<WordMark>&&) { all += piece; });
+    ConvertSentences(input, [&](PhonemeRecordList&& piece, std::vector<WordMark>&&) { piece.writeTo(all); });
     return all;
 }
 
@@ -86,7 +86,7 @@ void EnglishFrontEnd::ConvertSentences(std::string_view input, const SentenceHan
 void EnglishFrontEnd::ConvertSentences(std::u16string_view input, const SentenceHandler& each) {
     dictionary_.open(); // picks up a dictionary installed since the last call
     sentence_.clear();
-    std::string result;
+    PhonemeRecordList result;
     // Words of the sentence being gathered: their place in the input and
     // their first record.
     std::vector<WordMark> marks;
@@ -136,7 +136,11 @@ void EnglishFrontEnd::ConvertSentences(std::u16string_view input, const Sentence
         }
     }
     std::vector<WordMark> words = sendSentence();
-    if (!result.empty()) result += "_ 100 \n \n";
+    if (!result.empty()) {
+        PhonemeRecord closing = pauseRecord(100);
+        closing.blankLineAfter = true;
+        result.push_back(std::move(closing));
+    }
     each(std::move(result), std::move(words));
 }
 

@@ -1,9 +1,8 @@
-// Phoneme text of one English sentence: one line per phone with its default
+// Phone records of one English sentence: one per phone with its default
 // duration (lengthened for stress and at the end of each word) and a pitch from the
 // sentence's contour plus the phone's stress.
 #include "vorsan/english/EnglishWord.h"
 
-#include <charconv>
 
 namespace vorsan {
 namespace {
@@ -35,16 +34,10 @@ Contour chooseContour(const std::vector<EnglishWord>& sentence, bool intonationO
     return Contour::Flat;
 }
 
-void appendNumber(std::string& out, long long value) {
-    char buf[24];
-    const auto r = std::to_chars(buf, buf + sizeof buf, value);
-    out.append(buf, r.ptr);
-}
-
 } // namespace
 
-void appendSentenceOutput(std::string& out, std::vector<EnglishWord>& sentence, const EnglishIntonation& tune) {
-    out += "_ 75 \n";
+void appendSentenceOutput(PhonemeRecordList& out, std::vector<EnglishWord>& sentence, const EnglishIntonation& tune) {
+    out.push_back(pauseRecord(75));
     if (sentence.empty()) return;
     const Contour contour = chooseContour(sentence, tune.on);
     long long total = 0;
@@ -54,8 +47,10 @@ void appendSentenceOutput(std::string& out, std::vector<EnglishWord>& sentence, 
     long long n = 0;
     for (const EnglishWord& w : sentence) {
         if (w.isPause()) {
-            out += w.code;
-            out += " \n";
+            // A pause word's code is a phoneme-text line ("_ 600").
+            PhonemeRecordList pause;
+            pause.read(w.code);
+            out.append(std::move(pause));
             continue;
         }
         for (int i = 0; i < w.count; ++i) {
@@ -72,21 +67,23 @@ void appendSentenceOutput(std::string& out, std::vector<EnglishWord>& sentence, 
             const int32_t raise = w.stress[static_cast<std::size_t>(i)];
             if (phone >= kFirstShortVowel && phone <= kLastShortVowel && raise > 0) duration += duration * raise / 125;
             if (i == w.count - 1) duration += 60;
-            out += englishphones::cell(phone);
-            out += ' ';
-            appendNumber(out, duration);
-            out += " 50 ";
-            appendNumber(out, pitch);
-            out += " \n";
+            PhonemeRecord r;
+            // Printed in the phone table's two-column cell ("h  57 ...").
+            r.name = englishphones::name(phone);
+            r.nameWidth = static_cast<uint8_t>(englishphones::cell(phone).size());
+            r.duration = duration;
+            r.positions.push_back(50);
+            r.pitches.push_back(static_cast<int32_t>(pitch));
+            out.push_back(std::move(r));
         }
     }
     sentence.clear();
 }
 
 std::string sentenceOutput(std::vector<EnglishWord>& sentence, const EnglishIntonation& tune) {
-    std::string out;
+    PhonemeRecordList out;
     appendSentenceOutput(out, sentence, tune);
-    return out;
+    return out.write();
 }
 
 } // namespace vorsan

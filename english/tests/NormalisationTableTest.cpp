@@ -115,7 +115,7 @@ TEST(EnglishNormalisation, WordPlacesAndTypographicMarksThroughTheFrontEnd) {
     // "It costs $25." : "$25" is one word of the text though said as three.
     std::vector<WordMark> marks;
     frontEnd.ConvertSentences(std::u16string_view(u"It costs $25."),
-                              [&](std::string&&, std::vector<WordMark>&& w) { marks.insert(marks.end(), w.begin(), w.end()); });
+                              [&](PhonemeRecordList&&, std::vector<WordMark>&& w) { marks.insert(marks.end(), w.begin(), w.end()); });
     ASSERT_EQ(marks.size(), 3u);
     EXPECT_EQ(marks[2].offset, 9u);
     EXPECT_EQ(marks[2].length, 3u);

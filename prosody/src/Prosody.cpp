@@ -134,56 +134,51 @@ std::span<const int32_t> patternTail(const std::vector<int32_t>& pattern, int64_
     return all.subspan(static_cast<std::size_t>(from));
 }
 
-// Phone lines of the units with one pitch target per full 20 ms of each
+// Phone records of the units with one pitch target per full 20 ms of each
 // phone, taken from consecutive pattern values at equal steps of the phone.
-void appendPhoneLines(std::string& out, const std::vector<PhonemeUnit>& units, std::span<const int32_t> pattern,
-                      int64_t total, bool transcription) {
+void addTargets(PhonemeRecord& r, std::span<const int32_t> pattern, int64_t& k, int64_t& a) {
+    int64_t n = r.duration / kFrameMs; // phones under 20 ms get no targets
+    if (n <= 0) return;
+    a += r.duration;
+    const int64_t e = a / kFrameMs;
+    if (e != k + n) n = e - k; // keeps the frame count from drifting
+    if (n > 0) {
+        const int64_t step = 100 / n;
+        int64_t p = step;
+        for (int64_t j = k; j < e; ++j) {
+            if (j >= static_cast<int64_t>(pattern.size())) { // pattern exhausted: start it again
+                k = 0;
+                a = 0;
+                break;
+            }
+            r.positions.push_back(static_cast<int32_t>(p));
+            r.pitches.push_back(pattern[static_cast<std::size_t>(j)]);
+            p += step;
+        }
+    }
+    k += n;
+}
+
+void addPhoneRecords(PhonemeRecordList& out, const std::vector<PhonemeUnit>& units, std::span<const int32_t> pattern,
+                     int64_t total, bool transcription) {
     int64_t k = 0; // next pattern frame
     int64_t a = 0; // duration spoken so far
-    const int64_t frames = static_cast<int64_t>(pattern.size());
     for (const auto& u : units) {
-        out += u.name;
-        out.push_back(' ');
-        if (transcription) continue;
-        appendInt(out, u.duration);
-        out.push_back(' ');
-        if (!pattern.empty() && total != 0) {
-            int64_t n = u.duration / kFrameMs; // phones under 20 ms get no targets
-            if (n > 0) {
-                a += u.duration;
-                const int64_t e = a / kFrameMs;
-                if (e != k + n) n = e - k; // keeps the frame count from drifting
-                if (n > 0) {
-                    const int64_t step = 100 / n;
-                    int64_t p = step;
-                    for (int64_t j = k; j < e; ++j) {
-                        if (j >= frames) { // pattern exhausted: start it again
-                            k = 0;
-                            a = 0;
-                            break;
-                        }
-                        appendInt(out, p);
-                        out.push_back(' ');
-                        appendInt(out, pattern[static_cast<std::size_t>(j)]);
-                        out.push_back(' ');
-                        p += step;
-                    }
-                }
-                k += n;
-            }
+        PhonemeRecord r;
+        r.name = u.name;
+        if (transcription) {
+            r.form = LineForm::Word;
+        } else {
+            r.duration = u.duration;
+            if (!pattern.empty() && total != 0) addTargets(r, pattern, k, a);
         }
-        out.push_back('\n');
+        out.push_back(std::move(r));
     }
 }
 
-void appendPause(std::string& out, int32_t pause, bool transcription) {
-    if (transcription) {
-        out += "_ ";
-        return;
-    }
-    out += "_ ";
-    appendInt(out, pause);
-    out.push_back('\n');
+// A pause: "_ 200" (a line ending at its duration), or "_" in a transcription.
+PhonemeRecord pauseOf(int32_t pause, bool transcription) {
+    return transcription ? pauseRecord(0, LineForm::Word) : pauseRecord(pause, LineForm::Short);
 }
 
 const std::vector<int32_t>& defaultPattern() {
@@ -278,8 +273,8 @@ void forEachPiece(std::u16string_view text, F&& f) {
 void prosodySentences(std::u16string_view text, const LanguageRuleBase* language, bool transcription,
                       const SentenceHandler& each, bool opening) {
     if (!language) throw MException("getPhonem->language is null");
-    std::string out = !opening ? "" : transcription ? "_ " : "_ 200\n";
-    std::size_t lines = transcription || !opening ? 0 : 1; // phone lines in `out`
+    PhonemeRecordList out;
+    if (opening) out.push_back(pauseOf(200, transcription));
     std::vector<WordMark> words;
 
     // The text is normalised and cut into sentences a piece at a time, so the
@@ -290,9 +285,8 @@ void prosodySentences(std::u16string_view text, const LanguageRuleBase* language
 
     auto flush = [&] {
         if (!out.empty()) each(std::exchange(out, {}), std::exchange(words, {}));
-        lines = 0;
     };
-    // Phone lines of a clause's units, noting where its words begin.
+    // Phone records of a clause's units, noting where its words begin.
     // A written token read as several words (a number, a symbol, a date)
     // is one word of the text: marked once, at its first word, over the
     // whole token. Its spoken words all stand for the token's first
@@ -313,16 +307,12 @@ void prosodySentences(std::u16string_view text, const LanguageRuleBase* language
                 std::size_t to = origin[at + w.offset + w.length];
                 if (to <= from) to = tokenEnd(from, at + w.offset + w.length);
                 if (!words.empty() && words.back().offset == from) continue;
-                words.push_back(WordMark{from, std::max(to, from + 1) - from, lines + w.unit});
+                words.push_back(WordMark{from, std::max(to, from + 1) - from, out.size() + w.unit});
             }
-            lines += c.units.size();
         }
-        appendPhoneLines(out, c.units, pattern, c.duration, transcription);
+        addPhoneRecords(out, c.units, pattern, c.duration, transcription);
     };
-    auto pause = [&](int32_t ms) {
-        appendPause(out, ms, transcription);
-        if (!transcription) ++lines;
-    };
+    auto pause = [&](int32_t ms) { out.push_back(pauseOf(ms, transcription)); };
     auto defaultConversion = [&](std::u16string_view piece) {
         forEachPiece(piece, [&](std::u16string_view part) {
             ClauseUnits c = wordUnits(part, *language);
@@ -372,7 +362,8 @@ void prosodySentences(std::u16string_view text, const LanguageRuleBase* language
 
 std::string prosodyConversion(std::u16string_view text, const LanguageRuleBase* language, bool transcription) {
     std::string all;
-    prosodySentences(text, language, transcription, [&](std::string&& piece, std::vector<WordMark>&&) { all += piece; });
+    prosodySentences(text, language, transcription,
+                     [&](PhonemeRecordList&& piece, std::vector<WordMark>&&) { piece.writeTo(all); });
     return all;
 }
 

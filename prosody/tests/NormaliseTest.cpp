@@ -83,7 +83,7 @@ TEST(Normalisation, WordsStandForTheWrittenText) {
     const std::u16string written = u"कीमत ₹12.50 है।";
     EXPECT_EQ(prosodyConversion(written, hindi.get()), prosodyConversion(u"कीमत बारह रुपये पचास पैसे है।", hindi.get()));
     std::vector<WordMark> marks;
-    prosodySentences(written, hindi.get(), false, [&](std::string&&, std::vector<WordMark>&& words) {
+    prosodySentences(written, hindi.get(), false, [&](PhonemeRecordList&&, std::vector<WordMark>&& words) {
         marks.insert(marks.end(), words.begin(), words.end());
     });
     // कीमत, the amount (four words said, one word of the text, marked over

@@ -10,61 +10,59 @@ namespace vorsan::synth {
 
 namespace {
 
-constexpr std::size_t kBlockBytes = 16 * 1024;
-
 const std::string& leftName(const PlanSegment& s) { return s.asLeft.empty() ? s.phone : s.asLeft; }
 const std::string& rightName(const PlanSegment& s) { return s.asRight.empty() ? s.phone : s.asRight; }
 
-// Lays the voice phones of every phoneme-text phone on the sample timeline
-// and collects the pitch targets.
-// Returns false when stopped part-way.
-bool layOut(std::string_view text, const VoiceDatabase& voice, const DiphoneIndex& index, const PlanSettings& s,
-            const std::atomic<bool>* stop, SegmentPlan& plan) {
+// How many records are laid out between looks at the stop flag, so that a
+// long text can be stopped while it is being laid out.
+constexpr std::size_t kRecordsPerLook = 1024;
+
+const std::vector<VoicePart>& partsOf(const PhonemeRecord& r, const VoiceDatabase& voice, const DiphoneIndex& index,
+                                      std::vector<VoicePart>& asIs) {
+    if (auto it = voice.phones.find(r.name); it != voice.phones.end()) return it->second;
+    if (!index.hasPhone(r.name)) throw MException("unknown phone '" + r.name + "' for voice '" + voice.name + "'");
+    asIs.assign(1, {r.name, 100});
+    return asIs;
+}
+
+// The record's pitch targets, within the pitch limits, on the timeline.
+void addTargets(const PhonemeRecord& r, int64_t start, int64_t end, double pitchScale, SegmentPlan& plan) {
+    for (std::size_t i = 0; i < r.pitches.size() && i < r.positions.size(); ++i) {
+        const double pos = std::clamp(r.positions[i], 0, 100) / 100.0;
+        const int32_t hz = std::clamp(r.pitches[i], kPitchFloor, kPitchCeiling);
+        plan.targets.push_back({static_cast<double>(start) + pos * static_cast<double>(end - start), hz * pitchScale});
+    }
+}
+
+// Lays the voice phones of every record on the sample timeline and collects
+// the pitch targets. Returns false when stopped part-way.
+bool layOut(const PhonemeRecordList& phones, const VoiceDatabase& voice, const DiphoneIndex& index,
+            const PlanSettings& s, const std::atomic<bool>* stop, SegmentPlan& plan) {
     const double samplesPerMs = static_cast<double>(s.durationRatio) * s.voiceFrequency / 1000.0;
     const double pitchScale = static_cast<double>(s.pitchRatio) * voice.nativeRate / s.voiceFrequency;
-    std::vector<VoicePart> asIs(1);
+    std::vector<VoicePart> asIs;
     int64_t elapsedMs = 0;
-    // The text is read a block of whole lines at a time, so that a long text
-    // can be stopped while it is being read.
-    PhonemeRecordList records;
-    for (std::size_t at = 0; at < text.size();) {
-        if (stop && *stop) return false;
-        std::size_t cut = text.find('\n', std::min(text.size(), at + kBlockBytes));
-        cut = cut == std::string_view::npos ? text.size() : cut + 1;
-        records.read(text.substr(at, cut - at));
-        at = cut;
-        for (const PhonemeRecord& r : records) {
-            plan.lineStarts.push_back(std::llround(static_cast<double>(elapsedMs) * samplesPerMs));
-            if (r.name.empty() || r.duration <= 0) continue; // takes no time
-            const std::vector<VoicePart>* parts = nullptr;
-            if (auto it = voice.phones.find(r.name); it != voice.phones.end()) {
-                parts = &it->second;
-            } else if (index.hasPhone(r.name)) {
-                asIs[0] = {r.name, 100};
-                parts = &asIs;
-            } else {
-                throw MException("unknown phone '" + r.name + "' for voice '" + voice.name + "'");
-            }
-            // Boundaries come from the running total, so rounding never drifts.
-            const int64_t start = std::llround(static_cast<double>(elapsedMs) * samplesPerMs);
-            // However long a phone is asked to be, it lasts at most
-            // kMaxPhoneMs, so no text can make one piece of audio hold more
-            // than that (times the duration ratio).
-            elapsedMs += std::min(r.duration, kMaxPhoneMs);
-            const int64_t end = std::llround(static_cast<double>(elapsedMs) * samplesPerMs);
-            for (std::size_t i = 0; i < r.pitches.size() && i < r.positions.size(); ++i) {
-                const double pos = std::clamp(r.positions[i], 0, 100) / 100.0;
-                plan.targets.push_back({static_cast<double>(start) + pos * static_cast<double>(end - start),
-                                        r.pitches[i] * pitchScale});
-            }
-            int32_t shareSoFar = 0;
-            int64_t partStart = start;
-            for (const VoicePart& part : *parts) {
-                shareSoFar += part.share;
-                const int64_t partEnd = start + (end - start) * shareSoFar / 100;
-                if (partEnd > partStart) plan.segments.push_back({part.phone, {}, {}, partStart, partEnd});
-                partStart = partEnd;
-            }
+    for (std::size_t k = 0; k < phones.size(); ++k) {
+        if (stop && k % kRecordsPerLook == 0 && *stop) return false;
+        const PhonemeRecord& r = phones[k];
+        // Boundaries come from the running total, so rounding never drifts.
+        const int64_t start = std::llround(static_cast<double>(elapsedMs) * samplesPerMs);
+        plan.lineStarts.push_back(start);
+        if (r.name.empty() || r.duration <= 0) continue; // takes no time
+        const std::vector<VoicePart>& parts = partsOf(r, voice, index, asIs);
+        // However long a phone is asked to be, it lasts at most kMaxPhoneMs,
+        // so no text can make one piece of audio hold more than that (times
+        // the duration ratio).
+        elapsedMs += std::min(r.duration, kMaxPhoneMs);
+        const int64_t end = std::llround(static_cast<double>(elapsedMs) * samplesPerMs);
+        addTargets(r, start, end, pitchScale, plan);
+        int32_t shareSoFar = 0;
+        int64_t partStart = start;
+        for (const VoicePart& part : parts) {
+            shareSoFar += part.share;
+            const int64_t partEnd = start + (end - start) * shareSoFar / 100;
+            if (partEnd > partStart) plan.segments.push_back({part.phone, {}, {}, partStart, partEnd});
+            partStart = partEnd;
         }
     }
     plan.totalSamples = plan.segments.empty() ? 0 : plan.segments.back().end;
@@ -147,16 +145,23 @@ double SegmentPlan::pitchAt(double at) const {
     return prev->hz + (next->hz - prev->hz) * (at - prev->at) / span;
 }
 
-SegmentPlan buildSegmentPlan(std::string_view phonemeText, const VoiceDatabase& voice, const DiphoneIndex& index,
+SegmentPlan buildSegmentPlan(const PhonemeRecordList& phones, const VoiceDatabase& voice, const DiphoneIndex& index,
                              const PlanSettings& settings, const std::atomic<bool>* stop) {
     if (settings.voiceFrequency <= 0) throw MException("voice frequency must be positive");
     if (!(settings.durationRatio > 0) || !(settings.pitchRatio > 0)) throw MException("ratios must be positive");
     SegmentPlan plan;
     plan.voiceFrequency = settings.voiceFrequency;
-    if (!layOut(phonemeText, voice, index, settings, stop, plan)) return SegmentPlan{};
+    if (!layOut(phones, voice, index, settings, stop, plan)) return SegmentPlan{};
     mendPairs(voice, index, plan);
     cutPieces(voice, settings, plan);
     return plan;
+}
+
+SegmentPlan buildSegmentPlan(std::string_view phonemeText, const VoiceDatabase& voice, const DiphoneIndex& index,
+                             const PlanSettings& settings, const std::atomic<bool>* stop) {
+    PhonemeRecordList phones;
+    phones.read(phonemeText);
+    return buildSegmentPlan(phones, voice, index, settings, stop);
 }
 
 } // namespace vorsan::synth

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "vorsan/core/PhonemeText.h"
 #include "vorsan/synth/VoiceDatabase.h"
 
 namespace vorsan::synth {
@@ -51,9 +52,9 @@ struct SegmentPlan {
     double defaultHz = 120;           // used when there are no targets
     int32_t voiceFrequency = 16000;   // output samples per second
     int64_t totalSamples = 0;
-    // Output sample at which each line of the phoneme text begins (lines that
-    // hold no phone too), then the end of the last: the run's own clock, with
-    // every phone already cut to its longest.
+    // Output sample at which each record begins (records that hold no phone
+    // too), then the end of the last: the run's own clock, with every phone
+    // already cut to its longest.
     std::vector<int64_t> lineStarts;
 
     // Pitch (native Hz) at a time: linear between targets, held before the
@@ -62,7 +63,11 @@ struct SegmentPlan {
 };
 
 // Raises MException for a phone the voice cannot say. When `stop` is raised
-// while the text is read, the plan comes back empty.
+// while the records are laid out, the plan comes back empty. Pitches are
+// taken within 50..500 Hz and positions within 0..100 %.
+SegmentPlan buildSegmentPlan(const PhonemeRecordList& phones, const VoiceDatabase& voice, const DiphoneIndex& index,
+                             const PlanSettings& settings, const std::atomic<bool>* stop = nullptr);
+// The same for phoneme text (read with the one phoneme-text reader).
 SegmentPlan buildSegmentPlan(std::string_view phonemeText, const VoiceDatabase& voice, const DiphoneIndex& index,
                              const PlanSettings& settings, const std::atomic<bool>* stop = nullptr);
 

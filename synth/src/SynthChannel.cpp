@@ -35,7 +35,7 @@ struct SynthChannel::State {
         return device && device->playing();
     }
 
-    int32_t start(std::string_view text, AudioSink* sink, std::shared_ptr<AudioSink> ownedSink,
+    int32_t start(PhonemeRecordList phones, AudioSink* sink, std::shared_ptr<AudioSink> ownedSink,
                   std::shared_ptr<DeviceSink> deviceSink) {
         std::lock_guard lock(m);
         if (busy()) {
@@ -52,7 +52,7 @@ struct SynthChannel::State {
         current = std::make_shared<JobControl>();
         error.clear();
         stopped = false;
-        Synthesiser::instance().submit(SynthJob{std::string(text), voice, settings, sink, current});
+        Synthesiser::instance().submit(SynthJob{std::move(phones), voice, settings, sink, current});
         return 0;
     }
 
@@ -110,20 +110,21 @@ int32_t SynthChannel::setVoiceFrequency(int32_t hz) {
 }
 
 int32_t SynthChannel::play(const char* phonemeText, int32_t flags, const char* outFile) {
-    const std::string_view text = phonemeText ? phonemeText : "";
+    PhonemeRecordList phones;
+    phones.read(phonemeText ? phonemeText : "");
     if (flags == 0) {
         auto device = std::make_shared<DeviceSink>();
-        return s_->start(text, device.get(), device, device);
+        return s_->start(std::move(phones), device.get(), device, device);
     }
     const SoundFileFormat* format = soundFileFormatOfFlag(flags);
     if (!format) return s_->refuse("unknown player flags " + std::to_string(flags));
     if (!outFile || !*outFile) return s_->refuse("no output file given");
     auto file = std::make_shared<SoundFileSink>(outFile, format->type, true);
-    return s_->start(text, file.get(), file, nullptr);
+    return s_->start(std::move(phones), file.get(), file, nullptr);
 }
 
-int32_t SynthChannel::render(std::string_view phonemeText, AudioSink& sink) {
-    return s_->start(phonemeText, &sink, nullptr, nullptr);
+int32_t SynthChannel::render(PhonemeRecordList phones, AudioSink& sink) {
+    return s_->start(std::move(phones), &sink, nullptr, nullptr);
 }
 
 int32_t SynthChannel::waitForEnd() {

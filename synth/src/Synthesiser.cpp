@@ -120,7 +120,7 @@ bool Synthesiser::step(Active& work) {
             work.loaded = &FestivalEngine::instance().load(voice);
         else
             work.own = renderer::loadRenderVoice(voice);
-        work.plan = buildSegmentPlan(job.text, voice, work.own ? work.own->index : work.loaded->index, job.settings,
+        work.plan = buildSegmentPlan(job.phones, voice, work.own ? work.own->index : work.loaded->index, job.settings,
                                      &control.stop);
         work.planned = true;
         if (control.stop) return step(work);

@@ -35,7 +35,7 @@ struct JobControl {
 };
 
 struct SynthJob {
-    std::string text;
+    PhonemeRecordList phones;
     std::shared_ptr<const VoiceDatabase> voice;
     PlanSettings settings;
     AudioSink* sink = nullptr;

@@ -126,7 +126,7 @@ TEST(Hindi, ANumberReadAsSeveralWordsIsOneWordOfTheText) {
     auto hindi = LanguageRuleBase::load(dataPath(kHindi));
     const std::u16string text = u"मेरे पास 2500 रुपये हैं। 15/08/1947 को ₹12.50 मिले।";
     std::vector<std::pair<std::u16string, std::size_t>> words; // (text of the word, line)
-    prosodySentences(text, hindi.get(), false, [&](std::string&&, std::vector<WordMark>&& marks) {
+    prosodySentences(text, hindi.get(), false, [&](PhonemeRecordList&&, std::vector<WordMark>&& marks) {
         for (const WordMark& m : marks) words.emplace_back(text.substr(m.offset, m.length), m.line);
     });
     std::vector<std::string> said;

@@ -22,7 +22,7 @@
 #include "vorsan/automation/Creation.h"
 #include "vorsan/automation/ErrorInfo.h"
 #include "vorsan/automation/Interfaces.h"
-#include "vorsan/core/PhoneLines.h"
+#include "vorsan/core/PhonemeText.h"
 #include "vorsan/core/Text.h"
 #include "vorsan/testing/TestSupport.h"
 #include "vorsan/voice/Sapi.h"
@@ -168,12 +168,9 @@ TEST_F(Voice, WordEventsSitWhereTheirWordsStart) {
     std::vector<double> starts;
     double ms = 0;
     bool atBoundary = false;
-    std::string tail;
-    const std::string phonemeText = phonemes.utf8();
-    LineCursor lines(phonemeText);
-    for (std::string_view line; lines.next(line);) {
-        if (isBlankLine(line)) continue;
-        const PhoneLine p = cutPhoneLine(line, tail);
+    PhonemeRecordList phones;
+    phones.read(phonemes.utf8());
+    for (const PhonemeRecord& p : phones) {
         const bool boundary = p.name == "_";
         if (!boundary && (atBoundary || starts.empty())) starts.push_back(ms * time / 1000.0);
         atBoundary = boundary;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "vorsan/accent/AccentTables.h"
+#include "vorsan/core/PhonemeText.h"
 
 namespace vorsan {
 
@@ -29,24 +30,25 @@ public:
     const MbrolaInfo& mbrolaInfo() const;
     const AccentFileInfo& fileInfo() const;
 
-    // Converts phoneme text for the source database into phoneme text for the
-    // target database: substitution, then context rules. Raises MException
-    // ("Phonem/Duration missing", "Sound does not exist") and returns no
-    // partial text. Read-only, so calls may run concurrently.
+    // Converts phone records for the source database into records for the
+    // target database: substitution, then context rules; every record made
+    // keeps its source's pitch targets. Raises MException ("Phonem/Duration
+    // missing", "Sound does not exist") and gives no partial result. With
+    // `origin`, also the index of the source record each result record was
+    // made from. Read-only, so calls may run concurrently.
+    PhonemeRecordList mapPhonemes(const PhonemeRecordList& phones, std::vector<std::size_t>* origin = nullptr) const;
+    // The same for phoneme text.
     std::string mapPhonemes(std::string_view phonemeText) const;
-    // The same, also giving for every line of the result the index of the
-    // source line (blank lines not counted) it was made from.
-    std::string mapPhonemes(std::string_view phonemeText, std::vector<std::size_t>& lineOrigin) const;
 
 private:
     AccentDatabase() = default;
     friend class AccentFileReader;
 
-    // Substitution pass: every line checked against the source inventory and
-    // replaced by its mapped target phonemes.
-    std::string substitute(std::string_view text, std::vector<std::size_t>* origin) const;
-    // Context pass: each line rewritten by the rule for its successor.
-    std::string applyContextRules(std::string_view text, std::vector<std::size_t>* origin) const;
+    // Substitution pass: every record checked against the source inventory
+    // and replaced by its mapped target phonemes.
+    PhonemeRecordList substitute(const PhonemeRecordList& phones, std::vector<std::size_t>* origin) const;
+    // Context pass: each record rewritten by the rule for its successor.
+    PhonemeRecordList applyContextRules(const PhonemeRecordList& phones, std::vector<std::size_t>* origin) const;
     const ContextRule* findContextRule(std::string_view name, std::string_view successor,
                                        std::string& scratch) const;
 

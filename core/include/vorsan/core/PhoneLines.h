@@ -1,8 +1,6 @@
 #pragma once
-// Reading phoneme text line by line without building records: the one line
-// and token reader every stage uses (records are built on it too).
-#include <cstdint>
-#include <string>
+// The line and token reader under the one phoneme-text reader
+// (PhonemeRecordList::read).
 #include <string_view>
 
 namespace vorsan {
@@ -23,20 +21,5 @@ private:
 // separator; tabs and carriage returns stay inside tokens); false when none
 // is left.
 bool nextToken(std::string_view& line, std::string_view& token);
-
-// True for a line of spaces and tabs only.
-bool isBlankLine(std::string_view line);
-
-// One line cut into its phone name, duration and canonical tail (every
-// remaining token followed by one space).
-struct PhoneLine {
-    std::string_view name;
-    int32_t duration = 0;
-    int tokens = 0; // how many of name and duration were present (0..2)
-};
-
-// Cuts `line`; the tail is written into `tail` (cleared first). A duration
-// without a leading number reads as 0.
-PhoneLine cutPhoneLine(std::string_view line, std::string& tail);
 
 } // namespace vorsan

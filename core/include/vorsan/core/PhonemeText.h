@@ -1,7 +1,8 @@
 #pragma once
-// Phoneme text: the synthesiser's line format (phone name, duration in ms,
-// then position-percent/pitch-Hz pairs, every field followed by one space),
-// and the records that hold it in memory.
+// Phone records, which every stage of the engine passes on, and phoneme text,
+// the line format they are read from and printed as where callers meet them
+// (phone name, duration in ms, then position-percent/pitch-Hz pairs, every
+// field followed by one space).
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -24,16 +25,27 @@ struct PhonemeUnit {
 
 inline bool isWordBoundary(const PhonemeUnit& u) { return u.name == "_"; }
 
-// Pitch limits applied to every pitch value stored in a record.
+// Pitch limits of what is spoken (the mood and the synthesiser keep pitches
+// within them).
 inline constexpr int32_t kPitchFloor = 50;
 inline constexpr int32_t kPitchCeiling = 500;
 
-// One line of phoneme text held in memory (used by emotion and accent work).
+// How a record's line is printed: the usual "name duration pos pitch ... "
+// line, a line that ends at its duration (the pauses of the rule-based
+// front end), or a transcription's "name " without a line feed.
+enum class LineForm : uint8_t { Full, Short, Word };
+
+// One phone as the stages pass it on (front ends, mood, accent, speaking
+// rate, synthesiser), and one line of phoneme text where text is read or
+// printed.
 struct PhonemeRecord {
     std::string name;
-    std::vector<int32_t> pitches;   // clamped to 50..500
+    std::vector<int32_t> pitches;   // Hz as given; bounded by classify()
     std::vector<int32_t> positions; // percent of the duration
     int32_t duration = 0;
+    LineForm form = LineForm::Full;
+    uint8_t nameWidth = 0;       // the name is printed padded with spaces to this width
+    bool blankLineAfter = false; // a line of one space follows (the English front end's closing)
     int32_t soundType = -1;   // class from the emotion sound table, -1 unknown
     int32_t contourMark = 0;  // 1, 2 or 3 when the line had a leading mark
     bool voiced = false;
@@ -42,6 +54,9 @@ struct PhonemeRecord {
 
     void setPitches(const std::vector<int32_t>& values); // clamps
 };
+
+// A pause ("_") of `ms` milliseconds.
+PhonemeRecord pauseRecord(int32_t ms, LineForm form = LineForm::Full);
 
 // Sound-class table consulted while reading (phone name -> class number).
 using SoundClassMap = std::map<std::string, int32_t, std::less<>>;
@@ -52,12 +67,20 @@ bool isVoicedSoundClass(int32_t soundClass);
 
 class PhonemeRecordList {
 public:
-    // Replaces the content with the records read from phoneme text. When a
-    // sound table is given, each name is looked up to set its class and
-    // voicing.
+    // Replaces the content with the records read from phoneme text, values
+    // as written. When a sound table is given, the records are classified.
     void read(std::string_view text, const SoundClassMap* sounds = nullptr);
-    // Writes name, duration and targets of every record (canonical form).
+    // Readies the records for the mood: the integer mean of each record's
+    // pitches is kept, then the pitches are clamped to 50..500, and each name
+    // is looked up in the sound table for its class and voicing.
+    void classify(const SoundClassMap& sounds);
+    // Prints every record in its form (blank lines as the records note).
     std::string write() const;
+    // Appends the printed records to `out`.
+    void writeTo(std::string& out) const;
+    // Every record printed as a full line, nothing else (how the mood and the
+    // accent print what they give).
+    void makeFull();
 
     std::size_t size() const { return records_.size(); }
     bool empty() const { return records_.empty(); }
@@ -65,6 +88,8 @@ public:
     const PhonemeRecord& operator[](std::size_t i) const { return records_[i]; }
     void clear() { records_.clear(); }
     void push_back(PhonemeRecord r) { records_.push_back(std::move(r)); }
+    PhonemeRecord& back() { return records_.back(); }
+    void append(PhonemeRecordList&& more);
     auto begin() { return records_.begin(); }
     auto end() { return records_.end(); }
     auto begin() const { return records_.begin(); }
@@ -74,14 +99,9 @@ private:
     std::vector<PhonemeRecord> records_;
 };
 
-// Appends one full phone line ("name dur pos pitch ... \n").
-void appendPhoneLine(std::string& out, std::string_view name, int32_t duration,
-                     std::string_view tail = {});
-void appendInt(std::string& out, int64_t value);
-
-// Where a word of the input text begins in phoneme text: its place in the
-// text (offset and length in UTF-16 code units) and the index of its first
-// phone line (blank lines not counted).
+// Where a word of the input text begins: its place in the text (offset and
+// length in UTF-16 code units) and the index of its first phone record (of
+// its first phone line in phoneme text, blank lines not counted).
 struct WordMark {
     std::size_t offset = 0;
     std::size_t length = 0;
@@ -89,8 +109,10 @@ struct WordMark {
     bool operator==(const WordMark&) const = default;
 };
 
-// A piece of synthesiser input: phoneme text with the voice it is for, and
-// (when the pipeline made it) where the words of its text begin.
+// A piece of synthesiser input: its phones with the voice they are for, and
+// (when the pipeline made it) where the words of its text begin. Inside the
+// engine the phones travel as records; phoneString holds them printed only
+// where a caller asks for phoneme text.
 struct SpeechChunk {
     std::string phoneString;
     std::string mbrolaDatabase;
@@ -98,6 +120,7 @@ struct SpeechChunk {
     float time = 1.0f;
     int32_t voiceFrequency = 16000;
     std::vector<WordMark> words;
+    PhonemeRecordList phones{};
 };
 
 using ChunkList = std::vector<SpeechChunk>;

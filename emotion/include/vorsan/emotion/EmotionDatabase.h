@@ -41,6 +41,9 @@ public:
     // gives an empty text; an unknown name throws "Emotion not found".
     // Not thread-safe per object (reuses working storage).
     std::string applyEmotion(std::string_view phonemeText, std::string_view emotion);
+    // The same on records, changed in place (left as they are for an empty
+    // name).
+    void applyEmotion(PhonemeRecordList& phones, std::string_view emotion);
 
 private:
     EmotionDatabase() = default;

@@ -1,7 +1,7 @@
 #pragma once
-// Re-shapes phoneme text by one mood: reads it into records, classifies every
-// phoneme (sound class, voicing, syllable role, stress), applies the mood's
-// settings in their fixed order and writes the records back.
+// Re-shapes a sentence's phone records by one mood: classifies every phone
+// (sound class, voicing, syllable role, stress) and applies the mood's
+// settings in their fixed order.
 #include <array>
 #include <cstdint>
 #include <string>
@@ -23,11 +23,11 @@ enum SyllableRole : int32_t { RoleOutside = 0, RoleStart = 1, RoleMiddle = 2, Ro
 // Working storage of the emotion stage; one call at a time per object.
 class ProsodyModifier {
 public:
-    // Classifies the text, applies every non-neutral setting of the profile
-    // and returns the canonical phoneme text. Throws MException
-    // "wrong pitch Contour" or "phraseContour: wrong Contour type" when a
-    // setting needs an invalid contour.
-    std::string apply(std::string_view phonemeText, const EmotionProfile& profile, const SoundClassMap& sounds);
+    // Classifies the records, applies every non-neutral setting of the
+    // profile to them in place (they come back as full lines). Throws
+    // MException "wrong pitch Contour" or "phraseContour: wrong Contour type"
+    // when a setting needs an invalid contour.
+    void apply(PhonemeRecordList& phones, const EmotionProfile& profile, const SoundClassMap& sounds);
 
     // Reads the text and computes roles, class statistics, the utterance mean
     // pitch and stress marks, without changing pitch or durations.
@@ -39,6 +39,7 @@ public:
     int32_t classCount(SoundClass c) const;
 
 private:
+    void reshape(const EmotionProfile& profile);
     void assignRolesAndStatistics();
     void markStress();
     void contourStressed(const EmotionSetting& s);

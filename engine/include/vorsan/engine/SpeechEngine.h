@@ -211,8 +211,11 @@ private:
     struct SentenceWork;
     void moodStage(SentenceWork& work);
     void accentStage(SentenceWork& work);
-    // changeAccent, also giving each result line's source line.
-    SpeechChunk mapAccent(const std::string& phonemes, const std::string& db, std::vector<std::size_t>* lineOrigin);
+    // The emotion database `db` when it holds `mood`; raises applyMood's
+    // messages otherwise.
+    EmotionDatabase& emotionFor(const std::u16string& mood, const std::string& db) const;
+    // changeAccent on records, also giving each result record's source record.
+    SpeechChunk mapAccent(const PhonemeRecordList& phones, const std::string& db, std::vector<std::size_t>* origin);
     // Where a sentence stands: its run, the number of runs, and whether it is
     // the run's last sentence.
     struct SentencePlace {
@@ -229,11 +232,12 @@ private:
     // Hands the chunk's voice settings to the synthesiser (the engine's
     // messages when one is refused).
     void prepareVoice(const SpeechChunk& chunk);
-    // Synthesises one chunk into the sink; false when stopped.
-    bool synthesise(const SpeechChunk& chunk, synth::AudioSink& sink, bool toFile);
+    // Synthesises one chunk into the sink (its records handed over to the
+    // synthesiser); false when stopped.
+    bool synthesise(SpeechChunk& chunk, synth::AudioSink& sink, bool toFile);
     // The same into a caller's sink, delivered on this thread.
-    // `begun` gets where each line of the chunk begins in its samples.
-    bool synthesiseRelayed(const SpeechChunk& chunk, synth::AudioSink& sink,
+    // `begun` gets where each record of the chunk begins in its samples.
+    bool synthesiseRelayed(SpeechChunk& chunk, synth::AudioSink& sink,
                            const std::function<void(const std::vector<int64_t>&)>& begun);
     void registerEnglish(Registries& r) const;
     // A call's rate and pitch on a chunk; raises for values out of range.

@@ -35,11 +35,11 @@ public:
     // for them). Never fails; characters that nothing handles are dropped.
     std::string Convert(std::string_view text);
     std::string Convert(std::u16string_view text);
-    // The same, sentence by sentence: `each` gets the phoneme text of every
+    // The same, sentence by sentence: `each` gets the phone records of every
     // sentence as soon as it is ready, with where its words begin (byte
     // offsets in `text`), and is called at least once (last with the closing
     // pause); together they are Convert's result.
-    using SentenceHandler = std::function<void(std::string&& phonemes, std::vector<WordMark>&& words)>;
+    using SentenceHandler = std::function<void(PhonemeRecordList&& phones, std::vector<WordMark>&& words)>;
     void ConvertSentences(std::string_view text, const SentenceHandler& each);
     // The same for UTF-16 text (offsets in UTF-16 code units); typographic
     // quotes, dashes, the ellipsis and currency signs outside Latin-1 are

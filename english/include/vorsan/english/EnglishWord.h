@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "vorsan/core/PhonemeText.h"
+
 namespace vorsan {
 
 // The English phone set, numbered 33 to 76; numbers 32 and below mean no phone.
@@ -59,8 +61,8 @@ struct EnglishIntonation {
 // with a rising, falling or flat contour chosen by the final punctuation and
 // the first word; empties the list.
 std::string sentenceOutput(std::vector<EnglishWord>& sentence, const EnglishIntonation& tune = {});
-// Appends the same text to `out`.
-void appendSentenceOutput(std::string& out, std::vector<EnglishWord>& sentence,
+// Appends the same as phone records to `out`.
+void appendSentenceOutput(PhonemeRecordList& out, std::vector<EnglishWord>& sentence,
                           const EnglishIntonation& tune = {});
 
 } // namespace vorsan

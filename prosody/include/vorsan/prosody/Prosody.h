@@ -19,7 +19,7 @@ namespace vorsan {
 std::string prosodyConversion(std::u16string_view text, const LanguageRuleBase* language,
                               bool transcription = false);
 
-// The same, sentence by sentence: `each` gets the phoneme text of every
+// The same, sentence by sentence: `each` gets the phone records of every
 // sentence in order as soon as it is converted (the first also carries the
 // run's opening pause, unless `opening` is false: the text goes on a run
 // begun by an earlier call), with where its words begin (offsets in `text`;
@@ -27,7 +27,7 @@ std::string prosodyConversion(std::u16string_view text, const LanguageRuleBase* 
 // Long text is normalised and cut into sentences a piece at a time, so the
 // first sentence comes before the rest is looked at; text without a sentence
 // end comes in pieces of a bounded length.
-using SentenceHandler = std::function<void(std::string&& phonemes, std::vector<WordMark>&& words)>;
+using SentenceHandler = std::function<void(PhonemeRecordList&& phones, std::vector<WordMark>&& words)>;
 void prosodySentences(std::u16string_view text, const LanguageRuleBase* language, bool transcription,
                       const SentenceHandler& each, bool opening = true);
 

@@ -28,7 +28,7 @@ const SoundFileFormat* soundFileFormatOfFlag(int32_t playerFlag);
 class AudioSink {
 public:
     virtual ~AudioSink() = default;
-    // Where each line of the run's phoneme text begins, in samples from the
+    // Where each phone record of the run begins, in samples from the
     // run's start, then where the run ends: as the synthesiser lays the run
     // out, so no place lies beyond its audio. Given just before beginRun.
     virtual void lineStarts(std::span<const int64_t> /*starts*/) {}

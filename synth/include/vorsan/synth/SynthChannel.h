@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "vorsan/core/PhonemeText.h"
 #include "vorsan/synth/AudioSink.h"
 
 namespace vorsan::synth {
@@ -38,12 +39,13 @@ public:
     int32_t setVoiceFrequency(int32_t hz); // output sampling rate
 
     // Starts speaking (flags 0) or writing outFile (a player flag of
-    // soundFileFormatOfFlag). Returns at once; non-zero when the request is
-    // refused (this channel busy, bad flags, no database).
+    // soundFileFormatOfFlag) the phoneme text. Returns at once; non-zero when
+    // the request is refused (this channel busy, bad flags, no database).
     int32_t play(const char* phonemeText, int32_t flags, const char* outFile);
-    // Starts synthesising into the caller's sink, which must outlive the
-    // work (until waitForEnd returns). The sink gets one run.
-    int32_t render(std::string_view phonemeText, AudioSink& sink);
+    // Starts synthesising the phones into the caller's sink, which must
+    // outlive the work (until waitForEnd returns). The sink gets one run,
+    // with where each record begins in it (AudioSink::lineStarts).
+    int32_t render(PhonemeRecordList phones, AudioSink& sink);
     // Blocks until the work has ended (for play on the device: until it has
     // been heard): 0 when it completed or was stopped, non-zero when it failed.
     int32_t waitForEnd();
