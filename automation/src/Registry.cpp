@@ -1,7 +1,10 @@
 #include "vorsan/automation/Registry.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -160,10 +163,41 @@ namespace {
 
 std::string versioned(const ClassRegistration& c) { return c.progId + "." + std::to_string(c.version); }
 
+// An advisory lock on the lock file beside a registry file, held from before
+// it is read until its new version has been renamed into place, so that two
+// registrations at once both stay (each reads what the other wrote).
+class RegistryLock {
+public:
+    explicit RegistryLock(const std::string& path) {
+        std::error_code ec;
+        const fs::path p(path);
+        if (p.has_parent_path()) fs::create_directories(p.parent_path(), ec);
+        fd_ = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        if (fd_ < 0) return;
+        while (::flock(fd_, LOCK_EX) != 0)
+            if (errno != EINTR) {
+                ::close(fd_);
+                fd_ = -1;
+                return;
+            }
+    }
+    ~RegistryLock() {
+        if (fd_ >= 0) ::close(fd_); // closing the descriptor releases the lock
+    }
+    RegistryLock(const RegistryLock&) = delete;
+    RegistryLock& operator=(const RegistryLock&) = delete;
+    bool held() const { return fd_ >= 0; }
+
+private:
+    int fd_ = -1;
+};
+
 } // namespace
 
 HRESULT registerClasses(const std::vector<ClassRegistration>& classes, const std::string& libraryPath) {
     const std::string path = registrationTargetPath();
+    const RegistryLock lock(path);
+    if (!lock.held()) return REGDB_E_WRITEREGDB;
     RegistryFile file;
     if (!file.load(path)) return REGDB_E_WRITEREGDB;
     for (const auto& c : classes) {
@@ -189,6 +223,8 @@ HRESULT registerClasses(const std::vector<ClassRegistration>& classes, const std
 
 HRESULT unregisterClasses(const std::vector<ClassRegistration>& classes) {
     const std::string path = registrationTargetPath();
+    const RegistryLock lock(path);
+    if (!lock.held()) return REGDB_E_WRITEREGDB;
     RegistryFile file;
     if (!file.load(path)) return REGDB_E_WRITEREGDB;
     for (const auto& c : classes) {

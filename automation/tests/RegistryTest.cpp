@@ -1,8 +1,13 @@
 // The registry file, class registration and the errors of class creation.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "AutomationFixture.h"
 #include "vorsan/automation/Registry.h"
@@ -77,6 +82,48 @@ TEST(Registration, WritesProgIdsAndClassAndUserEntriesComeFirst) {
     EXPECT_FALSE(file.hasKey("CLSID\\" + guidToString(kTestClass)) || file.hasKey("Test.Thing.1"));
     EXPECT_TRUE(file.hasKey("Test.Thing"));
     EXPECT_EQ(reg::inprocServer(kTestClass), "/usr/lib/libsystem.so"); // still in the system file
+}
+
+TEST(Registration, RegistrationsAtOnceInSeveralProcessesAreAllKept) {
+    RegistryProfile profile;
+    // Rounds of four processes, each registering a class of its own into the
+    // same file at the same moment: every class must be there after each round.
+    constexpr int kProcesses = 4;
+    for (int round = 0; round < 20; ++round) {
+        std::vector<reg::ClassRegistration> classes;
+        for (int i = 0; i < kProcesses; ++i) {
+            CLSID id = kTestClass;
+            id.Data1 = static_cast<uint32_t>(round * kProcesses + i);
+            classes.push_back({id, "Test.Round" + std::to_string(round) + "Class" + std::to_string(i), 1, "Class", "Apartment"});
+        }
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
+        std::vector<pid_t> children;
+        for (int i = 0; i < kProcesses; ++i) {
+            const pid_t pid = fork();
+            ASSERT_GE(pid, 0);
+            if (pid == 0) {
+                close(ready[1]);
+                char go;
+                // All start together, when the parent closes the pipe.
+                _exit(read(ready[0], &go, 1) == 0 &&
+                              reg::registerClasses({classes[static_cast<std::size_t>(i)]}, "/opt/lib" + std::to_string(i) + ".so") == S_OK
+                          ? 0
+                          : 1);
+            }
+            children.push_back(pid);
+        }
+        close(ready[0]);
+        close(ready[1]);
+        for (pid_t pid : children) {
+            int status = -1;
+            ASSERT_EQ(waitpid(pid, &status, 0), pid);
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        }
+        for (int i = 0; i < kProcesses; ++i)
+            EXPECT_EQ(reg::inprocServer(classes[static_cast<std::size_t>(i)].clsid), "/opt/lib" + std::to_string(i) + ".so")
+                << "round " << round << ", process " << i;
+    }
 }
 
 TEST(Creation, ReportsEachWayItCanFail) {

@@ -13,7 +13,11 @@ Usage: vorsan [options] <command> [arguments]
 Commands:
   phonemes [TEXT]        print each run's voice database, ratios and phoneme text
   speak [TEXT]           speak the text on the sound device
-  tofile [TEXT]          write the speech to sound files and print their paths
+  tofile [TEXT]          write the speech to sound files and print their paths:
+                         without -o, temp1.wav, temp2.wav ... (one per language
+                         run) in the profile folder. Those names are shared by
+                         every program using that folder: one speaking at the
+                         same time may replace them. Use -o for a file of your own.
   mood MOOD DATABASE     apply a mood to phoneme text read from standard input
   accent DATABASE        map phoneme text from standard input with an accent database
   languages              list the loaded languages (primary marked with *)

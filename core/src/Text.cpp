@@ -1,5 +1,6 @@
 #include "vorsan/core/Text.h"
 
+#include <algorithm>
 #include <iterator>
 #include <limits>
 
@@ -94,8 +95,9 @@ int32_t scanInt(std::string_view s) {
 
 std::u16string toU16(std::string_view ascii) { return widenLatin1(ascii); }
 
-namespace {
 bool isBlankUnit(char16_t c) { return c == u' ' || c == u'\n' || c == u'\t' || c == u'\r'; }
+
+namespace {
 bool endsSentence(char16_t c) { return c == u'.' || c == u'!' || c == u'?' || c == 0x0964 || c == 0x0965; }
 } // namespace
 
@@ -104,9 +106,10 @@ std::size_t pieceEnd(std::u16string_view text, std::size_t from, std::size_t siz
     const std::size_t mark = from + size;
     for (std::size_t i = mark; i > mark - size / 4; --i)
         if (isBlankUnit(text[i]) && endsSentence(text[i - 1])) return i;
+    const std::size_t stop = std::min(text.size(), mark + kLongestToken);
     std::size_t i = mark;
-    while (i < text.size() && !isBlankUnit(text[i])) ++i;
-    return i;
+    while (i < stop && !isBlankUnit(text[i])) ++i;
+    return i < stop ? i : text.size();
 }
 
 } // namespace vorsan

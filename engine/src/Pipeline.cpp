@@ -75,7 +75,9 @@ struct RunPiece {
 
 // Cuts text into runs of one language as it is read, a piece at a time: a
 // run longer than a piece comes in several, cut after a sentence, so the
-// first sentence of a long text is spoken before the rest is looked at.
+// first sentence of a long text is spoken before the rest is looked at. A
+// token longer than kLongestToken is cut into pieces of about that length,
+// so no front end holds more than that of one word whatever the text.
 class RunCutter {
 public:
     using Languages = std::map<std::string, std::unique_ptr<LanguageEntry>>;
@@ -95,7 +97,11 @@ public:
     std::optional<RunPiece> next() {
         const std::size_t n = text_.size();
         for (; i_ < n; ++i_) {
-            if (i_ == cutAt_ && lang_) return emit(i_, true);
+            const bool blank = isBlankUnit(text_[i_]);
+            if (blank) tokenStart_ = i_ + 1;
+            const bool tooLong = !blank && i_ - std::max(tokenStart_, start_) >= kLongestToken && cutsCleanly();
+            if (i_ == cutAt_ || tooLong)
+                if (auto piece = cutPending()) return piece;
             if (forced_) continue;
             const LanguageEntry* c = classOf(text_[i_], languages_, preferred_);
             if (c == kUnsayable) {
@@ -127,10 +133,7 @@ public:
         if (start_ < n) {
             if (lang_) return emit(n, false);
             if (sayable_) {
-                // Nothing but digits, signs and punctuation: read by the
-                // preferred language, else English, else the first loaded one.
-                lang_ = preferred_ ? preferred_ : entryNamed(languages_, SpeechEngine::kEnglishName);
-                if (!lang_ && !languages_.empty()) lang_ = languages_.begin()->second.get();
+                lang_ = readerOfNeutralText();
                 if (lang_) return emit(n, false);
             }
         }
@@ -138,6 +141,48 @@ public:
     }
 
 private:
+    // Nothing but digits, signs and punctuation: read by the preferred
+    // language, else English, else the first loaded one.
+    const LanguageEntry* readerOfNeutralText() const {
+        const LanguageEntry* reader = preferred_ ? preferred_ : entryNamed(languages_, SpeechEngine::kEnglishName);
+        if (!reader && !languages_.empty()) reader = languages_.begin()->second.get();
+        return reader;
+    }
+
+    // Ends the pending piece before `i_`, its run going on after it. A piece
+    // that no language has claimed yet is read by the reader of neutral text
+    // when it holds something to say, else (blanks and punctuation alone)
+    // left out.
+    std::optional<RunPiece> cutPending() {
+        if (!lang_ && sayable_) lang_ = readerOfNeutralText();
+        if (lang_) return emit(i_, true);
+        start_ = i_;
+        unsayable_ = false;
+        cutAt_ = pieceEnd(text_, start_);
+        return std::nullopt;
+    }
+
+    // Whether a token longer than kLongestToken may be cut before `i_`: not
+    // inside a surrogate pair or next to a joiner, and not before a
+    // combining mark or a dependent sign of a script (the language's
+    // character table tells a letter or digit, which begins a unit, from
+    // its matras, halant and signs). Past kTokenCutReach it is cut anyway,
+    // though never inside a surrogate pair.
+    bool cutsCleanly() const {
+        const char16_t c = text_[i_], before = text_[i_ - 1];
+        const bool lowSurrogate = c >= 0xDC00 && c <= 0xDFFF && before >= 0xD800 && before <= 0xDBFF;
+        if (lowSurrogate) return false;
+        if (i_ - std::max(tokenStart_, start_) >= kLongestToken + kTokenCutReach) return true;
+        auto joiner = [](char16_t u) { return u == 0x200C || u == 0x200D; };
+        if (joiner(c) || joiner(before) || (c >= 0x0300 && c <= 0x036F)) return false;
+        const LanguageEntry* owner = classOf(c, languages_, preferred_);
+        if (owner == kNeutral || owner == kUnsayable || owner->isBuiltInEnglish()) return true;
+        const CharacterTable* table = owner->language().characters();
+        if (!table) return true;
+        const char type = table->classifyEntry(std::u16string_view(&c, 1));
+        return type == unit_type::kVowel || type == unit_type::kConsonant || type == unit_type::kDigit;
+    }
+
     // The pending piece up to `end`; with `continued`, the run goes on after it.
     RunPiece emit(std::size_t end, bool continued) {
         RunPiece piece{start_, end, lang_, continuing_, unsayable_};
@@ -158,6 +203,7 @@ private:
     bool forced_;
     std::size_t i_ = 0;                  // next character to look at
     std::size_t start_ = 0;              // of the pending piece
+    std::size_t tokenStart_ = 0;         // of the unbroken token `i_` is in
     std::size_t cutAt_ = pieceEnd(text_, 0); // where the pending piece ends if its run goes on
     bool continuing_ = false;            // the pending piece goes on with the run before it
     bool unsayable_ = false;             // the pending piece holds unsayable characters

@@ -298,3 +298,33 @@ TEST(HostileInput, OutputNamesThatAreNotRegularFilesAreRefusedAndLinksWrittenThr
     for (const fs::path& dir : {real.parent_path(), link.parent_path()})
         EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1) << dir;
 }
+
+TEST(HostileInput, AnUnbrokenTokenReachesTheFrontEndsInBoundedPieces) {
+    TempProfile profile;
+    SpeechEngine engine; // the built-in English and a Devanagari language
+    engine.addLanguageDatabase(profile.write("hi.xml", hindiRuleFile("Hindi", "en1")));
+    // A 1 MB Latin token and a Devanagari one of consonants each with its
+    // vowel sign: every word the front ends report is a piece of the token no
+    // longer than the limit, the pieces follow each other to the token's end,
+    // and none begins with a vowel sign parted from its consonant.
+    const std::u16string latin(1u << 20, u'a');
+    std::u16string devanagari;
+    while (devanagari.size() < 30000) devanagari += u"कमा";
+    for (const std::u16string& text : {latin, devanagari}) {
+        CountingSink sink;
+        std::vector<SpeechEngine::WordStart> words;
+        ASSERT_TRUE(engine.renderText(text, false, false, sink, [&](const std::vector<SpeechEngine::WordStart>& w) {
+            words.insert(words.end(), w.begin(), w.end());
+        }));
+        ASSERT_GT(words.size(), text.size() / (kLongestToken + kTokenCutReach));
+        std::size_t end = 0;
+        for (const auto& w : words) {
+            EXPECT_LE(w.length, kLongestToken + kTokenCutReach);
+            EXPECT_GE(w.offset, end);
+            EXPECT_NE(text[w.offset], u'\u093E') << "at " << w.offset;
+            end = w.offset + w.length;
+        }
+        EXPECT_EQ(end, text.size());
+        EXPECT_GT(sink.total, 0u);
+    }
+}

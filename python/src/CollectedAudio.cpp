@@ -68,6 +68,7 @@ Audio& CollectingSink::current() {
 }
 
 void CollectingSink::beginRun(int32_t rate) {
+    begun_ = true;
     Audio& a = current();
     a.rate = rate; // one rate for all of one Audio's runs: the engine converts them
     runStart_ = static_cast<int64_t>(a.samples.size());

@@ -70,6 +70,8 @@ public:
     // Something to do on every write (the stop check).
     void setOnWrite(std::function<void()> f) { onWrite_ = std::move(f); }
 
+    // Whether a run of speech began (the text had something to speak).
+    bool begun() const { return begun_; }
     // The audio so far (the whole text's, when not handed out by run).
     std::unique_ptr<Audio> take();
 
@@ -83,6 +85,7 @@ private:
     int64_t runStart_ = 0;
     std::size_t runWords_ = 0; // index of the run's first word
     std::size_t textEnd_ = 0;  // where the last sentence's text ends
+    bool begun_ = false;
 };
 
 } // namespace vorsan::python

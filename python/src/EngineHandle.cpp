@@ -2,7 +2,9 @@
 
 #include "CollectedAudio.h"
 
+#include <condition_variable>
 #include <filesystem>
+#include <set>
 #include <stdexcept>
 
 #include "vorsan/core/MException.h"
@@ -11,12 +13,63 @@
 
 namespace vorsan::python {
 
+namespace {
+// Every live engine and the calls under way, so that the interpreter's exit
+// can end them before the module's objects go. Never destroyed: a thread may
+// still leave a call while the process's own objects are destroyed.
+struct LiveEngines {
+    std::mutex lock;
+    std::condition_variable idle;
+    std::set<EngineHandle*> engines;
+    std::size_t calls = 0;
+    bool closing = false;
+};
+LiveEngines& live() {
+    static LiveEngines* l = new LiveEngines;
+    return *l;
+}
+
+constexpr const char* kNothingToSpeak = "The text has nothing to speak (no part of it belongs to a loaded language)";
+} // namespace
+
+CallUnderWay::CallUnderWay() {
+    std::lock_guard g(live().lock);
+    if (live().closing) throw MException("The engine is closed: the interpreter is exiting");
+    ++live().calls;
+}
+
+CallUnderWay::~CallUnderWay() {
+    std::lock_guard g(live().lock);
+    if (--live().calls == 0) live().idle.notify_all();
+}
+
+void stopEveryEngine() {
+    std::unique_lock g(live().lock);
+    live().closing = true;
+    for (EngineHandle* h : live().engines) h->stop();
+    live().idle.wait(g, [] { return live().calls == 0; });
+}
+
 EngineHandle::EngineHandle(bool loadUserConfiguration) {
+    {
+        std::lock_guard g(live().lock);
+        live().engines.insert(this);
+    }
     if (!loadUserConfiguration) return;
     // A user who has no configuration yet is set up from the installation
     // first, which the diagnostic sink hears once.
     setUpNewUser("vorsan");
     if (std::filesystem::exists(engine_.configurationPath())) engine_.loadConfiguration();
+}
+
+EngineHandle::~EngineHandle() {
+    std::lock_guard g(live().lock);
+    live().engines.erase(this);
+}
+
+void EngineHandle::beginRequest() {
+    std::lock_guard g(live().lock);
+    stopAsked_ = live().closing; // asked to stop while it waited for the engine
 }
 
 void EngineHandle::checkNotReading() {
@@ -89,6 +142,8 @@ std::unique_ptr<Audio> synthesize(EngineHandle& handle, const Request& request, 
         completed = engine.renderText(request.text, options, sink,
                                       [&sink](const auto& starts) { sink.wordsBegin(starts); });
     }
+    // As vorsan tofile: empty audio would pass for the text's speech.
+    if (completed && !sink.begun()) throw MException(kNothingToSpeak);
     std::unique_ptr<Audio> audio = sink.take();
     audio->stopped = !completed;
     return audio;

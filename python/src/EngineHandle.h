@@ -33,6 +33,9 @@ class EngineHandle {
 public:
     // loadUserConfiguration: load the user's tolvane.xml when it exists.
     explicit EngineHandle(bool loadUserConfiguration);
+    ~EngineHandle();
+    EngineHandle(const EngineHandle&) = delete;
+    EngineHandle& operator=(const EngineHandle&) = delete;
 
     // Waits for the engine (call without the interpreter lock). Raises
     // std::runtime_error when the calling thread has a stream of this engine
@@ -48,8 +51,9 @@ public:
     // Ends the operation under way (any thread, no lock needed). A request
     // that has begun but not yet reached the synthesiser sees it too.
     void stop();
-    // Called by a request under the lock, before it starts.
-    void beginRequest() { stopAsked_ = false; }
+    // Called by a request under the lock, before it starts (stopped at
+    // once when the interpreter is exiting).
+    void beginRequest();
     // True when stop() came during the current request.
     bool stopAsked() const { return stopAsked_; }
 
@@ -87,6 +91,23 @@ struct Audio;
 // Asked now and then while speech is made; true ends the speech as stop()
 // does.
 using Interrupted = std::function<bool()>;
+
+// One call of an engine from Python, counted from before the interpreter
+// lock is let go until after it is taken back; raises once the interpreter is
+// exiting. Make it with the interpreter lock held.
+class CallUnderWay {
+public:
+    CallUnderWay();
+    ~CallUnderWay();
+    CallUnderWay(const CallUnderWay&) = delete;
+    CallUnderWay& operator=(const CallUnderWay&) = delete;
+};
+
+// Stops every engine's work and waits until no call is under way; later
+// calls raise. For the interpreter's exit (call without the interpreter
+// lock): a thread left inside the engine, or one still to take the lock back
+// while the interpreter ends, would crash the process.
+void stopEveryEngine();
 
 // The requests, each under the engine's lock (call without the interpreter
 // lock). A stopped request returns what was made before the stop.

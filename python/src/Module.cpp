@@ -88,6 +88,7 @@ synth::SoundFileType fileTypeOf(const std::string& path) {
 // Runs f(engine) under the engine's lock, without the interpreter lock.
 template <class F>
 auto withEngine(EngineHandle& h, F&& f) {
+    CallUnderWay call;
     py::gil_scoped_release nogil;
     auto lock = h.lock();
     return f(h.engine());
@@ -169,6 +170,14 @@ PYBIND11_MODULE(_vorsan, m) {
             PyErr_SetObject(engineError, messageText(e.message()).ptr());
         }
     });
+
+    // At the interpreter's exit every engine is stopped and the calls under
+    // way (a daemon thread's, say) are waited for, before the module's
+    // objects and the interpreter go.
+    py::module_::import("atexit").attr("register")(py::cpp_function([] {
+        py::gil_scoped_release nogil;
+        stopEveryEngine();
+    }));
 
     py::class_<WordPlace>(m, "Word", "Where a word of the text begins in the audio.")
         .def_readonly("offset", &WordPlace::offset, "Index of the word's first character in the text.")
@@ -365,6 +374,7 @@ PYBIND11_MODULE(_vorsan, m) {
                 Request r = requestOf(std::move(text), mood, accent);
                 SignalCheck signals;
                 std::unique_ptr<Audio> audio;
+                CallUnderWay call;
                 {
                     py::gil_scoped_release nogil;
                     audio = synthesize(h, r, std::ref(signals));
@@ -393,6 +403,7 @@ PYBIND11_MODULE(_vorsan, m) {
                 const std::string p = path.string();
                 const auto type = static_cast<int16_t>(fileTypeOf(p));
                 Request r = requestOf(std::move(text), mood, accent);
+                CallUnderWay call;
                 py::gil_scoped_release nogil;
                 return synthesizeToFile(h, r, type, p);
             },
@@ -403,6 +414,7 @@ PYBIND11_MODULE(_vorsan, m) {
             "speak",
             [](EngineHandle& h, std::u16string text, const py::object& mood, bool accent) {
                 Request r = requestOf(std::move(text), mood, accent);
+                CallUnderWay call;
                 py::gil_scoped_release nogil;
                 return speak(h, r);
             },

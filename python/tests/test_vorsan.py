@@ -97,6 +97,9 @@ class VorsanTest(unittest.TestCase):
             (lambda: self.engine.synthesize("Hello", mood="Cheerful"),
              "Mood not found in Emotion database English (United States)_en1"),
             (lambda: empty.synthesize("Hello", mood="Happy"), "Emotion not set for language English (United States)"),
+            # Chinese belongs to no loaded language: no empty Audio passing for its speech.
+            (lambda: self.engine.synthesize("你好"),
+             "The text has nothing to speak (no part of it belongs to a loaded language)"),
         ]
         for call, message in cases:
             with self.assertRaises(vorsan.EngineError) as caught:
@@ -285,6 +288,32 @@ class VorsanTest(unittest.TestCase):
         self.assertGreater(heard, 15)
         self.assertLess(grown_mb, 150)
         self.assertEqual(list(stream), [])
+
+
+class ExitTest(unittest.TestCase):
+    def test_exit_while_a_daemon_thread_speaks_ends_cleanly(self):
+        # The interpreter exits while a daemon thread is inside synthesize():
+        # the work is stopped and waited for before the module goes, every
+        # time (a crash or an abort shows as a signal's exit status).
+        script = """if True:
+            import threading, time, vorsan
+            engine = vorsan.Engine()
+            started = threading.Event()
+            def work():
+                started.set()
+                try:
+                    while True:
+                        engine.synthesize(%r)
+                except vorsan.EngineError:
+                    pass  # refused once the exit has begun
+            threading.Thread(target=work, daemon=True).start()
+            started.wait()
+            time.sleep(0.3)
+        """ % (HINDI + " " + LONG[:3000])
+        for _ in range(20):
+            run = subprocess.run([sys.executable, "-c", script], capture_output=True, text=True, timeout=120)
+            self.assertEqual(run.returncode, 0, run.stderr)
+            self.assertNotIn("Traceback", run.stderr)
 
 
 class FirstUseTest(unittest.TestCase):

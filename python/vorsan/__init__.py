@@ -10,7 +10,11 @@ add_language(), add_emotion() and add_accent() add single files.
 Engine.synthesize() returns an Audio (sample_rate, numpy int16 samples,
 words and sentences with their places in the audio, to_bytes(), save());
 Engine.synthesize_stream() yields one Audio per sentence as soon as each is
-ready. Failures raise EngineError with the engine's own message.
+ready. Failures raise EngineError with the engine's own message; so does
+synthesize() of text of which no part belongs to a loaded language ("The text
+has nothing to speak ..."), rather than returning empty audio. When the
+interpreter exits, every engine's work is stopped and waited for first (a
+daemon thread inside synthesize() gets what was made; later calls raise).
 """
 from ._vorsan import (
     Audio,

@@ -15,10 +15,12 @@ namespace vorsan::speechd {
 
 namespace {
 
-// Lines of input longer than this (a message's data is many lines) are cut;
-// the server sends nothing near it.
+// Only this much of a line is kept (a message's data is many lines; the
+// server sends nothing near it). A message with a longer line is refused
+// rather than spoken in part.
 constexpr std::size_t kMaxLine = 1 << 20;
-// A message larger than this is refused with 301.
+// A message larger than this, every byte of every line counted, is refused
+// with 301.
 constexpr std::size_t kMaxMessage = 16u << 20;
 
 std::string join(const std::vector<std::string>& lines) {
@@ -50,29 +52,37 @@ void debugTo(const std::string& path) {
 bool CommandLoop::feed(std::string_view bytes) {
     while (!quit_ && !bytes.empty()) {
         const std::size_t lf = bytes.find('\n');
-        if (lf == std::string_view::npos) {
-            if (pending_.size() < kMaxLine) pending_.append(bytes.substr(0, kMaxLine - pending_.size()));
-            return true;
-        }
-        if (pending_.size() < kMaxLine) pending_.append(bytes.substr(0, std::min(lf, kMaxLine - pending_.size())));
+        const std::string_view part = bytes.substr(0, lf);
+        if (pending_.size() < kMaxLine) pending_.append(part.substr(0, kMaxLine - pending_.size()));
+        pendingSize_ += part.size();
+        if (lf == std::string_view::npos) return true;
         bytes.remove_prefix(lf + 1);
         std::string text = std::move(pending_);
+        std::size_t size = pendingSize_;
         pending_.clear();
-        if (!text.empty() && text.back() == '\r') text.pop_back();
-        line(text);
+        pendingSize_ = 0;
+        if (size == text.size() && !text.empty() && text.back() == '\r') {
+            text.pop_back();
+            --size;
+        }
+        line(text, size);
     }
     return !quit_;
 }
 
-bool CommandLoop::line(std::string_view text) {
+bool CommandLoop::line(std::string_view text, std::size_t size) {
     if (block_ == Block::None) return command(text);
-    if (text == ".") {
+    if (text == "." && size == 1) {
         endBlock();
         return true;
     }
-    if (text.starts_with("..")) text.remove_prefix(1);
-    blockSize_ += text.size() + 1;
-    if (blockSize_ <= kMaxMessage) blockLines_.emplace_back(text);
+    if (text.starts_with("..")) {
+        text.remove_prefix(1);
+        --size;
+    }
+    blockSize_ += size + 1;
+    if (size > text.size()) blockCut_ = true;
+    if (blockSize_ <= kMaxMessage && !blockCut_) blockLines_.emplace_back(text);
     return true;
 }
 
@@ -152,8 +162,10 @@ void CommandLoop::endBlock() {
     block_ = Block::None;
     std::vector<std::string> lines = std::move(blockLines_);
     const std::size_t size = blockSize_;
+    const bool cut = blockCut_;
     blockLines_.clear();
     blockSize_ = 0;
+    blockCut_ = false;
     switch (block) {
     case Block::Audio:
         out_.reply("203 OK AUDIO INITIALIZED");
@@ -172,7 +184,7 @@ void CommandLoop::endBlock() {
         out_.reply("203 OK SETTINGS RECEIVED");
         break;
     case Block::Message: {
-        if (size > kMaxMessage || !speaker_.ready()) {
+        if (size > kMaxMessage || cut || !speaker_.ready()) {
             out_.reply("301 ERROR CANT SPEAK");
             break;
         }

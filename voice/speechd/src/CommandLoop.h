@@ -46,17 +46,20 @@ public:
     void allowDebugFiles(bool allow) { debugFiles_ = allow; }
 
 private:
-    bool line(std::string_view text);
+    // A whole line: `text` is what was kept of it, `size` its length in bytes.
+    bool line(std::string_view text, std::size_t size);
     bool command(std::string_view text);
     void endBlock();
 
     enum class Block { None, Audio, LogLevel, Set, Message };
     ProtocolWriter& out_;
     Speaker& speaker_;
-    std::string pending_; // an unfinished line
+    std::string pending_;         // what is kept of an unfinished line
+    std::size_t pendingSize_ = 0; // its length so far, every byte counted
     Block block_ = Block::None;
     std::vector<std::string> blockLines_;
-    std::size_t blockSize_ = 0;
+    std::size_t blockSize_ = 0;   // every byte of the block so far
+    bool blockCut_ = false;       // a line of the block was longer than is kept
     Message::Kind messageKind_ = Message::Text;
     Settings settings_;
     bool quit_ = false;

@@ -232,6 +232,30 @@ TEST_F(Module, StopEndsAtOnceAndTheNextMessageSpeaks) {
     EXPECT_EQ(m.quit(), 0);
 }
 
+TEST_F(Module, AMessageTooLongInAnyOfItsLinesIsRefusedWhole) {
+    ModuleProcess m;
+    m.start();
+    const auto refused = [&](const std::string& message) {
+        m.send("SPEAK\n" + message + ".\n");
+        EXPECT_EQ(m.reply().back(), "202 OK RECEIVING MESSAGE");
+        EXPECT_EQ(m.reply().back(), "301 ERROR CANT SPEAK");
+    };
+    // One line of 2 MB: nothing of it is spoken (no 701 BEGIN), where the
+    // part kept of it had been spoken before.
+    refused("<speak>" + std::string(2u << 20, 'a') + " and the end.</speak>\n");
+    // 20 MB in one line and 20 MB in lines of 1 KB: both over the limit.
+    refused(std::string(20u << 20, 'b') + "\n");
+    std::string lines;
+    for (std::size_t i = 0; i < 20u << 10; ++i) lines += std::string(1023, 'c') + "\n";
+    refused(lines);
+    // A message that fits after them is spoken whole.
+    const auto next = m.speak("<speak>Yes.</speak>");
+    EXPECT_EQ(next.events.front(), "701 BEGIN");
+    EXPECT_EQ(next.end, "702 END");
+    EXPECT_GT(next.seconds(), 0.2);
+    EXPECT_EQ(m.quit(), 0);
+}
+
 TEST_F(Module, ABrokenLanguageFileNeverReachesTheProtocol) {
     // Hindi's rule file is broken: its loader's diagnostics go to standard
     // error, the protocol stays clean, and the module keeps serving.

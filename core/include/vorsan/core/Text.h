@@ -34,13 +34,26 @@ int32_t scanInt(std::string_view s);
 
 std::u16string toU16(std::string_view ascii);
 
+// Space, tab, line feed or carriage return: what separates words.
+bool isBlankUnit(char16_t c);
+
+// No unbroken token (code units between blanks) much longer than this is
+// handed to a front end at once: a longer one is cut into pieces, each read
+// as a word of its own, so the work and memory of a sentence stay bounded
+// whatever the text.
+inline constexpr std::size_t kLongestToken = 1000;
+// How far past kLongestToken a cut may wait for a place that splits no
+// character (a letter from its signs, a surrogate pair).
+inline constexpr std::size_t kTokenCutReach = 32;
+
 // Long text is worked on in pieces of about this many code units, so that
 // speech can begin before the rest of the text has been looked at.
 inline constexpr std::size_t kTextPieceSize = 8192;
 // The end of the piece of `text` that starts at `from`: the text's end when
 // fewer than `size` code units are left; else just after a sentence end
 // (. ! ? or a danda, then a blank) in the last quarter before the mark,
-// else the first blank from the mark on.
+// else the first blank from the mark on; the text's end when no blank
+// comes within kLongestToken of the mark (such a token is cut by its length).
 std::size_t pieceEnd(std::u16string_view text, std::size_t from, std::size_t size = kTextPieceSize);
 
 } // namespace vorsan
