@@ -75,6 +75,18 @@ TEST(Hindi, CompoundsEndTheirFirstMemberLikeAWord) {
     for (const auto& [word, phones] : cases) EXPECT_EQ(spokenPhones(hindi->convertWord(word)), phones) << utf16ToUtf8(word);
 }
 
+TEST(Hindi, WordsAreLookedUpWithoutTheirBracketsAndQuotes) {
+    TempProfile profile;
+    auto hindi = LanguageRuleBase::load(dataPath(kHindi));
+    // Listed words (हलचल keeps its medial schwa out, वह says "voh") and a
+    // compound with a listed member, with marks attached on either side.
+    const std::pair<const char16_t*, const char*> cases[] = {
+        {u"(हलचल)", "h a l ch a l"}, {u"\"हलचल\",", "h a l ch a l"}, {u"वह)", "v oo h"},
+        {u"(वह", "v oo h"},          {u"\u201cवह\u201d", "v oo h"},    {u"[दिनभर]", "d i n bh a r"},
+    };
+    for (const auto& [word, phones] : cases) EXPECT_EQ(spokenPhones(hindi->convertWord(word)), phones) << utf16ToUtf8(word);
+}
+
 TEST(Hindi, SpeechHasNoGapsAndQuestionsRiseAboveStatements) {
     TempProfile profile;
     SpeechEngine engine;
