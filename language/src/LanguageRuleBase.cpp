@@ -1,5 +1,6 @@
 #include "vorsan/language/LanguageRuleBase.h"
 
+#include "Compounds.h"
 #include "RuleCache.h"
 #include "RuleFileReader.h"
 #include "RuleIndex.h"
@@ -49,6 +50,7 @@ void LanguageRuleBase::finishLoading() const {
         }
         deferred_.reset();
     }
+    if (!path_.empty()) compoundWords_ = CompoundWords::forRuleFile(path_);
     tables_ = std::make_unique<Tables>(parts_.characters ? *parts_.characters : emptyTable_,
                                        parts_.ruleCharacters ? *parts_.ruleCharacters : kNoRules);
     // Indexed once, in place: moving an indexed table would rebuild its indexes.
@@ -78,7 +80,8 @@ std::unique_ptr<LanguageRuleBase> LanguageRuleBase::load(const std::string& path
     // returned, and only a file that loaded gets a compiled copy.
     LanguageParts parts;
     xml::parseFile(path, xml::GuardStyle{}, [&](const xml::DOMElement& root) { parts = rulefile::read(root); });
-    auto base = fromParts(std::move(parts));
+    auto base = std::unique_ptr<LanguageRuleBase>(new LanguageRuleBase(std::move(parts), {}, path));
+    base->complete();
     if (xmlStamp) rulecache::store(path, *xmlStamp, base->parts());
     return base;
 }

@@ -21,6 +21,7 @@
 namespace vorsan {
 
 class RuleIndex;
+class CompoundWords;
 
 struct Identifier {
     std::u16string text;
@@ -168,10 +169,13 @@ private:
     mutable LanguageParts parts_;
     CharacterTable emptyTable_;
     bool builtInEnglish_ = false;
-    std::string path_;               // the rule file, for a deferred part that cannot be decoded
+    std::string path_; // the rule file: for a deferred part that cannot be decoded, and its word list
     mutable std::optional<compiledcache::Stamp> deferred_; // parts still to decode from the compiled copy
     mutable std::once_flag completed_;
     mutable std::unique_ptr<const Tables> tables_;
+    // The word list compounds are cut with, read on first use from beside
+    // the rule file; null without one.
+    mutable std::unique_ptr<const CompoundWords> compoundWords_;
 };
 
 } // namespace vorsan
