@@ -2,9 +2,6 @@
 
 #include <algorithm>
 
-#include "vorsan/core/CompiledCache.h"
-#include "vorsan/core/Text.h"
-
 namespace vorsan {
 
 namespace {
@@ -83,40 +80,13 @@ bool mayBeSecondMember(std::u16string_view word, const CharacterTable& table) {
 }
 } // namespace
 
-std::unique_ptr<const CompoundWords> CompoundWords::forRuleFile(const std::string& ruleFile) {
-    if (ruleFile.size() < 4 || ruleFile.compare(ruleFile.size() - 4, 4, ".xml") != 0) return nullptr;
-    const std::optional<std::string> bytes = compiledcache::readFile(ruleFile.substr(0, ruleFile.size() - 4) + ".words");
-    if (!bytes) return nullptr;
-    std::vector<std::u16string> words;
-    std::string_view rest = *bytes;
-    while (!rest.empty()) {
-        const std::size_t end = std::min(rest.find('\n'), rest.size());
-        std::string_view line = rest.substr(0, end);
-        rest.remove_prefix(std::min(end + 1, rest.size()));
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (line.size() > 1 && line.front() == '+') words.push_back(utf8ToUtf16(line.substr(1)));
-    }
-    return std::make_unique<const CompoundWords>(std::move(words));
-}
-
-CompoundWords::CompoundWords(std::vector<std::u16string> words) : words_(std::move(words)) {
-    // The file is written sorted; sorting again costs little and keeps a
-    // hand-edited list correct.
-    if (!std::is_sorted(words_.begin(), words_.end())) std::sort(words_.begin(), words_.end());
-}
-
-bool CompoundWords::contains(std::u16string_view word) const {
-    auto it = std::lower_bound(words_.begin(), words_.end(), word,
-                               [](const std::u16string& a, std::u16string_view b) { return a < b; });
-    return it != words_.end() && *it == word;
-}
-
-std::optional<std::size_t> CompoundWords::split(std::u16string_view word, const CharacterTable& table) const {
+std::optional<std::size_t> splitListedCompound(std::u16string_view word, const WordListFile& words,
+                                               const CharacterTable& table) {
     for (std::size_t cut = word.size() - std::min<std::size_t>(word.size(), 2); cut >= 2; --cut) {
         const std::u16string_view first = word.substr(0, cut), second = word.substr(cut);
         if (!mayBeFirstMember(first, table) || !mayBeSecondMember(second, table)) continue;
         if (letters(first, table) < 2 || letters(second, table) < 2) continue;
-        if (contains(first) && contains(second)) return cut;
+        if (words.contains('+', first) && words.contains('+', second)) return cut;
     }
     return std::nullopt;
 }

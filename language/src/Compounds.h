@@ -10,12 +10,10 @@
 // decides; an entry without phones ("-ंकर") marks an ending that is not a
 // boundary (शंकर is one word, not शं|कर).
 #include <cstddef>
-#include <memory>
 #include <optional>
-#include <string>
 #include <string_view>
-#include <vector>
 
+#include "WordListFile.h"
 #include "vorsan/language/CharacterTable.h"
 #include "vorsan/language/RuleTables.h"
 
@@ -33,30 +31,14 @@ struct CompoundSplit {
 std::optional<CompoundSplit> splitCompound(std::u16string_view word, const ExactMatchTable& exact,
                                            const CharacterTable& table);
 
-// Compounds of two words of a language's word list (Hindi जन|मत,
-// पवन|चक्की): the file beside the rule file, "<rule file without .xml>.words",
-// lists the words a compound may be cut into, one "+word" a line, sorted by
-// UTF-16 code units (other lines are ignored). A word that is not an exact
-// match is cut when it is a listed word ending in a consonant letter that
-// keeps its inherent vowel, followed by a listed word starting with a letter,
-// each of at least two letters; each member is then said as a word of its
-// own, so its final inherent vowel drops like any word's.
-class CompoundWords {
-public:
-    // The word list of the rule file, or null when it has none (or it cannot
-    // be read).
-    static std::unique_ptr<const CompoundWords> forRuleFile(const std::string& ruleFile);
-    // A list of the given words (any order).
-    explicit CompoundWords(std::vector<std::u16string> words);
-
-    bool contains(std::u16string_view word) const;
-    // Code units of the first member when the word divides into two listed
-    // words; of several cuts, the longest first member's.
-    std::optional<std::size_t> split(std::u16string_view word, const CharacterTable& table) const;
-    std::size_t size() const { return words_.size(); }
-
-private:
-    std::vector<std::u16string> words_; // sorted
-};
+// Compounds of two words of the language's word list (Hindi जन|मत,
+// पवन|चक्की), its "+" lines. A word that is not an exact match is cut when it
+// is a listed word ending in a consonant letter that keeps its inherent
+// vowel, followed by a listed word starting with a letter, each of at least
+// two letters; each member is then said as a word of its own, so its final
+// inherent vowel drops like any word's. The code units of the first member,
+// when the word divides; of several cuts, the longest first member's.
+std::optional<std::size_t> splitListedCompound(std::u16string_view word, const WordListFile& words,
+                                               const CharacterTable& table);
 
 } // namespace vorsan

@@ -4,6 +4,7 @@
 #include "RuleCache.h"
 #include "RuleFileReader.h"
 #include "RuleIndex.h"
+#include "WordListFile.h"
 #include "vorsan/core/MException.h"
 #include "vorsan/core/Xml.h"
 
@@ -50,7 +51,7 @@ void LanguageRuleBase::finishLoading() const {
         }
         deferred_.reset();
     }
-    if (!path_.empty()) compoundWords_ = CompoundWords::forRuleFile(path_);
+    if (!path_.empty()) words_ = WordListFile::forRuleFile(path_);
     tables_ = std::make_unique<Tables>(parts_.characters ? *parts_.characters : emptyTable_,
                                        parts_.ruleCharacters ? *parts_.ruleCharacters : kNoRules);
     // Indexed once, in place: moving an indexed table would rebuild its indexes.
@@ -106,6 +107,11 @@ const std::string& LanguageRuleBase::mbrolaDatabase() const {
     return parts_.language ? parts_.language->mbrolaDatabase : kEmpty;
 }
 const std::string& LanguageRuleBase::dialect() const { return parts_.language ? parts_.language->dialect : kEmpty; }
+
+bool LanguageRuleBase::isOwnWord(std::u16string_view word) const {
+    complete();
+    return words_ && words_->contains('=', word);
+}
 
 bool LanguageRuleBase::claims(char32_t code) const {
     if (builtInEnglish_) return (code >= U'A' && code <= U'Z') || (code >= U'a' && code <= U'z');

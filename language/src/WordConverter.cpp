@@ -230,7 +230,7 @@ std::vector<PhonemeUnit> LanguageRuleBase::convertWord(std::u16string_view word)
                 if (whole != exactMatches.end()) appendPhones(out, whole->second.phones);
                 if (out.size() == mark) appendRulePhones(first, out);
                 appendPhones(out, split->second->phones);
-            } else if (auto cut = compoundWords_ ? compoundWords_->split(core, t) : std::nullopt) {
+            } else if (auto cut = words_ ? splitListedCompound(core, *words_, t) : std::nullopt) {
                 for (std::u16string_view member : {core.substr(0, *cut), core.substr(*cut)}) {
                     auto whole = exactMatches.find(member);
                     if (whole != exactMatches.end()) appendPhones(out, whole->second.phones);
