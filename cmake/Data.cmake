@@ -38,7 +38,7 @@ endif()
 foreach(dir voices pelmira ruvetta oskalen)
   install(DIRECTORY "${CMAKE_SOURCE_DIR}/data/${dir}/"
     DESTINATION "${VORSAN_INSTALL_DATADIR}/${dir}" COMPONENT data
-    FILES_MATCHING PATTERN "*.xml"
+    FILES_MATCHING PATTERN "*.xml" PATTERN "*.words"
     PATTERN "dravidian" EXCLUDE)
 endforeach()
 # The installation's configuration, and install.sh, which runs

@@ -122,15 +122,18 @@ configuration tolvane.xml and speaks a sample sentence with the settings
 before they are saved.")
 
 # Each package's /usr/share/doc/<package>: copyright (the data package's
-# with the English lexicon's licence) and changelog.gz.
+# with the English lexicon's and the word lists' licences) and
+# changelog.gz.
 configure_file("${CMAKE_CURRENT_LIST_DIR}/debian/changelog.in" "${CMAKE_BINARY_DIR}/install/debian/changelog" @ONLY)
 # (gzip -n: no name or time stamp inside, so the file is the same each build.)
 execute_process(COMMAND gzip -9n -c "${CMAKE_BINARY_DIR}/install/debian/changelog"
   OUTPUT_FILE "${CMAKE_BINARY_DIR}/install/debian/changelog.gz" COMMAND_ERROR_IS_FATAL ANY)
 file(READ "${CMAKE_CURRENT_LIST_DIR}/debian/copyright" _vorsan_copyright)
 file(READ "${CMAKE_SOURCE_DIR}/data/english/COPYING.cmulex" _vorsan_cmulex)
+file(READ "${CMAKE_SOURCE_DIR}/data/pelmira/COPYING.wordlists" _vorsan_words)
 file(WRITE "${CMAKE_BINARY_DIR}/install/debian/copyright-data"
-  "${_vorsan_copyright}\nThe English pronunciation dictionary english.dat:\n\n${_vorsan_cmulex}")
+  "${_vorsan_copyright}\nThe English pronunciation dictionary english.dat:\n\n${_vorsan_cmulex}"
+  "\nThe word lists pelmira/newPelmiraHindi.words and pelmira/PelmiraMarathi.words:\n\n${_vorsan_words}")
 foreach(pair runtime:vorsan data:vorsan-data dev:vorsan-dev manager:tolvane)
   string(REPLACE ":" ";" pair "${pair}")
   list(GET pair 0 component)

@@ -107,6 +107,7 @@ for f in bin/vorsan bin/vorsan-regsvr bin/vorsan-user-setup "$private/libVorsanC
   "$libdir/cmake/Vorsan/VorsanConfig.cmake" "$libdir/cmake/Vorsan/VorsanConfigVersion.cmake" \
   "$libdir/pkgconfig/vorsan.pc" \
   share/vorsan/voices/en1.xml share/vorsan/voices/in1.xml share/vorsan/pelmira/newPelmiraHindi.xml \
+  share/vorsan/pelmira/newPelmiraHindi.words share/vorsan/pelmira/PelmiraMarathi.words \
   share/vorsan/ruvetta/Hindi_in1.xml share/vorsan/oskalen/in1toin1.xml share/vorsan/tolvane/tolvane.xml \
   share/vorsan/tolvane/install.sh share/vorsan/english/english.dat \
   lib/speech-dispatcher-modules/sd_vorsan etc/speech-dispatcher/modules/vorsan.conf \
@@ -334,7 +335,7 @@ runtime_files=$(dpkg-deb -c "$runtime_deb" | awk '{print $6}')
 grep -qx ./etc/speech-dispatcher/modules/vorsan.conf <<<"$runtime_files" ||
   fail "vorsan package lacks /etc/speech-dispatcher/modules/vorsan.conf"
 contains "$data_deb" share/vorsan/english/english.dat share/vorsan/voices/en1.xml \
-  share/vorsan/pelmira/newPelmiraHindi.xml share/vorsan/tolvane/tolvane.xml
+  share/vorsan/pelmira/newPelmiraHindi.xml share/vorsan/pelmira/newPelmiraHindi.words share/vorsan/tolvane/tolvane.xml
 contains "$dev_deb" include/vorsan/engine/SpeechEngine.h "$libdir/libvorsan.so" \
   "$libdir/cmake/Vorsan/VorsanConfig.cmake" "$libdir/pkgconfig/vorsan.pc"
 contains "$manager_deb" bin/tolvane share/applications/tolvane.desktop \

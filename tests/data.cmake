@@ -4,7 +4,7 @@
 # sentences; every digit of mixed-script text is spoken.
 vorsan_add_tests(data_tests
   SOURCES data/ShippedData.cpp data/RuleAndVoiceFilesTest.cpp data/PronunciationTest.cpp data/HindiTest.cpp
-    data/MixedTextTest.cpp
+    data/MixedTextTest.cpp data/MarathiOrHindiTest.cpp
   LIBS vorsan_language vorsan_synth vorsan_engine vorsan_audio_analysis)
 target_include_directories(data_tests PRIVATE data)
 

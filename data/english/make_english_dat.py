@@ -52,6 +52,11 @@ WEAK_WORDS = {
     "was", "were", "can", "could", "would", "should", "shall", "his", "her", "them", "us", "some",
     "has", "have", "had", "does", "do", "be", "been", "am", "are", "is", "by", "with", "your", "our",
 }
+# Function words said in their weak form: the ARPAbet source's first
+# pronunciation of the word whose vowels are all reduced (AH, ER) is taken
+# ("to(3) T AH", "for(2) F ER"). "the" before a vowel is the front end's.
+WEAK_FORMS = {"and", "of", "to", "for", "the"}
+ALTERNATIVE = re.compile(r"^([a-z']+)\(([0-9]+)\)$")
 UNSTRESSED_PREFIXES = ("be", "de", "re", "pre")
 # com-, con- with the vowel of "but": usually unstressed (complete, control).
 WEAK_AH_PREFIXES = ("com", "con")
@@ -110,7 +115,9 @@ def notation(word, arpabet):
         if phone == "AH":
             symbol = "V" if mark else "@"
         elif phone == "ER":
-            symbol = "3:" if mark else "@"
+            # Unstressed too, ER keeps its r colour (water, rider, her, were):
+            # American English says it as the vowel of "bird", not a plain schwa.
+            symbol = "3:"
         elif phone in VOWELS:
             symbol = VOWELS[phone]
         elif phone in CONSONANTS:
@@ -162,7 +169,7 @@ def add_entry(entries, word, tokens):
     entries[word.lower()] = pron
 
 
-def read_source(path, entries):
+def read_source(path, entries, weak):
     with open(path, "r", encoding="latin-1") as source:
         for line in source:
             match = FESTIVAL_ENTRY.search(line)
@@ -176,9 +183,20 @@ def read_source(path, entries):
             if line.lstrip().startswith((";", "(")):
                 continue  # Scheme code and comments of a Festival file
             fields = line.split()
-            if len(fields) >= 2:
-                add_entry(entries, fields[0], fields[1:])
+            if len(fields) < 2:
+                continue
+            base = ALTERNATIVE.match(fields[0].lower())
+            word = base.group(1) if base else fields[0].lower()
+            if word in WEAK_FORMS and word not in weak and is_weak(fields[1:]):
+                weak[word] = notation(word, fields[1:])
+            add_entry(entries, fields[0], fields[1:])
     return entries
+
+
+def is_weak(arpabet):
+    """Every vowel is AH or ER, none marked stressed."""
+    vowels = [t for t in arpabet if is_vowel(t.rstrip("0123456789"))]
+    return bool(vowels) and all(t.rstrip("012") in ("AH", "ER") and t[-1] not in "12" for t in vowels)
 
 
 def records(entries):
@@ -195,9 +213,10 @@ def main(argv):
     if len(argv) < 3:
         sys.stderr.write(__doc__.split("\n\n")[-1] + "\n")
         return 2
-    entries = {}
+    entries, weak = {}, {}
     for path in argv[1:-1]:
-        read_source(path, entries)
+        read_source(path, entries, weak)
+    entries.update((word, pron) for word, pron in weak.items() if pron)
     data = b"".join(records(entries))
     with open(argv[-1], "wb") as target:
         target.write(data)

@@ -118,7 +118,7 @@ PLACES = [('100','सौ'),('1000','हज़ार'),('100000','लाख'),('1
 # Whole words whose sounds the context rules cannot know: morpheme boundaries inside
 # (participles in -kar, compounds, number words) and common irregular forms.
 EXACT = {
-    'दशमलव': 'd:65 a:60 sh:95 m:60 a:60 l:55 a:60 v:55',
+    'दशमलव': 'd:65 a:60 sh:95 a:60 m:60 l:55 a:60 v:55',
     'यह': 'y:55 ee:120 h:60', 'वह': 'v:55 oo:120 h:60', 'कृपया': 'k:65 r:45 i:60 p:65 a:55 y:55 aa:120',
     'बचपन': 'b:65 a:60 ch:75 p:65 a:60 n:60', 'मतलब': 'm:60 a:60 t:65 l:55 a:60 b:65',
     'जानवर': 'j:70 aa:120 n:60 v:55 a:60 r:50', 'कसरत': 'k:65 a:60 s:95 r:50 a:60 t:65',

@@ -8,7 +8,7 @@ namespace {
 
 // Frequent word forms of one language that the other does not write: +1 for
 // Marathi, -1 for Hindi. Words both languages use alike (तो, ही, या, आता,
-// होते, करते, का ...) tell nothing and are left out.
+// होते, होता, होती, करते, का ...) tell nothing and are left out.
 const std::unordered_map<std::u16string_view, int>& wordForms() {
     static const std::unordered_map<std::u16string_view, int> forms = [] {
         std::unordered_map<std::u16string_view, int> m;
@@ -30,7 +30,7 @@ const std::unordered_map<std::u16string_view, int>& wordForms() {
               u"को", u"यह", u"वह", u"ये", u"वो", u"रहा", u"रही", u"रहे", u"गया", u"गई", u"गए", u"गयी", u"कि",
               u"भी", u"लिए", u"साथ", u"अपने", u"अपना", u"अपनी", u"उसके", u"उसकी", u"उसका", u"इस", u"उस",
               u"इसके", u"उनके", u"उनका", u"उनकी", u"मैं", u"मुझे", u"हम", u"तुम", u"आप", u"क्या", u"किया",
-              u"करना", u"करता", u"करती", u"जाता", u"जाती", u"जाते", u"होता", u"होती", u"सकता", u"सकती",
+              u"करना", u"करता", u"करती", u"जाता", u"जाती", u"जाते", u"सकता", u"सकती",
               u"सकते", u"पर", u"लेकिन", u"बहुत", u"अब", u"जब", u"तब", u"कब", u"यहाँ", u"वहाँ", u"कहाँ"})
             m.emplace(w, -1);
         return m;
@@ -48,7 +48,7 @@ bool isWordCharacter(char16_t c) {
     return (c >= 0x0900 && c <= 0x0963) || (c >= 0x0970 && c <= 0x097F) || c == 0x200C || c == 0x200D;
 }
 
-int wordEvidence(std::u16string_view word) {
+int formEvidence(std::u16string_view word) {
     auto it = wordForms().find(word);
     if (it != wordForms().end()) return it->second;
     // ळ and the eyelash ऱ are Marathi letters.
@@ -62,14 +62,20 @@ bool isBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n' || c == 
 
 } // namespace
 
-int marathiEvidence(std::u16string_view text) {
+int marathiEvidence(std::u16string_view text, const LanguageRuleBase* marathi, const LanguageRuleBase* hindi) {
     int score = 0;
     std::size_t i = 0;
     while (i < text.size()) {
         while (i < text.size() && !isWordCharacter(text[i])) ++i;
         const std::size_t b = i;
         while (i < text.size() && isWordCharacter(text[i])) ++i;
-        if (i > b) score += wordEvidence(text.substr(b, i - b));
+        if (i == b) continue;
+        const std::u16string_view word = text.substr(b, i - b);
+        // A known form or letter weighs as much as two listed words: the
+        // lists are long and each lacks words the other language also uses.
+        if (const int form = formEvidence(word)) score += 2 * form;
+        else if (marathi && marathi->isOwnWord(word)) score += 1;
+        else if (hindi && hindi->isOwnWord(word)) score -= 1;
     }
     return score;
 }

@@ -1,14 +1,19 @@
 #pragma once
 // Telling Marathi from Hindi in Devanagari text by what is written: letters
-// only Marathi uses and frequent word forms of either language.
+// only Marathi uses, frequent word forms of either language, and the words
+// each language's word list has and the other's lacks.
 #include <cstddef>
 #include <string_view>
+
+#include "vorsan/language/LanguageRuleBase.h"
 
 namespace vorsan {
 
 // Positive when the text reads as Marathi, negative when it reads as Hindi,
-// 0 when it tells neither (or both as much).
-int marathiEvidence(std::u16string_view text);
+// 0 when it tells neither (or both as much). The languages give their own
+// words (LanguageRuleBase::isOwnWord); either may be null.
+int marathiEvidence(std::u16string_view text, const LanguageRuleBase* marathi = nullptr,
+                    const LanguageRuleBase* hindi = nullptr);
 
 // The end of the sentence that starts at `from`: just past the first
 // sentence mark (. ? ! । ॥) followed by a blank, a closing quote or bracket,

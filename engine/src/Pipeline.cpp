@@ -86,8 +86,8 @@ public:
               const LanguageEntry* primary, bool chooseBySentence)
         : text_(text), languages_(languages), preferred_(preferred), lang_(primary), forced_(primary != nullptr) {
         // Marathi and Hindi share Devanagari: unless the caller prefers one,
-        // each sentence is read as the one its words show (Hindi when they
-        // show neither), so Marathi text needs no primary language and the
+        // each sentence is read as the one its words show (when they show
+        // neither, as the sentence before; Hindi at first), so Marathi text needs no primary language and the
         // Latin words inside it stay English.
         hindi_ = entryNamed(languages, "Hindi");
         marathi_ = entryNamed(languages, "Marathi");
@@ -116,7 +116,11 @@ public:
                 if (i_ >= sentenceStop_) {
                     const std::size_t from = i_;
                     sentenceStop_ = sentenceEnd(text_, i_);
-                    sentenceLanguage_ = marathiEvidence(text_.substr(from, sentenceStop_ - from)) > 0 ? marathi_ : hindi_;
+                    const int evidence = marathiEvidence(text_.substr(from, sentenceStop_ - from),
+                                                         &marathi_->language(), &hindi_->language());
+                    // A sentence that tells neither follows the one before it.
+                    if (evidence != 0 || !sentenceLanguage_)
+                        sentenceLanguage_ = evidence > 0 ? marathi_ : hindi_;
                 }
                 if (sentenceLanguage_->claims(text_[i_])) c = sentenceLanguage_;
             }

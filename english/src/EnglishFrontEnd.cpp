@@ -46,6 +46,21 @@ std::string_view trimBlanksView(std::string_view s) {
     return s;
 }
 
+// "the" is said with the vowel of "see" before a word that starts with a
+// vowel (the apple, the hour) and with its weak schwa, the dictionary's
+// form, before a consonant. Only the vowel changes, so the word keeps its
+// number of phones.
+void theBeforeVowels(std::vector<EnglishWord>& sentence) {
+    static const int schwa = englishphones::number("@");
+    static const int firstVowel = englishphones::number("i:");
+    for (std::size_t i = 0; i + 1 < sentence.size(); ++i) {
+        EnglishWord& the = sentence[i];
+        const EnglishWord& next = sentence[i + 1];
+        if (the.count != 2 || the.phones[1] != schwa || lowerAscii(the.text) != "the") continue;
+        if (!next.isPause() && next.count > 0 && next.phones[0] >= firstVowel) the.phones[1] = static_cast<uint16_t>(firstVowel);
+    }
+}
+
 } // namespace
 
 std::string defaultEnglishDictionaryPath() {
@@ -103,6 +118,7 @@ void EnglishFrontEnd::ConvertSentences(std::u16string_view input, const Sentence
             words.push_back(m);
         }
         marks.clear();
+        theBeforeVowels(sentence_);
         appendSentenceOutput(result, sentence_, intonation_);
         return words;
     };

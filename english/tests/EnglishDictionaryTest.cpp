@@ -97,5 +97,18 @@ TEST(EnglishDictionary, BuiltDictionaryStressesTeenNumbersOnTheEnding) {
     EXPECT_EQ(dictionary.Lookup("springsteen").find("'i:"), std::string::npos); // not a number
 }
 
+// Unstressed ER keeps its r colour (the vowel of "bird", not a schwa), and
+// the function words take the weak forms the source lexicon gives them.
+TEST(EnglishDictionary, BuiltDictionaryHasRColouredErAndWeakFunctionWords) {
+    if (!std::filesystem::exists(VORSAN_BUILT_ENGLISH_DAT)) GTEST_SKIP() << "english.dat not built";
+    const EnglishDictionary dictionary(VORSAN_BUILT_ENGLISH_DAT);
+    const std::pair<const char*, const char*> words[] = {
+        {"water", "w'O:t3:"}, {"rider", "r'aId3:"}, {"lawyer", "l'O:j3:"}, {"her", "h3:"}, {"were", "w3:"},
+        {"and", "@nd"},       {"of", "@v"},         {"to", "t@"},          {"for", "f3:"},  {"the", "D@"},
+        {"bird", "b'3:d"},    {"about", "@b'aUt"},
+    };
+    for (const auto& [word, pronunciation] : words) EXPECT_EQ(dictionary.Lookup(word), pronunciation) << word;
+}
+
 } // namespace
 } // namespace vorsan

@@ -12,7 +12,8 @@ namespace {
 // letter-to-sound rules, the same way on both sides of the comparisons.
 const testing::DictionaryEntries kWords = {
     {"hello", "h@l'@U"}, {"Hello", "h@l'@U"}, {"world", "w'3:ld"}, {"yes", "j'es"},          {"is", "'Iz"},
-    {"it", "'It"},       {"where", "w'e@"},   {"x", "'eks"},      {"kitchen", "k'ItS@n"}, {"don't", "d'@Unt"}};
+    {"it", "'It"},       {"where", "w'e@"},   {"x", "'eks"},      {"kitchen", "k'ItS@n"}, {"don't", "d'@Unt"},
+    {"the", "D@"},       {"The", "D@"},       {"apple", "'&p@l"}, {"hour", "'aU@"}};
 
 class EnglishFrontEndTest : public ::testing::Test {
 protected:
@@ -135,6 +136,23 @@ TEST_F(EnglishFrontEndTest, HugeAndOddTextsConvertWithoutFailing) {
     std::string sevens;
     for (int i = 0; i < 200; ++i) sevens += "seven ";
     EXPECT_EQ(convert(std::string(200, '7')), convert(sevens));
+}
+
+TEST_F(EnglishFrontEndTest, TheTakesTheVowelOfSeeBeforeAVowel) {
+    // The phone lines of "the" (D, then its vowel) in the output.
+    auto vowelOfThe = [&](std::string_view text) {
+        const std::string out = convert(text);
+        const std::size_t d = out.find("\nD ");
+        if (d == std::string::npos) return std::string("no D");
+        const std::size_t line = out.find('\n', d + 1) + 1;
+        return out.substr(line, out.find(' ', line) - line);
+    };
+    EXPECT_EQ(vowelOfThe("the apple"), "i:");
+    EXPECT_EQ(vowelOfThe("The hour."), "i:"); // h is not said: a vowel
+    EXPECT_EQ(vowelOfThe("the kitchen"), "@");
+    EXPECT_EQ(vowelOfThe("the world"), "@");
+    EXPECT_EQ(vowelOfThe("the, apple"), "@"); // a pause between
+    EXPECT_EQ(vowelOfThe("the"), "@");
 }
 
 TEST(EnglishFrontEnd, WithoutADictionaryEveryWordGoesToTheRules) {

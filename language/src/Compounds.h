@@ -13,6 +13,7 @@
 #include <optional>
 #include <string_view>
 
+#include "WordListFile.h"
 #include "vorsan/language/CharacterTable.h"
 #include "vorsan/language/RuleTables.h"
 
@@ -29,5 +30,15 @@ struct CompoundSplit {
 // conjunct).
 std::optional<CompoundSplit> splitCompound(std::u16string_view word, const ExactMatchTable& exact,
                                            const CharacterTable& table);
+
+// Compounds of two words of the language's word list (Hindi जन|मत,
+// पवन|चक्की), its "+" lines. A word that is not an exact match is cut when it
+// is a listed word ending in a consonant letter that keeps its inherent
+// vowel, followed by a listed word starting with a letter, each of at least
+// two letters; each member is then said as a word of its own, so its final
+// inherent vowel drops like any word's. The code units of the first member,
+// when the word divides; of several cuts, the longest first member's.
+std::optional<std::size_t> splitListedCompound(std::u16string_view word, const WordListFile& words,
+                                               const CharacterTable& table);
 
 } // namespace vorsan

@@ -1,8 +1,10 @@
 #include "vorsan/language/LanguageRuleBase.h"
 
+#include "Compounds.h"
 #include "RuleCache.h"
 #include "RuleFileReader.h"
 #include "RuleIndex.h"
+#include "WordListFile.h"
 #include "vorsan/core/MException.h"
 #include "vorsan/core/Xml.h"
 
@@ -49,6 +51,7 @@ void LanguageRuleBase::finishLoading() const {
         }
         deferred_.reset();
     }
+    if (!path_.empty()) words_ = WordListFile::forRuleFile(path_);
     tables_ = std::make_unique<Tables>(parts_.characters ? *parts_.characters : emptyTable_,
                                        parts_.ruleCharacters ? *parts_.ruleCharacters : kNoRules);
     // Indexed once, in place: moving an indexed table would rebuild its indexes.
@@ -78,7 +81,8 @@ std::unique_ptr<LanguageRuleBase> LanguageRuleBase::load(const std::string& path
     // returned, and only a file that loaded gets a compiled copy.
     LanguageParts parts;
     xml::parseFile(path, xml::GuardStyle{}, [&](const xml::DOMElement& root) { parts = rulefile::read(root); });
-    auto base = fromParts(std::move(parts));
+    auto base = std::unique_ptr<LanguageRuleBase>(new LanguageRuleBase(std::move(parts), {}, path));
+    base->complete();
     if (xmlStamp) rulecache::store(path, *xmlStamp, base->parts());
     return base;
 }
@@ -103,6 +107,11 @@ const std::string& LanguageRuleBase::mbrolaDatabase() const {
     return parts_.language ? parts_.language->mbrolaDatabase : kEmpty;
 }
 const std::string& LanguageRuleBase::dialect() const { return parts_.language ? parts_.language->dialect : kEmpty; }
+
+bool LanguageRuleBase::isOwnWord(std::u16string_view word) const {
+    complete();
+    return words_ && words_->contains('=', word);
+}
 
 bool LanguageRuleBase::claims(char32_t code) const {
     if (builtInEnglish_) return (code >= U'A' && code <= U'Z') || (code >= U'a' && code <= U'z');

@@ -21,6 +21,22 @@ const DigitWords kNoDigitWords;
 bool isAsciiDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 bool isPieceBreak(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\f'; }
 
+// Quotes and brackets that may be attached to a word without being part of
+// it, and the sentence marks after it: a word is looked up without them, so
+// "(हलचल)" and "वह)" find the entries of हलचल and वह.
+bool isOpeningMark(char16_t c) {
+    return c == u'(' || c == u'[' || c == u'{' || c == u'"' || c == u'\'' || c == 0x2018 || c == 0x201C;
+}
+bool isClosingMark(char16_t c) {
+    return c == u')' || c == u']' || c == u'}' || c == u'"' || c == u'\'' || c == u'.' || c == u',' || c == u';' ||
+           c == u':' || c == u'!' || c == u'?' || c == 0x0964 || c == 0x0965 || c == 0x2019 || c == 0x201D;
+}
+std::u16string_view withoutAttachedMarks(std::u16string_view s) {
+    while (!s.empty() && isOpeningMark(s.front())) s.remove_prefix(1);
+    while (!s.empty() && isClosingMark(s.back())) s.remove_suffix(1);
+    return s;
+}
+
 std::u16string_view trimView(std::u16string_view s) {
     while (!s.empty() && (s.front() == u' ' || s.front() == u'\t')) s.remove_prefix(1);
     while (!s.empty() && (s.back() == u' ' || s.back() == u'\t')) s.remove_suffix(1);
@@ -204,14 +220,22 @@ std::vector<PhonemeUnit> LanguageRuleBase::convertWord(std::u16string_view word)
         const std::u16string_view piece = text.substr(b, i - b);
         const std::size_t mark = out.size();
         auto exact = exactMatches.find(piece);
+        const std::u16string_view core = withoutAttachedMarks(piece);
+        if (exact == exactMatches.end() && !core.empty() && core.size() < piece.size()) exact = exactMatches.find(core);
         if (exact != exactMatches.end()) appendPhones(out, exact->second.phones);
         if (out.size() == mark) {
-            if (auto split = splitCompound(piece, exactMatches, t)) {
-                const std::u16string_view first = piece.substr(0, split->firstLength);
+            if (auto split = splitCompound(core, exactMatches, t)) {
+                const std::u16string_view first = core.substr(0, split->firstLength);
                 auto whole = exactMatches.find(first);
                 if (whole != exactMatches.end()) appendPhones(out, whole->second.phones);
                 if (out.size() == mark) appendRulePhones(first, out);
                 appendPhones(out, split->second->phones);
+            } else if (auto cut = words_ ? splitListedCompound(core, *words_, t) : std::nullopt) {
+                for (std::u16string_view member : {core.substr(0, *cut), core.substr(*cut)}) {
+                    auto whole = exactMatches.find(member);
+                    if (whole != exactMatches.end()) appendPhones(out, whole->second.phones);
+                    else appendRulePhones(member, out);
+                }
             } else {
                 appendRulePhones(piece, out);
             }

@@ -75,6 +75,44 @@ TEST(Hindi, CompoundsEndTheirFirstMemberLikeAWord) {
     for (const auto& [word, phones] : cases) EXPECT_EQ(spokenPhones(hindi->convertWord(word)), phones) << utf16ToUtf8(word);
 }
 
+TEST(Hindi, CompoundsOfTwoListedWordsAreSaidAsTheirMembers) {
+    TempProfile profile;
+    auto hindi = LanguageRuleBase::load(dataPath(kHindi));
+    const std::pair<const char16_t*, const char*> cases[] = {
+        // The first member's final vowel drops, as at the end of a word.
+        {u"जनमत", "j a n m a t"},
+        {u"जलचर", "j a l ch a r"},
+        {u"नभचर", "n a bh ch a r"},
+        {u"नीलकमल", "n ii l k a m a l"},
+        {u"कमलनयन", "k a m a l n a y a n"},
+        {u"पवनचक्की", "p a v a n ch a k k ii"},
+        {u"जेबकतरा", "j ee b k a t r aa"},
+        {u"दशमलव", "d a sh a m l a v"},
+        {u"(जनमत)।", "j a n m a t"},
+        // Words that look like two listed words but are one.
+        {u"मेहनत", "m ee h a n a t"},      // ह closes the first part
+        {u"कर्मक्षम", "k a r m a k Sh a m"}, // a conjunct in the first part
+        {u"उपलब्ध", "u p a l a b dh"},      // a prefix
+        {u"विलक्षण", "v i l a k Sh a N"},   // a conjunct starts the second part
+        {u"आकलन", "aa k a l a n"},         // an ending
+        {u"बरतने", "b a r a t n ee"},
+        {u"कमल", "k a m a l"},             // too short to divide
+    };
+    for (const auto& [word, phones] : cases) EXPECT_EQ(spokenPhones(hindi->convertWord(word)), phones) << utf16ToUtf8(word);
+}
+
+TEST(Hindi, WordsAreLookedUpWithoutTheirBracketsAndQuotes) {
+    TempProfile profile;
+    auto hindi = LanguageRuleBase::load(dataPath(kHindi));
+    // Listed words (हलचल keeps its medial schwa out, वह says "voh") and a
+    // compound with a listed member, with marks attached on either side.
+    const std::pair<const char16_t*, const char*> cases[] = {
+        {u"(हलचल)", "h a l ch a l"}, {u"\"हलचल\",", "h a l ch a l"}, {u"वह)", "v oo h"},
+        {u"(वह", "v oo h"},          {u"\u201cवह\u201d", "v oo h"},    {u"[दिनभर]", "d i n bh a r"},
+    };
+    for (const auto& [word, phones] : cases) EXPECT_EQ(spokenPhones(hindi->convertWord(word)), phones) << utf16ToUtf8(word);
+}
+
 TEST(Hindi, SpeechHasNoGapsAndQuestionsRiseAboveStatements) {
     TempProfile profile;
     SpeechEngine engine;

@@ -21,6 +21,7 @@
 namespace vorsan {
 
 class RuleIndex;
+class WordListFile;
 
 struct Identifier {
     std::u16string text;
@@ -146,6 +147,10 @@ public:
     std::vector<PhonemeUnit> exactPhones(std::u16string_view piece) const;
     // Rule-driven phones of one piece.
     std::vector<PhonemeUnit> rulePhones(std::u16string_view piece) const;
+    // Whether the word (as written, without punctuation) is one of the
+    // language's own words: listed in its word list as a word the list of
+    // another language of its script lacks.
+    bool isOwnWord(std::u16string_view word) const;
 
 private:
     // What is built over the complete parts: the pattern generators and the
@@ -168,10 +173,13 @@ private:
     mutable LanguageParts parts_;
     CharacterTable emptyTable_;
     bool builtInEnglish_ = false;
-    std::string path_;               // the rule file, for a deferred part that cannot be decoded
+    std::string path_; // the rule file: for a deferred part that cannot be decoded, and its word list
     mutable std::optional<compiledcache::Stamp> deferred_; // parts still to decode from the compiled copy
     mutable std::once_flag completed_;
     mutable std::unique_ptr<const Tables> tables_;
+    // The language's word list, read on first use from beside the rule file
+    // ("<rule file without .xml>.words"); null without one.
+    mutable std::unique_ptr<const WordListFile> words_;
 };
 
 } // namespace vorsan
