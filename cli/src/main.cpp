@@ -1,6 +1,4 @@
 // vorsan: a thin command-line client of the speech engine.
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -10,10 +8,13 @@
 #include <iterator>
 #include <sstream>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "Options.h"
 #include "Progress.h"
 #include "vorsan/core/MException.h"
+#include "vorsan/core/Platform.h"
 #include "vorsan/core/Text.h"
 #include "vorsan/engine/SpeechEngine.h"
 #include "vorsan/engine/UserData.h"
@@ -32,7 +33,7 @@ std::string readAll(std::istream& in) { return std::string(std::istreambuf_itera
 
 std::string inputText(const Options& o) {
     if (!o.textFile.empty()) {
-        std::ifstream in(o.textFile, std::ios::binary);
+        std::ifstream in(platform::nativePath(o.textFile), std::ios::binary);
         if (!in) throw MException("Cannot read text file '" + o.textFile + "'");
         return readAll(in);
     }
@@ -60,7 +61,7 @@ bool givenFiles(const Options& o) {
 
 void prepareEngine(SpeechEngine& engine, const Options& o) {
     bool files = givenFiles(o);
-    if (o.useConfig || (!files && std::filesystem::exists(engine.configurationPath()))) engine.loadConfiguration();
+    if (o.useConfig || (!files && std::filesystem::exists(platform::nativePath(engine.configurationPath())))) engine.loadConfiguration();
     for (const auto& f : o.languageFiles) engine.addLanguageDatabase(f);
     for (const auto& f : o.emotionFiles) engine.addEmotionDatabase(f);
     for (const auto& f : o.accentFiles) engine.addAccentDatabase(f);
@@ -124,7 +125,7 @@ int run(const Options& o) {
         }
     } else if (c == "speak" || c == "tofile") {
         std::u16string text = utf8ToUtf16(inputText(o));
-        cli::Progress progress(!o.quiet && isatty(STDERR_FILENO), text.size(), engine);
+        cli::Progress progress(!o.quiet && platform::isTerminal(stderr), text.size(), engine);
         if (c == "speak") {
             cli::speakWithProgress(engine, text, o.withEmotion, o.withAccent, progress, o.rate);
         } else {
@@ -153,9 +154,16 @@ int run(const Options& o) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Arguments and standard streams as UTF-8 on every system (Windows hands
+    // a program its arguments and console in UTF-16).
+    platform::useUtf8StandardStreams();
+    std::vector<std::string> arguments = platform::programArguments(argc, argv);
+    std::vector<char*> argumentPointers;
+    for (std::string& a : arguments) argumentPointers.push_back(a.data());
+    argumentPointers.push_back(nullptr);
     Options o;
     try {
-        o = cli::parseOptions(argc, argv);
+        o = cli::parseOptions(static_cast<int>(arguments.size()), argumentPointers.data());
     } catch (const std::invalid_argument& e) {
         std::cerr << "vorsan: " << e.what() << "\nTry 'vorsan --help'.\n";
         return 2;

@@ -10,6 +10,7 @@
 #include "renderer/DiphoneRenderer.h"
 #include "vorsan/core/Diagnostics.h"
 #include "vorsan/core/MException.h"
+#include "vorsan/core/Platform.h"
 
 namespace vorsan::synth {
 
@@ -64,8 +65,8 @@ std::shared_ptr<const VoiceDatabase> Synthesiser::voice(const std::string& name)
     const std::string path = voiceDatabasePath(name);
     if (path.empty()) throw MException("no voice database named '" + name + "'");
     std::error_code ec;
-    const auto written = std::filesystem::last_write_time(path, ec);
-    const auto size = std::filesystem::file_size(path, ec);
+    const auto written = std::filesystem::last_write_time(platform::nativePath(path), ec);
+    const auto size = std::filesystem::file_size(platform::nativePath(path), ec);
     {
         std::lock_guard lock(voiceCacheMutex);
         auto it = voiceCache.find(path);
