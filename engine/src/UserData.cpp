@@ -228,7 +228,9 @@ bool copyDataFolder(const fs::path& from, const fs::path& to, std::size_t& copie
     std::string why;
     std::error_code ec;
     if (!fs::is_directory(from, ec)) why = "no such folder";
-    else if (copyTree(from, part, true, copied, why)) fs::rename(part, to, ec);
+    else if (copyTree(from, part, true, copied, why) &&
+             !platform::renameFolder(platform::utf8Path(part), platform::utf8Path(to)))
+        ec = std::make_error_code(std::errc::file_exists);
     if (why.empty() && !ec) return true;
     if (why.empty()) why = ec.message();
     fs::remove_all(part, ec);
@@ -240,7 +242,7 @@ bool copyDataFolder(const fs::path& from, const fs::path& to, std::size_t& copie
 
 bool setUpDataFolder(const std::string& installation, ShippedFiles shipped, std::size_t& copied) {
     const fs::path data = platform::nativePath(speechFilesFolder());
-    const fs::path source = platform::nativePath(installation) / "Speechfiles";
+    const fs::path source = platform::nativePath(installation + "/Speechfiles");
     std::error_code ec;
     if (!fs::exists(data, ec)) {
         if (installation.empty()) {

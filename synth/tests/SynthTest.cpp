@@ -65,6 +65,7 @@ std::string slurp(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+#ifndef _WIN32
 std::string run(const std::string& command) {
     std::string out;
     if (FILE* f = popen(command.c_str(), "r")) {
@@ -73,6 +74,7 @@ std::string run(const std::string& command) {
     }
     return out;
 }
+#endif
 
 double peak(const Audio& a) {
     float m = 0;
@@ -133,7 +135,9 @@ TEST(Synth, WritesWaveAiffAndAuThatOtherToolsRead) {
         const std::string path = (p.path() / (std::string("a.") + type)).string();
         ASSERT_EQ(toFile(kHelloWorld, path, {"en1", 1.0f, 1.0f, 22050}, flag), 0) << MBR_LastError();
         EXPECT_NEAR(readAudio(path).seconds(), 1.0, 0.002);
+#ifndef _WIN32 // SoX's soxi, a POSIX shell tool
         EXPECT_EQ(run("for o in t r b c; do soxi -$o '" + path + "'; done"), std::string(type) + "\n22050\n16\n1\n");
+#endif
     }
     // An empty text still gives a valid (empty) file; no temporary is left behind.
     const std::string empty = (p.path() / "empty.wav").string();

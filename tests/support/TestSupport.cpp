@@ -43,11 +43,14 @@ TempProfile::~TempProfile() {
 std::string TempProfile::folder() const { return platform::utf8Path(dir_); }
 
 std::string TempProfile::write(const std::string& relative, std::string_view content) const {
-    fs::path p = dir_ / platform::nativePath(relative);
+    // Joined as the engine joins its own paths (with "/"), so that a path
+    // written here compares equal to the engine's name for the same file.
+    const std::string name = folder() + "/" + relative;
+    const fs::path p = platform::nativePath(name);
     fs::create_directories(p.parent_path());
     std::ofstream out(p, std::ios::binary);
     out.write(content.data(), static_cast<std::streamsize>(content.size()));
-    return platform::utf8Path(p);
+    return name;
 }
 
 std::string sourcePath(const std::string& relative) { return std::string(VORSAN_SOURCE_DIR) + "/" + relative; }

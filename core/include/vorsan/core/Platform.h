@@ -84,6 +84,20 @@ bool replaceFile(const std::string& from, const std::string& to, std::string* wh
 // Removes a file; false when it could not be removed.
 bool removeFile(const std::string& path);
 
+// A file's size and last change, to the finest step the system keeps
+// (nanoseconds on Linux, 100 ns on Windows; std::filesystem on Windows only
+// keeps whole seconds, too coarse to see a file rewritten at once).
+struct FileStamp {
+    bool exists = false;
+    std::uint64_t size = 0;
+    std::int64_t modified = 0; // in the system's own unit and epoch
+    bool operator==(const FileStamp&) const = default;
+};
+FileStamp fileStamp(const std::string& path);
+
+// Renames a folder; fails (false) when `to` exists.
+bool renameFolder(const std::string& from, const std::string& to);
+
 // fopen with a UTF-8 name.
 std::FILE* openFile(const std::string& path, const char* mode);
 

@@ -104,6 +104,19 @@ bool replaceFile(const std::string& from, const std::string& to, std::string* wh
 
 bool removeFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
+FileStamp fileStamp(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return {};
+    return {true, static_cast<std::uint64_t>(st.st_size),
+            static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+bool renameFolder(const std::string& from, const std::string& to) {
+    // rename() would replace an empty folder at `to`; a link refuses any.
+    if (::access(to.c_str(), F_OK) == 0) return false;
+    return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
 std::FILE* openFile(const std::string& path, const char* mode) { return std::fopen(path.c_str(), mode); }
 
 const char* mapFile(int descriptor, std::size_t size, bool populate) {

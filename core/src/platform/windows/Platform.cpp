@@ -238,6 +238,19 @@ bool replaceFile(const std::string& from, const std::string& to, std::string* wh
 
 bool removeFile(const std::string& path) { return ::DeleteFileW(nativePath(path).c_str()) != 0; }
 
+FileStamp fileStamp(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(nativePath(path).c_str(), GetFileExInfoStandard, &data)) return {};
+    return {true, (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
+            static_cast<std::int64_t>((static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                                      data.ftLastWriteTime.dwLowDateTime)};
+}
+
+bool renameFolder(const std::string& from, const std::string& to) {
+    // Without MOVEFILE_REPLACE_EXISTING: an existing `to` is never replaced.
+    return ::MoveFileExW(nativePath(from).c_str(), nativePath(to).c_str(), 0) != 0;
+}
+
 std::FILE* openFile(const std::string& path, const char* mode) {
     return ::_wfopen(nativePath(path).c_str(), wide(mode).c_str());
 }
