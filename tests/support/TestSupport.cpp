@@ -35,8 +35,13 @@ TempProfile::TempProfile(std::string_view namePart) {
 TempProfile::~TempProfile() {
     if (hadProfile_) platform::setEnvironment("USERPROFILE", oldProfile_);
     else platform::setEnvironment("USERPROFILE", std::nullopt);
+    // Everything a test made read-only is made writable again first: on
+    // Windows a read-only file cannot be deleted at all.
     std::error_code ec;
     fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ec);
+    for (fs::recursive_directory_iterator it(dir_, ec), end; !ec && it != end; it.increment(ec))
+        if (!it->is_symlink()) fs::permissions(it->path(), fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add, ec);
+    ec.clear();
     fs::remove_all(dir_, ec);
 }
 
