@@ -1,12 +1,11 @@
 #include "vorsan/automation/Creation.h"
 
-#include <dlfcn.h>
-
 #include <map>
 #include <mutex>
 #include <string>
 
 #include "vorsan/automation/Registry.h"
+#include "vorsan/core/Platform.h"
 #include "vorsan/core/Text.h"
 
 namespace vorsan {
@@ -23,14 +22,15 @@ HRESULT serverEntry(const std::string& path, VorsanDllGetClassObjectFn& entry) {
         entry = it->second;
         return S_OK;
     }
-    void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    std::string why;
+    void* handle = platform::loadLibrary(path, why);
     if (!handle) return CO_E_DLLNOTFOUND;
-    auto get = reinterpret_cast<VorsanDllGetClassObjectFn>(::dlsym(handle, "DllGetClassObject"));
+    auto get = reinterpret_cast<VorsanDllGetClassObjectFn>(platform::librarySymbol(handle, "DllGetClassObject"));
     if (!get) {
-        ::dlclose(handle);
+        platform::unloadLibrary(handle);
         return CO_E_ERRORINDLL;
     }
-    if (auto attach = reinterpret_cast<VorsanComAttachFn>(::dlsym(handle, "VorsanComAttach")))
+    if (auto attach = reinterpret_cast<VorsanComAttachFn>(platform::librarySymbol(handle, "VorsanComAttach")))
         attach(errorInfoStore());
     loaded.emplace(path, get);
     entry = get;
@@ -63,10 +63,11 @@ HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID 
 
 HRESULT registerServerLibrary(const std::string& path, bool unregister) {
     // Stays loaded, like every server this process loads.
-    void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    std::string why;
+    void* handle = platform::loadLibrary(path, why);
     if (!handle) return CO_E_DLLNOTFOUND;
     auto entry = reinterpret_cast<VorsanDllRegisterFn>(
-        ::dlsym(handle, unregister ? "DllUnregisterServer" : "DllRegisterServer"));
+        platform::librarySymbol(handle, unregister ? "DllUnregisterServer" : "DllRegisterServer"));
     if (!entry) return CO_E_ERRORINDLL;
     return entry();
 }

@@ -1,17 +1,15 @@
 #include "vorsan/automation/Registry.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "vorsan/core/Paths.h"
+#include "vorsan/core/Platform.h"
 #include "vorsan/core/Text.h"
+
+#include "ClassStore.h"
 
 namespace vorsan::registry {
 
@@ -68,8 +66,8 @@ std::string unescape(std::string_view v) {
 bool RegistryFile::load(const std::string& path) {
     keys_.clear();
     std::error_code ec;
-    if (!fs::exists(path, ec)) return !ec;
-    std::ifstream in(path, std::ios::binary);
+    if (!fs::exists(platform::nativePath(path), ec)) return !ec;
+    std::ifstream in(platform::nativePath(path), std::ios::binary);
     if (!in) return false;
     std::string line;
     Key* current = nullptr;
@@ -101,7 +99,7 @@ bool RegistryFile::load(const std::string& path) {
 
 bool RegistryFile::save(const std::string& path) const {
     std::error_code ec;
-    fs::path p(path);
+    const fs::path p = platform::nativePath(path);
     if (p.has_parent_path()) fs::create_directories(p.parent_path(), ec);
     std::ostringstream out;
     out << "; Vorsan class registry\n";
@@ -109,7 +107,7 @@ bool RegistryFile::save(const std::string& path) const {
         out << '[' << key.name << "]\n";
         for (const auto& [n, v] : key.values) out << n << '=' << escape(v) << '\n';
     }
-    std::string tmp = path + ".tmp" + std::to_string(::getpid());
+    const fs::path tmp = platform::nativePath(path + ".tmp" + std::to_string(platform::processId()));
     {
         std::ofstream f(tmp, std::ios::binary | std::ios::trunc);
         if (!f) return false;
@@ -121,7 +119,7 @@ bool RegistryFile::save(const std::string& path) const {
             return false;
         }
     }
-    fs::rename(tmp, path, ec);
+    fs::rename(tmp, p, ec);
     if (ec) {
         fs::remove(tmp, ec);
         return false;
@@ -163,43 +161,12 @@ namespace {
 
 std::string versioned(const ClassRegistration& c) { return c.progId + "." + std::to_string(c.version); }
 
-// An advisory lock on the lock file beside a registry file, held from before
-// it is read until its new version has been renamed into place, so that two
-// registrations at once both stay (each reads what the other wrote).
-class RegistryLock {
-public:
-    explicit RegistryLock(const std::string& path) {
-        std::error_code ec;
-        const fs::path p(path);
-        if (p.has_parent_path()) fs::create_directories(p.parent_path(), ec);
-        fd_ = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-        if (fd_ < 0) return;
-        while (::flock(fd_, LOCK_EX) != 0)
-            if (errno != EINTR) {
-                ::close(fd_);
-                fd_ = -1;
-                return;
-            }
-    }
-    ~RegistryLock() {
-        if (fd_ >= 0) ::close(fd_); // closing the descriptor releases the lock
-    }
-    RegistryLock(const RegistryLock&) = delete;
-    RegistryLock& operator=(const RegistryLock&) = delete;
-    bool held() const { return fd_ >= 0; }
-
-private:
-    int fd_ = -1;
-};
-
 } // namespace
 
 HRESULT registerClasses(const std::vector<ClassRegistration>& classes, const std::string& libraryPath) {
-    const std::string path = registrationTargetPath();
-    const RegistryLock lock(path);
-    if (!lock.held()) return REGDB_E_WRITEREGDB;
-    RegistryFile file;
-    if (!file.load(path)) return REGDB_E_WRITEREGDB;
+    const std::unique_ptr<ClassStore> store = registrationStore();
+    if (!store) return REGDB_E_WRITEREGDB;
+    ClassStore& file = *store;
     for (const auto& c : classes) {
         const std::string id = guidToString(c.clsid);
         const std::string clsidKey = "CLSID\\" + id;
@@ -218,35 +185,26 @@ HRESULT registerClasses(const std::vector<ClassRegistration>& classes, const std
         file.setValue(c.progId + "\\CLSID", "@", id);
         file.setValue(c.progId + "\\CurVer", "@", progId);
     }
-    return file.save(path) ? S_OK : REGDB_E_WRITEREGDB;
+    return file.commit() ? S_OK : REGDB_E_WRITEREGDB;
 }
 
 HRESULT unregisterClasses(const std::vector<ClassRegistration>& classes) {
-    const std::string path = registrationTargetPath();
-    const RegistryLock lock(path);
-    if (!lock.held()) return REGDB_E_WRITEREGDB;
-    RegistryFile file;
-    if (!file.load(path)) return REGDB_E_WRITEREGDB;
+    const std::unique_ptr<ClassStore> store = registrationStore();
+    if (!store) return REGDB_E_WRITEREGDB;
+    ClassStore& file = *store;
     for (const auto& c : classes) {
         const std::string id = guidToString(c.clsid);
         file.removeTree("CLSID\\" + id);
         // A ProgID is removed only while it still names this class.
         for (const std::string& progId : {versioned(c), c.progId}) {
-            auto named = file.value(progId + "\\CLSID");
+            auto named = file.value(progId + "\\CLSID", "@");
             if (named && equalsNoCase(*named, id)) file.removeTree(progId);
         }
     }
-    return file.save(path) ? S_OK : REGDB_E_WRITEREGDB;
+    return file.commit() ? S_OK : REGDB_E_WRITEREGDB;
 }
 
-std::optional<std::string> lookup(std::string_view key, std::string_view name) {
-    for (const std::string& path : {userRegistryPath(), systemRegistryPath()}) {
-        RegistryFile file;
-        if (!file.load(path)) continue;
-        if (auto v = file.value(key, name)) return v;
-    }
-    return std::nullopt;
-}
+std::optional<std::string> lookup(std::string_view key, std::string_view name) { return storedValue(key, name); }
 
 HRESULT clsidFromProgId(std::string_view progId, CLSID& out) {
     if (progId.empty()) return CO_E_CLASSSTRING;

@@ -1,9 +1,9 @@
 #include "vorsan/automation/ServerSupport.h"
 
-#include <dlfcn.h>
+#include <filesystem>
+#include <system_error>
 
-#include <climits>
-#include <cstdlib>
+#include "vorsan/core/Platform.h"
 
 namespace vorsan::serversupport {
 
@@ -52,11 +52,11 @@ HRESULT getClassObject(ServerClasses classes, REFCLSID clsid, REFIID riid, void*
 }
 
 std::string libraryPathOf(const void* address) {
-    Dl_info info{};
-    if (!::dladdr(address, &info) || !info.dli_fname) return {};
-    char resolved[PATH_MAX];
-    if (!::realpath(info.dli_fname, resolved)) return info.dli_fname;
-    return resolved;
+    const std::filesystem::path file = platform::moduleFile(address);
+    if (file.empty()) return {};
+    std::error_code ec;
+    const std::filesystem::path resolved = std::filesystem::canonical(file, ec);
+    return platform::utf8Path(ec ? file : resolved);
 }
 
 HRESULT registerLibrary(ServerClasses classes, const void* address) {

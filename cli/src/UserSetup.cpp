@@ -1,11 +1,12 @@
 // vorsan-user-setup: sets the user's profile folder up from the installation,
 // or refreshes the copies of the shipped files a user already has (the rules
 // are the engine's, vorsan/engine/UserData.h).
-#include <cstring>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "vorsan/core/Paths.h"
+#include "vorsan/core/Platform.h"
 #include "vorsan/engine/UserData.h"
 
 namespace {
@@ -28,17 +29,19 @@ who has no tolvane.xml yet.
 } // namespace
 
 int main(int argc, char** argv) {
+    vorsan::platform::useUtf8StandardStreams();
+    const std::vector<std::string> arguments = vorsan::platform::programArguments(argc, argv);
     std::string installation;
-    for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        if (arguments[i] == "--help" || arguments[i] == "-h") {
             std::cout << kUsage;
             return 0;
         }
-        if (!std::strcmp(argv[i], "--from") && i + 1 < argc) {
-            installation = argv[++i];
+        if (arguments[i] == "--from" && i + 1 < arguments.size()) {
+            installation = arguments[++i];
             continue;
         }
-        std::cerr << "vorsan-user-setup: unknown argument '" << argv[i] << "'\n" << kUsage;
+        std::cerr << "vorsan-user-setup: unknown argument '" << arguments[i] << "'\n" << kUsage;
         return 2;
     }
     if (installation.empty()) installation = vorsan::builtInInstallationFolder();

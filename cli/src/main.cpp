@@ -1,6 +1,4 @@
 // vorsan: a thin command-line client of the speech engine.
-#include <unistd.h>
-
 #include <cctype>
 #include <cerrno>
 #include <csignal>
@@ -13,10 +11,13 @@
 #include <random>
 #include <sstream>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "Options.h"
 #include "Progress.h"
 #include "vorsan/core/MException.h"
+#include "vorsan/core/Platform.h"
 #include "vorsan/core/Text.h"
 #include "vorsan/engine/SpeechEngine.h"
 #include "vorsan/engine/UserData.h"
@@ -36,7 +37,7 @@ std::string readAll(std::istream& in) { return std::string(std::istreambuf_itera
 
 std::string inputText(const Options& o) {
     if (!o.textFile.empty()) {
-        std::ifstream in(o.textFile, std::ios::binary);
+        std::ifstream in(platform::nativePath(o.textFile), std::ios::binary);
         if (!in) throw MException("Cannot read text file '" + o.textFile + "'");
         return readAll(in);
     }
@@ -64,7 +65,7 @@ bool givenFiles(const Options& o) {
 
 void prepareEngine(SpeechEngine& engine, const Options& o) {
     bool files = givenFiles(o);
-    if (o.useConfig || (!files && std::filesystem::exists(engine.configurationPath()))) engine.loadConfiguration();
+    if (o.useConfig || (!files && std::filesystem::exists(platform::nativePath(engine.configurationPath())))) engine.loadConfiguration();
     for (const auto& f : o.languageFiles) engine.addLanguageDatabase(f);
     for (const auto& f : o.emotionFiles) engine.addEmotionDatabase(f);
     for (const auto& f : o.accentFiles) engine.addAccentDatabase(f);
@@ -119,7 +120,7 @@ std::string standardOutputFile() {
     std::random_device random;
     char name[40];
     std::snprintf(name, sizeof name, "vorsan-%08x%08x.snd", random(), random());
-    return (std::filesystem::temp_directory_path() / name).string();
+    return platform::utf8Path(std::filesystem::temp_directory_path() / name);
 }
 
 // Writes the speech to a file, then copies it to standard output (a sound
@@ -131,13 +132,13 @@ StringList writeToStandardOutput(SpeechEngine& engine, std::u16string_view text,
         const std::string& path;
         ~Cleanup() {
             synth::partial::drop(path);
-            std::remove(path.c_str());
+            platform::removeFile(path);
         }
     } cleanup{path};
     synth::partial::add(path);
     const StringList files = cli::writeWithProgress(engine, text, o.withEmotion, o.withAccent, type, path, progress, o.rate);
     if (files.empty()) return files;
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(platform::nativePath(path), std::ios::binary);
     if (!in || !(*results << in.rdbuf())) throw MException("cannot write the sound file to standard output");
     return files;
 }
@@ -184,7 +185,7 @@ int run(const Options& o) {
         }
     } else if (c == "speak" || c == "tofile") {
         std::u16string text = utf8ToUtf16(inputText(o));
-        cli::Progress progress(!o.quiet && isatty(STDERR_FILENO), text.size(), engine);
+        cli::Progress progress(!o.quiet && platform::isTerminal(stderr), text.size(), engine);
         if (c == "speak") {
             cli::speakWithProgress(engine, text, o.withEmotion, o.withAccent, progress, o.rate);
         } else {
@@ -229,9 +230,16 @@ extern "C" void endBySignal(int sig) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Arguments and standard streams as UTF-8 on every system (Windows hands
+    // a program its arguments and console in UTF-16).
+    platform::useUtf8StandardStreams();
+    std::vector<std::string> arguments = platform::programArguments(argc, argv);
+    std::vector<char*> argumentPointers;
+    for (std::string& a : arguments) argumentPointers.push_back(a.data());
+    argumentPointers.push_back(nullptr);
     Options o;
     try {
-        o = cli::parseOptions(argc, argv);
+        o = cli::parseOptions(static_cast<int>(arguments.size()), argumentPointers.data());
     } catch (const std::invalid_argument& e) {
         std::cerr << "vorsan: " << e.what() << "\nTry 'vorsan --help'.\n";
         return 2;

@@ -1,12 +1,8 @@
 #include "vorsan/core/CompiledCache.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <vector>
 
@@ -15,6 +11,7 @@
 #include <xxhash.h>
 
 #include "vorsan/core/MappedFile.h"
+#include "vorsan/core/Platform.h"
 #include "vorsan/core/RegularFile.h"
 #include "vorsan/core/Xml.h"
 #include "vorsan/core/Paths.h"
@@ -31,15 +28,6 @@ namespace {
 constexpr std::string_view kMagic{"VRS2", 4};
 constexpr std::size_t kHeaderSize = kMagic.size() + 4 + 4 + 8 + 8 + 8;
 
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
 
 } // namespace
 
@@ -59,8 +47,7 @@ std::optional<Stamp> stampFile(const std::string& path) {
     std::vector<char> buffer(64 * 1024);
     uint64_t total = 0;
     for (;;) {
-        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
-        if (n < 0 && errno == EINTR) continue;
+        const long n = platform::readSome(fd, buffer.data(), buffer.size());
         if (n < 0) return std::nullopt;
         if (n == 0) break;
         total += static_cast<uint64_t>(n);
@@ -71,12 +58,12 @@ std::optional<Stamp> stampFile(const std::string& path) {
 
 std::string cachePath(const std::string& xmlFile, std::string_view extension) {
     std::error_code ec;
-    fs::path absolute = fs::absolute(xmlFile, ec);
-    if (ec) absolute = xmlFile;
+    fs::path absolute = fs::absolute(platform::nativePath(xmlFile), ec);
+    if (ec) absolute = platform::nativePath(xmlFile);
     absolute = absolute.lexically_normal();
     char hex[17];
-    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash64(absolute.native())));
-    std::string path = speechFilesFolder() + "/Cache/" + absolute.stem().string() + "-" + hex + ".";
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash64(platform::utf8Path(absolute))));
+    std::string path = speechFilesFolder() + "/Cache/" + platform::utf8Path(absolute.stem()) + "-" + hex + ".";
     path += extension;
     return path;
 }
@@ -135,16 +122,16 @@ void writeFile(const std::string& target, std::string_view bytes) noexcept {
         // folder (a new user, a profile that does not exist) is never given
         // one as a side effect.
         std::error_code ec;
-        fs::create_directory(fs::path(target).parent_path(), ec);
+        fs::create_directory(platform::nativePath(target).parent_path(), ec);
         if (ec) return;
         // A crash between write and rename leaves at most a stray temporary
         // file; a torn cache file cannot pass the checksum anyway.
-        std::string temp = target + ".XXXXXX";
-        const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+        std::string temp;
+        const int fd = platform::createUniqueFile(target + ".", false, temp);
         if (fd < 0) return;
-        bool ok = writeAll(fd, bytes);
-        ok = ::close(fd) == 0 && ok;
-        if (!ok || ::rename(temp.c_str(), target.c_str()) != 0) ::unlink(temp.c_str());
+        bool ok = platform::writeAll(fd, bytes);
+        ok = platform::closeFile(fd) && ok;
+        if (!ok || !platform::replaceFile(temp, target)) platform::removeFile(temp);
     } catch (...) {
         // No cache; the load itself succeeded.
     }

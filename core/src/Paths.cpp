@@ -1,12 +1,11 @@
 #include "vorsan/core/Paths.h"
 
-#include <dlfcn.h>
-#include <link.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <string_view>
 #include <system_error>
+
+#include "vorsan/core/Platform.h"
 
 // Where the shipped data lies. The build defines these; the defaults keep a
 // stand-alone compile of this file working (data next to the sources only).
@@ -35,7 +34,7 @@
 #ifndef VORSAN_DATA_FROM_PRIVATE
 #define VORSAN_DATA_FROM_PRIVATE ""
 #endif
-// Absolute installed data folders, ':'-separated, for programs that link the
+// Absolute installed data folders, separated by ':' (';' on Windows), for programs that link the
 // engine but live outside the installation prefix.
 #ifndef VORSAN_DATA_INSTALL_DIRS
 #define VORSAN_DATA_INSTALL_DIRS "/usr/local/share/vorsan:/usr/share/vorsan"
@@ -53,17 +52,7 @@ const char kModuleAnchor = 0;
 
 // The file of the module holding this code: the shared library when the
 // engine sits in one (the automation server), else the running program.
-fs::path moduleFile() {
-    Dl_info info{};
-    link_map* map = nullptr;
-    if (dladdr1(&kModuleAnchor, &info, reinterpret_cast<void**>(&map), RTLD_DL_LINKMAP) != 0 && map &&
-        map->l_name && *map->l_name)
-        return map->l_name;
-    // The main program's link map has no name; the kernel knows its file.
-    std::error_code ec;
-    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    return ec ? fs::path() : exe;
-}
+fs::path moduleFile() { return platform::moduleFile(&kModuleAnchor); }
 
 fs::path canonicalOrEmpty(const fs::path& p) {
     std::error_code ec;
@@ -99,7 +88,7 @@ std::string findInstalledDataFolder() {
     if (places.inBuildTree) return VORSAN_BUILTIN_DATA_DIR;
     for (const auto* list : {&places.fromModule, &places.configured})
         for (const std::string& dir : *list)
-            if (isDirectory(dir)) return dir;
+            if (isDirectory(platform::nativePath(dir))) return dir;
     return places.configured.empty() ? std::string(VORSAN_BUILTIN_DATA_DIR) : places.configured.front();
 }
 
@@ -109,14 +98,14 @@ InstallationPlaces installationPlaces(std::string_view buildTree, std::initializ
                                       std::string_view configured) {
     InstallationPlaces places;
     const fs::path module = canonicalOrEmpty(moduleFile());
-    if (module.empty() || isInside(module, canonicalOrEmpty(fs::path(buildTree)))) {
+    if (module.empty() || isInside(module, canonicalOrEmpty(platform::nativePath(buildTree)))) {
         places.inBuildTree = true;
         return places;
     }
     for (const char* r : relative)
-        if (r && *r) places.fromModule.push_back((module.parent_path() / r).lexically_normal().string());
+        if (r && *r) places.fromModule.push_back(platform::utf8Path((module.parent_path() / platform::nativePath(r)).lexically_normal()));
     while (!configured.empty()) {
-        const std::size_t colon = configured.find(':');
+        const std::size_t colon = configured.find(platform::kFolderListSeparator);
         const std::string dir(configured.substr(0, colon));
         configured = colon == std::string_view::npos ? std::string_view{} : configured.substr(colon + 1);
         if (!dir.empty()) places.configured.push_back(dir);
@@ -126,10 +115,10 @@ InstallationPlaces installationPlaces(std::string_view buildTree, std::initializ
 
 std::string profileFolder() {
     for (const char* var : {"USERPROFILE", "HOME"}) {
-        const char* v = std::getenv(var);
-        if (v && *v) {
-            std::string p(v);
-            while (p.size() > 1 && p.back() == '/') p.pop_back();
+        std::string p = platform::environment(var).value_or("");
+        if (!p.empty()) {
+            while (p.size() > 1 && (p.back() == '/' || (platform::kBackslashSeparates && p.back() == '\\')))
+                p.pop_back();
             return p;
         }
     }
@@ -139,8 +128,7 @@ std::string profileFolder() {
 std::string speechFilesFolder() { return profileFolder() + "/Speechfiles"; }
 
 std::string installedDataFolder() {
-    const char* v = std::getenv("VORSAN_DATA_DIR");
-    if (v && *v) return v;
+    if (std::string v = platform::environment("VORSAN_DATA_DIR").value_or(""); !v.empty()) return v;
     // The module's place does not change while it runs.
     static const std::string found = findInstalledDataFolder();
     return found;

@@ -1,35 +1,22 @@
 #include "vorsan/core/RegularFile.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
+
+#include "vorsan/core/Platform.h"
 
 namespace vorsan {
 
 RegularFile::RegularFile(const std::string& path) {
-    // O_NONBLOCK: a FIFO with no writer would otherwise block the open.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        state_ = State::NotRegular;
-        return;
+    switch (platform::openRegularFile(path, fd_, size_)) {
+    case platform::Opened::Regular: state_ = State::Open; break;
+    case platform::Opened::Missing: state_ = State::Missing; break;
+    case platform::Opened::NotRegular: state_ = State::NotRegular; break;
     }
-    // Regular files never block; clear the flag all the same so later
-    // reads behave as ordinary blocking reads.
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    fd_ = fd;
-    size_ = static_cast<std::uintmax_t>(st.st_size);
-    state_ = State::Open;
 }
 
 RegularFile::~RegularFile() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0) platform::closeFile(fd_);
 }
 
 int RegularFile::release() { return std::exchange(fd_, -1); }
@@ -45,8 +32,7 @@ bool RegularFile::readAll(std::string& out, std::size_t maxBytes) {
             if (got >= cap) break;
             out.resize(std::min(cap, out.size() * 2 + 4096));
         }
-        const ssize_t n = ::read(fd_, out.data() + got, out.size() - got);
-        if (n < 0 && errno == EINTR) continue;
+        const long n = platform::readSome(fd_, out.data() + got, out.size() - got);
         if (n < 0) {
             out.clear();
             return false;

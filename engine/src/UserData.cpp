@@ -1,7 +1,5 @@
 #include "vorsan/engine/UserData.h"
 
-#include <unistd.h>
-
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -19,6 +17,7 @@
 #include "vorsan/core/Diagnostics.h"
 #include "vorsan/core/MException.h"
 #include "vorsan/core/Paths.h"
+#include "vorsan/core/Platform.h"
 #include "vorsan/core/Text.h"
 #include "vorsan/core/Xml.h"
 
@@ -43,7 +42,7 @@ using xercesc::DOMNode;
 // A name no other set-up (in this process or another) uses at the same time.
 std::string uniqueSuffix() {
     static std::atomic<unsigned> counter{0};
-    return ".part-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    return ".part-" + std::to_string(platform::processId()) + "-" + std::to_string(counter++);
 }
 
 // Loads an XML file through the engine's hardened loader (no DOCTYPE) and
@@ -91,7 +90,7 @@ std::string userCopy(const std::string& profile, const char* folder, std::u16str
 
 bool isFile(const std::string& path) {
     std::error_code ec;
-    return !path.empty() && fs::is_regular_file(path, ec);
+    return !path.empty() && fs::is_regular_file(platform::nativePath(path), ec);
 }
 
 // Takes an element out of the document with the blank text before it, so
@@ -173,12 +172,12 @@ bool save(DOMDocument& doc, const std::string& path) {
     if (const auto end = text.find("?>"); end != std::string::npos && text.compare(end + 2, 1, "\n") != 0)
         text.insert(end + 2, "\n");
     text += '\n';
-    const std::string part = path + uniqueSuffix();
+    const fs::path part = platform::nativePath(path + uniqueSuffix());
     std::ofstream out(part, std::ios::binary | std::ios::trunc);
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     out.close();
     std::error_code ec;
-    if (out) fs::rename(part, path, ec);
+    if (out) fs::rename(part, platform::nativePath(path), ec);
     if (!out || ec) {
         fs::remove(part, ec);
         return false;
@@ -189,7 +188,7 @@ bool save(DOMDocument& doc, const std::string& path) {
 // Copies one file under a name of its own beside `to` and renames it into
 // place, so the user's copy is at every moment either the old or the new one.
 bool copyFile(const fs::path& from, const fs::path& to, std::error_code& ec) {
-    const fs::path part = to.string() + uniqueSuffix();
+    const fs::path part = platform::nativePath(platform::utf8Path(to) + uniqueSuffix());
     fs::copy_file(from, part, fs::copy_options::overwrite_existing, ec);
     if (!ec) fs::rename(part, to, ec);
     if (!ec) return true;
@@ -225,27 +224,29 @@ bool copyTree(const fs::path& from, const fs::path& to, bool overwrite, std::siz
 // once, the first rename wins and the other's copy is dropped, so both end
 // with a complete folder.
 bool copyDataFolder(const fs::path& from, const fs::path& to, std::size_t& copied) {
-    const fs::path part = to.string() + uniqueSuffix();
+    const fs::path part = platform::nativePath(platform::utf8Path(to) + uniqueSuffix());
     std::string why;
     std::error_code ec;
     if (!fs::is_directory(from, ec)) why = "no such folder";
-    else if (copyTree(from, part, true, copied, why)) fs::rename(part, to, ec);
+    else if (copyTree(from, part, true, copied, why) &&
+             !platform::renameFolder(platform::utf8Path(part), platform::utf8Path(to)))
+        ec = std::make_error_code(std::errc::file_exists);
     if (why.empty() && !ec) return true;
     if (why.empty()) why = ec.message();
     fs::remove_all(part, ec);
     copied = 0;
     if (fs::is_directory(to, ec)) return true; // another set-up got there first
-    diagnose("copying " + from.string() + " to " + to.string() + " failed: " + why);
+    diagnose("copying " + platform::utf8Path(from) + " to " + platform::utf8Path(to) + " failed: " + why);
     return false;
 }
 
 bool setUpDataFolder(const std::string& installation, ShippedFiles shipped, std::size_t& copied) {
-    const fs::path data = speechFilesFolder();
-    const fs::path source = fs::path(installation) / "Speechfiles";
+    const fs::path data = platform::nativePath(speechFilesFolder());
+    const fs::path source = platform::nativePath(installation + "/Speechfiles");
     std::error_code ec;
     if (!fs::exists(data, ec)) {
         if (installation.empty()) {
-            diagnose("no data folder " + data.string() + " and no installation folder to copy it from");
+            diagnose("no data folder " + platform::utf8Path(data) + " and no installation folder to copy it from");
             return false;
         }
         return copyDataFolder(source, data, copied);
@@ -254,7 +255,7 @@ bool setUpDataFolder(const std::string& installation, ShippedFiles shipped, std:
     std::string why;
     if (!fs::is_directory(source, ec)) why = "no such folder";
     else if (copyTree(source, data, true, copied, why)) return true;
-    diagnose("refreshing " + data.string() + " from " + source.string() + " failed: " + why);
+    diagnose("refreshing " + platform::utf8Path(data) + " from " + platform::utf8Path(source) + " failed: " + why);
     return false;
 }
 
@@ -272,7 +273,8 @@ bool setUpConfiguration(const std::string& installation, bool& wrote) {
             pointAtUserCopies(doc, profile);
             // A file of the user's that does not load is kept for them to mend.
             std::error_code ec;
-            if (fs::exists(config, ec)) fs::rename(config, config + ".bad", ec);
+            if (fs::exists(platform::nativePath(config), ec))
+                fs::rename(platform::nativePath(config), platform::nativePath(config + ".bad"), ec);
             saved = save(doc, config);
         })) {
         diagnose("the installation's configuration " + source + " is missing or does not load: reinstall the data");
@@ -289,14 +291,14 @@ std::string userConfigurationPath() { return profileFolder() + "/tolvane.xml"; }
 
 bool userHasConfiguration() {
     std::error_code ec;
-    return fs::exists(userConfigurationPath(), ec);
+    return fs::exists(platform::nativePath(userConfigurationPath()), ec);
 }
 
 std::string builtInInstallationFolder() {
     for (const std::string& folder : {installedDataFolder() + "/nimbrel", std::string(VORSAN_BUILD_INSTALLATION),
                                       std::string(VORSAN_INSTALLED_INSTALLATION)}) {
         std::error_code ec;
-        if (!folder.empty() && fs::is_directory(folder, ec)) return folder;
+        if (!folder.empty() && fs::is_directory(platform::nativePath(folder), ec)) return folder;
     }
     return {};
 }
@@ -305,7 +307,7 @@ UserDataSetUp setUpUserData(const std::string& installation, ShippedFiles shippe
     UserDataSetUp result;
     // A profile folder that is not there is not made: it is the system's.
     std::error_code ec;
-    if (!fs::is_directory(profileFolder(), ec)) {
+    if (!fs::is_directory(platform::nativePath(profileFolder()), ec)) {
         diagnose("no profile folder " + profileFolder() + " to set up");
         return result;
     }

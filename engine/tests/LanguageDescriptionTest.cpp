@@ -97,6 +97,6 @@ TEST(LanguageDescription, LanguageAddedByFileIsDescribedFromTheFile) {
         EXPECT_EQ(s.windowsId, 0x044F);
         EXPECT_EQ(s.sample, u"नमः");
     }
-    EXPECT_EQ(messageOf([&] { SpeechEngine::describeLanguageFile(profile.path() / "none.xml"); }),
+    EXPECT_EQ(messageOf([&] { SpeechEngine::describeLanguageFile((profile.path() / "none.xml").string()); }),
               "File '" + (profile.path() / "none.xml").string() + "' not found/corrupted");
 }

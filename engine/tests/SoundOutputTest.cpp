@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "AudioAnalysis.h"
+#include "vorsan/core/Platform.h"
 #include "EngineFixtures.h"
 #include "vorsan/core/Text.h"
 #include "vorsan/engine/SpeechEngine.h"
@@ -68,7 +69,7 @@ TEST(SoundOutput, FailuresAreReported) {
         EXPECT_EQ(messageOf([&] { engine.speakChunk(chunk); }), "no failure"); // nothing to say, nothing touched
     }
     // The profile folder's name is a file: the run's file cannot be written.
-    setenv("USERPROFILE", profile.write("plain-file", "x").c_str(), 1);
+    vorsan::platform::setEnvironment("USERPROFILE", profile.write("plain-file", "x"));
     SpeechEngine engine;
     const std::string message = messageOf([&] { engine.convertTextToSoundFile(u"Hello", false, false, kSoundWAVE); });
     EXPECT_EQ(message.rfind("Writing sound file failed: ", 0), 0u) << message;

@@ -1,14 +1,10 @@
 // Halving search over the memory-mapped english.dat.
 #include "vorsan/english/EnglishDictionary.h"
 
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <utility>
 
 #include "vorsan/core/Diagnostics.h"
+#include "vorsan/core/Platform.h"
 #include "vorsan/core/RegularFile.h"
 
 namespace vorsan {
@@ -46,7 +42,7 @@ EnglishDictionary::EnglishDictionary(std::string path) : path_(std::move(path)) 
 EnglishDictionary::~EnglishDictionary() { close(); }
 
 void EnglishDictionary::close() {
-    if (data_ != nullptr) munmap(const_cast<char*>(data_), size_);
+    platform::unmapFile(data_, size_);
     data_ = nullptr;
     size_ = 0;
     count_ = 0;
@@ -69,18 +65,18 @@ bool EnglishDictionary::open() {
     const int fd = file.release();
     const auto size = static_cast<std::size_t>(file.size());
     if (size == 0 || size % kRecordSize != 0) {
-        ::close(fd);
+        platform::closeFile(fd);
         report("Error while reading dictionary file: " + path_ + " is " + std::to_string(size) +
                " bytes, not a whole number of 130-byte records.");
         return false;
     }
-    void* map = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-    ::close(fd);
-    if (map == MAP_FAILED) {
+    const char* map = platform::mapFile(fd, size, false);
+    platform::closeFile(fd);
+    if (map == nullptr) {
         report("Error while opening dictionary file.");
         return false;
     }
-    data_ = static_cast<const char*>(map);
+    data_ = map;
     size_ = size;
     count_ = size / kRecordSize;
     return true;

@@ -9,6 +9,7 @@
 #include "NormalisationTables.h"
 #include "WordCursor.h"
 #include "vorsan/core/Paths.h"
+#include "vorsan/core/Platform.h"
 #include "vorsan/core/Text.h"
 
 namespace vorsan {
@@ -68,9 +69,9 @@ std::string defaultEnglishDictionaryPath() {
     // before the user's data folder has been set up).
     std::string own = speechFilesFolder() + "/English/english.dat";
     std::error_code ec;
-    if (std::filesystem::exists(own, ec)) return own;
+    if (std::filesystem::exists(platform::nativePath(own), ec)) return own;
     std::string shipped = installedDataFolder() + "/english/english.dat";
-    return std::filesystem::exists(shipped, ec) ? shipped : own;
+    return std::filesystem::exists(platform::nativePath(shipped), ec) ? shipped : own;
 }
 
 EnglishFrontEnd::EnglishFrontEnd(std::string dictionaryPath)

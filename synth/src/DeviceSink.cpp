@@ -1,20 +1,16 @@
-#include <alsa/asoundlib.h>
-
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
-#include <cstdarg>
-#include <cstdio>
-#include <cstdlib>
 #include <deque>
 #include <mutex>
 #include <optional>
 #include <thread>
 #include <vector>
 
+#include "SoundDevice.h"
 #include "vorsan/synth/RateAdapter.h"
-#include "vorsan/core/Diagnostics.h"
 #include "vorsan/core/MException.h"
+#include "vorsan/core/Platform.h"
 #include "vorsan/synth/AudioSink.h"
 
 namespace vorsan::synth {
@@ -22,37 +18,12 @@ namespace vorsan::synth {
 namespace {
 using namespace std::chrono_literals;
 constexpr auto kPoll = 10ms;
-
-// ALSA's library prints its own lines on standard error for every failure
-// under an open (a machine without a card gives eight of them before the
-// program's one message, which already says what went wrong). They are
-// dropped; VORSAN_ALSA_DEBUG=1 sends them to the diagnostic sink instead.
-void alsaLine(const char* file, int line, const char* function, int err, const char* format, ...) {
-    static const bool keep = [] {
-        const char* v = std::getenv("VORSAN_ALSA_DEBUG");
-        return v && *v && *v != '0';
-    }();
-    if (!keep) return;
-    char text[512];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
-    va_end(args);
-    std::string message = std::string("ALSA: ") + text + " (" + (function ? function : "?") + ", " +
-                          (file ? file : "?") + ":" + std::to_string(line) + ")";
-    if (err) message += std::string(": ") + snd_strerror(err);
-    diagnose(message);
-}
-
-void quietenAlsa() {
-    static std::once_flag once;
-    std::call_once(once, [] { snd_lib_error_set_handler(alsaLine); });
-}
 } // namespace
 
 std::string soundDeviceName() {
-    const char* v = std::getenv("VORSAN_ALSA_DEVICE");
-    return v && *v ? v : "default";
+    for (const char* variable : {"VORSAN_SOUND_DEVICE", "VORSAN_ALSA_DEVICE"})
+        if (std::string v = platform::environment(variable).value_or(""); !v.empty()) return v;
+    return "default";
 }
 
 // The device's queue, behind the adapter that brings every run to the rate
@@ -60,7 +31,7 @@ std::string soundDeviceName() {
 struct DeviceSink::State final : AudioSink {
     const std::atomic<bool>* stop = nullptr;
     std::string name = soundDeviceName();
-    snd_pcm_t* pcm = nullptr;
+    std::unique_ptr<SoundDevice> device;
     int32_t deviceRate = 0;
     // Used by the writing thread only; the device opens at the first run.
     RateAdapter adapter{*this, [this](int32_t firstRunRate) {
@@ -86,28 +57,8 @@ struct DeviceSink::State final : AudioSink {
     bool stopRaised() const { return stop && stop->load(); }
 
     void open(int32_t rate) {
-        quietenAlsa();
-        int err = snd_pcm_open(&pcm, name.c_str(), SND_PCM_STREAM_PLAYBACK, 0);
-        if (err < 0) {
-            pcm = nullptr;
-            throw MException("cannot open sound device '" + name + "': " + snd_strerror(err));
-        }
-        // The device (or ALSA's plug layer) should take the rate as it is;
-        // when it refuses, convert to a rate it does take.
-        for (int32_t candidate : {rate, 48000, 44100}) {
-            err = snd_pcm_set_params(pcm, SND_PCM_FORMAT_S16, SND_PCM_ACCESS_RW_INTERLEAVED, 1,
-                                     static_cast<unsigned>(candidate), 1, 100000);
-            if (err == 0) {
-                deviceRate = candidate;
-                break;
-            }
-        }
-        if (deviceRate == 0) {
-            snd_pcm_close(pcm);
-            pcm = nullptr;
-            throw MException("cannot open sound device '" + name + "': cannot play 16-bit mono at " +
-                             std::to_string(rate) + " Hz: " + snd_strerror(err));
-        }
+        device = openSoundDevice(name, rate);
+        deviceRate = device->rate();
         player = std::thread([this] { play(); });
     }
 
@@ -119,11 +70,11 @@ struct DeviceSink::State final : AudioSink {
         while (done < samples.size()) {
             if (stopRaised() || abandonedNow()) return false;
             const std::size_t n = std::min(slice, samples.size() - done);
-            snd_pcm_sframes_t written = snd_pcm_writei(pcm, samples.data() + done, n);
-            if (written < 0) written = snd_pcm_recover(pcm, static_cast<int>(written), 1);
+            std::string why;
+            const long written = device->write(samples.data() + done, n, why);
             if (written < 0) {
                 std::lock_guard lock(m);
-                failure = "sound device '" + name + "' failed: " + snd_strerror(static_cast<int>(written));
+                failure = "sound device '" + name + "' failed: " + why;
                 return false;
             }
             done += static_cast<std::size_t>(written);
@@ -136,21 +87,9 @@ struct DeviceSink::State final : AudioSink {
         return abandoned;
     }
 
-    // Lets the device play out without blocking, so a stop still cuts in.
+    // Lets the device play out, so that a stop still cuts in.
     void playOut() {
-        snd_pcm_nonblock(pcm, 1);
-        const int err = snd_pcm_drain(pcm);
-        if (err == 0 || err == -EAGAIN) {
-            while (snd_pcm_state(pcm) == SND_PCM_STATE_DRAINING) {
-                if (stopRaised() || abandonedNow()) {
-                    snd_pcm_drop(pcm);
-                    break;
-                }
-                std::this_thread::sleep_for(5ms);
-            }
-        }
-        snd_pcm_nonblock(pcm, 0);
-        snd_pcm_prepare(pcm);
+        device->playOut([this] { return stopRaised() || abandonedNow(); });
     }
 
     void play() {
@@ -182,7 +121,7 @@ struct DeviceSink::State final : AudioSink {
             changed.notify_all();
             lock.unlock();
             const bool ok = toDevice(block);
-            if (!ok) snd_pcm_drop(pcm);
+            if (!ok) device->drop();
             lock.lock();
             inFlight = false;
             changed.notify_all();
@@ -209,10 +148,7 @@ DeviceSink::~DeviceSink() {
         s_->changed.notify_all();
     }
     if (s_->player.joinable()) s_->player.join();
-    if (s_->pcm) {
-        snd_pcm_drop(s_->pcm);
-        snd_pcm_close(s_->pcm);
-    }
+    s_->device.reset();
 }
 
 void DeviceSink::beginRun(int32_t rate) { s_->adapter.beginRun(rate); }
@@ -236,7 +172,7 @@ bool DeviceSink::ready() const {
 
 bool DeviceSink::drain() {
     std::unique_lock lock(s_->m);
-    if (!s_->pcm) return !s_->abandoned && !s_->stopRaised();
+    if (!s_->device) return !s_->abandoned && !s_->stopRaised();
     s_->finishing = true;
     s_->drained = false;
     s_->changed.notify_all();

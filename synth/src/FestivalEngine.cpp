@@ -1,6 +1,5 @@
 #include "FestivalEngine.h"
 
-#include <dlfcn.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -11,6 +10,7 @@
 #include "FestivalBackEnd.h"
 #include "vorsan/core/MException.h"
 #include "vorsan/core/Paths.h"
+#include "vorsan/core/Platform.h"
 
 // Where the plugin lies; the build defines these (synth/CMakeLists.txt,
 // cmake/Install.cmake). VORSAN_FESTIVAL_PLUGIN undefined: this build has no
@@ -49,9 +49,9 @@ namespace {
 
 constexpr const char* kPluginFile = "libvorsan_festival.so";
 
-bool exists(const fs::path& p) {
+bool exists(const std::string& p) {
     std::error_code ec;
-    return fs::exists(p, ec);
+    return fs::exists(platform::nativePath(p), ec);
 }
 
 } // namespace
@@ -62,11 +62,11 @@ std::vector<std::string> FestivalEngine::pluginCandidates() {
 #else
     std::vector<std::string> out;
     const auto add = [&out](const fs::path& p) {
-        const std::string s = p.lexically_normal().string();
+        const std::string s = platform::utf8Path(p.lexically_normal());
         if (std::find(out.begin(), out.end(), s) == out.end()) out.push_back(s);
     };
     // Given explicitly (tests, a plugin kept elsewhere).
-    if (const char* v = std::getenv("VORSAN_FESTIVAL_PLUGIN"); v && *v) return {v};
+    if (std::string v = platform::environment("VORSAN_FESTIVAL_PLUGIN").value_or(""); !v.empty()) return {v};
     // Installed: the private library folder at its place relative to the
     // module in the installation layout, then the folders the build was
     // configured to install into; from the build tree, the plugin built there.
@@ -77,7 +77,7 @@ std::vector<std::string> FestivalEngine::pluginCandidates() {
                            VORSAN_FESTIVAL_INSTALL_DIRS);
     if (places.inBuildTree) return {VORSAN_FESTIVAL_PLUGIN};
     for (const auto* list : {&places.fromModule, &places.configured})
-        for (const std::string& dir : *list) add(fs::path(dir) / kPluginFile);
+        for (const std::string& dir : *list) add(platform::nativePath(dir) / kPluginFile);
     // The one that exists first; the others stay for the message.
     const auto found = std::find_if(out.begin(), out.end(), [](const std::string& p) { return exists(p); });
     if (found != out.end()) std::rotate(out.begin(), found, found + 1);
@@ -98,15 +98,13 @@ FestivalBackEnd& FestivalEngine::backEnd() {
                          " (looked for " + tried + ")");
     }
     // Kept loaded for the rest of the process, as Festival's state is.
-    void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!library) {
-        const char* why = dlerror();
-        throw MException("cannot load Festival's back end plugin " + path + ": " + (why ? why : "unknown error"));
-    }
-    auto entry = reinterpret_cast<VorsanFestivalEntry>(dlsym(library, VORSAN_FESTIVAL_ENTRY));
+    std::string why;
+    void* library = platform::loadLibrary(path, why);
+    if (!library) throw MException("cannot load Festival's back end plugin " + path + ": " + why);
+    auto entry = reinterpret_cast<VorsanFestivalEntry>(platform::librarySymbol(library, VORSAN_FESTIVAL_ENTRY));
     FestivalBackEnd* backEnd = entry ? entry(kFestivalBackEndVersion) : nullptr;
     if (!backEnd) {
-        dlclose(library);
+        platform::unloadLibrary(library);
         throw MException("Festival's back end plugin " + path + " does not fit this build of Vorsan (" +
                          (entry ? "another interface version" : "no entry point " VORSAN_FESTIVAL_ENTRY) + ")");
     }

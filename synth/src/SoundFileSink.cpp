@@ -1,17 +1,18 @@
+// Windows: libsndfile's wide-character open, for file names in any script.
+#ifdef _WIN32
+#define ENABLE_SNDFILE_WINDOWS_PROTOTYPES 1
+#endif
 #include <sndfile.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
+#include <system_error>
 #include <optional>
-#include <vector>
 
 #include "vorsan/synth/RateAdapter.h"
 #include "vorsan/core/MException.h"
+#include "vorsan/core/Platform.h"
 #include "vorsan/synth/AudioSink.h"
 #include "vorsan/synth/Mbrola.h"
 #include "vorsan/synth/PartialFiles.h"
@@ -36,19 +37,18 @@ struct Target {
     std::string path, refusal;
 };
 Target targetOf(const std::string& path) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0) {
-        if (errno == ENOENT) return {path, {}};
-        return {{}, std::strerror(errno)};
-    }
-    if (S_ISREG(st.st_mode)) return {path, {}};
-    if (!S_ISLNK(st.st_mode)) return {{}, "not a regular file"};
+    namespace fs = std::filesystem;
     std::error_code ec;
-    const std::filesystem::path real = std::filesystem::canonical(path, ec);
+    const fs::file_status st = fs::symlink_status(platform::nativePath(path), ec);
+    if (st.type() == fs::file_type::not_found) return {path, {}};
+    if (ec) return {{}, ec.message()};
+    if (st.type() == fs::file_type::regular) return {path, {}};
+    if (st.type() != fs::file_type::symlink) return {{}, "not a regular file"};
+    const fs::path real = fs::canonical(platform::nativePath(path), ec);
     if (ec == std::errc::no_such_file_or_directory) return {{}, "a symbolic link to nothing"};
     if (ec) return {{}, ec.message()};
     if (!std::filesystem::is_regular_file(real, ec)) return {{}, "not a regular file"};
-    return {real.string(), {}};
+    return {platform::utf8Path(real), {}};
 }
 } // namespace
 
@@ -88,7 +88,7 @@ struct SoundFileSink::State final : AudioSink {
         if (file) sf_close(file);
         file = nullptr;
         if (!temp.empty()) {
-            std::remove(temp.c_str());
+            platform::removeFile(temp);
             partial::drop(temp);
         }
         temp.clear();
@@ -98,26 +98,30 @@ struct SoundFileSink::State final : AudioSink {
         Target t = targetOf(path);
         if (!t.refusal.empty()) fail(t.refusal);
         target = std::move(t.path);
-        std::string pattern = target + ".partXXXXXX";
-        std::vector<char> name(pattern.begin(), pattern.end());
-        name.push_back('\0');
-        const int fd = mkstemp(name.data());
-        if (fd < 0) fail(std::strerror(errno));
-        temp.assign(name.data());
+        std::string why;
+        const int fd = platform::createUniqueFile(target + ".part", true, temp, &why);
+        if (fd < 0) fail(why);
         partial::add(temp);
-        fchmod(fd, 0644); // mkstemp's 0600 is too private for a sound file
         SF_INFO info{};
         info.samplerate = fileRate;
         info.channels = 1;
         info.format = SF_FORMAT_PCM_16 | (type == SoundFileType::Wave   ? SF_FORMAT_WAV
                                           : type == SoundFileType::Aiff ? SF_FORMAT_AIFF
                                                                         : SF_FORMAT_AU);
+#ifdef _WIN32
+        // The temporary file exists (so that no one else takes the name);
+        // libsndfile opens it again by its wide name, with its own handle.
+        platform::closeFile(fd);
+        file = sf_wchar_open(platform::nativePath(temp).c_str(), SFM_WRITE, &info);
+        if (!file) fail(sf_strerror(nullptr));
+#else
         file = sf_open_fd(fd, SFM_WRITE, &info, SF_TRUE);
         if (!file) {
             std::string why = sf_strerror(nullptr);
-            close(fd);
+            platform::closeFile(fd);
             fail(why);
         }
+#endif
         rate = fileRate;
     }
 
@@ -160,7 +164,7 @@ void SoundFileSink::commit() {
     if (sf_close(s_->file) != 0 && !err) why = "cannot complete the file";
     s_->file = nullptr;
     if (!why.empty()) s_->fail(why);
-    if (std::rename(s_->temp.c_str(), s_->target.c_str()) != 0) s_->fail(std::strerror(errno));
+    if (std::string why; !platform::replaceFile(s_->temp, s_->target, &why)) s_->fail(why);
     partial::drop(s_->temp);
     s_->temp.clear();
     s_->committed = true;

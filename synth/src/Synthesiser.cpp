@@ -10,6 +10,7 @@
 #include "renderer/DiphoneRenderer.h"
 #include "vorsan/core/Diagnostics.h"
 #include "vorsan/core/MException.h"
+#include "vorsan/core/Platform.h"
 
 namespace vorsan::synth {
 
@@ -17,8 +18,7 @@ namespace {
 
 // Parsed voice files, kept while the file on disk is unchanged.
 struct CachedVoice {
-    std::filesystem::file_time_type written;
-    std::uintmax_t size = 0;
+    platform::FileStamp stamp;
     std::shared_ptr<const VoiceDatabase> voice;
 };
 
@@ -63,19 +63,17 @@ Synthesiser& Synthesiser::instance() {
 std::shared_ptr<const VoiceDatabase> Synthesiser::voice(const std::string& name) {
     const std::string path = voiceDatabasePath(name);
     if (path.empty()) throw MException("no voice database named '" + name + "'");
-    std::error_code ec;
-    const auto written = std::filesystem::last_write_time(path, ec);
-    const auto size = std::filesystem::file_size(path, ec);
+    const platform::FileStamp stamp = platform::fileStamp(path);
     {
         std::lock_guard lock(voiceCacheMutex);
         auto it = voiceCache.find(path);
-        if (it != voiceCache.end() && it->second.written == written && it->second.size == size &&
+        if (it != voiceCache.end() && it->second.stamp == stamp &&
             it->second.voice->name == name)
             return it->second.voice;
     }
     auto loaded = std::make_shared<const VoiceDatabase>(loadVoiceDatabase(path, name));
     std::lock_guard lock(voiceCacheMutex);
-    voiceCache[path] = {written, size, loaded};
+    voiceCache[path] = {stamp, loaded};
     return loaded;
 }
 

@@ -1,8 +1,5 @@
 #include "vorsan/synth/VoiceDatabase.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
 #include <charconv>
@@ -16,6 +13,7 @@
 #include "vorsan/core/CompiledCache.h"
 #include "vorsan/core/MException.h"
 #include "vorsan/core/Paths.h"
+#include "vorsan/core/Platform.h"
 #include "vorsan/core/RegularFile.h"
 #include "vorsan/core/Text.h"
 #include "vorsan/core/Xml.h"
@@ -199,7 +197,7 @@ class BlockLines {
 public:
     explicit BlockLines(const std::string& path) : fd_(RegularFile(path).release()) {}
     ~BlockLines() {
-        if (fd_ >= 0) ::close(fd_);
+        if (fd_ >= 0) platform::closeFile(fd_);
     }
     BlockLines(const BlockLines&) = delete;
     BlockLines& operator=(const BlockLines&) = delete;
@@ -221,8 +219,8 @@ public:
             pos_ = 0;
             const std::size_t kept = buffer_.size();
             buffer_.resize(kept + kBlock);
-            const ssize_t got = ::read(fd_, buffer_.data() + kept, kBlock);
-            buffer_.resize(kept + static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
+            const long got = platform::readSome(fd_, buffer_.data() + kept, kBlock);
+            buffer_.resize(kept + static_cast<std::size_t>(std::max<long>(got, 0)));
             end_ = got <= 0;
         }
     }
@@ -325,7 +323,7 @@ Track trackTimes(std::string_view data, std::vector<double>& times) {
 class DiphoneIndex::TrackCheck {
 public:
     TrackCheck(int fd, long dataStart, std::size_t entries) : fd_(fd), dataStart_(dataStart), verdicts_(entries) {}
-    ~TrackCheck() { ::close(fd_); }
+    ~TrackCheck() { platform::closeFile(fd_); }
     TrackCheck(const TrackCheck&) = delete;
     TrackCheck& operator=(const TrackCheck&) = delete;
 
@@ -350,7 +348,7 @@ private:
         // A track with its header is usually well under 4 KB.
         for (std::size_t want = 4096; want <= (std::size_t{1} << 24); want *= 8) {
             buffer.resize(want);
-            const ssize_t got = ::pread(fd_, buffer.data(), want, offset);
+            const long got = platform::readAt(fd_, buffer.data(), want, static_cast<std::uint64_t>(offset));
             if (got <= 0) return false;
             buffer.resize(static_cast<std::size_t>(got));
             const Track t = trackTimes(buffer, times);
@@ -431,16 +429,17 @@ std::size_t DiphoneIndex::size() const {
 
 std::string festivalVoiceFolder(const std::string& voice) {
     std::vector<std::string> roots;
-    if (const char* env = std::getenv("VORSAN_FESTIVAL_VOICES"); env && *env) roots.emplace_back(env);
+    if (std::string env = platform::environment("VORSAN_FESTIVAL_VOICES").value_or(""); !env.empty())
+        roots.push_back(std::move(env));
     roots.emplace_back("/usr/share/festival/voices");
     roots.emplace_back("/usr/lib/festival/voices");
     roots.emplace_back("/usr/local/share/festival/voices");
     std::error_code ec;
     for (const auto& root : roots) {
         // Voices live in <root>/<language>/<voice>.
-        for (fs::directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
-            fs::path candidate = it->path() / voice;
-            if (fs::is_directory(candidate, ec)) return candidate.string();
+        for (fs::directory_iterator it(platform::nativePath(root), ec), end; !ec && it != end; it.increment(ec)) {
+            fs::path candidate = it->path() / platform::nativePath(voice);
+            if (fs::is_directory(candidate, ec)) return platform::utf8Path(candidate);
         }
         ec.clear();
     }
@@ -448,7 +447,7 @@ std::string festivalVoiceFolder(const std::string& voice) {
 }
 
 std::string diphoneIndexPath(const VoiceDatabase& voice) {
-    if (!voice.indexFile.empty() && voice.indexFile.front() == '/') return voice.indexFile;
+    if (platform::isAbsolutePath(voice.indexFile)) return voice.indexFile;
     std::string folder = festivalVoiceFolder(voice.festivalVoice);
     if (folder.empty()) throw MException("Festival voice '" + voice.festivalVoice + "' is not installed");
     return folder + "/" + voice.indexFile;

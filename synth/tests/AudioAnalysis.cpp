@@ -4,13 +4,22 @@
 #include <cmath>
 #include <stdexcept>
 
+#ifdef _WIN32
+#define ENABLE_SNDFILE_WINDOWS_PROTOTYPES 1
+#endif
 #include <sndfile.h>
+
+#include "vorsan/core/Platform.h"
 
 namespace vorsan::testing {
 
 Audio readAudio(const std::string& path) {
     SF_INFO info{};
+#ifdef _WIN32
+    SNDFILE* f = sf_wchar_open(platform::nativePath(path).c_str(), SFM_READ, &info);
+#else
     SNDFILE* f = sf_open(path.c_str(), SFM_READ, &info);
+#endif
     if (!f) throw std::runtime_error("cannot read '" + path + "': " + sf_strerror(nullptr));
     std::vector<float> all(static_cast<std::size_t>(info.frames * info.channels));
     sf_readf_float(f, all.data(), info.frames);

@@ -8,6 +8,7 @@
 #include <complex>
 #include <fstream>
 #include <map>
+#include <numbers>
 #include <random>
 #include <sstream>
 #include <thread>
@@ -29,7 +30,7 @@ double logSpectralDistance(const int16_t* a, const int16_t* b) {
     constexpr std::size_t n = 512;
     std::vector<std::complex<double>> fa(n), fb(n);
     for (std::size_t i = 0; i < n; ++i) {
-        const double w = 0.5 - 0.5 * std::cos(2 * M_PI * static_cast<double>(i) / n);
+        const double w = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * static_cast<double>(i) / n);
         fa[i] = a[i] * w;
         fb[i] = b[i] * w;
     }
@@ -43,7 +44,7 @@ double logSpectralDistance(const int16_t* a, const int16_t* b) {
             if (i < j) std::swap(x[i], x[j]);
         }
         for (std::size_t len = 2; len <= n; len <<= 1) {
-            const auto step = std::polar(1.0, -2 * M_PI / static_cast<double>(len));
+            const auto step = std::polar(1.0, -2 * std::numbers::pi / static_cast<double>(len));
             for (std::size_t i = 0; i < n; i += len) {
                 std::complex<double> w = 1;
                 for (std::size_t k = 0; k < len / 2; ++k, w *= step) {

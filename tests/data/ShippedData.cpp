@@ -30,7 +30,8 @@ const char* const kEnglishConsonants = "p b t d k m n l r f v s z h w g tS dZ N 
 std::vector<std::string> filesIn(const std::string& folder, const std::string& extension) {
     std::vector<std::string> out;
     for (const auto& e : fs::directory_iterator(dataPath(folder)))
-        if (e.is_regular_file() && e.path().extension() == extension) out.push_back(e.path().string());
+        if (e.is_regular_file() && e.path().extension() == extension)
+            out.push_back(dataPath(folder) + "/" + e.path().filename().string());
     std::sort(out.begin(), out.end());
     return out;
 }

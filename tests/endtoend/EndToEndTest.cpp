@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "AudioAnalysis.h"
+#include "vorsan/core/Platform.h"
 #include "vorsan/core/Text.h"
 #include "vorsan/engine/SpeechEngine.h"
 #include "vorsan/testing/TestSupport.h"
@@ -49,7 +50,7 @@ TEST(EndToEnd, EnglishTextBecomesAudioOfTheRightLengthAndPitch) {
 
 TEST(EndToEnd, SpeechStopsPromptlyFromAnotherThreadAndAMissingDeviceIsReported) {
     TempProfile profile;
-    setenv("VORSAN_ALSA_DEVICE", "null", 1);
+    vorsan::platform::setEnvironment("VORSAN_ALSA_DEVICE", "null");
     SpeechEngine engine;
     std::u16string text;
     for (int i = 0; i < 40; ++i) text += u"This sentence is long enough to keep the speaker busy for a while. ";
@@ -65,9 +66,9 @@ TEST(EndToEnd, SpeechStopsPromptlyFromAnotherThreadAndAMissingDeviceIsReported) 
     EXPECT_TRUE(message == "no failure" || message.rfind("Speech output failed: ", 0) == 0) << message;
     EXPECT_LT(seconds, 5.0); // the text lasts minutes
 
-    setenv("VORSAN_ALSA_DEVICE", "no-such-device-here", 1);
+    vorsan::platform::setEnvironment("VORSAN_ALSA_DEVICE", "no-such-device-here");
     SpeechEngine other;
     const std::string missing = messageOf([&] { other.speakText(u"Hello", false, false); });
-    unsetenv("VORSAN_ALSA_DEVICE");
+    vorsan::platform::setEnvironment("VORSAN_ALSA_DEVICE", std::nullopt);
     EXPECT_EQ(missing.rfind("Speech output failed: ", 0), 0u) << missing;
 }

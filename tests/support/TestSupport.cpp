@@ -1,4 +1,5 @@
 #include "vorsan/testing/TestSupport.h"
+#include "vorsan/core/Platform.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -13,37 +14,48 @@ namespace vorsan::testing {
 
 namespace fs = std::filesystem;
 
-TempProfile::TempProfile() {
+TempProfile::TempProfile(std::string_view namePart) {
     std::random_device rd;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        fs::path p = fs::temp_directory_path() / ("vorsan-test-" + std::to_string(rd()));
+        fs::path p = fs::temp_directory_path() /
+                     platform::nativePath("vorsan-test-" + std::to_string(rd()) + std::string(namePart));
         if (fs::create_directory(p)) {
             dir_ = p;
             break;
         }
     }
     if (dir_.empty()) throw std::runtime_error("cannot create a temporary profile folder");
-    if (const char* old = std::getenv("USERPROFILE")) {
+    if (const auto old = platform::environment("USERPROFILE")) {
         hadProfile_ = true;
-        oldProfile_ = old;
+        oldProfile_ = *old;
     }
-    setenv("USERPROFILE", dir_.c_str(), 1);
+    platform::setEnvironment("USERPROFILE", folder());
 }
 
 TempProfile::~TempProfile() {
-    if (hadProfile_) setenv("USERPROFILE", oldProfile_.c_str(), 1);
-    else unsetenv("USERPROFILE");
+    if (hadProfile_) platform::setEnvironment("USERPROFILE", oldProfile_);
+    else platform::setEnvironment("USERPROFILE", std::nullopt);
+    // Everything a test made read-only is made writable again first: on
+    // Windows a read-only file cannot be deleted at all.
     std::error_code ec;
     fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ec);
+    for (fs::recursive_directory_iterator it(dir_, ec), end; !ec && it != end; it.increment(ec))
+        if (!it->is_symlink()) fs::permissions(it->path(), fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add, ec);
+    ec.clear();
     fs::remove_all(dir_, ec);
 }
 
+std::string TempProfile::folder() const { return platform::utf8Path(dir_); }
+
 std::string TempProfile::write(const std::string& relative, std::string_view content) const {
-    fs::path p = dir_ / relative;
+    // Joined as the engine joins its own paths (with "/"), so that a path
+    // written here compares equal to the engine's name for the same file.
+    const std::string name = folder() + "/" + relative;
+    const fs::path p = platform::nativePath(name);
     fs::create_directories(p.parent_path());
     std::ofstream out(p, std::ios::binary);
     out.write(content.data(), static_cast<std::streamsize>(content.size()));
-    return p.string();
+    return name;
 }
 
 std::string sourcePath(const std::string& relative) { return std::string(VORSAN_SOURCE_DIR) + "/" + relative; }

@@ -15,6 +15,7 @@
 #include "vorsan/core/MException.h"
 #include "vorsan/core/Text.h"
 #include "vorsan/core/Xml.h"
+#include "vorsan/core/Platform.h"
 
 namespace vorsan::manager::dom {
 
@@ -128,10 +129,12 @@ std::string saveDocument(const DOMDocument& doc, const std::string& linkOrPath) 
     std::string failure;
     // Past a file-size limit (ulimit -f) the write fails with EFBIG instead
     // of the signal ending the program with the user's edits unsaved.
+#ifndef _WIN32
     struct sigaction ignore {}, before {};
     ignore.sa_handler = SIG_IGN;
     ::sigemptyset(&ignore.sa_mask);
     const bool ignoring = ::sigaction(SIGXFSZ, &ignore, &before) == 0;
+#endif
     while (left > 0 && failure.empty()) {
         ssize_t n = ::write(fd, bytes, left);
         if (n < 0 && errno == EINTR) continue;
@@ -142,12 +145,14 @@ std::string saveDocument(const DOMDocument& doc, const std::string& linkOrPath) 
         }
     }
     // Keep the old file's permissions; a new file gets the usual 0644.
+#ifndef _WIN32 // Windows has no such signal, permission bits or fsync
     if (ignoring) ::sigaction(SIGXFSZ, &before, nullptr);
     if (failure.empty() && ::fchmod(fd, ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644) != 0)
         failure = errnoText("cannot write " + path);
     if (failure.empty() && ::fsync(fd) != 0) failure = errnoText("cannot write " + path);
+#endif
     if (::close(fd) != 0 && failure.empty()) failure = errnoText("cannot write " + path);
-    if (failure.empty() && std::rename(temp.c_str(), path.c_str()) != 0) failure = errnoText("cannot replace " + path);
+    if (failure.empty() && !platform::replaceFile(temp, path)) failure = errnoText("cannot replace " + path);
     if (!failure.empty()) ::unlink(temp.c_str());
     return failure;
 }

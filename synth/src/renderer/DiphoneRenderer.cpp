@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <map>
 #include <mutex>
+#include <numbers>
 #include <string_view>
 
 #include "PitchMarks.h"
@@ -34,7 +35,7 @@ const std::vector<float>& hanning(std::size_t length) {
         w.assign(length, 0.0f);
         const std::size_t half = length / 2;
         if (length % 2) w[half] = 1.0f;
-        const float k = static_cast<float>(2.0 * M_PI / static_cast<double>(length));
+        const float k = static_cast<float>(2.0 * std::numbers::pi / static_cast<double>(length));
         for (std::size_t i = 0; i < half; ++i)
             w[i] = w[length - 1 - i] = static_cast<float>(0.5 - 0.5 * std::cos(k * (static_cast<double>(i) + 0.5)));
         if (length > 0) w[length - 1] = 0.0f;

@@ -8,7 +8,7 @@
 namespace vorsan {
 
 // The user profile folder: $USERPROFILE when set and not empty, else $HOME,
-// else ".". No trailing slash.
+// else ".". No trailing slash (or backslash on Windows).
 std::string profileFolder();
 
 // The profile folder's "Speechfiles" folder (the per-user data folder).
@@ -27,7 +27,7 @@ std::string installedDataFolder();
 // code runs in: `fromModule` holds each relative path from the module's own
 // folder (its place from the bin, lib or Python folder in the installation
 // layout; "" entries are skipped), `configured` the folders of the
-// colon-separated list the build was configured for. `inBuildTree` is true
+// list the build was configured for (platform::kFolderListSeparator). `inBuildTree` is true
 // (and both lists empty) when the module runs from the build tree
 // `buildTree`, or its file is unknown: the caller then uses its build-tree
 // place.

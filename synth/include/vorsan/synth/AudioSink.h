@@ -78,7 +78,7 @@ private:
     std::unique_ptr<State> s_;
 };
 
-// Plays on the sound device (ALSA: $VORSAN_ALSA_DEVICE, else "default") from
+// Plays on the sound device (soundDeviceName(): ALSA's, or WinMM's waveOut) from
 // a thread of its own, so the synthesiser is never held up by playback. The
 // device is opened at the first run's rate; later runs at other rates are
 // converted to it.
@@ -108,7 +108,9 @@ private:
     std::unique_ptr<State> s_;
 };
 
-// The ALSA device to play on: $VORSAN_ALSA_DEVICE, else "default".
+// The device to play on: $VORSAN_SOUND_DEVICE, else $VORSAN_ALSA_DEVICE,
+// else "default". An ALSA device name on Linux; on Windows "default", a
+// waveOut device's number or name, or "null" (plays nothing, at once).
 std::string soundDeviceName();
 
 } // namespace vorsan::synth

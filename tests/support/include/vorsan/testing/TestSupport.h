@@ -7,6 +7,7 @@
 #include <string>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "vorsan/core/Diagnostics.h"
 #include "vorsan/core/MException.h"
@@ -15,12 +16,16 @@ namespace vorsan::testing {
 
 class TempProfile {
 public:
-    TempProfile();
+    // `namePart`, when given, ends the folder's name (UTF-8: a profile
+    // folder named in another script).
+    explicit TempProfile(std::string_view namePart = {});
     ~TempProfile();
     TempProfile(const TempProfile&) = delete;
     TempProfile& operator=(const TempProfile&) = delete;
 
     const std::filesystem::path& path() const { return dir_; }
+    // The folder's path as UTF-8.
+    std::string folder() const;
     // Writes `content` to a file under the folder (creating parents) and
     // returns its full path.
     std::string write(const std::string& relative, std::string_view content) const;
@@ -41,6 +46,19 @@ inline std::string messageOf(const std::function<void()>& f, const std::string& 
     }
     return none;
 }
+
+// What a program run by runProgram gave: its exit status and what it wrote
+// to standard output and standard error (both, in order).
+struct ProgramRun {
+    int status = -1;
+    std::string output;
+};
+
+// Runs `program` with `arguments` (UTF-8, passed unchanged, whatever the
+// characters), in this process's environment, with `input` on its standard
+// input; waits for it to end.
+ProgramRun runProgram(const std::string& program, const std::vector<std::string>& arguments,
+                      const std::string& input = {});
 
 // Full path of a file in the source tree (for shipped data files).
 std::string sourcePath(const std::string& relative);

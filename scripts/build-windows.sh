@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Cross-builds the project for 64-bit Windows into build-windows/ and runs its
+# tests there under Wine:
+#   scripts/build-windows.sh [ctest arguments...]
+# Installs the MinGW-w64 toolchain and Wine when missing, builds the libraries
+# once (scripts/mingw-deps.sh, cached by version) and configures with
+# cmake/mingw-w64.cmake.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+# The toolchain: scripts/mingw-deps.sh installs whatever is missing.
+prefix="$(scripts/mingw-deps.sh | tail -n 1)"
+
+args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORSAN_WERROR=ON -DVORSAN_BENCH=OFF
+      -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64.cmake" -DVORSAN_MINGW_DEPS="$prefix")
+if command -v ccache >/dev/null; then
+  args+=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  export CCACHE_BASEDIR="$PWD"
+  export CCACHE_NOHASHDIR=true
+fi
+cmake -S . -B build-windows "${args[@]}" >/dev/null
+nice cmake --build build-windows -j2
+
+# The Wine prefix the toolchain file names (its first start takes ~10 s,
+# done here so no test's time limit pays for it).
+wineprefix="$(sed -nE 's/^VORSAN_WINEPREFIX:PATH=(.*)$/\1/p' build-windows/CMakeCache.txt)"
+wine="$(sed -nE 's/^VORSAN_WINE:FILEPATH=(.*)$/\1/p' build-windows/CMakeCache.txt)"
+if [ -z "$wine" ] || [ ! -x "$wine" ]; then
+  echo "build-windows: Wine was not found (package wine64)" >&2
+  exit 1
+fi
+mkdir -p "$wineprefix"
+WINEPREFIX="$wineprefix" WINEDEBUG=-all "$wine" wineboot --init >/dev/null 2>&1 || true
+
+cd build-windows
+ctest -j2 --output-on-failure "$@"
