@@ -4,6 +4,8 @@
 #   scripts/test.sh --sanitize  AddressSanitizer + UndefinedBehaviorSanitizer
 #                               build (build-asan/), whole suite
 #   scripts/test.sh --tsan      ThreadSanitizer build (build-tsan/), whole suite
+#   scripts/test.sh --windows   64-bit Windows cross-build (build-windows/), its
+#                               tests under Wine (scripts/build-windows.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -26,8 +28,11 @@ case "${1:-}" in
     export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1"
     [ -f tests/tsan.supp ] && TSAN_OPTIONS+=":suppressions=$PWD/tests/tsan.supp"
     ;;
+  --windows)
+    exec scripts/build-windows.sh
+    ;;
   *)
-    echo "usage: $0 [--sanitize|--tsan]" >&2
+    echo "usage: $0 [--sanitize|--tsan|--windows]" >&2
     exit 2
     ;;
 esac

@@ -176,13 +176,10 @@ bool save(DOMDocument& doc, const std::string& path) {
     std::ofstream out(part, std::ios::binary | std::ios::trunc);
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     out.close();
+    if (out && platform::replaceFile(platform::utf8Path(part), path)) return true;
     std::error_code ec;
-    if (out) fs::rename(part, platform::nativePath(path), ec);
-    if (!out || ec) {
-        fs::remove(part, ec);
-        return false;
-    }
-    return true;
+    fs::remove(part, ec);
+    return false;
 }
 
 // Copies one file under a name of its own beside `to` and renames it into
@@ -190,7 +187,8 @@ bool save(DOMDocument& doc, const std::string& path) {
 bool copyFile(const fs::path& from, const fs::path& to, std::error_code& ec) {
     const fs::path part = platform::nativePath(platform::utf8Path(to) + uniqueSuffix());
     fs::copy_file(from, part, fs::copy_options::overwrite_existing, ec);
-    if (!ec) fs::rename(part, to, ec);
+    if (!ec && !platform::replaceFile(platform::utf8Path(part), platform::utf8Path(to)))
+        ec = std::make_error_code(std::errc::permission_denied);
     if (!ec) return true;
     std::error_code ignored;
     fs::remove(part, ignored);

@@ -231,8 +231,19 @@ int createUniqueFile(const std::string& prefix, bool /*readableByAll: the folder
 }
 
 bool replaceFile(const std::string& from, const std::string& to, std::string* why) {
-    if (::MoveFileExW(nativePath(from).c_str(), nativePath(to).c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
-    if (why) *why = systemMessage(::GetLastError());
+    // A file another thread or program has open for reading cannot be
+    // replaced on Windows until it is closed; readers hold files briefly (a
+    // configuration being checked, a cache being read), so the replacement
+    // is tried again for up to a second before it counts as failed.
+    const std::wstring source = nativePath(from), target = nativePath(to);
+    DWORD error = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        if (::MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+        error = ::GetLastError();
+        if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) break;
+        ::Sleep(10);
+    }
+    if (why) *why = systemMessage(error);
     return false;
 }
 
