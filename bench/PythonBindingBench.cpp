@@ -32,6 +32,8 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
+
 
 namespace fs = std::filesystem;
 namespace py = pybind11;
@@ -41,17 +43,9 @@ namespace {
 const char* const kSentence = "नमस्ते, आज मौसम बहुत अच्छा है और हम बाज़ार जा रहे हैं।";
 
 // A temporary profile folder with the shipped data installed as a user gets it.
-struct Profile {
-    fs::path dir = fs::temp_directory_path() / ("vorsan-python-bench-" + std::to_string(::getpid()));
-    Profile() {
-        fs::create_directories(dir);
-        setenv("USERPROFILE", dir.c_str(), 1);
-        const std::string install = "bash '" VORSAN_SOURCE_DIR "/data/tolvane/install.sh' > /dev/null";
-        if (std::system(install.c_str()) != 0) std::fprintf(stderr, "python_binding_bench: data install failed\n");
-    }
-    ~Profile() {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
+struct Profile : vorsan::bench::InstalledProfile {
+    Profile() : InstalledProfile("vorsan-python-bench", false) {
+        if (!installed) std::fprintf(stderr, "python_binding_bench: data install failed\n");
     }
 };
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "vorsan/accent/AccentDatabase.h"
 #include "vorsan/core/Paths.h"
 #include "vorsan/emotion/EmotionDatabase.h"
@@ -23,27 +24,8 @@ namespace {
 
 // A temporary profile folder for the whole run, with the shipped data
 // installed the way a user gets it.
-struct Profile {
-    fs::path dir = fs::temp_directory_path() / ("vorsan-cache-bench-" + std::to_string(::getpid()));
-    bool installed = false;
-    Profile() {
-        fs::create_directories(dir);
-        setenv("USERPROFILE", dir.c_str(), 1);
-        const std::string install = "bash '" VORSAN_SOURCE_DIR "/data/tolvane/install.sh' > /dev/null";
-        installed = std::system(install.c_str()) == 0;
-        // The engine opens the English dictionary when it is made; the user's
-        // one, when installed, is linked in (it is not part of the timings).
-        if (const char* home = std::getenv("HOME")) {
-            std::error_code ec;
-            const fs::path dict = fs::path(home) / "Speechfiles/English/english.dat";
-            fs::create_directories(dir / "Speechfiles/English", ec);
-            if (fs::exists(dict, ec)) fs::create_symlink(dict, dir / "Speechfiles/English/english.dat", ec);
-        }
-    }
-    ~Profile() {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
+struct Profile : vorsan::bench::InstalledProfile {
+    Profile() : InstalledProfile("vorsan-cache-bench") {}
     void dropCopies() const {
         std::error_code ec;
         fs::remove_all(vorsan::speechFilesFolder() + "/Cache", ec);

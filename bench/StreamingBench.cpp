@@ -35,6 +35,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "vorsan/core/MException.h"
 #include "vorsan/engine/SpeechEngine.h"
 #include "vorsan/synth/AudioSink.h"
@@ -46,25 +47,8 @@ namespace {
 
 // A temporary profile folder with the shipped data installed the way a user
 // gets it; the user's English dictionary, when there is one, is linked in.
-struct Profile {
-    fs::path dir = fs::temp_directory_path() / ("vorsan-streaming-bench-" + std::to_string(::getpid()));
-    bool installed = false;
-    Profile() {
-        fs::create_directories(dir);
-        setenv("USERPROFILE", dir.c_str(), 1);
-        const std::string install = "bash '" VORSAN_SOURCE_DIR "/data/tolvane/install.sh' > /dev/null";
-        installed = std::system(install.c_str()) == 0;
-        if (const char* home = std::getenv("HOME")) {
-            std::error_code ec;
-            const fs::path dict = fs::path(home) / "Speechfiles/English/english.dat";
-            fs::create_directories(dir / "Speechfiles/English", ec);
-            if (fs::exists(dict, ec)) fs::create_symlink(dict, dir / "Speechfiles/English/english.dat", ec);
-        }
-    }
-    ~Profile() {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
+struct Profile : vorsan::bench::InstalledProfile {
+    Profile() : InstalledProfile("vorsan-streaming-bench") {}
 };
 
 Profile& profile() {
@@ -218,38 +202,20 @@ BENCHMARK(BM_LoadConfigurationWarm)->UseManualTime()->Unit(benchmark::kMilliseco
 // that size to a WAVE file. Forked before this process has loaded anything
 // of its own, so the child's peak is its own.
 double childPeakMb(std::size_t kb, double* seconds) {
-    int fds[2];
-    if (pipe(fds) != 0) return -1;
-    const pid_t pid = fork();
-    if (pid == 0) {
-        close(fds[0]);
-        double result[2] = {-1, 0};
-        try {
+    return vorsan::bench::childPeakMb(
+        [kb] {
             vorsan::SpeechEngine engine;
             engine.loadConfiguration();
             const std::string out = (profile().dir / ("peak-" + std::to_string(getpid()) + ".wav")).string();
             engine.convertTextToNamedFile(u"Hello world. नमस्ते दोस्त।", false, false, vorsan::kSoundWAVE, out);
             const auto t0 = Clock::now();
             if (kb > 0) engine.convertTextToNamedFile(mixedText(kb * 1024), false, false, vorsan::kSoundWAVE, out);
-            result[1] = std::chrono::duration<double>(Clock::now() - t0).count();
+            const double seconds = std::chrono::duration<double>(Clock::now() - t0).count();
             std::error_code ec;
             fs::remove(out, ec);
-            std::ifstream status("/proc/self/status");
-            for (std::string line; std::getline(status, line);)
-                if (line.rfind("VmHWM:", 0) == 0) result[0] = std::atof(line.c_str() + 6) / 1024.0;
-        } catch (...) {
-        }
-        if (write(fds[1], result, sizeof result) != sizeof result) _exit(1);
-        _exit(0);
-    }
-    close(fds[1]);
-    double result[2] = {-1, 0};
-    if (read(fds[0], result, sizeof result) != sizeof result) result[0] = -1;
-    close(fds[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (seconds) *seconds = result[1];
-    return result[0];
+            return seconds;
+        },
+        seconds);
 }
 
 double median(std::vector<double> v) {

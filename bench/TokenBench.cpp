@@ -23,6 +23,7 @@
 #include <span>
 #include <string>
 
+#include "BenchSupport.h"
 #include "Ssml.h"
 #include "vorsan/engine/SpeechEngine.h"
 #include "vorsan/synth/AudioSink.h"
@@ -34,19 +35,9 @@ namespace {
 
 constexpr std::size_t kTokenLength = 512 * 1024;
 
-struct Profile {
-    fs::path dir = fs::temp_directory_path() / ("vorsan-token-bench-" + std::to_string(::getpid()));
-    bool installed = false;
-    Profile() {
-        fs::create_directories(dir);
-        setenv("USERPROFILE", dir.c_str(), 1);
-        const std::string install = "bash '" VORSAN_SOURCE_DIR "/data/tolvane/install.sh' > /dev/null";
-        installed = std::system(install.c_str()) == 0;
-    }
-    ~Profile() {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
+// (Without the user's English dictionary: the engine's own is enough here.)
+struct Profile : vorsan::bench::InstalledProfile {
+    Profile() : InstalledProfile("vorsan-token-bench", false) {}
 };
 Profile& profile() {
     static Profile p;
@@ -76,36 +67,17 @@ struct Drop final : vorsan::synth::AudioSink {
 // speaks one sentence and then, for kind >= 0, the token; and the token's
 // seconds.
 double childPeakMb(int kind, double* seconds) {
-    int fds[2];
-    if (pipe(fds) != 0) return -1;
-    const pid_t pid = fork();
-    if (pid == 0) {
-        close(fds[0]);
-        double result[2] = {-1, 0};
-        try {
+    return vorsan::bench::childPeakMb(
+        [kind] {
             vorsan::SpeechEngine engine;
             engine.loadConfiguration();
             Drop sink;
             engine.renderText(u"Hello world. नमस्ते दोस्त।", false, false, sink);
             const auto t0 = Clock::now();
             if (kind >= 0) engine.renderText(token(kind), false, false, sink);
-            result[1] = std::chrono::duration<double>(Clock::now() - t0).count();
-            std::ifstream status("/proc/self/status");
-            for (std::string line; std::getline(status, line);)
-                if (line.rfind("VmHWM:", 0) == 0) result[0] = std::atof(line.c_str() + 6) / 1024.0;
-        } catch (...) {
-        }
-        if (write(fds[1], result, sizeof result) != sizeof result) _exit(1);
-        _exit(0);
-    }
-    close(fds[1]);
-    double result[2] = {-1, 0};
-    if (read(fds[0], result, sizeof result) != sizeof result) result[0] = -1;
-    close(fds[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (seconds) *seconds = result[1];
-    return result[0];
+            return std::chrono::duration<double>(Clock::now() - t0).count();
+        },
+        seconds);
 }
 
 // Arg: -1 one sentence only; 0 Latin, 1 "&", 2 Devanagari token.
