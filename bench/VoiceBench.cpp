@@ -6,6 +6,7 @@
 // - abort latency: the site raises SPVES_ABORT from another thread a while
 //   after the first write (by default 300 ms), and the time from there until
 //   Speak returns is measured.
+// - peak memory of a process whose voice speaks a 512 K-character token.
 // Times are wall time (manual time) with the process's CPU time (every
 // thread, user plus system) as the counter cpu_ms, since the machine may be
 // shared. A temporary profile folder holds the installed configuration.
@@ -18,9 +19,11 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <thread>
 
+#include "BenchSupport.h"
 #include "TestSite.h"
 #include "vorsan/automation/Creation.h"
 #include "vorsan/voice/Sapi.h"
@@ -169,5 +172,43 @@ void BM_VoiceAbortLatency(benchmark::State& state) {
 BENCHMARK(BM_VoiceAbortLatency)->Arg(50)->Arg(300)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3)->ReportAggregatesOnly();
 
 } // namespace
+
+// Peak resident memory (MB) of a fresh process whose voice speaks a
+// 512 K-character unbroken token (Arg 0: Latin letters, 1: a Devanagari
+// letter sequence) to a site that counts the audio without keeping it;
+// Arg -1: the warm voice alone. Target: <= 60 MB.
+void BM_VoiceTokenPeakMemory(benchmark::State& state) {
+    const int kind = static_cast<int>(state.range(0));
+    double peak = -1, seconds = 0;
+    for (auto _ : state) {
+        peak = bench::childPeakMb(
+            [kind] {
+                const Setup& s = setup();
+                if (!s.failure.empty()) throw std::runtime_error(s.failure);
+                const auto t0 = Clock::now();
+                if (kind >= 0) {
+                    std::u16string token;
+                    while (token.size() < 512 * 1024) token += kind == 0 ? u"a" : u"क्षि";
+                    testing::TestSite site;
+                    site.keepAudio = false;
+                    testing::Fragments text;
+                    text.add(token);
+                    s.voice->Speak(0, SPDFID_WaveFormatEx, nullptr, text.first(), &site);
+                }
+                const double taken = std::chrono::duration<double>(Clock::now() - t0).count();
+                // The child ends without destructors: a profile it made itself
+                // (named with its own process id) is removed here.
+                std::error_code ec;
+                if (s.dir.filename().string().ends_with("-" + std::to_string(::getpid()))) fs::remove_all(s.dir, ec);
+                return taken;
+            },
+            &seconds);
+        state.SetIterationTime(seconds > 0 ? seconds : 1e-6);
+    }
+    if (peak < 0) state.SkipWithError("the child process failed");
+    state.counters["peak_mb"] = peak;
+    state.counters["target_mb"] = 60;
+}
+BENCHMARK(BM_VoiceTokenPeakMemory)->Arg(-1)->Arg(0)->Arg(1)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 BENCHMARK_MAIN();

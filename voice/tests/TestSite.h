@@ -37,7 +37,12 @@ public:
             if (id == 0 || e.id == id) out.push_back(e);
         return out;
     }
-    std::size_t bytes() const { return samples().size() * 2; }
+    std::size_t bytes() const {
+        std::lock_guard lock(m_);
+        return written_;
+    }
+    // False: the audio is counted, not kept (for very long requests).
+    bool keepAudio = true;
     void abort() {
         std::lock_guard lock(m_);
         abortLocked();
@@ -89,10 +94,11 @@ public:
         std::function<void()> first;
         {
             std::lock_guard lock(m_);
-            if (audio_.empty()) first = onFirstWrite;
-            audio_.insert(audio_.end(), static_cast<const char*>(data), static_cast<const char*>(data) + bytes);
-            if (audio_.size() >= abortAfter) abortLocked();
-            if (audio_.size() >= skipAfter) {
+            if (written_ == 0) first = onFirstWrite;
+            written_ += bytes;
+            if (keepAudio) audio_.insert(audio_.end(), static_cast<const char*>(data), static_cast<const char*>(data) + bytes);
+            if (written_ >= abortAfter) abortLocked();
+            if (written_ >= skipAfter) {
                 skipAfter = SIZE_MAX;
                 actions_ |= sapi::SPVES_SKIP;
             }
@@ -120,12 +126,13 @@ private:
     void abortLocked() {
         if (actions_ & sapi::SPVES_ABORT) return;
         eventsAtAbort_ = events_.size();
-        bytesAtAbort_ = audio_.size();
+        bytesAtAbort_ = written_;
         actions_ |= sapi::SPVES_ABORT;
     }
 
     mutable std::mutex m_;
     std::vector<char> audio_;
+    std::size_t written_ = 0;
     std::vector<Event> events_;
     std::atomic<DWORD> actions_{sapi::SPVES_CONTINUE};
     std::atomic<LONG> rate_{0};
