@@ -130,12 +130,12 @@ StringList writeToStandardOutput(SpeechEngine& engine, std::u16string_view text,
     const std::string path = standardOutputFile();
     struct Cleanup {
         const std::string& path;
+        int listed;
         ~Cleanup() {
-            synth::partial::drop(path);
+            synth::partial::drop(listed);
             platform::removeFile(path);
         }
-    } cleanup{path};
-    synth::partial::add(path);
+    } cleanup{path, synth::partial::add(path)};
     const StringList files = cli::writeWithProgress(engine, text, o.withEmotion, o.withAccent, type, path, progress, o.rate);
     if (files.empty()) return files;
     std::ifstream in(platform::nativePath(path), std::ios::binary);

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 namespace vorsan::synth::partial {
 
@@ -20,24 +21,23 @@ struct Slot {
 Slot slots[32];
 } // namespace
 
-void add(const std::string& path) {
-    if (path.size() >= sizeof Slot::path) return;
-    for (Slot& s : slots) {
+int add(const std::string& path) {
+    if (path.size() >= sizeof Slot::path) return -1;
+    for (int i = 0; i < static_cast<int>(std::size(slots)); ++i) {
+        Slot& s = slots[i];
         int expected = Free;
         if (!s.state.compare_exchange_strong(expected, Filled)) continue;
         std::memcpy(s.path, path.c_str(), path.size() + 1);
         s.state.store(Listed);
-        return;
+        return i;
     }
+    return -1;
 }
 
-void drop(const std::string& path) {
-    for (Slot& s : slots) {
-        if (s.state.load() != Listed || path != s.path) continue;
-        int expected = Listed;
-        if (s.state.compare_exchange_strong(expected, Filled)) s.state.store(Free);
-        return;
-    }
+// Only the thread that listed a file drops it, by its place: no thread reads
+// another's name (only the signal handler does, as the process ends).
+void drop(int place) {
+    if (place >= 0 && place < static_cast<int>(std::size(slots))) slots[place].state.store(Free);
 }
 
 void removeAllNow() noexcept {

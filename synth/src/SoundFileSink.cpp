@@ -69,6 +69,7 @@ struct SoundFileSink::State final : AudioSink {
     bool commitAtRunEnd;
     std::string target; // the file renamed into place (path, or what a link names)
     std::string temp;
+    int listed = -1; // the temporary's place in the list a signal handler removes
     SNDFILE* file = nullptr;
     int32_t rate = 0; // the file's rate, fixed by the first run
     RateAdapter adapter{*this, RateAdapter::firstRunRate()};
@@ -89,7 +90,8 @@ struct SoundFileSink::State final : AudioSink {
         file = nullptr;
         if (!temp.empty()) {
             platform::removeFile(temp);
-            partial::drop(temp);
+            partial::drop(listed);
+            listed = -1;
         }
         temp.clear();
     }
@@ -101,7 +103,7 @@ struct SoundFileSink::State final : AudioSink {
         std::string why;
         const int fd = platform::createUniqueFile(target + ".part", true, temp, &why);
         if (fd < 0) fail(why);
-        partial::add(temp);
+        listed = partial::add(temp);
         SF_INFO info{};
         info.samplerate = fileRate;
         info.channels = 1;
@@ -165,7 +167,8 @@ void SoundFileSink::commit() {
     s_->file = nullptr;
     if (!why.empty()) s_->fail(why);
     if (std::string why; !platform::replaceFile(s_->temp, s_->target, &why)) s_->fail(why);
-    partial::drop(s_->temp);
+    partial::drop(s_->listed);
+    s_->listed = -1;
     s_->temp.clear();
     s_->committed = true;
 }

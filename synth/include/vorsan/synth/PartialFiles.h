@@ -8,11 +8,13 @@
 
 namespace vorsan::synth::partial {
 
-// Lists `path` (a file just created); a name that does not fit the fixed
-// table is simply not listed.
-void add(const std::string& path);
-// Takes `path` off the list (renamed into place or removed).
-void drop(const std::string& path);
+// Lists `path` (a file just created) and returns its place in the list, to
+// be dropped by; -1 when the name does not fit the fixed table (it is then
+// simply not listed).
+int add(const std::string& path);
+// Takes the file at `place` (what add returned) off the list: renamed into
+// place or removed. -1 does nothing.
+void drop(int place);
 // Removes every listed file. Safe in a signal handler.
 void removeAllNow() noexcept;
 
