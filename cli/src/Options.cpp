@@ -78,12 +78,10 @@ std::pair<std::string, std::string> splitSetting(const std::string& flag, const 
     return {v.substr(0, eq), v.substr(eq + 1)};
 }
 
-// A numeric setting is checked as the text given, before it is converted to
-// the engine's type (a voice of 2147483647 Hz does not fit an int32 once it
-// has been through a float), and the refusal quotes that text.
-void checkNumber(const std::string& flag, const std::string& v) {
-    const bool voice = flag == "--voice";
-    const double lo = voice ? 4000 : 0.001, hi = voice ? 192000 : 100;
+// A number is checked as the text given, before it is converted to the
+// engine's type (a voice of 2147483647 Hz does not fit an int32 once it has
+// been through a float), and the refusal quotes that text.
+double numberIn(const std::string& flag, const std::string& v, double lo, double hi, const char* range) {
     std::size_t used = 0;
     double number = 0;
     try {
@@ -92,8 +90,13 @@ void checkNumber(const std::string& flag, const std::string& v) {
         used = 0;
     }
     if (used == 0 || used != v.size() || !(number >= lo && number <= hi))
-        throw std::invalid_argument(flag + (voice ? " needs a frequency from 4000 to 192000 Hz" : " needs a ratio from 0.001 to 100") +
-                                    ", got '" + v + "'");
+        throw std::invalid_argument(flag + " needs " + range + ", got '" + v + "'");
+    return number;
+}
+
+void checkNumber(const std::string& flag, const std::string& v) {
+    if (flag == "--voice") numberIn(flag, v, 4000, 192000, "a frequency from 4000 to 192000 Hz");
+    else numberIn(flag, v, 0.001, 100, "a ratio from 0.001 to 100");
 }
 } // namespace
 
@@ -131,16 +134,7 @@ const option kLongOptions[] = {
 constexpr const char* kShortOptions = ":hl:e:a:p:EATt:o:r:q";
 
 float parseRate(const std::string& flag, const std::string& v) {
-    std::size_t used = 0;
-    float rate = 0;
-    try {
-        rate = std::stof(v, &used);
-    } catch (const std::exception&) {
-        used = 0;
-    }
-    if (used != v.size() || !(rate >= 0.25f && rate <= 4.0f))
-        throw std::invalid_argument(flag + " needs a rate from 0.25 to 4, got '" + v + "'");
-    return rate;
+    return static_cast<float>(numberIn(flag, v, 0.25, 4, "a rate from 0.25 to 4"));
 }
 
 void addSetting(Options& o, const char* kind, const std::string& value) {
