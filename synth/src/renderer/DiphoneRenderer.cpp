@@ -128,11 +128,15 @@ bool festivalBackEnd() {
 std::shared_ptr<const RenderVoice> loadRenderVoice(const VoiceDatabase& voice) {
     static std::mutex mutex;
     static std::map<std::string, std::shared_ptr<const RenderVoice>> loaded;
-    const std::string path = diphoneIndexPath(voice);
-    const std::string key = path + "|" + voice.defaultDiphone;
+    // Keyed by what names the index, not by where it was found: finding a
+    // Festival voice's folder lists the voice folders, which is not free
+    // (on Windows each step is a call into the system), and a loaded voice
+    // stays what it was for the life of the process.
+    const std::string key = voice.festivalVoice + "|" + voice.indexFile + "|" + voice.defaultDiphone;
     std::lock_guard lock(mutex);
     auto& slot = loaded[key];
     if (!slot) {
+        const std::string path = diphoneIndexPath(voice);
         auto v = std::make_shared<RenderVoice>();
         v->file = std::make_shared<const GroupFile>(path);
         v->nativeRate = v->file->rate();
