@@ -1,22 +1,21 @@
 // Fuzz target: the English front end on arbitrary 8-bit text, with a small
 // dictionary so that both the dictionary and the letter-to-sound rules run.
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "DictionaryFixture.h"
 #include "FuzzSupport.h"
 #include "vorsan/english/EnglishFrontEnd.h"
 
 namespace {
 std::string dictionaryPath;
 
-// english.dat records: headword at byte 0, pronunciation at byte 23, spaces
-// to 128 characters, CR LF; sorted in byte order.
+// A small english.dat: each word as listed and capitalised.
 std::string dictionaryBytes() {
-    std::vector<std::pair<std::string, std::string>> words = {
+    vorsan::testing::DictionaryEntries words = {
         {"hello", "h@l'@U"}, {"world", "w'3:ld"}, {"the", "D@"},      {"a", "@"},
         {"one", "w'Vn"},     {"two", "t'u:"},     {"hundred", "h'Vndr@d"}, {"thousand", "T'aUz@nd"},
         {"point", "p'oInt"}, {"minus", "m'aIn@s"}, {"dollars", "d'0l@z"}, {"percent", "p@s'ent"},
@@ -27,16 +26,7 @@ std::string dictionaryBytes() {
         capital.first[0] = static_cast<char>(capital.first[0] - 'a' + 'A');
         words.push_back(capital);
     }
-    std::sort(words.begin(), words.end());
-    std::string out;
-    for (const auto& [word, pronunciation] : words) {
-        std::string line = word;
-        line.resize(23, ' ');
-        line += pronunciation;
-        line.resize(128, ' ');
-        out += line + "\r\n";
-    }
-    return out;
+    return vorsan::testing::dictionaryBytes(std::move(words));
 }
 } // namespace
 
