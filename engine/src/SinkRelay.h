@@ -4,14 +4,13 @@
 // thread that asked for the speech delivers them while it waits. The queue
 // holds at most about two seconds of audio; the worker serves other callers
 // while it is full.
-#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <functional>
-#include <mutex>
 #include <span>
 #include <vector>
 
+#include "vorsan/core/Sync.h"
 #include "vorsan/synth/AudioSink.h"
 
 namespace vorsan {
@@ -38,8 +37,8 @@ private:
         std::vector<int16_t> samples;
         std::vector<int64_t> lineStarts;
     };
-    mutable std::mutex m_;
-    std::condition_variable arrived_;
+    mutable Mutex m_;
+    ConditionVariable arrived_;
     std::deque<Event> events_;
     std::size_t queued_ = 0; // samples
     int32_t rate_ = 16000;

@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <chrono>
-#include <condition_variable>
 #include <deque>
 #include <mutex>
 #include <optional>
@@ -11,6 +10,7 @@
 #include "vorsan/synth/RateAdapter.h"
 #include "vorsan/core/MException.h"
 #include "vorsan/core/Platform.h"
+#include "vorsan/core/Sync.h"
 #include "vorsan/synth/AudioSink.h"
 
 namespace vorsan::synth {
@@ -42,8 +42,8 @@ struct DeviceSink::State final : AudioSink {
     void beginRun(int32_t) override {}
     void write(std::span<const int16_t> samples) override { push(std::vector<int16_t>(samples.begin(), samples.end())); }
 
-    mutable std::mutex m;
-    std::condition_variable changed;
+    mutable Mutex m;
+    ConditionVariable changed;
     std::deque<std::vector<int16_t>> queue;
     std::size_t queued = 0;    // samples waiting in the queue
     bool inFlight = false;     // a block is being handed to the device

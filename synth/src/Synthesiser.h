@@ -3,15 +3,14 @@
 // Festival call and serves the queued work of all channels in turn, one step
 // (planning, one piece of audio, completion) at a time.
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include "SegmentPlan.h"
+#include "vorsan/core/Sync.h"
 #include "vorsan/synth/AudioSink.h"
 #include "vorsan/synth/VoiceDatabase.h"
 
@@ -22,8 +21,8 @@ struct JobControl {
     std::atomic<bool> stop{false};
     std::atomic<float> progress{0.0f};
 
-    std::mutex m;
-    std::condition_variable ended;
+    Mutex m;
+    ConditionVariable ended;
     bool done = false;
     bool stopped = false;
     int32_t result = 0;
@@ -60,8 +59,8 @@ private:
     bool step(Active& work);
     void noteMissing(const std::string& database, const std::vector<std::string>& pairs, JobControl& control);
 
-    std::mutex mutex_;
-    std::condition_variable arrived_;
+    Mutex mutex_;
+    ConditionVariable arrived_;
     std::deque<SynthJob> incoming_;
     bool workerStarted_ = false;
     std::vector<std::string> reported_; // worker only
