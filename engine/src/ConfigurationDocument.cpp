@@ -61,6 +61,14 @@ DOMElement& lastChildOrNew(DOMElement& parent, std::u16string_view name) {
     return *e;
 }
 
+// The text of the child element of this name (the last, made and appended
+// when missing) set to `value`: "" leaves it empty.
+void setChildText(DOMElement& parent, std::u16string_view name, std::string_view value) {
+    DOMElement& e = lastChildOrNew(parent, name);
+    while (DOMNode* c = e.getFirstChild()) e.removeChild(c)->release();
+    if (!value.empty()) e.appendChild(e.getOwnerDocument()->createTextNode(utf8ToUtf16(value).c_str()));
+}
+
 void setAttribute(DOMElement& element, std::u16string_view name, std::string_view value) {
     element.setAttribute(key(name).c_str(), utf8ToUtf16(value).c_str());
 }
@@ -197,12 +205,6 @@ Accent readAccent(const DOMElement& element) {
 }
 
 std::string readPrimary(const DOMElement& element) { return xml::textUtf8(element).value_or(""); }
-
-void setChildText(DOMElement& parent, std::u16string_view name, std::string_view value) {
-    DOMElement& e = lastChildOrNew(parent, name);
-    while (DOMNode* c = e.getFirstChild()) e.removeChild(c)->release();
-    if (!value.empty()) e.appendChild(e.getOwnerDocument()->createTextNode(utf8ToUtf16(value).c_str()));
-}
 
 void writeLanguage(DOMElement& element, const Language& l) {
     setAttribute(element, names::name, l.name);

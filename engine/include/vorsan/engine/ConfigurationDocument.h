@@ -89,10 +89,6 @@ DOMElement* newLanguage(DOMDocument& doc, const Language& language);
 DOMElement* newEmotion(DOMDocument& doc, const Emotion& emotion);
 DOMElement* newAccent(DOMDocument& doc, const Accent& accent);
 
-// The text of a child element of this name (made and appended when missing)
-// set to `value`: "" leaves it empty.
-void setChildText(DOMElement& parent, std::u16string_view name, std::string_view value);
-
 // The whole file.
 class Document {
 public:
