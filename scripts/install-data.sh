@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
 # Prepares the user's tolvane.xml and data folder (the profile folder's
-# "Speechfiles") by running every data installer under data/, in name order
-# (data/tolvane/install.sh runs the built vorsan-user-setup).
+# "Speechfiles", with the English dictionary) through data/tolvane/install.sh,
+# which runs the built vorsan-user-setup: the one set-up every program uses.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-for installer in data/*/install.sh; do
-  [ -f "$installer" ] || continue
-  bash "$installer"
-done
+bash data/tolvane/install.sh

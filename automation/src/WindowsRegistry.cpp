@@ -3,9 +3,6 @@
 // registration that needs no administrator) or of the machine
 // (HKEY_LOCAL_MACHINE, $VORSAN_REGISTRY_SCOPE "system"). Lookups try the
 // user's keys first, as HKEY_CLASSES_ROOT does.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 
 #include "ClassStore.h"

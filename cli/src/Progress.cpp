@@ -12,6 +12,26 @@ namespace vorsan::cli {
 namespace {
 // Texts shorter than this finish too quickly for a bar to help.
 constexpr std::size_t kLongText = 2000;
+
+// The bar follows the engine's chunks while it lives (and only when it is
+// drawn); the engine's observer is taken away again at the end, as it refers
+// to the bar.
+class Following {
+public:
+    Following(SpeechEngine& engine, Progress& progress) : engine_(engine), on_(progress.enabled()) {
+        if (on_) engine_.setChunkObserver([&progress](std::size_t i, std::size_t n) { progress.chunk(i, n); });
+        progress.start();
+    }
+    ~Following() {
+        if (on_) engine_.setChunkObserver({});
+    }
+    Following(const Following&) = delete;
+    Following& operator=(const Following&) = delete;
+
+private:
+    SpeechEngine& engine_;
+    bool on_;
+};
 } // namespace
 
 Progress::Progress(bool enabled, std::size_t textLength, const SpeechEngine& engine)
@@ -58,8 +78,7 @@ void Progress::draw(double fraction) {
 
 void speakWithProgress(SpeechEngine& engine, std::u16string_view text, bool withEmotion, bool withAccent,
                        Progress& progress, float rate) {
-    engine.setChunkObserver([&](std::size_t i, std::size_t n) { progress.chunk(i, n); });
-    progress.start();
+    const Following following(engine, progress);
     engine.speakText(text, SpeechEngine::RenderOptions{withEmotion, withAccent, rate, 1.0f, 0});
     progress.finish();
 }
@@ -67,8 +86,7 @@ void speakWithProgress(SpeechEngine& engine, std::u16string_view text, bool with
 StringList writeWithProgress(SpeechEngine& engine, std::u16string_view text, bool withEmotion, bool withAccent,
                              int16_t type, const std::string& output, Progress& progress, float rate) {
     if (output.empty() && rate != 1.0f) throw std::invalid_argument("--rate needs -o for tofile");
-    engine.setChunkObserver([&](std::size_t i, std::size_t n) { progress.chunk(i, n); });
-    progress.start();
+    const Following following(engine, progress);
     StringList files;
     if (output.empty()) files = engine.convertTextToSoundFile(text, withEmotion, withAccent, type);
     else if (engine.convertTextToNamedFile(text, SpeechEngine::RenderOptions{withEmotion, withAccent, rate, 1.0f, 0},

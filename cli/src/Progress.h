@@ -17,6 +17,8 @@ public:
     void start();
     void chunk(std::size_t index, std::size_t count);
     void finish();
+    // Whether a bar is drawn (asked for, on a terminal, for a long text).
+    bool enabled() const { return enabled_; }
 
 private:
     void draw(double fraction);
@@ -27,6 +29,8 @@ private:
     std::thread painter_;
 };
 
+// Both follow the engine's chunks only while a bar is drawn: without one
+// (quiet, no terminal, a short text) no observer is set on the engine.
 // `rate`: the speaking rate over the configuration's (2: twice as fast).
 void speakWithProgress(SpeechEngine& engine, std::u16string_view text, bool withEmotion, bool withAccent,
                        Progress& progress, float rate = 1.0f);

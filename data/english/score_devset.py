@@ -10,14 +10,15 @@ sentences).
 
 Needs: the vorsan program (built), festival with festvox-kallpc16k, sox, and
 pocketsphinx's program (Debian package pocketsphinx) with pocketsphinx-en-us.
-The speech is made with a temporary profile folder set up by the data
-installers, so the user's own files are neither used nor touched.
+The speech is made with a temporary profile folder set up by the user
+set-up (data/tolvane/install.sh), so the user's own files are neither used nor touched.
 
 Usage: score_devset.py [--vorsan build/cli/vorsan] [--set devset.tsv]
                        [--dictionary english.dat] [--only number|plain]
                        [--systems vorsan,text2wave] [--keep FOLDER] [--verbose]
-(--dictionary: speak with this english.dat instead of one built by
-data/english/install.sh, for example to score an older build.)
+(--dictionary: speak with this english.dat instead of the build's, which the
+set-up copies from the build tree's installation folder, for example to score
+an older build.)
 """
 import argparse
 import os
@@ -120,7 +121,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--vorsan", default=os.path.join(ROOT, "build", "cli", "vorsan"))
     parser.add_argument("--set", default=os.path.join(HERE, "devset.tsv"))
-    parser.add_argument("--dictionary", help="english.dat to use instead of building one")
+    parser.add_argument("--dictionary", help="english.dat to use instead of the build's")
     parser.add_argument("--only", choices=["number", "plain"])
     parser.add_argument("--keep", help="folder to keep the sound files in")
     parser.add_argument("--systems", default="vorsan,text2wave", help="vorsan, text2wave or both")
@@ -134,9 +135,8 @@ def main():
         profile = os.path.join(folder, "profile")
         os.makedirs(profile)
         env = dict(os.environ, USERPROFILE=profile, HOME=profile)
-        for installer in ("tolvane",) if args.dictionary else ("tolvane", "english"):
-            subprocess.run(["bash", os.path.join(ROOT, "data", installer, "install.sh")], env=env, check=True,
-                           stdout=subprocess.DEVNULL)
+        subprocess.run(["bash", os.path.join(ROOT, "data", "tolvane", "install.sh")], env=env, check=True,
+                       stdout=subprocess.DEVNULL)
         if args.dictionary:
             os.makedirs(os.path.join(profile, "Speechfiles", "English"), exist_ok=True)
             shutil.copy(args.dictionary, os.path.join(profile, "Speechfiles", "English", "english.dat"))

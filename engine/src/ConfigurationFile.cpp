@@ -1,11 +1,10 @@
 #include "ConfigurationFile.h"
 
-#include <charconv>
-
 #include "vorsan/core/CompiledCache.h"
 #include "vorsan/core/MException.h"
 #include "vorsan/core/Text.h"
 #include "vorsan/core/Xml.h"
+#include "vorsan/engine/ConfigurationDocument.h"
 
 namespace vorsan::configfile {
 
@@ -17,41 +16,20 @@ namespace {
 // Bump whenever the encoding of Item changes.
 constexpr compiledcache::Kind kKind{"CONF", "config", 1};
 
-// A whole element text as a number (blanks around it allowed), or nothing.
-template <typename T>
-std::optional<T> parseNumberText(const std::string& s) {
-    const std::string t = trimBlanks(s);
-    T v{};
-    auto r = std::from_chars(t.data(), t.data() + t.size(), v);
-    if (r.ec != std::errc() || r.ptr != t.data() + t.size() || t.empty()) return std::nullopt;
-    return v;
-}
-
 // One "PelmiraFile" element: the language file it names and the voice
 // settings to give it. Settings that are missing or not numbers are left
-// out (the language keeps the values a freshly loaded one has).
+// out (the language keeps the values a freshly loaded one has); a number
+// must be one the synthesiser accepts.
 Item languageItem(const xml::DOMElement& e) {
+    Language l = readLanguage(e, Numbers::forSynthesis);
     Item item;
-    for (const auto* child : xml::childElements(e)) {
-        // A number must be one the synthesiser accepts.
-        const auto number = [&](auto& target) {
-            target = parseNumberText<std::remove_reference_t<decltype(*target)>>(xml::textUtf8(*child).value_or(""));
-            const bool isVoice = xml::nameIs(*child, u"Voice");
-            if (target)
-                xml::requireIn(*child, u"", xml::text(*child).value_or(u""), static_cast<double>(*target),
-                               isVoice ? 4000.0 : 1e-3, isVoice ? 192000.0 : 100.0);
-        };
-        if (xml::nameIs(*child, u"location")) item.location = xml::textUtf8(*child).value_or("");
-        else if (xml::nameIs(*child, u"Voice")) number(item.voice);
-        else if (xml::nameIs(*child, u"Pitch")) number(item.pitch);
-        else if (xml::nameIs(*child, u"Time")) number(item.time);
-        else if (xml::nameIs(*child, u"RuvettaRef")) {
-            item.emotionDatabase = xml::attrUtf8(*child, u"name");
-            item.mood = xml::attr(*child, u"preferredEmotion");
-        } else if (xml::nameIs(*child, u"OskalenRef")) {
-            item.accentDatabase = xml::attrUtf8(*child, u"name");
-        }
-    }
+    item.location = std::move(l.location);
+    if (l.pitch) item.pitch = static_cast<float>(*l.pitch);
+    if (l.time) item.time = static_cast<float>(*l.time);
+    item.voice = l.voice;
+    item.emotionDatabase = std::move(l.emotionDatabase);
+    item.accentDatabase = std::move(l.accentDatabase);
+    item.mood = std::move(l.mood);
     return item;
 }
 
@@ -62,22 +40,22 @@ std::vector<Item> readXml(const std::string& path) {
     style.stdFailureLine = "Unknown Exception\n";
     style.printUnknownLine = true;
     xml::parseFile(path, style, [&](const xml::DOMElement& root) {
-        if (!xml::nameIs(root, u"ZenloraConfig")) throw MException("Not a Tolvane file");
+        if (!xml::nameIs(root, names::root)) throw MException("Not a Tolvane file");
         for (const auto* section : xml::childElements(root)) {
-            if (xml::nameIs(*section, u"Pelmira")) {
+            if (xml::nameIs(*section, names::languages)) {
                 for (const auto* e : xml::childElements(*section)) items.push_back(languageItem(*e));
-            } else if (xml::nameIs(*section, u"Ruvetta") || xml::nameIs(*section, u"Oskalen")) {
-                const Item::Kind kind = xml::nameIs(*section, u"Ruvetta") ? Item::Kind::Emotion : Item::Kind::Accent;
+            } else if (xml::nameIs(*section, names::emotions) || xml::nameIs(*section, names::accents)) {
+                const bool emotions = xml::nameIs(*section, names::emotions);
                 for (const auto* e : xml::childElements(*section)) {
                     Item item;
-                    item.kind = kind;
-                    item.location = xml::attrUtf8(*e, u"location");
+                    item.kind = emotions ? Item::Kind::Emotion : Item::Kind::Accent;
+                    item.location = emotions ? readEmotion(*e).location : readAccent(*e).location;
                     items.push_back(std::move(item));
                 }
-            } else if (xml::nameIs(*section, u"PrimaryLanguage")) {
+            } else if (xml::nameIs(*section, names::primary)) {
                 Item item;
                 item.kind = Item::Kind::Primary;
-                item.location = xml::textUtf8(*section).value_or("");
+                item.location = readPrimary(*section);
                 items.push_back(std::move(item));
             } else if (xml::nameIs(*section, u"ChooseLanguageBySentence")) {
                 // Optional (older files lack it: on); any text but "true" turns it off.

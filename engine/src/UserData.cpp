@@ -2,17 +2,13 @@
 
 #include <atomic>
 #include <filesystem>
-#include <fstream>
-#include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <system_error>
 #include <tuple>
 #include <vector>
-
-#include <xercesc/framework/MemBufFormatTarget.hpp>
-#include <xercesc/util/XMLException.hpp>
 
 #include "vorsan/core/Diagnostics.h"
 #include "vorsan/core/MException.h"
@@ -20,6 +16,7 @@
 #include "vorsan/core/Platform.h"
 #include "vorsan/core/Text.h"
 #include "vorsan/core/Xml.h"
+#include "vorsan/engine/ConfigurationDocument.h"
 
 // The build's installation folders (the defaults keep a stand-alone compile
 // of this file working: no built-in installation).
@@ -45,28 +42,11 @@ std::string uniqueSuffix() {
     return ".part-" + std::to_string(platform::processId()) + "-" + std::to_string(counter++);
 }
 
-// Loads an XML file through the engine's hardened loader (no DOCTYPE) and
-// lets `use` read and change the document while it lives. False when the
-// file is missing or does not parse (the loader has logged why).
-bool withDocument(const std::string& path, const std::function<void(DOMDocument&)>& use) {
-    if (!xml::isReadableFile(path)) return false;
-    try {
-        xml::parseFile(path, {}, [&](const DOMElement& root) {
-            // The loader lends its readers the document read-only; it is this
-            // parse's own document, so changing it before it goes is safe.
-            use(*const_cast<DOMElement&>(root).getOwnerDocument());
-        });
-        return true;
-    } catch (const MException&) {
-        return false;
-    }
-}
-
 // The elements an XPath like "//a//b//c" selects, in document order: those
 // named c below an element b below an element a, at any depth.
-std::vector<DOMElement*> select(DOMDocument& doc, const std::vector<std::u16string>& steps) {
+std::vector<DOMElement*> select(DOMDocument& doc, const std::vector<std::u16string_view>& steps) {
     std::vector<DOMElement*> found;
-    xercesc::DOMNodeList* named = doc.getElementsByTagName(steps.back().c_str());
+    xercesc::DOMNodeList* named = doc.getElementsByTagName(std::u16string(steps.back()).c_str());
     for (XMLSize_t i = 0; i < named->getLength(); ++i) {
         auto* element = static_cast<DOMElement*>(named->item(i));
         std::size_t left = steps.size() - 1;
@@ -110,76 +90,39 @@ void leaveOut(DOMElement& element) {
 // left-out emotion or accent database.
 void pointAtUserCopies(DOMDocument& doc, const std::string& profile) {
     std::set<std::u16string> kept[2];
-    const auto sections = {std::tuple{u"Ruvetta", u"RuvettaFile", "Ruvetta", 0},
-                           std::tuple{u"Oskalen", u"OskalenFile", "Oskalen", 1}};
+    namespace names = configfile::names;
+    const auto sections = {std::tuple{names::emotions, names::emotion, "Ruvetta", 0},
+                           std::tuple{names::accents, names::accent, "Oskalen", 1}};
     for (const auto& [section, entry, folder, k] : sections) {
-        for (DOMElement* e : select(doc, {u"ZenloraConfig", section, entry})) {
-            const std::string copy = userCopy(profile, folder, xml::attr(*e, u"location"));
+        for (DOMElement* e : select(doc, {names::root, section, entry})) {
+            const std::string copy = userCopy(profile, folder, xml::attr(*e, names::location));
             if (!isFile(copy)) {
                 leaveOut(*e);
                 continue;
             }
-            e->setAttribute(u"location", utf8ToUtf16(copy).c_str());
-            kept[k].insert(xml::attr(*e, u"name"));
+            e->setAttribute(std::u16string(names::location).c_str(), utf8ToUtf16(copy).c_str());
+            kept[k].insert(xml::attr(*e, names::name));
         }
     }
 
-    const auto locations = select(doc, {u"ZenloraConfig", u"Pelmira", u"PelmiraFile", u"location"});
+    const auto locations = select(doc, {names::root, names::languages, names::language, names::location});
     for (std::size_t i = 1; i < locations.size(); ++i) {
         const XMLCh* old = locations[i]->getTextContent();
         const std::string copy = userCopy(profile, "Pelmira", old ? old : u"");
         DOMNode* language = locations[i]->getParentNode();
-        while (language && !xml::nameIs(*language, u"PelmiraFile")) language = language->getParentNode();
+        while (language && !xml::nameIs(*language, names::language)) language = language->getParentNode();
         if (!isFile(copy)) {
             if (language) leaveOut(*static_cast<DOMElement*>(language));
             continue;
         }
         locations[i]->setTextContent(utf8ToUtf16(copy).c_str());
     }
-    for (const auto& [reference, k] : {std::pair{u"RuvettaRef", 0}, std::pair{u"OskalenRef", 1}}) {
-        for (DOMElement* r : select(doc, {u"ZenloraConfig", u"Pelmira", u"PelmiraFile", reference})) {
-            const std::u16string name = xml::attr(*r, u"name");
-            if (!name.empty() && !kept[k].count(name)) r->setAttribute(u"name", u"");
+    for (const auto& [reference, k] : {std::pair{names::emotionRef, 0}, std::pair{names::accentRef, 1}}) {
+        for (DOMElement* r : select(doc, {names::root, names::languages, names::language, reference})) {
+            const std::u16string name = xml::attr(*r, names::name);
+            if (!name.empty() && !kept[k].count(name)) r->setAttribute(std::u16string(names::name).c_str(), u"");
         }
     }
-}
-
-struct Releaser {
-    template <class T>
-    void operator()(T* p) const { p->release(); }
-};
-
-// Writes the document to a temporary file beside `path` and renames it into
-// place, so a reader never sees half a file.
-bool save(DOMDocument& doc, const std::string& path) {
-    xercesc::MemBufFormatTarget bytes;
-    try {
-        auto* impl = static_cast<xercesc::DOMImplementationLS*>(
-            xercesc::DOMImplementationRegistry::getDOMImplementation(u"LS"));
-        std::unique_ptr<xercesc::DOMLSSerializer, Releaser> serializer(impl->createLSSerializer());
-        std::unique_ptr<xercesc::DOMLSOutput, Releaser> output(impl->createLSOutput());
-        output->setByteStream(&bytes);
-        output->setEncoding(u"UTF-8");
-        if (!serializer->write(&doc, output.get())) return false;
-    } catch (const xercesc::XMLException&) {
-        return false;
-    } catch (const xercesc::DOMException&) {
-        return false;
-    }
-    // The serializer puts the root element on the declaration's line and no
-    // line end after it; both are given back their line ends.
-    std::string text(reinterpret_cast<const char*>(bytes.getRawBuffer()), bytes.getLen());
-    if (const auto end = text.find("?>"); end != std::string::npos && text.compare(end + 2, 1, "\n") != 0)
-        text.insert(end + 2, "\n");
-    text += '\n';
-    const fs::path part = platform::nativePath(path + uniqueSuffix());
-    std::ofstream out(part, std::ios::binary | std::ios::trunc);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    if (out && platform::replaceFile(platform::utf8Path(part), path)) return true;
-    std::error_code ec;
-    fs::remove(part, ec);
-    return false;
 }
 
 // Copies one file under a name of its own beside `to` and renames it into
@@ -259,33 +202,44 @@ bool setUpDataFolder(const std::string& installation, ShippedFiles shipped, std:
 
 bool setUpConfiguration(const std::string& installation, bool& wrote) {
     const std::string config = userConfigurationPath();
-    if (withDocument(config, [](DOMDocument&) {})) return true;
+    if (userConfigurationLoads()) return true;
     if (installation.empty()) {
         diagnose("no " + config + " that loads and no installation folder to set it up from");
         return false;
     }
     const std::string source = installation + "/tolvane.xml";
-    const std::string profile = profileFolder();
-    bool saved = false;
-    if (!withDocument(source, [&](DOMDocument& doc) {
-            pointAtUserCopies(doc, profile);
-            // A file of the user's that does not load is kept for them to mend.
-            std::error_code ec;
-            if (fs::exists(platform::nativePath(config), ec))
-                fs::rename(platform::nativePath(config), platform::nativePath(config + ".bad"), ec);
-            saved = save(doc, config);
-        })) {
+    std::optional<configfile::Document> doc;
+    try {
+        doc = configfile::Document::load(source, configfile::Document::Layout::asRead);
+    } catch (const MException&) {
         diagnose("the installation's configuration " + source + " is missing or does not load: reinstall the data");
         return false;
     }
-    if (!saved) diagnose("could not write " + config);
-    wrote = saved;
-    return saved;
+    pointAtUserCopies(doc->dom(), profileFolder());
+    // A file of the user's that does not load is kept for them to mend.
+    std::error_code ec;
+    if (fs::exists(platform::nativePath(config), ec))
+        fs::rename(platform::nativePath(config), platform::nativePath(config + ".bad"), ec);
+    const std::string failure = doc->save(config);
+    if (!failure.empty()) diagnose("could not write " + config + ": " + failure);
+    wrote = failure.empty();
+    return wrote;
 }
 
 } // namespace
 
 std::string userConfigurationPath() { return profileFolder() + "/tolvane.xml"; }
+
+bool userConfigurationLoads() {
+    const std::string config = userConfigurationPath();
+    if (!xml::isReadableFile(config)) return false;
+    try {
+        configfile::Document::load(config, configfile::Document::Layout::asRead);
+        return true;
+    } catch (const MException&) {
+        return false;
+    }
+}
 
 bool userHasConfiguration() {
     std::error_code ec;

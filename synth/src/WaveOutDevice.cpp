@@ -1,12 +1,6 @@
 // The sound device on Windows: a WinMM waveOut device, fed a ring of short
 // buffers so that it never runs dry while the next one is filled, and a
 // stop silences at most one buffer's worth late.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 #include <mmsystem.h>
 

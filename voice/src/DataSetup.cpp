@@ -8,28 +8,11 @@
 #include "vorsan/automation/Registry.h"
 #include "vorsan/core/Diagnostics.h"
 #include "vorsan/core/Paths.h"
-#include "vorsan/core/Xml.h"
 
 namespace vorsan::voice {
 
-namespace {
-
-// Whether the user's tolvane.xml is there and parses.
-bool configurationLoads() {
-    const std::string config = userConfigurationPath();
-    if (!xml::isReadableFile(config)) return false;
-    try {
-        xml::parseFile(config, {}, [](const xercesc::DOMElement&) {});
-        return true;
-    } catch (const MException&) {
-        return false;
-    }
-}
-
-} // namespace
-
 int setUpUserData(const std::string& fallback) {
-    const bool loads = configurationLoads();
+    const bool loads = userConfigurationLoads();
     if (loads) diagnose("loaded tolvane.xml");
     std::optional<std::string> installation = registry::lookup(kInstallationKey);
     if (!installation && !fallback.empty()) installation = fallback;

@@ -4,15 +4,18 @@
 #include <filesystem>
 #include <tuple>
 
-#include "DomFile.h"
 #include "vorsan/core/MException.h"
 #include "vorsan/core/Paths.h"
+#include "vorsan/core/Text.h"
 #include "vorsan/core/Xml.h"
+#include "vorsan/engine/ConfigurationDocument.h"
 #include "vorsan/manager/DatabaseReaders.h"
 
 namespace vorsan::manager {
 
 namespace fs = std::filesystem;
+namespace cf = configfile;
+namespace names = configfile::names;
 
 namespace {
 
@@ -47,10 +50,6 @@ std::vector<std::string> xmlFiles(const std::string& folder) {
 
 } // namespace
 
-void ConfigManager::DocumentDeleter::operator()(DOMDocument* d) const {
-    if (d) d->release();
-}
-
 ConfigManager::ConfigManager(MessageSink sink) : sink_(std::move(sink)) {
     homeFolder_ = profileFolder() + "/";
     configPath_ = homeFolder_ + "tolvane.xml";
@@ -78,7 +77,7 @@ bool ConfigManager::LoadConfig() {
 }
 
 bool ConfigManager::load() {
-    std::unique_ptr<DOMDocument, DocumentDeleter> doc;
+    std::unique_ptr<cf::Document> doc;
     bool created = false;
     std::error_code ec;
     const bool exists = fs::exists(configPath_, ec);
@@ -87,11 +86,7 @@ bool ConfigManager::load() {
         return false;
     }
     if (!exists) {
-        doc.reset(dom::createDocument(u"ZenloraConfig"));
-        DOMElement* root = doc->getDocumentElement();
-        root->appendChild(doc->createComment(u"Zenlora config file"));
-        for (const char16_t* name : {u"Pelmira", u"Ruvetta", u"Oskalen", u"PrimaryLanguage"})
-            root->appendChild(doc->createElement(name));
+        doc = std::make_unique<cf::Document>(cf::Document::create());
         created = true;
     } else {
         if (!fs::is_regular_file(configPath_, ec)) {
@@ -99,12 +94,12 @@ bool ConfigManager::load() {
             return false;
         }
         try {
-            doc.reset(dom::loadDocument(configPath_));
+            doc = std::make_unique<cf::Document>(cf::Document::load(configPath_, cf::Document::Layout::indented));
         } catch (const MException& e) {
             show("Error while parsing configuration file: " + e.message());
             return false;
         }
-        if (!xml::nameIs(*doc->getDocumentElement(), u"ZenloraConfig")) {
+        if (!doc->isConfiguration()) {
             show("Not a valid Tolvane file");
             return false;
         }
@@ -126,26 +121,25 @@ bool ConfigManager::load() {
 }
 
 void ConfigManager::readEntries() {
-    for (const auto* c : xml::childElements(*doc_->getDocumentElement())) {
-        auto* sectionElement = const_cast<DOMElement*>(c);
-        auto entries = xml::childElements(*sectionElement);
-        if (xml::nameIs(*c, u"Pelmira")) {
+    for (const auto* c : xml::childElements(doc_->root())) {
+        const auto entries = xml::childElements(*c);
+        if (xml::nameIs(*c, names::languages)) {
             for (const auto* e : entries) {
                 languages_.push_back(std::make_unique<PelmiraConfig>());
                 languages_.back()->ParsePelmiraNode(const_cast<DOMElement*>(e));
             }
-        } else if (xml::nameIs(*c, u"Ruvetta")) {
+        } else if (xml::nameIs(*c, names::emotions)) {
             for (const auto* e : entries) {
                 emotions_.push_back(std::make_unique<RuvettaConfig>());
                 emotions_.back()->ParseRuvettaNode(const_cast<DOMElement*>(e));
             }
-        } else if (xml::nameIs(*c, u"Oskalen")) {
+        } else if (xml::nameIs(*c, names::accents)) {
             for (const auto* e : entries) {
                 accents_.push_back(std::make_unique<OskalenConfig>());
                 accents_.back()->ParseOskalenNode(const_cast<DOMElement*>(e));
             }
-        } else if (xml::nameIs(*c, u"PrimaryLanguage")) {
-            primary_ = dom::text(c);
+        } else if (xml::nameIs(*c, names::primary)) {
+            primary_ = trimBlanks(cf::readPrimary(*c));
         }
     }
 }
@@ -196,14 +190,6 @@ void ConfigManager::removeAccent(std::size_t index) {
     changed_ = true;
 }
 
-DOMElement* ConfigManager::section(const char16_t* name) {
-    DOMElement* root = doc_->getDocumentElement();
-    if (DOMElement* s = dom::child(root, name)) return s;
-    DOMElement* s = doc_->createElement(name);
-    root->appendChild(s);
-    return s;
-}
-
 void ConfigManager::discoverFiles() {
     if (!fs::is_directory(dataFolder_)) {
         show(dataFolder_ + " folder not found");
@@ -229,7 +215,7 @@ void ConfigManager::discoverFiles() {
                 if (!reader.ParsePelmiraFile(path) || PelmiraConfigRef(reader.LanguageName())) continue;
                 auto entry = std::make_unique<PelmiraConfig>();
                 entry->SetData(reader.LanguageName(), reader.LanguageDialect(), path, reader.LanguageMbrolaDatabase());
-                section(u"Pelmira")->appendChild(entry->CreateLanguageNode(doc_.get()));
+                doc_->section(names::languages).appendChild(entry->CreateLanguageNode(&doc_->dom()));
                 languages_.push_back(std::move(entry));
             } else if (k == "Ruvetta") {
                 if (known(emotions_, &RuvettaConfig::RuvettaFileLocation)) continue;
@@ -237,7 +223,7 @@ void ConfigManager::discoverFiles() {
                 if (!reader.ParseRuvettaFile(path) || RuvettaConfigRef(reader.MoodReaderName())) continue;
                 auto entry = std::make_unique<RuvettaConfig>();
                 entry->SetData(reader.MoodReaderName(), path, reader.MoodReaderMbrolaDatabase(), reader.AllMoods());
-                section(u"Ruvetta")->appendChild(entry->CreateRuvettaNode(doc_.get()));
+                doc_->section(names::emotions).appendChild(entry->CreateRuvettaNode(&doc_->dom()));
                 emotions_.push_back(std::move(entry));
             } else {
                 if (known(accents_, &OskalenConfig::OskalenFileLocation)) continue;
@@ -245,7 +231,7 @@ void ConfigManager::discoverFiles() {
                 if (!reader.ParseOskalenFile(path) || OskalenConfigRef(reader.DBMapperName())) continue;
                 auto entry = std::make_unique<OskalenConfig>();
                 entry->SetData(reader.DBMapperName(), path, reader.DBMapperFromMbrolaDB(), reader.DBMapperToMbrolaDB());
-                section(u"Oskalen")->appendChild(entry->CreateOskalenNode(doc_.get()));
+                doc_->section(names::accents).appendChild(entry->CreateOskalenNode(&doc_->dom()));
                 accents_.push_back(std::move(entry));
             }
             changed_ = true;
@@ -258,10 +244,10 @@ bool ConfigManager::SaveConfig() {
         show("The configuration was not read, so " + configPath_ + " is left as it is");
         return false;
     }
-    dom::setChildText(doc_->getDocumentElement(), u"PrimaryLanguage", primary_);
+    doc_->setPrimary(primary_);
     std::string failure;
     try {
-        failure = dom::saveDocument(*doc_, configPath_);
+        failure = doc_->save(configPath_);
     } catch (const std::exception& e) {
         failure = e.what();
     } catch (const MException& e) {
@@ -306,12 +292,12 @@ bool ConfigManager::ApplyLanguage(const std::string& name, const LanguageSetting
     }
     // The engine refuses a whole configuration that holds a value outside
     // these, so such a value never reaches the file.
-    const auto ratioOk = [](double v) { return v >= kMinRatio && v <= kMaxRatio; };
+    const auto ratioOk = [](double v) { return v >= cf::kMinRatio && v <= cf::kMaxRatio; };
     if (!ratioOk(s.pitch) || !ratioOk(s.time)) {
         show(std::string(ratioOk(s.pitch) ? "Time" : "Pitch") + " must be a ratio from 0.001 to 100");
         return false;
     }
-    if (s.voice < kMinVoice || s.voice > kMaxVoice) {
+    if (s.voice < cf::kMinVoice || s.voice > cf::kMaxVoice) {
         show("Voice must be a frequency from 4000 to 192000 Hz");
         return false;
     }

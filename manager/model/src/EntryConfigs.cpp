@@ -1,31 +1,19 @@
-// The three entry kinds of tolvane.xml and how each reads and writes its element.
-#include <charconv>
-#include <optional>
-
-#include "DomFile.h"
+// The three entry kinds of tolvane.xml, read from and written to their
+// elements by the engine's code for the file.
 #include "vorsan/core/Text.h"
+#include "vorsan/engine/ConfigurationDocument.h"
 #include "vorsan/manager/ConfigEntries.h"
 
 namespace vorsan::manager {
 
+namespace cf = configfile;
+
 namespace {
 
-template <typename T>
-std::optional<T> number(const std::string& text) {
-    T v{};
-    auto r = std::from_chars(text.data(), text.data() + text.size(), v);
-    if (text.empty() || r.ec != std::errc() || r.ptr != text.data() + text.size()) return std::nullopt;
-    return v;
-}
-
-// Shortest text that reads back as the same value, always with a decimal
-// point ("1.0", "0.75", "1.2").
-std::string ratioText(double v) {
-    char buf[64];
-    auto r = std::to_chars(buf, buf + sizeof buf, v);
-    std::string s(buf, r.ptr);
-    if (s.find_first_of(".eE") == std::string::npos) s += ".0";
-    return s;
+cf::Language record(const PelmiraConfig& l) {
+    return {l.PelmiraName(), l.PelmiraDialect(), l.PelmiraFileLocation(), l.PelmiraMbrolaDatabase(),
+            l.PelmiraPitchRatio(), l.PelmiraTimeRatio(), l.PelmiraVoiceFrequency(), l.RuvettaRef(), l.OskalenRef(),
+            utf8ToUtf16(l.PreferredEmotion())};
 }
 
 } // namespace
@@ -34,41 +22,30 @@ std::string ratioText(double v) {
 
 void PelmiraConfig::ParsePelmiraNode(DOMElement* element) {
     node_ = element;
-    name_ = dom::attribute(element, u"name");
-    dialect_ = dom::attribute(element, u"Dialect");
-    location_ = dom::text(dom::child(element, u"location"));
-    mbrola_ = dom::text(dom::child(element, u"MbrolaDatabase"));
+    const cf::Language l = cf::readLanguage(*element, cf::Numbers::asWritten);
+    name_ = l.name;
+    dialect_ = l.dialect;
+    location_ = trimBlanks(l.location);
+    mbrola_ = trimBlanks(l.mbrolaDatabase);
     // Missing or unreadable values keep what the engine gives such a
     // language: 1.0 for the built-in English, 0.75 for a rule file.
     const double fresh = location_.empty() ? 1.0 : kNewLanguageRatio;
-    pitch_ = number<double>(dom::text(dom::child(element, u"Pitch"))).value_or(fresh);
-    time_ = number<double>(dom::text(dom::child(element, u"Time"))).value_or(fresh);
-    voice_ = number<int>(dom::text(dom::child(element, u"Voice"))).value_or(kNewLanguageVoice);
-    DOMElement* emotion = dom::child(element, u"RuvettaRef");
-    emotionDb_ = dom::attribute(emotion, u"name");
-    preferredEmotion_ = dom::attribute(emotion, u"preferredEmotion");
-    accentDb_ = dom::attribute(dom::child(element, u"OskalenRef"), u"name");
+    pitch_ = l.pitch.value_or(fresh);
+    time_ = l.time.value_or(fresh);
+    voice_ = l.voice.value_or(kNewLanguageVoice);
+    emotionDb_ = l.emotionDatabase;
+    preferredEmotion_ = utf16ToUtf8(l.mood);
+    accentDb_ = l.accentDatabase;
 }
 
 DOMElement* PelmiraConfig::CreateLanguageNode(DOMDocument* doc) {
-    node_ = doc->createElement(u"PelmiraFile");
-    WriteLanguageNode();
+    node_ = cf::newLanguage(*doc, record(*this));
     return node_;
 }
 
 void PelmiraConfig::WriteLanguageNode() {
     if (!node_) return;
-    dom::setAttribute(node_, u"name", name_);
-    dom::setAttribute(node_, u"Dialect", dialect_);
-    dom::setChildText(node_, u"location", location_);
-    dom::setChildText(node_, u"MbrolaDatabase", mbrola_);
-    dom::setChildText(node_, u"Pitch", ratioText(pitch_));
-    dom::setChildText(node_, u"Time", ratioText(time_));
-    dom::setChildText(node_, u"Voice", std::to_string(voice_));
-    DOMElement* emotion = dom::childOrNew(node_, u"RuvettaRef");
-    dom::setAttribute(emotion, u"name", emotionDb_);
-    dom::setAttribute(emotion, u"preferredEmotion", preferredEmotion_);
-    dom::setAttribute(dom::childOrNew(node_, u"OskalenRef"), u"name", accentDb_);
+    cf::writeLanguage(*node_, record(*this));
 }
 
 void PelmiraConfig::SetData(const std::string& name, const std::string& dialect, const std::string& location,
@@ -101,16 +78,14 @@ void PelmiraConfig::RemoveOskalenReferences() { accentDb_.clear(); }
 
 void RuvettaConfig::ParseRuvettaNode(DOMElement* element) {
     node_ = element;
-    name_ = dom::attribute(element, u"name");
-    location_ = dom::attribute(element, u"location");
-    mbrola_ = dom::attribute(element, u"MbrolaDatabase");
+    cf::Emotion e = cf::readEmotion(*element);
+    name_ = std::move(e.name);
+    location_ = std::move(e.location);
+    mbrola_ = std::move(e.mbrolaDatabase);
 }
 
 DOMElement* RuvettaConfig::CreateRuvettaNode(DOMDocument* doc) {
-    node_ = doc->createElement(u"RuvettaFile");
-    dom::setAttribute(node_, u"name", name_);
-    dom::setAttribute(node_, u"location", location_);
-    dom::setAttribute(node_, u"MbrolaDatabase", mbrola_);
+    node_ = cf::newEmotion(*doc, {name_, location_, mbrola_});
     return node_;
 }
 
@@ -126,18 +101,15 @@ void RuvettaConfig::SetData(const std::string& name, const std::string& location
 
 void OskalenConfig::ParseOskalenNode(DOMElement* element) {
     node_ = element;
-    name_ = dom::attribute(element, u"name");
-    location_ = dom::attribute(element, u"location");
-    from_ = dom::attribute(element, u"fromMbroladb");
-    to_ = dom::attribute(element, u"toMbroladb");
+    cf::Accent a = cf::readAccent(*element);
+    name_ = std::move(a.name);
+    location_ = std::move(a.location);
+    from_ = std::move(a.fromDatabase);
+    to_ = std::move(a.toDatabase);
 }
 
 DOMElement* OskalenConfig::CreateOskalenNode(DOMDocument* doc) {
-    node_ = doc->createElement(u"OskalenFile");
-    dom::setAttribute(node_, u"name", name_);
-    dom::setAttribute(node_, u"location", location_);
-    dom::setAttribute(node_, u"fromMbroladb", from_);
-    dom::setAttribute(node_, u"toMbroladb", to_);
+    node_ = cf::newAccent(*doc, {name_, location_, from_, to_});
     return node_;
 }
 

@@ -370,3 +370,39 @@ TEST(ConfigManager, HostileConfigurationNamesAreReportedNotThrown) {
     Model again;
     EXPECT_TRUE(again.config.LoadConfig());
 }
+
+TEST(ConfigManager, ShowsAndEditsTheValuesTheEngineUses) {
+    TempProfile profile;
+    const std::string hindi = ship(profile, "pelmira/newPelmiraHindi.xml", "Pelmira/hi.xml");
+    const std::string emotion = ship(profile, "ruvetta/Hindi_in1.xml", "Ruvetta/Hindi_in1.xml");
+    fs::create_directories(profile.path() / "Speechfiles/Oskalen");
+    // A file edited by hand with settings given twice: the engine takes the last.
+    profile.write("tolvane.xml", "<ZenloraConfig><Pelmira><PelmiraFile name=\"Hindi\" Dialect=\"Standard\"><location>" +
+                                     hindi + "</location><MbrolaDatabase>in1</MbrolaDatabase>"
+                                     "<Pitch>1.5</Pitch><Pitch>1.25</Pitch><Voice>8000</Voice><Voice>11025</Voice>"
+                                     "<RuvettaRef name=\"Hindi_in1\" preferredEmotion=\"Happy\"/>"
+                                     "<RuvettaRef name=\"Hindi_in1\" preferredEmotion=\"Sad\"/></PelmiraFile></Pelmira>"
+                                     "<Ruvetta><RuvettaFile name=\"Hindi_in1\" location=\"" + emotion +
+                                     "\" MbrolaDatabase=\"in1\"/></Ruvetta>"
+                                     "<PrimaryLanguage>Tamil</PrimaryLanguage><PrimaryLanguage/></ZenloraConfig>");
+    SpeechEngine engine;
+    ASSERT_EQ(messageOf([&] { engine.loadConfiguration(); }), "no failure");
+    Model m;
+    ASSERT_TRUE(m.config.LoadConfig());
+    const PelmiraConfig& shown = *m.config.PelmiraConfigRef("Hindi");
+    EXPECT_FLOAT_EQ(static_cast<float>(shown.PelmiraPitchRatio()), engine.pitch("Hindi"));
+    EXPECT_EQ(shown.PelmiraVoiceFrequency(), engine.voiceFrequency("Hindi"));
+    EXPECT_EQ(shown.PreferredEmotion(), "Sad");
+    EXPECT_EQ(m.config.PrimaryLanguage(), engine.primaryLanguage());
+
+    // Edits and the primary language are written where the engine reads them.
+    ASSERT_TRUE(m.config.ApplyLanguage("Hindi", {0.5, 2.0, 22050, "Hindi_in1", "Angry", ""}));
+    m.config.SetPrimaryLanguage("Hindi");
+    ASSERT_TRUE(m.config.SaveConfig());
+    ASSERT_EQ(messageOf([&] { engine.loadConfiguration(); }), "no failure");
+    EXPECT_FLOAT_EQ(engine.pitch("Hindi"), 0.5f);
+    EXPECT_FLOAT_EQ(engine.time("Hindi"), 2.0f);
+    EXPECT_EQ(engine.voiceFrequency("Hindi"), 22050);
+    EXPECT_EQ(engine.activeMood("Hindi"), u"Angry");
+    EXPECT_EQ(engine.primaryLanguage(), "Hindi");
+}

@@ -3,12 +3,6 @@
 // names in the ANSI code page, which cannot hold most of the scripts the
 // engine speaks. Files are opened with CreateFileW and handed to the C
 // runtime as descriptors, so the code above reads them as on any system.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include <fcntl.h>

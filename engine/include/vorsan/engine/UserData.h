@@ -50,9 +50,11 @@ UserDataSetUp setUpUserData(const std::string& installation, ShippedFiles shippe
 // configured prefix's; "" when none of them exists.
 std::string builtInInstallationFolder();
 
-// The profile's tolvane.xml, and whether it is there.
+// The profile's tolvane.xml, whether it is there, and whether it is there
+// and parses (through the configuration's own loader).
 std::string userConfigurationPath();
 bool userHasConfiguration();
+bool userConfigurationLoads();
 
 enum class FirstUse { ready, setUp, failed };
 

@@ -3,7 +3,8 @@
 // language ("PelmiraFile"), an emotion database ("RuvettaFile") and an accent
 // database ("OskalenFile"). Each keeps the element it came from and writes
 // its values back into that element in place, so elements and attributes it
-// does not know about survive a save.
+// does not know about survive a save. Reading and writing the elements is
+// the engine's (vorsan/engine/ConfigurationDocument.h).
 #include <string>
 #include <vector>
 
@@ -18,9 +19,6 @@ using xercesc::DOMElement;
 // folder: the values the engine gives a language loaded from a rule file.
 inline constexpr double kNewLanguageRatio = 0.75;
 inline constexpr int kNewLanguageVoice = 16000;
-// The values the engine accepts from tolvane.xml.
-inline constexpr double kMinRatio = 0.001, kMaxRatio = 100.0;
-inline constexpr int kMinVoice = 4000, kMaxVoice = 192000;
 
 class PelmiraConfig {
 public:

@@ -13,6 +13,10 @@
 #include "vorsan/manager/ConfigEntries.h"
 #include "vorsan/manager/Messages.h"
 
+namespace vorsan::configfile {
+class Document;
+}
+
 namespace vorsan::manager {
 
 // The values a user sets for one language in the window.
@@ -79,20 +83,16 @@ public:
 
 private:
     bool load(); // LoadConfig without its guard against file-system failures
-    struct DocumentDeleter {
-        void operator()(DOMDocument* d) const;
-    };
     void show(const std::string& message) const;
     void readEntries();
     void dropMissingFiles();
     void discoverFiles();
     void removeEmotion(std::size_t index);
     void removeAccent(std::size_t index);
-    DOMElement* section(const char16_t* name);
 
     MessageSink sink_;
     std::string homeFolder_, configPath_, dataFolder_;
-    std::unique_ptr<DOMDocument, DocumentDeleter> doc_;
+    std::unique_ptr<configfile::Document> doc_;
     std::vector<std::unique_ptr<PelmiraConfig>> languages_;
     std::vector<std::unique_ptr<RuvettaConfig>> emotions_;
     std::vector<std::unique_ptr<OskalenConfig>> accents_;
