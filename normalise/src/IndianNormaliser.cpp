@@ -1,4 +1,4 @@
-#include "vorsan/prosody/Normalise.h"
+#include "vorsan/normalise/Normalise.h"
 
 #include <algorithm>
 #include <array>

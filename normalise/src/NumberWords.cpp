@@ -1,8 +1,8 @@
-#include "NumberWords.h"
+#include "vorsan/normalise/NumberWords.h"
 
 #include <array>
 
-#include "NormalisationTables.h"
+#include "EnglishTables.h"
 
 namespace vorsan::numberwords {
 namespace {

@@ -1,12 +1,11 @@
 // English normalisation of tokens with digits: money, times of day, dates,
 // telephone numbers, ordinals, years, ranges, fractions and units.
-#include "EnglishNormaliser.h"
+#include "EnglishReader.h"
 
 #include <algorithm>
 
-#include "NormaliserText.h"
-#include "NumberWords.h"
-#include "vorsan/english/EnglishDictionary.h"
+#include "EnglishText.h"
+#include "vorsan/normalise/NumberWords.h"
 
 namespace vorsan {
 
@@ -14,7 +13,7 @@ using namespace normtext;
 
 // ---------------------------------------------------------------- money
 
-bool EnglishNormaliser::money(std::size_t i, std::size_t& used) {
+bool EnglishReader::money(std::size_t i, std::size_t& used) {
     const Token& t = tokens_[i];
     U16 core = t.core;
     bool negative = false;
@@ -99,7 +98,7 @@ bool EnglishNormaliser::money(std::size_t i, std::size_t& used) {
 
 // ---------------------------------------------------------------- time
 
-bool EnglishNormaliser::timeOfDay(std::size_t i, std::size_t& used) {
+bool EnglishReader::timeOfDay(std::size_t i, std::size_t& used) {
     const U16 core = tokens_[i].core;
     if (core.empty() || !isDigit(core[0])) return false;
     std::size_t p = 0;
@@ -144,7 +143,7 @@ bool EnglishNormaliser::timeOfDay(std::size_t i, std::size_t& used) {
 
 // ---------------------------------------------------------------- dates
 
-bool EnglishNormaliser::date(std::size_t i, std::size_t& used) {
+bool EnglishReader::date(std::size_t i, std::size_t& used) {
     const Token& t = tokens_[i];
     const U16 core = t.core;
     auto sayDay = [&](uint64_t day) { sayOrdinal(day); };
@@ -270,7 +269,7 @@ bool EnglishNormaliser::date(std::size_t i, std::size_t& used) {
 
 // ---------------------------------------------------------------- numbers
 
-bool EnglishNormaliser::numberWithContext(std::size_t i, std::size_t& used) {
+bool EnglishReader::numberWithContext(std::size_t i, std::size_t& used) {
     const Token& t = tokens_[i];
     U16 core = t.core;
     const bool digitStart = isDigit(core[0]) || (core.size() > 1 && (core[0] == u'-' || core[0] == u'+' ||

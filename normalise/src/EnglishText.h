@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "EnglishNormaliser.h"
-#include "NormalisationTables.h"
+#include "EnglishReader.h"
+#include "EnglishTables.h"
 
 namespace vorsan::normtext {
 
@@ -219,7 +219,7 @@ inline bool phoneShape(U16 s) {
 }
 
 
-inline bool startsUpper(const EnglishNormaliser::Token& t) {
+inline bool startsUpper(const EnglishReader::Token& t) {
     const U16 s = t.core.empty() ? t.trail : t.core;
     return !s.empty() && isUpper(s[0]);
 }

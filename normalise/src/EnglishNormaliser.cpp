@@ -2,21 +2,28 @@
 // their opening and closing punctuation apart), and each token, looking at its
 // neighbours where that decides the reading, is said as words. This file: the
 // output, the tokens, and words; numbers are in NormaliseNumbers.cpp.
-#include "EnglishNormaliser.h"
+#include "EnglishReader.h"
 
 #include <algorithm>
 
-#include "NormaliserText.h"
-#include "NumberWords.h"
-#include "vorsan/english/EnglishDictionary.h"
+#include "EnglishText.h"
+#include "vorsan/normalise/NumberWords.h"
 
 namespace vorsan {
 
 using namespace normtext;
 
+EnglishNormaliser::EnglishNormaliser(KnownWord known) : reader_(std::make_unique<EnglishReader>(std::move(known))) {}
+
+EnglishNormaliser::~EnglishNormaliser() = default;
+
+void EnglishNormaliser::normalise(U16 text, std::size_t base, NormalisedText& out) {
+    reader_->normalise(text, base, out);
+}
+
 // ---------------------------------------------------------------- output
 
-void EnglishNormaliser::sayAs(std::string_view word, uint32_t from, uint32_t to) {
+void EnglishReader::sayAs(std::string_view word, uint32_t from, uint32_t to) {
     NormalisedText& o = *out_;
     o.text.push_back(' ');
     o.text.append(word);
@@ -24,9 +31,9 @@ void EnglishNormaliser::sayAs(std::string_view word, uint32_t from, uint32_t to)
     o.to.resize(o.text.size(), to);
 }
 
-void EnglishNormaliser::say(std::string_view word) { sayAs(word, from_, to_); }
+void EnglishReader::say(std::string_view word) { sayAs(word, from_, to_); }
 
-void EnglishNormaliser::punctuation(U16 marks, uint32_t at) {
+void EnglishReader::punctuation(U16 marks, uint32_t at) {
     for (std::size_t i = 0; i < marks.size(); ++i) {
         const char16_t c = marks[i];
         const uint32_t where = at + static_cast<uint32_t>(i);
@@ -41,30 +48,30 @@ void EnglishNormaliser::punctuation(U16 marks, uint32_t at) {
     }
 }
 
-void EnglishNormaliser::sayCardinal(uint64_t value) {
+void EnglishReader::sayCardinal(uint64_t value) {
     numberwords::Words w;
     numberwords::cardinal(value, w);
     for (std::string_view s : w) say(s);
 }
 
-void EnglishNormaliser::sayOrdinal(uint64_t value) {
+void EnglishReader::sayOrdinal(uint64_t value) {
     numberwords::Words w;
     numberwords::ordinal(value, w);
     for (std::string_view s : w) say(s);
 }
 
-void EnglishNormaliser::sayYear(uint64_t value) {
+void EnglishReader::sayYear(uint64_t value) {
     numberwords::Words w;
     numberwords::year(value, w);
     for (std::string_view s : w) say(s);
 }
 
-void EnglishNormaliser::sayDigits(U16 digits) {
+void EnglishReader::sayDigits(U16 digits) {
     for (char16_t c : digits)
         if (isDigit(c)) say(nt::kUnits[static_cast<std::size_t>(c - u'0')]);
 }
 
-void EnglishNormaliser::sayLetters(U16 letters) {
+void EnglishReader::sayLetters(U16 letters) {
     for (char16_t c : letters)
         if (isLetter(c)) {
             const char pair[2] = {kLetterNameMark, static_cast<char>(isUpper(c) ? c : c - u'a' + u'A')};
@@ -72,7 +79,7 @@ void EnglishNormaliser::sayLetters(U16 letters) {
         }
 }
 
-void EnglishNormaliser::sayDecimal(U16 text) {
+void EnglishReader::sayDecimal(U16 text) {
     Number n;
     parseNumber(text, n);
     if (n.negative) say("minus");
@@ -92,7 +99,7 @@ void EnglishNormaliser::sayDecimal(U16 text) {
     }
 }
 
-void EnglishNormaliser::spellOut(U16 text) {
+void EnglishReader::spellOut(U16 text) {
     std::size_t i = 0;
     for (U16 scheme : {U16(u"https://"), U16(u"http://"), U16(u"ftp://")})
         if (lower(text.substr(0, scheme.size())) == lower(scheme)) i = scheme.size();
@@ -126,7 +133,7 @@ void EnglishNormaliser::spellOut(U16 text) {
 
 // ---------------------------------------------------------------- tokens
 
-void EnglishNormaliser::normalise(U16 text, std::size_t base, NormalisedText& out) {
+void EnglishReader::normalise(U16 text, std::size_t base, NormalisedText& out) {
     out_ = &out;
     tokens_.clear();
     const auto at = [&](std::size_t i) { return static_cast<uint32_t>(base + i); };
@@ -156,7 +163,7 @@ void EnglishNormaliser::normalise(U16 text, std::size_t base, NormalisedText& ou
     for (std::size_t i = 0; i < tokens_.size();) i += readToken(i);
 }
 
-std::size_t EnglishNormaliser::readToken(std::size_t i) {
+std::size_t EnglishReader::readToken(std::size_t i) {
     const Token& t = tokens_[i];
     const uint32_t coreAt = t.at + static_cast<uint32_t>(t.lead.size());
     from_ = coreAt;
@@ -198,7 +205,7 @@ std::size_t EnglishNormaliser::readToken(std::size_t i) {
 
 // ---------------------------------------------------------------- words
 
-bool EnglishNormaliser::word(std::size_t i, std::size_t& used) {
+bool EnglishReader::word(std::size_t i, std::size_t& used) {
     (void)used;
     const Token& t = tokens_[i];
     const U16 core = t.core;
@@ -328,13 +335,13 @@ bool EnglishNormaliser::word(std::size_t i, std::size_t& used) {
     if (core.size() >= 2 && allUpper(core)) {
         auto capsWord = [&](std::size_t k) {
             return k < tokens_.size() && tokens_[k].core.size() >= 4 && allUpper(tokens_[k].core) &&
-                   !dictionary_.Lookup(lower(tokens_[k].core)).empty();
+                   known_(lower(tokens_[k].core));
         };
         const bool capsText = (i > 0 && capsWord(i - 1)) || capsWord(i + 1);
         const bool vowel = w.find_first_of("aeiouy") != std::string::npos;
-        if (capsText && !dictionary_.Lookup(w).empty()) say(w);
+        if (capsText && known_(w)) say(w);
         else if (core.size() <= 3 || !vowel) sayLetters(core);
-        else if (!dictionary_.Lookup(w).empty()) say(w);
+        else if (known_(w)) say(w);
         else say(w);
         return false;
     }
@@ -342,7 +349,7 @@ bool EnglishNormaliser::word(std::size_t i, std::size_t& used) {
     return false;
 }
 
-bool EnglishNormaliser::plainWord(const Token& t) {
+bool EnglishReader::plainWord(const Token& t) {
     const U16 core = t.core;
     if ((!t.trail.empty() && t.trail[0] == u'.') || core == u"dr" || core == u"st" || core == u"no" || core == u"nos")
         return false;
@@ -350,7 +357,7 @@ bool EnglishNormaliser::plainWord(const Token& t) {
 }
 
 // A word as written, typographic marks as their ASCII counterparts.
-void EnglishNormaliser::sayAsWritten(U16 core) {
+void EnglishReader::sayAsWritten(U16 core) {
     NormalisedText& o = *out_;
     o.text.push_back(' ');
     o.from.push_back(from_);

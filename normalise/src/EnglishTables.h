@@ -138,10 +138,4 @@ inline constexpr std::array<std::string_view, 8> kPhoneWords = {"call", "phone",
 // Words before a number that make it a code, read digit by digit.
 inline constexpr std::array<std::string_view, 12> kCodeWords = {
     "otp", "pin", "pincode", "code", "passcode", "password", "ref", "reference", "pnr", "cvv", "id", "zip"};
-
-// The names of the letters in the dictionary's notation.
-inline constexpr std::array<std::string_view, 26> kLetterNames = {
-    "'eI", "b'i", "s'i", "d'i",  "'i",  "'ef",      "dZ'i", "'eItS", "'aI", "dZ'eI", "k'eI", "'el", "'em",
-    "'en", "'@U", "p'i", "kj'u", "'Ar", "'es",      "t'i",  "j'u",   "v'i", "d'Vb@lju", "'eks", "w'aI", "z'i"};
-
 } // namespace vorsan::normtables

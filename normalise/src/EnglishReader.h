@@ -1,38 +1,22 @@
 #pragma once
-// The English normalisation stage: rewrites a piece of text into the words a
-// reader says for it (money, years, dates, times, ordinals, phone numbers,
-// units, Roman numerals, acronyms, abbreviations, URLs and e-mail addresses,
-// typographic punctuation), leaving plain words and punctuation as they are.
-// Every byte of the result remembers the span of the input it came from, so
-// word positions can be given in the caller's text.
+// The English reading of the normalisation stage: the text is cut into
+// blank-separated tokens (opening punctuation, core, closing punctuation) and
+// each token, with its neighbours where they decide the reading, is said as
+// words. Every byte of the result remembers the span of the input it came
+// from, so word positions can be given in the caller's text.
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
+
+#include "vorsan/normalise/Normalise.h"
 
 namespace vorsan {
 
-class EnglishDictionary;
-
-// A letter to be said by its name ("F B I") is written as this byte and the
-// letter; the front end reads the pair as the letter's name.
-inline constexpr char kLetterNameMark = '\x1F';
-
-struct NormalisedText {
-    std::string text;
-    std::vector<uint32_t> from; // per byte of text: first input offset of its source
-    std::vector<uint32_t> to;   // per byte of text: input offset after its source
-    void clear() {
-        text.clear();
-        from.clear();
-        to.clear();
-    }
-};
-
-class EnglishNormaliser {
+class EnglishReader {
 public:
-    // `dictionary` tells acronyms said as words from those spelled.
-    explicit EnglishNormaliser(const EnglishDictionary& dictionary) : dictionary_(dictionary) {}
+    explicit EnglishReader(KnownWord known) : known_(std::move(known)) {}
 
     // Appends the normalised form of `text` to `out`; offsets are `base` plus
     // the position in `text`.
@@ -66,7 +50,7 @@ private:
     static bool plainWord(const Token& t);
     void sayAsWritten(std::u16string_view core);
 
-    const EnglishDictionary& dictionary_;
+    KnownWord known_;
     std::vector<Token> tokens_;
     NormalisedText* out_ = nullptr;
     uint32_t from_ = 0, to_ = 0; // input span of the words being said
