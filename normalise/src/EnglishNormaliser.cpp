@@ -42,7 +42,7 @@ void EnglishReader::punctuation(U16 marks, uint32_t at) {
             sayAs(std::string_view(mark, 1), where, where + 1);
         } else if (c == 0x2026) {
             sayAs(".", where, where + 1);
-        } else if (c == 0x2014 || c == 0x2015 || c == u'-' || c == 0x2013) {
+        } else if (isDash(c)) {
             sayAs(",", where, where + 1);
         }
     }
@@ -152,7 +152,7 @@ void EnglishReader::normalise(U16 text, std::size_t base, NormalisedText& out) {
         while (e > b && isClosing(whole[e - 1])) --e;
         // Dashes standing alone, and the ellipsis, are only punctuation.
         if (std::all_of(whole.begin() + static_cast<std::ptrdiff_t>(b), whole.begin() + static_cast<std::ptrdiff_t>(e),
-                        [](char16_t c) { return c == u'-' || c == 0x2013 || isBreak(c); }))
+                        [](char16_t c) { return isDash(c) || isBreak(c); }))
             e = b;
         // A number's decimal point or an abbreviation's full stop stays with it
         // only inside the token; a lone closing mark is all trail.
@@ -274,7 +274,7 @@ bool EnglishReader::word(std::size_t i, std::size_t& used) {
             }
         if (startsUpper(t)) {
             if (const int m = monthOf(core); m != 0 && w.size() <= 4) {
-                say(nt::kMonths[static_cast<std::size_t>(m - 1)].said);
+                say(normalise::monthName(m));
                 return !endsSentence;
             }
             for (const nt::Name& d : nt::kDays)
@@ -366,12 +366,11 @@ void EnglishReader::sayAsWritten(U16 core) {
     for (std::size_t p = 0; p < core.size(); ++p) {
         const char16_t c = core[p];
         char b;
-        if (c == 0x2019 || c == 0x2018 || c == 0x02BC || c == 0x2032 || c == 0x201B) b = '\'';
-        else if (c == 0x201C || c == 0x201D || c == 0x201E) b = '"';
-        else if (c == 0x2013) b = ' ';
+        const std::u16string_view ascii = normalise::asciiOf(c);
+        if (c == 0x2013) b = ' ';
         else if (c == u'-' && p > 0 && p + 1 < core.size() && (isDigit(core[p + 1]) || isDigit(core[p - 1])))
             b = ' '; // "COVID-19": a word and a number
-        else if (c == 0x2212 || c == 0x2010 || c == 0x2011) b = '-';
+        else if (ascii.size() == 1) b = static_cast<char>(ascii[0]);
         else if (c < 256) b = static_cast<char>(c);
         else continue;
         o.text.push_back(b);

@@ -214,7 +214,7 @@ bool EnglishReader::date(std::size_t i, std::size_t& used) {
                 say("the");
                 sayDay(day);
                 say("of");
-                say(nt::kMonths[month - 1].said);
+                say(normalise::monthName(static_cast<int>(month)));
                 if (yearText.size() == 4) sayYear(year);
                 else if (year < 10) {
                     say("oh");
@@ -231,7 +231,7 @@ bool EnglishReader::date(std::size_t i, std::size_t& used) {
                 say("the");
                 sayDay(day);
                 say("of");
-                say(nt::kMonths[static_cast<std::size_t>(month - 1)].said);
+                say(normalise::monthName(static_cast<int>(month)));
                 std::size_t k = i + 2;
                 if (const uint64_t y = yearOf(k)) {
                     sayYear(y);
@@ -249,7 +249,7 @@ bool EnglishReader::date(std::size_t i, std::size_t& used) {
         const uint64_t day = dayOf(tokens_[i + 1].core);
         const uint64_t y = day == 0 ? yearOf(i + 1) : 0;
         if (day == 0 && y == 0) return false;
-        say(nt::kMonths[static_cast<std::size_t>(month - 1)].said);
+        say(normalise::monthName(static_cast<int>(month)));
         std::size_t k = i + 2;
         if (day != 0) {
             from_ = tokens_[i + 1].at;

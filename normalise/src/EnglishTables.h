@@ -19,24 +19,12 @@ inline constexpr std::array<std::string_view, 10> kTensOrdinals = {"",          
                                                                    "fortieth",  "fiftieth",  "sixtieth",  "seventieth",
                                                                    "eightieth", "ninetieth"};
 
-// Months and days: the lower-case short and full forms, and the full name.
+// Days: the lower-case short and full forms, and the full name.
 struct Name {
     std::string_view shortForm;
     std::string_view fullForm;
     std::string_view said;
 };
-inline constexpr std::array<Name, 12> kMonths = {{{"jan", "january", "January"},
-                                                  {"feb", "february", "February"},
-                                                  {"mar", "march", "March"},
-                                                  {"apr", "april", "April"},
-                                                  {"may", "may", "May"},
-                                                  {"jun", "june", "June"},
-                                                  {"jul", "july", "July"},
-                                                  {"aug", "august", "August"},
-                                                  {"sep", "september", "September"},
-                                                  {"oct", "october", "October"},
-                                                  {"nov", "november", "November"},
-                                                  {"dec", "december", "December"}}};
 inline constexpr std::array<Name, 7> kDays = {{{"mon", "monday", "Monday"},
                                                {"tue", "tuesday", "Tuesday"},
                                                {"wed", "wednesday", "Wednesday"},

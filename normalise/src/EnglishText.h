@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "EnglishReader.h"
+#include "Common.h"
 #include "EnglishTables.h"
 
 namespace vorsan::normtext {
@@ -27,6 +28,8 @@ inline bool isBlank(char16_t c) {
 }
 // Characters that stand for a pause wherever they are: dashes and the ellipsis.
 inline bool isBreak(char16_t c) { return c == 0x2014 || c == 0x2015 || c == 0x2026; }
+// A hyphen or a dash (not the minus sign): alone, a pause.
+inline bool isDash(char16_t c) { return c == u'-' || (c != 0x2212 && normalise::asciiOf(c) == u"-"); }
 inline bool isOpening(char16_t c) {
     return c == u'(' || c == u'[' || c == u'{' || c == u'"' || c == u'\'' || c == u'`' || c == 0x2018 ||
            c == 0x201C || c == 0xAB || c == 0xBF || c == 0xA1;
@@ -136,13 +139,7 @@ inline const nt::Unit* unitIs(U16 s) {
     return nullptr;
 }
 
-inline int monthOf(U16 core) {
-    const std::string w = lower(core);
-    for (std::size_t m = 0; m < nt::kMonths.size(); ++m)
-        if (w == nt::kMonths[m].shortForm || w == nt::kMonths[m].fullForm || (m == 8 && w == "sept"))
-            return static_cast<int>(m) + 1;
-    return 0;
-}
+inline int monthOf(U16 core) { return normalise::monthNumber(lower(core)); }
 
 // The value of a valid Roman numeral in upper case, or 0.
 inline int romanValue(U16 s) {

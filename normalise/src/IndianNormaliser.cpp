@@ -5,37 +5,16 @@
 #include <initializer_list>
 #include <utility>
 
+#include "Common.h"
 #include "vorsan/core/Text.h"
 
 namespace vorsan {
 
 namespace {
 
-// The ASCII counterpart of a typographic character, or "" for any other.
-std::u16string_view typographic(char16_t c) {
-    switch (c) {
-    case 0x2018: case 0x2019: case 0x201A: case 0x201B: case 0x2032: return u"'";
-    case 0x201C: case 0x201D: case 0x201E: case 0x2033: return u"\"";
-    case 0x2012: case 0x2013: case 0x2014: case 0x2015: case 0x2212: return u"-";
-    case 0x2026: return u"...";
-    case 0x00A0: case 0x2007: case 0x2009: case 0x202F: return u" ";
-    default: return {};
-    }
-}
-
 constexpr char16_t kRupee = 0x20B9, kEuro = 0x20AC, kPound = 0x00A3;
 
 bool isAsciiLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
-
-struct LatinMonth {
-    std::u16string_view name;
-    int month;
-};
-constexpr std::array<LatinMonth, 25> kLatinMonths{{
-    {u"january", 1}, {u"february", 2}, {u"march", 3}, {u"april", 4}, {u"may", 5}, {u"june", 6}, {u"july", 7},
-    {u"august", 8}, {u"september", 9}, {u"october", 10}, {u"november", 11}, {u"december", 12}, {u"jan", 1},
-    {u"feb", 2}, {u"mar", 3}, {u"apr", 4}, {u"jun", 6}, {u"jul", 7}, {u"aug", 8}, {u"sep", 9}, {u"sept", 9},
-    {u"oct", 10}, {u"nov", 11}, {u"dec", 12}, {u"", 0}}};
 
 // A number as written: its integer digits (grouping commas dropped) and the
 // digits after a decimal point.
@@ -61,7 +40,7 @@ public:
             last_ = static_cast<char16_t>(info->unicodeEnd);
         }
         for (std::size_t i = 0; i < text.size(); ++i) {
-            const std::u16string_view ascii = typographic(text[i]);
+            const std::u16string_view ascii = normalise::asciiOf(text[i]);
             t_ += ascii.empty() ? text.substr(i, 1) : ascii;
             tOrigin_.insert(tOrigin_.end(), ascii.empty() ? 1 : ascii.size(), i);
         }
@@ -539,15 +518,15 @@ private:
         std::u16string lower = t_.substr(i, e - i);
         for (char16_t& c : lower)
             if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);
-        for (const auto& m : kLatinMonths) {
-            if (m.name.empty() || m.name != lower) continue;
-            const std::u16string* name = entry("@month:" + std::to_string(m.month));
+        if (const int month = normalise::monthNumber(std::string(lower.begin(), lower.end()))) {
+            const std::u16string* name = entry("@month:" + std::to_string(month));
             std::size_t after = e < t_.size() && t_[e] == u'.' && lower.size() <= 4 ? e + 1 : e;
             const bool dayAfter = after + 1 < t_.size() && t_[after] == u' ' && digitAt(after + 1) >= 0;
             const bool dayBefore = i >= 2 && t_[i - 1] == u' ' && digitAt(i - 2) >= 0;
-            if (!name || !(dayAfter || dayBefore)) break;
-            emitWords(*name, i);
-            return after;
+            if (name && (dayAfter || dayBefore)) {
+                emitWords(*name, i);
+                return after;
+            }
         }
         return copy(i, e);
     }
@@ -579,7 +558,7 @@ bool nothingToDo(std::u16string_view text, const LanguageRuleBase& language) {
             if ((c >= u'0' && c <= u'9') || c == u'$' || (c == u'.' && previous >= 0x80)) return false;
             continue;
         }
-        if (c == kRupee || c == kEuro || c == kPound || !typographic(c).empty()) return false;
+        if (c == kRupee || c == kEuro || c == kPound || !normalise::asciiOf(c).empty()) return false;
         if (map && std::find(map->begin(), map->end(), c) != map->end()) return false;
     }
     return true;

@@ -30,11 +30,13 @@ void belowHundred(uint64_t v, Words& out) {
 
 } // namespace
 
-void cardinal(uint64_t value, Words& out) {
+std::string_view unitWord(uint64_t value) { return kUnits[value]; }
+
+void cardinal(uint64_t value, Words& out, uint64_t largest) {
     bool said = false;
     for (const Scale& s : kScales) {
-        if (value < s.value) continue;
-        cardinal(value / s.value, out);
+        if (value < s.value || s.value > largest) continue;
+        cardinal(value / s.value, out, largest);
         out.push_back(s.word);
         value %= s.value;
         said = true;

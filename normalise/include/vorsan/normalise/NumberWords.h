@@ -1,5 +1,5 @@
 #pragma once
-// English number words for the normaliser: cardinals ("one hundred and
+// English number words, for the normaliser and the front end: cardinals ("one hundred and
 // five"), ordinals ("twenty first"), years ("nineteen oh five") and their
 // plurals ("the nineties").
 #include <cstdint>
@@ -10,7 +10,14 @@ namespace vorsan::numberwords {
 
 using Words = std::vector<std::string_view>;
 
-void cardinal(uint64_t value, Words& out);
+// The words for `value`: "one hundred and five", "two million and five".
+// Scales above `largest` are not used: with billion, 10^12 is "one thousand
+// billion".
+inline constexpr uint64_t kTrillion = 1000000000000ULL;
+inline constexpr uint64_t kBillion = 1000000000ULL;
+void cardinal(uint64_t value, Words& out, uint64_t largest = kTrillion);
+// "zero" to "nineteen".
+std::string_view unitWord(uint64_t value);
 // The Indian way: crores (ten million) and lakhs (hundred thousand).
 void indian(uint64_t value, Words& out);
 // The cardinal with its last word made ordinal.
