@@ -33,6 +33,13 @@ void EnglishReader::sayAs(std::string_view word, uint32_t from, uint32_t to) {
 
 void EnglishReader::say(std::string_view word) { sayAs(word, from_, to_); }
 
+void EnglishReader::sayPhrase(std::string_view words) {
+    for (std::size_t p; !words.empty(); words.remove_prefix(p == std::string_view::npos ? words.size() : p + 1)) {
+        p = words.find(' ');
+        say(words.substr(0, p));
+    }
+}
+
 void EnglishReader::punctuation(U16 marks, uint32_t at) {
     for (std::size_t i = 0; i < marks.size(); ++i) {
         const char16_t c = marks[i];
@@ -187,7 +194,7 @@ std::size_t EnglishReader::readToken(std::size_t i) {
     const bool numeric = money(i, used) || timeOfDay(i, used) || date(i, used) || numberWithContext(i, used);
     if (!numeric) {
         phoneMode_ = false;
-        dropPeriod = word(i, used);
+        dropPeriod = word(i);
     }
     const Token& last = tokens_[i + used - 1];
     if (numeric) {
@@ -201,152 +208,6 @@ std::size_t EnglishReader::readToken(std::size_t i) {
     if (dropPeriod && !trail.empty() && trail[0] == u'.') trail.remove_prefix(1);
     punctuation(trail, last.at + static_cast<uint32_t>(last.lead.size() + last.core.size()));
     return used;
-}
-
-// ---------------------------------------------------------------- words
-
-bool EnglishReader::word(std::size_t i, std::size_t& used) {
-    (void)used;
-    const Token& t = tokens_[i];
-    const U16 core = t.core;
-    const bool period = !t.trail.empty() && t.trail[0] == u'.';
-    const bool nextUpper = i + 1 < tokens_.size() && startsUpper(tokens_[i + 1]);
-    // A capitalised word before, not the first of its sentence: a name.
-    const bool previousUpper = i > 0 && startsUpper(tokens_[i - 1]) && tokens_[i - 1].trail.empty() && i > 1 &&
-                               !(tokens_[i - 2].trail.size() > 0 && (tokens_[i - 2].trail.back() == u'.' ||
-                                                                     tokens_[i - 2].trail.back() == u'!' ||
-                                                                     tokens_[i - 2].trail.back() == u'?'));
-    const bool nextIsNumber = i + 1 < tokens_.size() && !tokens_[i + 1].core.empty() && isDigit(tokens_[i + 1].core[0]);
-    const bool endsSentence = !nextUpper ? i + 1 >= tokens_.size() : true;
-    const std::string w = lower(core);
-
-    // URLs and e-mail addresses.
-    const std::size_t atSign = core.find(u'@');
-    if (core.find(u"://") != U16::npos || w.rfind("www.", 0) == 0 ||
-        (atSign != U16::npos && atSign > 0 && core.find(u'.', atSign) != U16::npos && core.find(u'.', atSign) + 1 < core.size()) ||
-        ((w.size() > 4 && (w.ends_with(".com") || w.ends_with(".org") || w.ends_with(".net") || w.ends_with(".in") ||
-                            w.ends_with(".io"))) &&
-         std::all_of(core.begin(), core.end(), [](char16_t c) { return c < 128; }))) {
-        spellOut(core);
-        return false;
-    }
-
-    // Day ranges: "Mon-Fri", "Sat–Sun".
-    if (const std::size_t dash = core.find_first_of(u"-\u2013"); dash != U16::npos && startsUpper(t)) {
-        const auto day = [](const std::string& s) -> const nt::Name* {
-            for (const nt::Name& d : nt::kDays)
-                if (s == d.shortForm || s == d.fullForm) return &d;
-            return nullptr;
-        };
-        const nt::Name* first = day(lower(core.substr(0, dash)));
-        const nt::Name* last = day(lower(core.substr(dash + 1)));
-        if (first && last) {
-            say(first->said);
-            say("to");
-            say(last->said);
-            return false;
-        }
-    }
-
-    // Abbreviations decided by their neighbours.
-    if (w == "dr" || w == "st") {
-        const bool place = previousUpper || (i > 0 && allDigits(tokens_[i - 1].core.substr(0, 1)));
-        const bool title = !place && nextUpper;
-        if (period || title) {
-            say(w == "dr" ? (title ? "doctor" : "drive") : (title ? "saint" : "street"));
-            return title || !endsSentence;
-        }
-    }
-    if ((w == "no" || w == "nos") && (period || core == u"No") && nextIsNumber) {
-        say("number");
-        return true;
-    }
-    if (period) {
-        for (const nt::Abbreviation& a : nt::kAbbreviations)
-            if (w == a.written) {
-                if (!a.title && core.size() <= 3 && !startsUpper(t) && w != "etc") break;
-                std::string_view said = a.said;
-                for (std::size_t p; !said.empty(); said.remove_prefix(p == std::string_view::npos ? said.size() : p + 1)) {
-                    p = said.find(' ');
-                    say(said.substr(0, p));
-                }
-                return a.title || !endsSentence;
-            }
-        if (startsUpper(t)) {
-            if (const int m = monthOf(core); m != 0 && w.size() <= 4) {
-                say(normalise::monthName(m));
-                return !endsSentence;
-            }
-            for (const nt::Name& d : nt::kDays)
-                if (w == d.shortForm) {
-                    say(d.said);
-                    return !endsSentence;
-                }
-        }
-    }
-    if (!period && nextUpper && (core == u"Mr" || core == u"Mrs" || core == u"Ms" || core == u"Prof")) {
-        for (const nt::Abbreviation& a : nt::kAbbreviations)
-            if (w == a.written) {
-                say(a.said);
-                return false;
-            }
-    }
-
-    // Letters with full stops: U.S., U.K., e.g. ones not listed above.
-    if (core.size() >= 3 && core.size() % 2 == 1) {
-        bool dotted = true;
-        for (std::size_t p = 0; p < core.size(); ++p)
-            dotted = dotted && (p % 2 == 0 ? isLetter(core[p]) : core[p] == u'.');
-        if (dotted) {
-            sayLetters(core);
-            return !endsSentence;
-        }
-    }
-
-    // Roman numerals after "Chapter", "War", or a name.
-    if (allUpper(core) && i > 0) {
-        const int value = romanValue(core);
-        const Token& p = tokens_[i - 1];
-        const std::string pw = lower(p.core);
-        if (value > 0 && p.trail.empty() && inList(nt::kNumberedThings, pw)) {
-            sayCardinal(static_cast<uint64_t>(value));
-            return false;
-        }
-        const bool name = p.core.size() >= 2 && isUpper(p.core[0]) &&
-                          std::all_of(p.core.begin() + 1, p.core.end(), isLower) && p.trail.empty();
-        bool knownName = false;
-        for (std::string_view r : nt::kRegnalNames)
-            if (equalsAscii(p.core, r)) knownName = true;
-        if (value > 0 && value <= 50 && name && (core.size() > 1 || knownName)) {
-            say("the");
-            sayOrdinal(static_cast<uint64_t>(value));
-            return false;
-        }
-    }
-
-    // An initial before a name ("A. P. J. Abdul Kalam"): the letter's name,
-    // and its full stop is no sentence's end.
-    if (core.size() == 1 && isUpper(core[0]) && period && nextUpper) {
-        sayLetters(core);
-        return true;
-    }
-
-    // Acronyms: spelled, unless the dictionary has them as words.
-    if (core.size() >= 2 && allUpper(core)) {
-        auto capsWord = [&](std::size_t k) {
-            return k < tokens_.size() && tokens_[k].core.size() >= 4 && allUpper(tokens_[k].core) &&
-                   known_(lower(tokens_[k].core));
-        };
-        const bool capsText = (i > 0 && capsWord(i - 1)) || capsWord(i + 1);
-        const bool vowel = w.find_first_of("aeiouy") != std::string::npos;
-        if (capsText && known_(w)) say(w);
-        else if (core.size() <= 3 || !vowel) sayLetters(core);
-        else if (known_(w)) say(w);
-        else say(w);
-        return false;
-    }
-    sayAsWritten(core);
-    return false;
 }
 
 bool EnglishReader::plainWord(const Token& t) {

@@ -32,6 +32,7 @@ public:
 private:
     std::size_t readToken(std::size_t i); // returns how many tokens it used
     void say(std::string_view word);
+    void sayPhrase(std::string_view words); // words separated by spaces
     void sayAs(std::string_view word, uint32_t from, uint32_t to);
     void punctuation(std::u16string_view marks, uint32_t at);
     void sayCardinal(uint64_t value);
@@ -46,7 +47,24 @@ private:
     bool timeOfDay(std::size_t i, std::size_t& used);
     bool date(std::size_t i, std::size_t& used);
     bool numberWithContext(std::size_t i, std::size_t& used);
-    bool word(std::size_t i, std::size_t& used);
+    // The readings of a token without digits; word() returns whether a full
+    // stop after the token is the word's own.
+    struct WordContext {
+        std::size_t i;
+        const Token& t;
+        std::string w; // the core in lower case
+        bool period = false, nextUpper = false, previousUpper = false, nextIsNumber = false, endsSentence = false;
+    };
+    WordContext contextOf(std::size_t i) const;
+    bool word(std::size_t i);
+    bool dayRange(const WordContext& c);
+    bool contextAbbreviation(const WordContext& c, bool& dropPeriod);
+    bool listedAbbreviation(const WordContext& c, bool& dropPeriod);
+    bool calendarAbbreviation(const WordContext& c);
+    bool lettersWithStops(const WordContext& c, bool& dropPeriod);
+    bool romanNumeral(const WordContext& c);
+    bool initial(const WordContext& c, bool& dropPeriod);
+    bool acronym(const WordContext& c);
     static bool plainWord(const Token& t);
     void sayAsWritten(std::u16string_view core);
 
