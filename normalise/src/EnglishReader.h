@@ -5,6 +5,7 @@
 // words. Every byte of the result remembers the span of the input it came
 // from, so word positions can be given in the caller's text.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -13,6 +14,13 @@
 #include "vorsan/normalise/Normalise.h"
 
 namespace vorsan {
+
+namespace normtables {
+struct Currency;
+}
+namespace normtext {
+struct Number;
+}
 
 class EnglishReader {
 public:
@@ -43,10 +51,46 @@ private:
     void sayDecimal(std::u16string_view text); // "12", "-3.05", "1,234.5"
     void spellOut(std::u16string_view text);  // URLs and e-mail addresses
 
+    // The readings of a token with digits: each returns whether it read the
+    // token (and `used` of them, counting it) and said the words.
+    struct Money {
+        const normtables::Currency* currency = nullptr;
+        std::u16string_view amount;
+        std::size_t next = 0; // the token after the amount and its sign
+    };
+    struct Clock {
+        uint64_t hour = 0, minute = 0;
+        char16_t separator = 0; // ':' or '.' before the minutes
+        std::string suffix;     // "am", "p.m" ...
+    };
     bool money(std::size_t i, std::size_t& used);
+    bool amountAfterSign(std::u16string_view amount, Money& m);
+    bool signAfterAmount(std::u16string_view core, Money& m);
+    bool scaleOf(std::u16string_view multiplier, std::size_t& next, std::string_view& scale) const;
+    void sayMoney(const normtext::Number& n, const Money& m, std::string_view scale);
     bool timeOfDay(std::size_t i, std::size_t& used);
+    static bool readClock(std::u16string_view core, Clock& c);
     bool date(std::size_t i, std::size_t& used);
+    uint64_t yearAt(std::size_t k) const;
+    int monthAt(std::size_t k) const;
+    void endAt(std::size_t i, std::size_t k, std::size_t& used);
+    void sayDayOfMonth(uint64_t day, int month);
+    std::optional<bool> numericDate(std::u16string_view core);
+    bool sayNumericDate(const std::u16string_view (&parts)[3]);
+    bool dayMonthDate(std::size_t i, std::size_t& used);
+    bool monthDayDate(std::size_t i, std::size_t& used);
     bool numberWithContext(std::size_t i, std::size_t& used);
+    bool shortDecade(std::u16string_view core);
+    bool digitByDigit(std::size_t i);
+    bool readsDigitByDigit(std::size_t i) const;
+    bool numberAndAfter(std::size_t i, std::size_t& used);
+    bool range(std::u16string_view core, normtext::Number& n, std::u16string_view& rest);
+    bool fraction(std::u16string_view core, const normtext::Number& n, std::u16string_view rest);
+    bool yearAlone(std::size_t i, const normtext::Number& n, std::size_t& used);
+    bool sayUnit(const normtext::Number& n, std::u16string_view sign);
+    void unitInNextToken(std::size_t i, const normtext::Number& n, std::size_t& used);
+    void sayAfterNumber(const normtext::Number& n, std::u16string_view rest);
+
     // The readings of a token without digits; word() returns whether a full
     // stop after the token is the word's own.
     struct WordContext {
