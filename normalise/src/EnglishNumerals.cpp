@@ -93,10 +93,11 @@ bool EnglishReader::scaleOf(U16 multiplier, std::size_t& next, std::string_view&
 // Whole units and hundredths ("three dollars and fifty cents"); a scaled
 // amount or one with more decimals as a decimal number of whole units.
 void EnglishReader::sayMoney(const Number& n, const Money& m, std::string_view scale) {
+    const nt::Currency& words = currencyWords(m.currency->code);
     if (!scale.empty() || n.fraction.size() > 2 || !n.fits) {
         sayDecimal(m.amount.substr(0, n.length));
         if (!scale.empty()) say(scale);
-        say(m.currency->many);
+        say(words.many);
         return;
     }
     uint64_t minor = 0;
@@ -104,12 +105,12 @@ void EnglishReader::sayMoney(const Number& n, const Money& m, std::string_view s
     if (n.fraction.size() == 1) minor *= 10;
     if (n.value > 0 || minor == 0) {
         sayCardinal(n.value);
-        say(n.value == 1 ? m.currency->one : m.currency->many);
+        say(n.value == 1 ? words.one : words.many);
     }
     if (minor > 0) {
         if (n.value > 0) say("and");
         sayCardinal(minor);
-        say(minor == 1 ? m.currency->minorOne : m.currency->minorMany);
+        say(minor == 1 ? words.minorOne : words.minorMany);
     }
 }
 

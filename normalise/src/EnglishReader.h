@@ -15,8 +15,8 @@
 
 namespace vorsan {
 
-namespace normtables {
-struct Currency;
+namespace normalise {
+struct CurrencySign;
 }
 namespace normtext {
 struct Number;
@@ -54,7 +54,7 @@ private:
     // The readings of a token with digits: each returns whether it read the
     // token (and `used` of them, counting it) and said the words.
     struct Money {
-        const normtables::Currency* currency = nullptr;
+        const normalise::CurrencySign* currency = nullptr;
         std::u16string_view amount;
         std::size_t next = 0; // the token after the amount and its sign
     };

@@ -33,27 +33,18 @@ inline constexpr std::array<Name, 7> kDays = {{{"mon", "monday", "Monday"},
                                                {"sat", "saturday", "Saturday"},
                                                {"sun", "sunday", "Sunday"}}};
 
-// A currency by its symbol or code: the major unit (one, many) and the minor
-// unit (one, many) of a hundredth.
+// A currency by its code: the major unit (one, many) and the minor unit
+// (one, many) of a hundredth.
 struct Currency {
-    std::u16string_view sign;
+    std::string_view code;
     std::string_view one, many, minorOne, minorMany;
 };
-inline constexpr std::array<Currency, 14> kCurrencies = {{
-    {u"$", "dollar", "dollars", "cent", "cents"},
-    {u"US$", "dollar", "dollars", "cent", "cents"},
-    {u"USD", "dollar", "dollars", "cent", "cents"},
-    {u"\u00A3", "pound", "pounds", "penny", "pence"},
-    {u"GBP", "pound", "pounds", "penny", "pence"},
-    {u"\u20AC", "euro", "euros", "cent", "cents"},
-    {u"EUR", "euro", "euros", "cent", "cents"},
-    {u"\u20B9", "rupee", "rupees", "paisa", "paise"},
-    {u"INR", "rupee", "rupees", "paisa", "paise"},
-    {u"Rs.", "rupee", "rupees", "paisa", "paise"},
-    {u"Rs", "rupee", "rupees", "paisa", "paise"},
-    {u"\u0930\u0941.", "rupee", "rupees", "paisa", "paise"},
-    {u"\u00A5", "yen", "yen", "sen", "sen"},
-    {u"JPY", "yen", "yen", "sen", "sen"},
+inline constexpr std::array<Currency, 5> kCurrencies = {{
+    {"USD", "dollar", "dollars", "cent", "cents"},
+    {"GBP", "pound", "pounds", "penny", "pence"},
+    {"EUR", "euro", "euros", "cent", "cents"},
+    {"INR", "rupee", "rupees", "paisa", "paise"},
+    {"JPY", "yen", "yen", "sen", "sen"},
 }};
 
 // A unit after a number: as written (case matters), one, many. `alone` units

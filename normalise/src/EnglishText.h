@@ -116,10 +116,11 @@ inline bool parseNumber(U16 s, Number& n) {
 // The whole of `s` is one number.
 inline bool wholeNumber(U16 s, Number& n) { return parseNumber(s, n) && n.length == s.size(); }
 
-inline const nt::Currency* currencyAt(U16 s, std::size_t& length) {
-    const nt::Currency* best = nullptr;
+// The longest currency sign at the start of `s`.
+inline const normalise::CurrencySign* currencyAt(U16 s, std::size_t& length) {
+    const normalise::CurrencySign* best = nullptr;
     length = 0;
-    for (const nt::Currency& c : nt::kCurrencies)
+    for (const normalise::CurrencySign& c : normalise::kCurrencySigns)
         if (s.substr(0, c.sign.size()) == c.sign && c.sign.size() > length) {
             best = &c;
             length = c.sign.size();
@@ -127,10 +128,16 @@ inline const nt::Currency* currencyAt(U16 s, std::size_t& length) {
     return best;
 }
 
-inline const nt::Currency* currencyIs(U16 s) {
+inline const normalise::CurrencySign* currencyIs(U16 s) {
     std::size_t length = 0;
-    const nt::Currency* c = currencyAt(s, length);
+    const normalise::CurrencySign* c = currencyAt(s, length);
     return c && length == s.size() ? c : nullptr;
+}
+
+inline const nt::Currency& currencyWords(std::string_view code) {
+    for (const nt::Currency& c : nt::kCurrencies)
+        if (c.code == code) return c;
+    return nt::kCurrencies[0];
 }
 
 inline const nt::Unit* unitIs(U16 s) {

@@ -12,7 +12,12 @@ namespace vorsan {
 
 namespace {
 
-constexpr char16_t kRupee = 0x20B9, kEuro = 0x20AC, kPound = 0x00A3;
+// A currency sign of one character outside ASCII (₹, €, £, ¥).
+bool isCurrencySymbol(char16_t c) {
+    for (const normalise::CurrencySign& s : normalise::kCurrencySigns)
+        if (s.sign.size() == 1 && s.sign[0] == c) return true;
+    return false;
+}
 
 bool isAsciiLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
 
@@ -252,27 +257,15 @@ private:
         return s;
     }
 
-    // A currency symbol, code or abbreviation at j: sets code_ and len.
+    // A currency sign at j, of the shared list or of the language's own
+    // ("@alias:" entries), whose currency the language names: sets code_
+    // and len.
     bool currencyAt(std::size_t j, std::size_t& len) {
         code_.clear();
-        if (j >= t_.size()) return false;
-        const char16_t c = t_[j];
-        if (!mayStartCurrency(c)) return false;
-        const char* code = c == kRupee ? "INR" : c == u'$' ? "USD" : c == kPound ? "GBP" : c == kEuro ? "EUR" : nullptr;
-        if (code) {
-            len = 1;
-        } else if (isAsciiLetter(c)) {
-            static constexpr std::pair<std::u16string_view, const char*> kCodes[] = {
-                {u"Rs.", "INR"}, {u"Rs", "INR"}, {u"INR", "INR"}, {u"USD", "USD"}, {u"GBP", "GBP"}, {u"EUR", "EUR"}};
-            for (const auto& [text, name] : kCodes)
-                if (textAt(j, text) && !isAsciiLetter(j + text.size() < t_.size() ? t_[j + text.size()] : u' ')) {
-                    code = name;
-                    len = text.size();
-                    break;
-                }
-        }
-        if (code) {
-            code_ = code;
+        if (j >= t_.size() || !mayStartCurrency(t_[j])) return false;
+        if (const normalise::CurrencySign* sign = listedSignAt(j)) {
+            code_ = sign->code;
+            len = sign->sign.size();
         } else {
             for (const auto& [text, name] : aliases_)
                 if (textAt(j, text) && !(text.back() != u'.' && isLetter(j + text.size()))) {
@@ -287,10 +280,22 @@ private:
         return false;
     }
 
+    // The longest sign of the shared list at j; a code of letters only as a
+    // word of its own ("INR", not the start of "INRI").
+    const normalise::CurrencySign* listedSignAt(std::size_t j) const {
+        const normalise::CurrencySign* best = nullptr;
+        for (const normalise::CurrencySign& s : normalise::kCurrencySigns) {
+            const std::size_t after = j + s.sign.size();
+            if (!textAt(j, s.sign) || (isAsciiLetter(s.sign[0]) && after < t_.size() && isAsciiLetter(t_[after])))
+                continue;
+            if (!best || s.sign.size() > best->sign.size()) best = &s;
+        }
+        return best;
+    }
+
     bool mayStartCurrency(char16_t c) const {
-        if (c == kRupee || c == u'$' || c == kPound || c == kEuro || c == u'R' || c == u'I' || c == u'U' || c == u'G' ||
-            c == u'E')
-            return true;
+        for (const normalise::CurrencySign& s : normalise::kCurrencySigns)
+            if (s.sign[0] == c) return true;
         for (const auto& alias : aliases_)
             if (alias.first[0] == c) return true;
         return false;
@@ -558,7 +563,7 @@ bool nothingToDo(std::u16string_view text, const LanguageRuleBase& language) {
             if ((c >= u'0' && c <= u'9') || c == u'$' || (c == u'.' && previous >= 0x80)) return false;
             continue;
         }
-        if (c == kRupee || c == kEuro || c == kPound || !normalise::asciiOf(c).empty()) return false;
+        if (!normalise::asciiOf(c).empty() || isCurrencySymbol(c)) return false;
         if (map && std::find(map->begin(), map->end(), c) != map->end()) return false;
     }
     return true;
