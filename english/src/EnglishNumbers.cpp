@@ -31,9 +31,7 @@ void EnglishFrontEnd::SayNumber(int64_t value) {
         }
         value = -value;
     }
-    numberwords::Words words;
-    numberwords::cardinal(static_cast<uint64_t>(value), words, numberwords::kBillion);
-    for (const std::string_view w : words) say(w);
+    for (const std::string_view w : numberwords::cardinal(static_cast<uint64_t>(value), numberwords::kBillion)) say(w);
 }
 
 void EnglishFrontEnd::SaySymbol(char c) {

@@ -55,23 +55,15 @@ void EnglishReader::punctuation(U16 marks, uint32_t at) {
     }
 }
 
-void EnglishReader::sayCardinal(uint64_t value) {
-    numberwords::Words w;
-    numberwords::cardinal(value, w);
-    for (std::string_view s : w) say(s);
+void EnglishReader::sayWords(const numberwords::Words& words) {
+    for (std::string_view w : words) say(w);
 }
 
-void EnglishReader::sayOrdinal(uint64_t value) {
-    numberwords::Words w;
-    numberwords::ordinal(value, w);
-    for (std::string_view s : w) say(s);
-}
+void EnglishReader::sayCardinal(uint64_t value) { sayWords(numberwords::cardinal(value)); }
 
-void EnglishReader::sayYear(uint64_t value) {
-    numberwords::Words w;
-    numberwords::year(value, w);
-    for (std::string_view s : w) say(s);
-}
+void EnglishReader::sayOrdinal(uint64_t value) { sayWords(numberwords::ordinal(value)); }
+
+void EnglishReader::sayYear(uint64_t value) { sayWords(numberwords::year(value)); }
 
 void EnglishReader::sayDigits(U16 digits) {
     for (char16_t c : digits)
@@ -92,9 +84,7 @@ void EnglishReader::sayDecimal(U16 text) {
     if (n.negative) say("minus");
     if (n.indian && n.fits) {
         // Grouped the Indian way (12,34,567): said in crores and lakhs.
-        numberwords::Words w;
-        numberwords::indian(n.value, w);
-        for (std::string_view s : w) say(s);
+        sayWords(numberwords::indian(n.value));
     } else if (n.fits && !(n.digits > 1 && n.whole[0] == u'0')) {
         sayCardinal(n.value);
     } else {

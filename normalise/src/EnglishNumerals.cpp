@@ -174,10 +174,7 @@ bool EnglishReader::numberWithContext(std::size_t i, std::size_t& used) {
         return true;
     }
     if (core.size() == 5 && core[4] == u's' && allDigits(core.substr(0, 4))) { // 1990s, 1800s
-        numberwords::Words w;
-        numberwords::year(static_cast<uint64_t>(std::stoi(lower(core.substr(0, 4)))), w);
-        w.back() = numberwords::pluralOf(w.back());
-        for (std::string_view s : w) say(s);
+        sayWords(numberwords::plural(numberwords::year(static_cast<uint64_t>(std::stoi(lower(core.substr(0, 4)))))));
         return true;
     }
     return numberAndAfter(i, used);
@@ -186,10 +183,7 @@ bool EnglishReader::numberWithContext(std::size_t i, std::size_t& used) {
 // '90s.
 bool EnglishReader::shortDecade(U16 core) {
     if (core[0] != u'\'' || core.size() != 4 || !allDigits(core.substr(1, 2)) || core[3] != u's') return false;
-    numberwords::Words w;
-    numberwords::cardinal(static_cast<uint64_t>((core[1] - u'0') * 10 + (core[2] - u'0')), w);
-    w.back() = numberwords::pluralOf(w.back());
-    for (std::string_view s : w) say(s);
+    sayWords(numberwords::plural(numberwords::cardinal(static_cast<uint64_t>((core[1] - u'0') * 10 + (core[2] - u'0')))));
     return true;
 }
 
@@ -287,9 +281,8 @@ bool EnglishReader::fraction(U16 core, const Number& n, U16 rest) {
     } else if (d.value == 4) {
         say(n.value == 1 ? "quarter" : "quarters");
     } else {
-        numberwords::Words w;
-        numberwords::ordinal(d.value, w);
-        say(n.value == 1 ? std::string(w.back()) : std::string(w.back()) + 's');
+        const std::string_view last = numberwords::ordinal(d.value).back();
+        say(n.value == 1 ? std::string(last) : std::string(last) + 's');
     }
     return true;
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "vorsan/normalise/Normalise.h"
+#include "vorsan/normalise/NumberWords.h"
 
 namespace vorsan {
 
@@ -43,6 +44,7 @@ private:
     void sayPhrase(std::string_view words); // words separated by spaces
     void sayAs(std::string_view word, uint32_t from, uint32_t to);
     void punctuation(std::u16string_view marks, uint32_t at);
+    void sayWords(const numberwords::Words& words);
     void sayCardinal(uint64_t value);
     void sayOrdinal(uint64_t value);
     void sayYear(uint64_t value);

@@ -58,19 +58,13 @@ TEST(SharedReading, TypographicMarksAndMonthsReadAlikeInEveryLanguage) {
 }
 
 TEST(SharedReading, EnglishNumberWordsUpToTheLargestScaleAsked) {
-    numberwords::Words w;
-    numberwords::cardinal(2000005, w);
-    EXPECT_EQ(joined(w), "two million and five");
-    w.clear();
-    numberwords::cardinal(1000000000000ULL, w);
-    EXPECT_EQ(joined(w), "one trillion");
+    EXPECT_EQ(joined(numberwords::cardinal(2000005)), "two million and five");
+    EXPECT_EQ(joined(numberwords::cardinal(1000000000000ULL)), "one trillion");
     // The front end reads with scales up to billion.
-    w.clear();
-    numberwords::cardinal(1000000000105ULL, w, numberwords::kBillion);
-    EXPECT_EQ(joined(w), "one thousand billion one hundred and five");
-    w.clear();
-    numberwords::cardinal(0, w, numberwords::kBillion);
-    EXPECT_EQ(joined(w), "zero");
+    EXPECT_EQ(joined(numberwords::cardinal(1000000000105ULL, numberwords::kBillion)),
+              "one thousand billion one hundred and five");
+    EXPECT_EQ(joined(numberwords::cardinal(0, numberwords::kBillion)), "zero");
+    EXPECT_EQ(joined(numberwords::plural(numberwords::year(1990))), "nineteen nineties");
 }
 
 } // namespace

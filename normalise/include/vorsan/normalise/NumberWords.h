@@ -1,7 +1,7 @@
 #pragma once
-// English number words, for the normaliser and the front end: cardinals ("one hundred and
-// five"), ordinals ("twenty first"), years ("nineteen oh five") and their
-// plurals ("the nineties").
+// English number words, for the normaliser and the front end: cardinals
+// ("one hundred and five"), ordinals ("twenty first"), years ("nineteen oh
+// five") and their plurals ("the nineties").
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -15,17 +15,20 @@ using Words = std::vector<std::string_view>;
 // billion".
 inline constexpr uint64_t kTrillion = 1000000000000ULL;
 inline constexpr uint64_t kBillion = 1000000000ULL;
-void cardinal(uint64_t value, Words& out, uint64_t largest = kTrillion);
+Words cardinal(uint64_t value, uint64_t largest = kTrillion);
 // "zero" to "nineteen".
 std::string_view unitWord(uint64_t value);
 // The Indian way: crores (ten million) and lakhs (hundred thousand).
-void indian(uint64_t value, Words& out);
+Words indian(uint64_t value);
 // The cardinal with its last word made ordinal.
-void ordinal(uint64_t value, Words& out);
+Words ordinal(uint64_t value);
 // A year as it is said: 1947 nineteen forty seven, 1905 nineteen oh five,
 // 1900 nineteen hundred, 2005 two thousand five, 2019 twenty nineteen.
-void year(uint64_t value, Words& out);
-// The plural of a number's last word ("nineties", "hundreds"), for decades.
+Words year(uint64_t value);
+// The plural of a number's last word ("nineties", "hundreds"), for decades;
+// the word itself when it has none.
 std::string_view pluralOf(std::string_view word);
+// The words with the last made plural: "nineteen nineties".
+Words plural(Words words);
 
 } // namespace vorsan::numberwords
