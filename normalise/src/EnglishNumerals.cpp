@@ -165,8 +165,8 @@ bool EnglishReader::numberWithContext(std::size_t i, std::size_t& used) {
         sayDecimal(core.substr(1));
         return true;
     }
-    const bool signed_ = core.size() > 1 && (core[0] == u'-' || core[0] == u'+' || core[0] == 0x2212) && isDigit(core[1]);
-    if (!isDigit(core[0]) && !signed_) return shortDecade(core);
+    const bool sign = core[0] == u'-' || core[0] == u'+' || core[0] == 0x2212;
+    if (!isDigit(core[0]) && !(sign && core.size() > 1 && isDigit(core[1]))) return shortDecade(core);
     if (digitByDigit(i)) return true;
     phoneMode_ = false;
     if (const uint64_t v = ordinalValue(core)) {
@@ -183,7 +183,8 @@ bool EnglishReader::numberWithContext(std::size_t i, std::size_t& used) {
 // '90s.
 bool EnglishReader::shortDecade(U16 core) {
     if (core[0] != u'\'' || core.size() != 4 || !allDigits(core.substr(1, 2)) || core[3] != u's') return false;
-    sayWords(numberwords::plural(numberwords::cardinal(static_cast<uint64_t>((core[1] - u'0') * 10 + (core[2] - u'0')))));
+    const auto decade = static_cast<uint64_t>((core[1] - u'0') * 10 + (core[2] - u'0'));
+    sayWords(numberwords::plural(numberwords::cardinal(decade)));
     return true;
 }
 
@@ -217,7 +218,8 @@ bool EnglishReader::readsDigitByDigit(std::size_t i) const {
                            i + 1 < tokens_.size() && phoneShape(tokens_[i + 1].core);
     // A group of three or more digits starting with 0 and followed by another
     // group is a dialling code ("020 7946 0958").
-    const bool diallingCode = core.size() >= 3 && core[0] == u'0' && allDigits(core) && t.trail.empty() && followedByGroup;
+    const bool diallingCode =
+        core.size() >= 3 && core[0] == u'0' && allDigits(core) && t.trail.empty() && followedByGroup;
     Number n;
     const bool plainDigits = wholeNumber(core, n) && !n.grouped && n.fraction.empty() && allDigits(core);
     return phoneShape(core) || bracketed || diallingCode ||

@@ -126,7 +126,8 @@ bool EnglishReader::listedAbbreviation(const WordContext& c, bool& dropPeriod) {
         }
     }
     const U16 core = c.t.core;
-    if (c.period || !c.nextUpper || !(core == u"Mr" || core == u"Mrs" || core == u"Ms" || core == u"Prof")) return false;
+    const bool title = core == u"Mr" || core == u"Mrs" || core == u"Ms" || core == u"Prof";
+    if (c.period || !c.nextUpper || !title) return false;
     for (const nt::Abbreviation& a : nt::kAbbreviations)
         if (w == a.written) {
             say(a.said);
