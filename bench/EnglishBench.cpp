@@ -19,7 +19,7 @@
 
 #include <unistd.h>
 
-#include "EnglishNormaliser.h"
+#include "vorsan/normalise/Normalise.h"
 #include "vorsan/core/Text.h"
 #include "vorsan/english/EnglishDictionary.h"
 #include "vorsan/english/EnglishFrontEnd.h"
@@ -120,7 +120,8 @@ BENCHMARK(BM_ConvertEnglishText)->Arg(20)->Arg(200);
 // The normalisation stage alone, on the text Convert reads above.
 void BM_NormaliseEnglishText(benchmark::State& state) {
     vorsan::EnglishDictionary dictionary(dictionaryPath());
-    vorsan::EnglishNormaliser normaliser(dictionary);
+    vorsan::EnglishNormaliser normaliser(
+        [&](const std::string& word) { return !dictionary.Lookup(word).empty(); });
     std::string text;
     for (int i = 0; i < state.range(0); ++i) text += kPassage;
     const std::u16string wide = vorsan::utf8ToUtf16(text);

@@ -1,5 +1,3 @@
 # English front end throughput (words per second through Convert).
 add_executable(english_bench ${CMAKE_CURRENT_LIST_DIR}/EnglishBench.cpp)
 target_link_libraries(english_bench PRIVATE vorsan_english benchmark::benchmark)
-# The normalisation benchmark reads the front end's private headers.
-target_include_directories(english_bench PRIVATE ${CMAKE_SOURCE_DIR}/english/src)

@@ -36,7 +36,7 @@ set(VORSAN_PACKAGE_PREFIX "/usr" CACHE PATH "Installation prefix of the Debian p
 # with the core it needs) that creates the in-process server's objects.
 set(VORSAN_EXPORTED_LIBRARIES vorsan_library:vorsan vorsan_com:com vorsan_core:core)
 # Folders whose include/ holds public headers (include/vorsan/<subsystem>/).
-set(VORSAN_HEADER_FOLDERS core language prosody emotion accent english synth engine automation)
+set(VORSAN_HEADER_FOLDERS core language normalise prosody emotion accent english synth engine automation)
 
 # --- Where installed programs find their files (core/src/Paths.cpp) -------
 # A program or library started from this build tree uses its build-tree

@@ -2,18 +2,23 @@
 // ends, and the choice between the dictionary and the letter-to-sound rules.
 #include "vorsan/english/EnglishFrontEnd.h"
 
+#include <array>
 #include <filesystem>
 #include <utility>
 
-#include "EnglishNormaliser.h"
-#include "NormalisationTables.h"
 #include "WordCursor.h"
 #include "vorsan/core/Paths.h"
 #include "vorsan/core/Platform.h"
 #include "vorsan/core/Text.h"
+#include "vorsan/normalise/Normalise.h"
 
 namespace vorsan {
 namespace {
+
+// The names of the letters in the dictionary's notation.
+constexpr std::array<std::string_view, 26> kLetterNames = {
+    "'eI", "b'i", "s'i", "d'i",  "'i",  "'ef",      "dZ'i", "'eItS", "'aI", "dZ'eI", "k'eI", "'el", "'em",
+    "'en", "'@U", "p'i", "kj'u", "'Ar", "'es",      "t'i",  "j'u",   "v'i", "d'Vb@lju", "'eks", "w'aI", "z'i"};
 
 constexpr std::string_view kSplitCharacters = " \n\t";
 constexpr std::string_view kSentencePunctuation = ".?!:;,";
@@ -75,7 +80,8 @@ std::string defaultEnglishDictionaryPath() {
 }
 
 EnglishFrontEnd::EnglishFrontEnd(std::string dictionaryPath)
-    : dictionary_(std::move(dictionaryPath)), normaliser_(std::make_unique<EnglishNormaliser>(dictionary_)),
+    : dictionary_(std::move(dictionaryPath)), normaliser_(std::make_unique<EnglishNormaliser>(
+          [this](const std::string& word) { return !dictionary_.Lookup(word).empty(); })),
       normalised_(std::make_unique<NormalisedText>()) {}
 
 EnglishFrontEnd::~EnglishFrontEnd() = default;
@@ -203,7 +209,7 @@ int EnglishFrontEnd::ProcessWord(std::string_view word, bool wordStart) {
             if (letter < w.end() && isAsciiLetter(w.at(letter))) {
                 const int index = (w.at(letter) | 0x20) - 'a';
                 sentence_.push_back(EnglishWord::fromPronunciation(
-                    std::string(1, w.at(letter)), std::string(normtables::kLetterNames[static_cast<std::size_t>(index)]),
+                    std::string(1, w.at(letter)), std::string(kLetterNames[static_cast<std::size_t>(index)]),
                     kPrimaryStressRaise, kSecondaryStressRaise));
                 w.startAt(w.next(letter));
             } else {

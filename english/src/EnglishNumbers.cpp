@@ -9,21 +9,10 @@
 
 #include "WordCursor.h"
 #include "vorsan/english/EnglishFrontEnd.h"
+#include "vorsan/normalise/NumberWords.h"
 
 namespace vorsan {
 namespace {
-
-constexpr std::array<std::string_view, 20> kUnits = {
-    "zero", "one",    "two",    "three",    "four",     "five",    "six",       "seven",     "eight",    "nine",
-    "ten",  "eleven", "twelve", "thirteen", "fourteen", "fifteen", "sixteen", "seventeen", "eighteen", "nineteen"};
-constexpr std::array<std::string_view, 8> kTens = {"twenty", "thirty",  "forty",  "fifty",
-                                                   "sixty",  "seventy", "eighty", "ninety"};
-
-struct Scale {
-    int64_t value;
-    std::string_view word;
-};
-constexpr std::array<Scale, 3> kScales = {{{1000000000, "billion"}, {1000000, "million"}, {1000, "thousand"}}};
 
 // Comma groups are read as part of a number only up to this many; a 64-bit
 // value has at most seven groups of three.
@@ -42,28 +31,7 @@ void EnglishFrontEnd::SayNumber(int64_t value) {
         }
         value = -value;
     }
-    for (const Scale& scale : kScales) {
-        if (value >= scale.value) {
-            SayNumber(value / scale.value);
-            say(scale.word);
-            value %= scale.value;
-            if (value == 0) return;
-            if (value < 100) say("and");
-        }
-    }
-    if (value >= 100) {
-        say(kUnits[static_cast<std::size_t>(value / 100)]);
-        say("hundred");
-        value %= 100;
-        if (value == 0) return;
-        say("and");
-    }
-    if (value >= 20) {
-        say(kTens[static_cast<std::size_t>((value - 20) / 10)]);
-        value %= 10;
-        if (value == 0) return;
-    }
-    say(kUnits[static_cast<std::size_t>(value)]);
+    for (const std::string_view w : numberwords::cardinal(static_cast<uint64_t>(value), numberwords::kBillion)) say(w);
 }
 
 void EnglishFrontEnd::SaySymbol(char c) {
@@ -81,7 +49,7 @@ void EnglishFrontEnd::SaySymbol(char c) {
     }
 }
 
-void EnglishFrontEnd::sayDigit(char digit) { say(kUnits[static_cast<std::size_t>(digit - '0')]); }
+void EnglishFrontEnd::sayDigit(char digit) { say(numberwords::unitWord(static_cast<uint64_t>(digit - '0'))); }
 
 // Reads the number at the start of the word and moves the cursor past it:
 // the leading digits, comma groups of a grouped number (1,000 and

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "DictionaryFixture.h"
 #include "vorsan/english/EnglishFrontEnd.h"
@@ -167,6 +168,27 @@ TEST(EnglishFrontEnd, WithoutADictionaryEveryWordGoesToTheRules) {
         << out;
     frontEnd.Convert("more words here");
     EXPECT_EQ(capture.text(), "Error while opening dictionary file.\n");
+}
+
+// The normalised words keep the places of what they were said for.
+TEST(EnglishFrontEndNormalised, WordPlacesAndTypographicMarks) {
+    testing::TempProfile profile;
+    const std::string path =
+        testing::writeDictionary(profile, {{"don't", "d'@Unt"}, {"twenty", "tw'enti"}, {"dollars", "d'0l@z"}});
+    EnglishFrontEnd frontEnd(path);
+    // The typographic apostrophe reads as the ASCII one (from the dictionary).
+    EXPECT_EQ(frontEnd.Convert(std::u16string_view(u"don\u2019t")), frontEnd.Convert(std::string_view("don't")));
+    // "It costs $25." : "$25" is one word of the text though said as three.
+    std::vector<WordMark> marks;
+    frontEnd.ConvertSentences(std::u16string_view(u"It costs $25."),
+                              [&](PhonemeRecordList&&, std::vector<WordMark>&& w) { marks.insert(marks.end(), w.begin(), w.end()); });
+    ASSERT_EQ(marks.size(), 3u);
+    EXPECT_EQ(marks[2].offset, 9u);
+    EXPECT_EQ(marks[2].length, 3u);
+    // Letters said by name: "FBI" is three letters, each with its vowel.
+    const std::string fbi = frontEnd.Convert(std::string_view("FBI"));
+    EXPECT_NE(fbi.find("e  "), std::string::npos);
+    EXPECT_NE(fbi.find("aI "), std::string::npos);
 }
 
 } // namespace

@@ -9,7 +9,7 @@
 
 #include "vorsan/core/MException.h"
 #include "vorsan/core/Text.h"
-#include "vorsan/prosody/Normalise.h"
+#include "vorsan/normalise/Normalise.h"
 
 namespace vorsan {
 

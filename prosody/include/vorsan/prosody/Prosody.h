@@ -31,7 +31,7 @@ using SentenceHandler = std::function<void(PhonemeRecordList&& phones, std::vect
 void prosodySentences(std::u16string_view text, const LanguageRuleBase* language, bool transcription,
                       const SentenceHandler& each, bool opening = true);
 
-// The run's text goes through normaliseText (Normalise.h) before it is cut
+// The run's text goes through normaliseText (vorsan/normalise/Normalise.h) before it is cut
 // into sentences. normaliseNumbers is its older, narrower step, kept for
 // callers: the text with the commas that group digits inside a number
 // (1,00,000 or 12,345) removed, and a decimal point between digits replaced by the

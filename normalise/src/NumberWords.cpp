@@ -1,8 +1,8 @@
-#include "NumberWords.h"
+#include "vorsan/normalise/NumberWords.h"
 
 #include <array>
 
-#include "NormalisationTables.h"
+#include "EnglishTables.h"
 
 namespace vorsan::numberwords {
 namespace {
@@ -28,13 +28,12 @@ void belowHundred(uint64_t v, Words& out) {
     if (v % 10 != 0) out.push_back(kUnits[v % 10]);
 }
 
-} // namespace
 
-void cardinal(uint64_t value, Words& out) {
+void addCardinal(uint64_t value, Words& out, uint64_t largest) {
     bool said = false;
     for (const Scale& s : kScales) {
-        if (value < s.value) continue;
-        cardinal(value / s.value, out);
+        if (value < s.value || s.value > largest) continue;
+        addCardinal(value / s.value, out, largest);
         out.push_back(s.word);
         value %= s.value;
         said = true;
@@ -51,9 +50,9 @@ void cardinal(uint64_t value, Words& out) {
     belowHundred(value, out);
 }
 
-void indian(uint64_t value, Words& out) {
+void addIndian(uint64_t value, Words& out) {
     if (value >= 10000000) {
-        indian(value / 10000000, out);
+        addIndian(value / 10000000, out);
         out.push_back("crore");
         value %= 10000000;
         if (value == 0) return;
@@ -64,11 +63,27 @@ void indian(uint64_t value, Words& out) {
         value %= 100000;
         if (value == 0) return;
     }
-    cardinal(value, out);
+    addCardinal(value, out, kTrillion);
 }
 
-void ordinal(uint64_t value, Words& out) {
-    cardinal(value, out);
+} // namespace
+
+std::string_view unitWord(uint64_t value) { return kUnits[value]; }
+
+Words cardinal(uint64_t value, uint64_t largest) {
+    Words out;
+    addCardinal(value, out, largest);
+    return out;
+}
+
+Words indian(uint64_t value) {
+    Words out;
+    addIndian(value, out);
+    return out;
+}
+
+Words ordinal(uint64_t value) {
+    Words out = cardinal(value);
     std::string_view& last = out.back();
     for (std::size_t i = 0; i < kUnits.size(); ++i)
         if (last == kUnits[i]) last = normtables::kUnitOrdinals[i];
@@ -77,21 +92,26 @@ void ordinal(uint64_t value, Words& out) {
     if (last == "hundred") last = "hundredth";
     for (const Scale& s : kScales)
         if (last == s.word) last = s.ordinal;
+    return out;
 }
 
-void year(uint64_t value, Words& out) {
-    if (value < 1000 || value > 9999 || (value >= 2000 && value < 2010) || value % 1000 == 0) {
-        cardinal(value, out);
-        return;
-    }
+Words year(uint64_t value) {
+    if (value < 1000 || value > 9999 || (value >= 2000 && value < 2010) || value % 1000 == 0) return cardinal(value);
+    Words out;
     belowHundred(value / 100, out);
     const uint64_t low = value % 100;
     if (low == 0) {
         out.push_back("hundred");
-        return;
+        return out;
     }
     if (low < 10) out.push_back("oh");
     belowHundred(low, out);
+    return out;
+}
+
+Words plural(Words words) {
+    words.back() = pluralOf(words.back());
+    return words;
 }
 
 std::string_view pluralOf(std::string_view word) {

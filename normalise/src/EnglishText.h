@@ -5,8 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "EnglishNormaliser.h"
-#include "NormalisationTables.h"
+#include "EnglishReader.h"
+#include "Common.h"
+#include "EnglishTables.h"
 
 namespace vorsan::normtext {
 
@@ -27,6 +28,8 @@ inline bool isBlank(char16_t c) {
 }
 // Characters that stand for a pause wherever they are: dashes and the ellipsis.
 inline bool isBreak(char16_t c) { return c == 0x2014 || c == 0x2015 || c == 0x2026; }
+// A hyphen or a dash (not the minus sign): alone, a pause.
+inline bool isDash(char16_t c) { return c == u'-' || (c != 0x2212 && normalise::asciiOf(c) == u"-"); }
 inline bool isOpening(char16_t c) {
     return c == u'(' || c == u'[' || c == u'{' || c == u'"' || c == u'\'' || c == u'`' || c == 0x2018 ||
            c == 0x201C || c == 0xAB || c == 0xBF || c == 0xA1;
@@ -113,10 +116,11 @@ inline bool parseNumber(U16 s, Number& n) {
 // The whole of `s` is one number.
 inline bool wholeNumber(U16 s, Number& n) { return parseNumber(s, n) && n.length == s.size(); }
 
-inline const nt::Currency* currencyAt(U16 s, std::size_t& length) {
-    const nt::Currency* best = nullptr;
+// The longest currency sign at the start of `s`.
+inline const normalise::CurrencySign* currencyAt(U16 s, std::size_t& length) {
+    const normalise::CurrencySign* best = nullptr;
     length = 0;
-    for (const nt::Currency& c : nt::kCurrencies)
+    for (const normalise::CurrencySign& c : normalise::kCurrencySigns)
         if (s.substr(0, c.sign.size()) == c.sign && c.sign.size() > length) {
             best = &c;
             length = c.sign.size();
@@ -124,10 +128,16 @@ inline const nt::Currency* currencyAt(U16 s, std::size_t& length) {
     return best;
 }
 
-inline const nt::Currency* currencyIs(U16 s) {
+inline const normalise::CurrencySign* currencyIs(U16 s) {
     std::size_t length = 0;
-    const nt::Currency* c = currencyAt(s, length);
+    const normalise::CurrencySign* c = currencyAt(s, length);
     return c && length == s.size() ? c : nullptr;
+}
+
+inline const nt::Currency& currencyWords(std::string_view code) {
+    for (const nt::Currency& c : nt::kCurrencies)
+        if (c.code == code) return c;
+    return nt::kCurrencies[0];
 }
 
 inline const nt::Unit* unitIs(U16 s) {
@@ -136,13 +146,7 @@ inline const nt::Unit* unitIs(U16 s) {
     return nullptr;
 }
 
-inline int monthOf(U16 core) {
-    const std::string w = lower(core);
-    for (std::size_t m = 0; m < nt::kMonths.size(); ++m)
-        if (w == nt::kMonths[m].shortForm || w == nt::kMonths[m].fullForm || (m == 8 && w == "sept"))
-            return static_cast<int>(m) + 1;
-    return 0;
-}
+inline int monthOf(U16 core) { return normalise::monthNumber(lower(core)); }
 
 // The value of a valid Roman numeral in upper case, or 0.
 inline int romanValue(U16 s) {
@@ -219,7 +223,7 @@ inline bool phoneShape(U16 s) {
 }
 
 
-inline bool startsUpper(const EnglishNormaliser::Token& t) {
+inline bool startsUpper(const EnglishReader::Token& t) {
     const U16 s = t.core.empty() ? t.trail : t.core;
     return !s.empty() && isUpper(s[0]);
 }

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "vorsan/core/Text.h"
-#include "vorsan/prosody/Normalise.h"
+#include "vorsan/normalise/Normalise.h"
 #include "vorsan/prosody/Prosody.h"
 #include "vorsan/testing/TestSupport.h"
 

@@ -19,24 +19,12 @@ inline constexpr std::array<std::string_view, 10> kTensOrdinals = {"",          
                                                                    "fortieth",  "fiftieth",  "sixtieth",  "seventieth",
                                                                    "eightieth", "ninetieth"};
 
-// Months and days: the lower-case short and full forms, and the full name.
+// Days: the lower-case short and full forms, and the full name.
 struct Name {
     std::string_view shortForm;
     std::string_view fullForm;
     std::string_view said;
 };
-inline constexpr std::array<Name, 12> kMonths = {{{"jan", "january", "January"},
-                                                  {"feb", "february", "February"},
-                                                  {"mar", "march", "March"},
-                                                  {"apr", "april", "April"},
-                                                  {"may", "may", "May"},
-                                                  {"jun", "june", "June"},
-                                                  {"jul", "july", "July"},
-                                                  {"aug", "august", "August"},
-                                                  {"sep", "september", "September"},
-                                                  {"oct", "october", "October"},
-                                                  {"nov", "november", "November"},
-                                                  {"dec", "december", "December"}}};
 inline constexpr std::array<Name, 7> kDays = {{{"mon", "monday", "Monday"},
                                                {"tue", "tuesday", "Tuesday"},
                                                {"wed", "wednesday", "Wednesday"},
@@ -45,27 +33,18 @@ inline constexpr std::array<Name, 7> kDays = {{{"mon", "monday", "Monday"},
                                                {"sat", "saturday", "Saturday"},
                                                {"sun", "sunday", "Sunday"}}};
 
-// A currency by its symbol or code: the major unit (one, many) and the minor
-// unit (one, many) of a hundredth.
+// A currency by its code: the major unit (one, many) and the minor unit
+// (one, many) of a hundredth.
 struct Currency {
-    std::u16string_view sign;
+    std::string_view code;
     std::string_view one, many, minorOne, minorMany;
 };
-inline constexpr std::array<Currency, 14> kCurrencies = {{
-    {u"$", "dollar", "dollars", "cent", "cents"},
-    {u"US$", "dollar", "dollars", "cent", "cents"},
-    {u"USD", "dollar", "dollars", "cent", "cents"},
-    {u"\u00A3", "pound", "pounds", "penny", "pence"},
-    {u"GBP", "pound", "pounds", "penny", "pence"},
-    {u"\u20AC", "euro", "euros", "cent", "cents"},
-    {u"EUR", "euro", "euros", "cent", "cents"},
-    {u"\u20B9", "rupee", "rupees", "paisa", "paise"},
-    {u"INR", "rupee", "rupees", "paisa", "paise"},
-    {u"Rs.", "rupee", "rupees", "paisa", "paise"},
-    {u"Rs", "rupee", "rupees", "paisa", "paise"},
-    {u"\u0930\u0941.", "rupee", "rupees", "paisa", "paise"},
-    {u"\u00A5", "yen", "yen", "sen", "sen"},
-    {u"JPY", "yen", "yen", "sen", "sen"},
+inline constexpr std::array<Currency, 5> kCurrencies = {{
+    {"USD", "dollar", "dollars", "cent", "cents"},
+    {"GBP", "pound", "pounds", "penny", "pence"},
+    {"EUR", "euro", "euros", "cent", "cents"},
+    {"INR", "rupee", "rupees", "paisa", "paise"},
+    {"JPY", "yen", "yen", "sen", "sen"},
 }};
 
 // A unit after a number: as written (case matters), one, many. `alone` units
@@ -138,10 +117,4 @@ inline constexpr std::array<std::string_view, 8> kPhoneWords = {"call", "phone",
 // Words before a number that make it a code, read digit by digit.
 inline constexpr std::array<std::string_view, 12> kCodeWords = {
     "otp", "pin", "pincode", "code", "passcode", "password", "ref", "reference", "pnr", "cvv", "id", "zip"};
-
-// The names of the letters in the dictionary's notation.
-inline constexpr std::array<std::string_view, 26> kLetterNames = {
-    "'eI", "b'i", "s'i", "d'i",  "'i",  "'ef",      "dZ'i", "'eItS", "'aI", "dZ'eI", "k'eI", "'el", "'em",
-    "'en", "'@U", "p'i", "kj'u", "'Ar", "'es",      "t'i",  "j'u",   "v'i", "d'Vb@lju", "'eks", "w'aI", "z'i"};
-
 } // namespace vorsan::normtables
