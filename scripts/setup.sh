@@ -1,15 +1,26 @@
 #!/usr/bin/env bash
-# Installs what building and speaking need on a fresh Debian machine, builds
-# the programs, and prepares the user's data (tolvane.xml, and english.dat,
-# voice, language, emotion and accent files under the profile folder's
-# Speechfiles).
+# Installs what building and speaking need on a fresh Debian machine (with
+# --all, every package the project uses), builds the programs, and prepares
+# the user's data (tolvane.xml, and english.dat, voice, language, emotion and
+# accent files under the profile folder's Speechfiles).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-# What building the programs and speaking need; the test command installs the
-# rest (the manager's Qt, the Python package, speech-dispatcher, clang, ...).
+# What building the programs and speaking need; with --all also the rest (the
+# manager's Qt, the Python package, speech-dispatcher, the test tools), which
+# the test command installs too. The manager and the Python package are built
+# once their packages are there.
 . scripts/packages.sh
-install_packages "${RUN_PACKAGES[@]}"
+packages=("${RUN_PACKAGES[@]}")
+case "${1:-}" in
+  "") ;;
+  --all) packages+=("${TEST_PACKAGES[@]}") ;;
+  *)
+    echo "usage: $0 [--all]" >&2
+    exit 2
+    ;;
+esac
+install_packages "${packages[@]}"
 
 # The same settings as scripts/test.sh, so the test run reuses this build.
 launcher=()
