@@ -29,6 +29,10 @@
 # Exits non-zero on the first failure. Usage: scripts/check-install.sh [BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+# What the check needs (sox, Qt, the Python package) besides the set-up's packages.
+. scripts/packages.sh
+install_packages "${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 root=$PWD
 build=${1:-build}
 [[ $build = /* ]] || build=$root/$build

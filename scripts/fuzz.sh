@@ -10,6 +10,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+# What the fuzz targets need (clang) besides the set-up's packages.
+. scripts/packages.sh
+install_packages "${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+
 seconds="${1:-20}"
 shift || true
 dir="$PWD/build-fuzz"

@@ -11,9 +11,14 @@
 #       speaking rate (pauses and vowels shorten more than consonants) and by
 #       plain time scaling (every phone alike).
 # Default program: build/cli/vorsan. Needs pocketsphinx, pocketsphinx-en-us and
-# sox (scripts/setup.sh installs them).
+# sox (installed here when missing, as scripts/test.sh does).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+# What the check needs (pocketsphinx, sox) besides the set-up's packages.
+. scripts/packages.sh
+install_packages "${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+
 rates=false
 if [ "${1:-}" = --rates ]; then
   rates=true

@@ -1,44 +1,26 @@
 #!/usr/bin/env bash
-# Installs everything the project needs on a fresh Debian machine, builds it,
-# and prepares the user's data (tolvane.xml, and english.dat, voice, language,
-# emotion and accent files under the profile folder's Speechfiles).
+# Installs what building and speaking need on a fresh Debian machine (with
+# --all, every package the project uses), builds the programs, and prepares
+# the user's data (tolvane.xml, and english.dat, voice, language, emotion and
+# accent files under the profile folder's Speechfiles).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-PACKAGES=(
-  build-essential cmake pkg-config python3
-  libxerces-c-dev
-  # header-only: the content hash of compiled data copies, UTF-8/UTF-16 conversion
-  libxxhash-dev libutfcpp-dev
-  festival festival-dev libestools-dev
-  festvox-kallpc16k festvox-hi-nsk festvox-te-nsk festvox-mr-nsk
-  libsndfile1-dev libsamplerate0-dev libasound2-dev
-  pocketsphinx pocketsphinx-en-us
-  libgtest-dev libgmock-dev libbenchmark-dev
-  sox espeak-ng ccache
-  # scripts/fuzz.sh: clang with libFuzzer; llvm-symbolizer for file:line in sanitizer stacks
-  clang libclang-rt-14-dev llvm-14
-  # the system voice for every application: speech-dispatcher and its audio output
-  speech-dispatcher speech-dispatcher-audio-plugins
-  # the manager: Qt 6 Widgets, and fonts that show the five Indian scripts
-  # (locales: its tests build a decimal-comma locale)
-  qt6-base-dev fonts-lohit-deva fonts-lohit-gujr fonts-lohit-telu fonts-lohit-knda fonts-lohit-taml locales
-  # the Python package (built against Debian's /usr/bin/python3, which has numpy)
-  pybind11-dev python3-dev python3-numpy
-  # English stress for english.dat: Festival's CMU lexicon (stressed, syllabified)
-  festlex-cmu
-)
-
-missing=()
-for p in "${PACKAGES[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  SUDO=""
-  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+# What building the programs and speaking need; with --all also the rest (the
+# manager's Qt, the Python package, speech-dispatcher, the test tools), which
+# the test command installs too. The manager and the Python package are built
+# once their packages are there.
+. scripts/packages.sh
+packages=("${RUN_PACKAGES[@]}")
+case "${1:-}" in
+  "") ;;
+  --all) packages+=("${TEST_PACKAGES[@]}") ;;
+  *)
+    echo "usage: $0 [--all]" >&2
+    exit 2
+    ;;
+esac
+install_packages "${packages[@]}"
 
 # The same settings as scripts/test.sh, so the test run reuses this build.
 launcher=()

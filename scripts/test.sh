@@ -9,6 +9,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+# Everything the tests, the manager, the Python package and the comparisons
+# need (the set-up installs only what building and speaking need).
+. scripts/packages.sh
+install_packages "${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+
 dir=build
 args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
 case "${1:-}" in
