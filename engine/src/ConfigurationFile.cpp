@@ -10,12 +10,12 @@
 namespace vorsan::configfile {
 
 VORSAN_CACHE_MEMBERS(Item, x.kind, x.location, x.pitch, x.time, x.voice, x.emotionDatabase, x.accentDatabase, x.mood,
-                     x.on)
+                     x.on, x.naturalRhythm)
 
 namespace {
 
 // Bump whenever the encoding of Item changes.
-constexpr compiledcache::Kind kKind{"CONF", "config", 1};
+constexpr compiledcache::Kind kKind{"CONF", "config", 2};
 
 // A whole element text as a number (blanks around it allowed), or nothing.
 template <typename T>
@@ -50,6 +50,8 @@ Item languageItem(const xml::DOMElement& e) {
             item.mood = xml::attr(*child, u"preferredEmotion");
         } else if (xml::nameIs(*child, u"OskalenRef")) {
             item.accentDatabase = xml::attrUtf8(*child, u"name");
+        } else if (xml::nameIs(*child, u"Rhythm")) {
+            item.naturalRhythm = trimBlanks(xml::textUtf8(*child).value_or("")) == "natural";
         }
     }
     return item;
