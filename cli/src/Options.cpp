@@ -57,6 +57,9 @@ Speech options:
   -r, --rate R           speak/tofile -o: speaking rate over the configuration's,
                          0.25 to 4 (2: twice as fast; pauses and vowels
                          shorten more than consonants, so fast speech stays clear)
+      --jitter SEED      tofile -o: every phone's duration changed at random by up
+                         to a tenth, the same for the same SEED (1 to 4294967295);
+                         for measuring how a listener's score depends on chance
       --file FILE        read the text from FILE
   -q, --quiet            no progress bar
   -h, --help             this help
@@ -102,7 +105,7 @@ void checkNumber(const std::string& flag, const std::string& v) {
 
 namespace {
 // Long options; those without a short letter are told apart by these codes.
-enum LongOnly { kConfig = 256, kPitch, kTime, kVoice, kMood, kEmotionDb, kAccentDb, kFile, kVersion };
+enum LongOnly { kConfig = 256, kPitch, kTime, kVoice, kMood, kEmotionDb, kAccentDb, kFile, kVersion, kJitter };
 
 const option kLongOptions[] = {
     {"help", no_argument, nullptr, 'h'},
@@ -125,6 +128,7 @@ const option kLongOptions[] = {
     {"output", required_argument, nullptr, 'o'},
     {"rate", required_argument, nullptr, 'r'},
     {"file", required_argument, nullptr, kFile},
+    {"jitter", required_argument, nullptr, kJitter},
     {"quiet", no_argument, nullptr, 'q'},
     {nullptr, 0, nullptr, 0},
 };
@@ -177,6 +181,7 @@ void apply(Options& o, int c, const std::string& v, const std::string& flag) {
     case 'o': o.output = v; break;
     case kFile: o.textFile = v; break;
     case 'r': o.rate = parseRate(flag, v); break;
+    case kJitter: o.jitter = static_cast<uint32_t>(numberIn(flag, v, 1, 4294967295.0, "a seed from 1 to 4294967295")); break;
     case 'q': o.quiet = true; break;
     }
 }

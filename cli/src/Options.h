@@ -1,5 +1,6 @@
 #pragma once
 // Command-line options of the vorsan program.
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,6 +25,7 @@ struct Options {
     bool typeGiven = false;               // -t given (else the type follows -o's suffix)
     std::string output;                   // -o: name for the written file(s)
     float rate = 1.0f;                    // -r: speaking rate over the configuration's
+    uint32_t jitter = 0;                  // --jitter: seed of a duration perturbation (0: none)
     bool quiet = false;
     bool help = false;
     bool version = false;

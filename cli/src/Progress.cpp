@@ -84,13 +84,15 @@ void speakWithProgress(SpeechEngine& engine, std::u16string_view text, bool with
 }
 
 StringList writeWithProgress(SpeechEngine& engine, std::u16string_view text, bool withEmotion, bool withAccent,
-                             int16_t type, const std::string& output, Progress& progress, float rate) {
+                             int16_t type, const std::string& output, Progress& progress, float rate,
+                             uint32_t durationJitter) {
     if (output.empty() && rate != 1.0f) throw std::invalid_argument("--rate needs -o for tofile");
+    if (output.empty() && durationJitter != 0) throw std::invalid_argument("--jitter needs -o for tofile");
     const Following following(engine, progress);
     StringList files;
     if (output.empty()) files = engine.convertTextToSoundFile(text, withEmotion, withAccent, type);
-    else if (engine.convertTextToNamedFile(text, SpeechEngine::RenderOptions{withEmotion, withAccent, rate, 1.0f, 0},
-                                           type, output))
+    else if (engine.convertTextToNamedFile(
+                 text, SpeechEngine::RenderOptions{withEmotion, withAccent, rate, 1.0f, 0, durationJitter}, type, output))
         files.push_back(utf8ToUtf16(output));
     progress.finish();
     return files;

@@ -38,6 +38,7 @@ void speakWithProgress(SpeechEngine& engine, std::u16string_view text, bool with
 // every run joined into that one file, written under a temporary name beside
 // it and renamed when complete.
 StringList writeWithProgress(SpeechEngine& engine, std::u16string_view text, bool withEmotion, bool withAccent,
-                             int16_t type, const std::string& output, Progress& progress, float rate = 1.0f);
+                             int16_t type, const std::string& output, Progress& progress, float rate = 1.0f,
+                             uint32_t durationJitter = 0);
 
 } // namespace vorsan::cli

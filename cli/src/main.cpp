@@ -136,7 +136,8 @@ StringList writeToStandardOutput(SpeechEngine& engine, std::u16string_view text,
             platform::removeFile(path);
         }
     } cleanup{path, synth::partial::add(path)};
-    const StringList files = cli::writeWithProgress(engine, text, o.withEmotion, o.withAccent, type, path, progress, o.rate);
+    const StringList files =
+        cli::writeWithProgress(engine, text, o.withEmotion, o.withAccent, type, path, progress, o.rate, o.jitter);
     if (files.empty()) return files;
     std::ifstream in(platform::nativePath(path), std::ios::binary);
     if (!in || !(*results << in.rdbuf())) throw MException("cannot write the sound file to standard output");
@@ -195,7 +196,7 @@ int run(const Options& o) {
                 return 0;
             }
             const StringList files =
-                cli::writeWithProgress(engine, text, o.withEmotion, o.withAccent, type, o.output, progress, o.rate);
+                cli::writeWithProgress(engine, text, o.withEmotion, o.withAccent, type, o.output, progress, o.rate, o.jitter);
             if (files.empty() && !engine.stopped() && !text.empty())
                 throw MException("The text has nothing to speak (no part of it belongs to a loaded language)");
             printList(files);

@@ -14,11 +14,18 @@ The speech is made with a temporary profile folder set up by the user
 set-up (data/tolvane/install.sh), so the user's own files are neither used nor touched.
 
 Usage: score_devset.py [--vorsan build/cli/vorsan] [--set devset.tsv]
-                       [--dictionary english.dat] [--only number|plain]
-                       [--systems vorsan,text2wave] [--keep FOLDER] [--verbose]
+                       [--dictionary english.dat] [--only KIND]
+                       [--systems vorsan,text2wave] [--jitter N]
+                       [--keep FOLDER] [--verbose]
 (--dictionary: speak with this english.dat instead of the build's, which the
 set-up copies from the build tree's installation folder, for example to score
-an older build.)
+an older build.
+--jitter N: the recogniser's score moves by a few points with small changes
+of timing, so every sentence is spoken N times, each phone's duration changed
+at random by up to a tenth with seeds 1 to N (vorsan --jitter; for
+text2wave the same change made after Festival's duration module), and the
+word error rates are averaged; the spread over the seeds is printed too.
+listening.tsv beside this script holds Harvard sentences and everyday ones.)
 """
 import argparse
 import os
@@ -92,16 +99,44 @@ def recognise_all(wavs, folder):
     return [heard.get(name, "") for name in names]
 
 
-def speak_vorsan(program, text, wav, env):
-    subprocess.run([program, "tofile", "-o", wav, text], check=True, env=env,
+def speak_vorsan(program, text, wav, env, seed):
+    jitter = ["--jitter", str(seed)] if seed else []
+    subprocess.run([program, "tofile", "-q", "-o", wav] + jitter + ["--", text], check=True, env=env,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
-def speak_festival(text, wav, folder):
+# Festival with the kal voice, each segment's duration from its duration
+# module changed by a random factor from 0.9 to 1.1 (seed SEED).
+FESTIVAL_JITTER = """(voice_kal_diphone)
+(srand SEED)
+(set! duration_before_jitter (Parameter.get 'Duration_Method))
+(Parameter.set 'Duration_Method
+  (lambda (utt)
+    (duration_before_jitter utt)
+    (let ((prev 0.0) (shift 0.0))
+      (mapcar
+       (lambda (seg)
+         (let ((end (item.feat seg 'end)) (dur 0) (new 0))
+           (set! dur (- end prev))
+           (set! new (* dur (+ 0.9 (* 0.2 (rand)))))
+           (set! prev end)
+           (set! shift (+ shift (- new dur)))
+           (item.set_feat seg 'end (+ end shift))))
+       (utt.relation.items utt 'Segment)))
+    utt))
+"""
+
+
+def speak_festival(text, wav, folder, seed):
     source = os.path.join(folder, "text.txt")
     with open(source, "w", encoding="utf-8") as f:
         f.write(text + "\n")
-    subprocess.run(["text2wave", "-eval", "(voice_kal_diphone)", "-o", wav, source], check=True,
+    setup = "(voice_kal_diphone)"
+    if seed:
+        setup = os.path.join(folder, "jitter.scm")
+        with open(setup, "w") as f:
+            f.write(FESTIVAL_JITTER.replace("SEED", str(seed)))
+    subprocess.run(["text2wave", "-eval", setup, "-o", wav, source], check=True,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
@@ -120,9 +155,12 @@ def read_set(path, only):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--vorsan", default=os.path.join(ROOT, "build", "cli", "vorsan"))
-    parser.add_argument("--set", default=os.path.join(HERE, "devset.tsv"))
+    parser.add_argument("--set", default=os.path.join(HERE, "devset.tsv"), help="sentence files, separated by commas")
     parser.add_argument("--dictionary", help="english.dat to use instead of the build's")
-    parser.add_argument("--only", choices=["number", "plain"])
+    parser.add_argument("--tolvane", help="tolvane.xml to speak with instead of the shipped one (for example "
+                        "one without the English entry's Rhythm, for the phone table's timing)")
+    parser.add_argument("--only", help="only the sentences of this kind (number, plain, harvard, everyday)")
+    parser.add_argument("--jitter", type=int, default=0, help="average over this many duration jitters")
     parser.add_argument("--keep", help="folder to keep the sound files in")
     parser.add_argument("--systems", default="vorsan,text2wave", help="vorsan, text2wave or both")
     parser.add_argument("--verbose", action="store_true")
@@ -140,28 +178,36 @@ def main():
         if args.dictionary:
             os.makedirs(os.path.join(profile, "Speechfiles", "English"), exist_ok=True)
             shutil.copy(args.dictionary, os.path.join(profile, "Speechfiles", "English", "english.dat"))
-        rows = read_set(args.set, args.only)
-        runs = []  # (row, system, sound file)
-        for n, (kind, text, said) in enumerate(rows):
-            for system in args.systems.split(","):
-                wav = os.path.join(args.keep or folder, f"{n:03d}-{system}.wav")
-                if system == "vorsan":
-                    speak_vorsan(args.vorsan, text, wav, env)
-                else:
-                    speak_festival(text, wav, folder)
-                runs.append((n, system, wav))
-        totals = {}
-        for (n, system, wav), heard in zip(runs, recognise_all([r[2] for r in runs], folder)):
+        if args.tolvane:
+            shutil.copy(args.tolvane, os.path.join(profile, "tolvane.xml"))
+        rows = [row for path in args.set.split(",") for row in read_set(path, args.only)]
+        seeds = list(range(1, args.jitter + 1)) or [0]
+        runs = []  # (seed, row, system, sound file)
+        for seed in seeds:
+            for n, (kind, text, said) in enumerate(rows):
+                for system in args.systems.split(","):
+                    wav = os.path.join(args.keep or folder, f"{n:03d}-{system}-{seed}.wav")
+                    if system == "vorsan":
+                        speak_vorsan(args.vorsan, text, wav, env, seed)
+                    else:
+                        speak_festival(text, wav, folder, seed)
+                    runs.append((seed, n, system, wav))
+        totals = {}  # (kind, system) -> {seed: [errors, words]}
+        for (seed, n, system, wav), heard in zip(runs, recognise_all([r[3] for r in runs], folder)):
             kind, text, said = rows[n]
             ref, hyp = words(said), words(heard)
             errors = edit_distance(ref, hyp)
-            t = totals.setdefault((kind, system), [0, 0])
+            t = totals.setdefault((kind, system), {}).setdefault(seed, [0, 0])
             t[0] += errors
             t[1] += len(ref)
             if args.verbose:
                 print(f"{system:9} {errors:2}/{len(ref):2} {text}\n          heard: {' '.join(hyp)}")
-        for (kind, system), (errors, count) in sorted(totals.items()):
-            print(f"{kind:6} {system:9} WER {100.0 * errors / count:5.1f} % ({errors}/{count} words)")
+        for (kind, system), by_seed in sorted(totals.items()):
+            rates = [100.0 * e / c for e, c in by_seed.values()]
+            errors = sum(e for e, _ in by_seed.values())
+            count = sum(c for _, c in by_seed.values())
+            spread = f", {min(rates):.1f}-{max(rates):.1f} over {len(rates)} jitters" if len(rates) > 1 else ""
+            print(f"{kind:8} {system:9} WER {sum(rates) / len(rates):5.1f} % ({errors}/{count} words{spread})")
 
 
 if __name__ == "__main__":

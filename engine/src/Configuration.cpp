@@ -23,6 +23,7 @@ std::unique_ptr<LanguageEntry> languageEntry(const configfile::Item& item) {
     entry->emotionDatabase = item.emotionDatabase;
     entry->accentDatabase = item.accentDatabase;
     entry->activeMood = item.mood;
+    if (item.naturalRhythm) entry->englishRhythm = EnglishRhythm::Natural;
     return entry;
 }
 

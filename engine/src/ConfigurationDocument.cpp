@@ -189,6 +189,8 @@ Language readLanguage(const DOMElement& element, Numbers numbers) {
             l.mood = xml::attr(*child, names::mood);
         } else if (xml::nameIs(*child, names::accentRef)) {
             l.accentDatabase = xml::attrUtf8(*child, names::name);
+        } else if (xml::nameIs(*child, names::rhythm)) {
+            l.rhythm = text();
         }
     }
     return l;

@@ -9,12 +9,12 @@
 namespace vorsan::configfile {
 
 VORSAN_CACHE_MEMBERS(Item, x.kind, x.location, x.pitch, x.time, x.voice, x.emotionDatabase, x.accentDatabase, x.mood,
-                     x.on)
+                     x.on, x.naturalRhythm)
 
 namespace {
 
 // Bump whenever the encoding of Item changes.
-constexpr compiledcache::Kind kKind{"CONF", "config", 1};
+constexpr compiledcache::Kind kKind{"CONF", "config", 2};
 
 // One "PelmiraFile" element: the language file it names and the voice
 // settings to give it. Settings that are missing or not numbers are left
@@ -30,6 +30,7 @@ Item languageItem(const xml::DOMElement& e) {
     item.emotionDatabase = std::move(l.emotionDatabase);
     item.accentDatabase = std::move(l.accentDatabase);
     item.mood = std::move(l.mood);
+    item.naturalRhythm = trimBlanks(l.rhythm) == "natural";
     return item;
 }
 

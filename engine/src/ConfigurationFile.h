@@ -19,6 +19,9 @@ struct Item {
     std::string emotionDatabase, accentDatabase;
     std::u16string mood;
     bool on = true;                       // ChooseBySentence
+    // A language's "Rhythm": how the built-in English times its phones
+    // ("natural"; absent or anything else: the phone table).
+    bool naturalRhythm = false;
 };
 
 // Raises the loading messages of the configuration file (a DOCTYPE, a value

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "vorsan/english/EnglishWord.h"
 #include "vorsan/language/LanguageRuleBase.h"
 
 namespace vorsan {
@@ -27,6 +28,9 @@ public:
     std::string emotionDatabase;
     std::string accentDatabase;
     std::u16string activeMood;
+    // How the built-in English times its phones (the configuration's
+    // "Rhythm"); the phone table unless the configuration asks otherwise.
+    EnglishRhythm englishRhythm = EnglishRhythm::Table;
 
 private:
     std::unique_ptr<LanguageRuleBase> language_;

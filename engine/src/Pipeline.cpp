@@ -328,9 +328,10 @@ void SpeechEngine::forEachSentence(std::u16string_view text, bool withEmotion, b
             release(false);
             held = std::move(work.chunk);
         };
-        if (entry.isBuiltInEnglish())
+        if (entry.isBuiltInEnglish()) {
+            english_->setRhythm(entry.englishRhythm);
             english_->ConvertSentences(pieceText, sentence);
-        else
+        } else
             prosodySentences(pieceText, &entry.language(), false, sentence, !piece.continuesRun);
     };
     try {

@@ -121,6 +121,7 @@ void SpeechEngine::applyOptions(SpeechChunk& chunk, const RenderOptions& options
     // After the accent, which may bring ratios of its own: the call's rate
     // and pitch apply to whatever voice the chunk ended with.
     atSpeakingRate(chunk.phones, options.rate);
+    if (options.durationJitter != 0) jitterDurations(chunk.phones, options.durationJitter);
     chunk.pitch *= options.pitch;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <random>
 #include <string_view>
 
 namespace vorsan {
@@ -56,6 +57,21 @@ void atSpeakingRate(PhonemeRecordList& phones, float rate) {
         // (the synthesiser cuts it much shorter anyway).
         r.duration = static_cast<int32_t>(std::min<long>(ms, std::numeric_limits<int32_t>::max()));
     }
+}
+
+void jitterDurations(PhonemeRecordList& phones, uint32_t seed) {
+    // The sentence's phones and durations pick the draw along with the seed,
+    // so a sentence's change does not depend on the sentences before it.
+    uint64_t key = seed;
+    for (const PhonemeRecord& r : phones) {
+        for (char c : r.name) key = key * 1099511628211ull + static_cast<unsigned char>(c);
+        key = key * 1099511628211ull + static_cast<uint32_t>(r.duration);
+    }
+    std::mt19937_64 draw(key);
+    std::uniform_real_distribution<double> factor(0.9, 1.1);
+    for (PhonemeRecord& r : phones)
+        if (classOf(r.name) != PhoneClass::Pause && r.duration > 0)
+            r.duration = static_cast<int32_t>(std::lround(r.duration * factor(draw)));
 }
 
 } // namespace vorsan

@@ -10,4 +10,9 @@ namespace vorsan {
 // record (so word places stay).
 void atSpeakingRate(PhonemeRecordList& phones, float rate);
 
+// Changes every phone's duration (not the pauses') by a random factor from
+// 0.9 to 1.1, drawn from `seed` and the sentence's phones, so one seed
+// always gives one sentence the same change.
+void jitterDurations(PhonemeRecordList& phones, uint32_t seed);
+
 } // namespace vorsan

@@ -11,6 +11,7 @@
 #include <iterator>
 
 #include "EngineFixtures.h"
+#include "vorsan/core/PhonemeText.h"
 #include "vorsan/engine/SpeechEngine.h"
 #include "vorsan/testing/TestSupport.h"
 
@@ -110,6 +111,34 @@ TEST(Configuration, MarathiOrHindiBySentenceCanBeTurnedOff) {
                   value == "false" ? "en1" : "mr1")
             << value;
     }
+}
+
+TEST(Configuration, TheEnglishEntryChoosesItsRhythm) {
+    ConfigFixture f;
+    const std::u16string text = u"Go go go.";
+    auto phonemes = [&](const std::string& rhythm) {
+        f.config("<Pelmira>" + f.language("", rhythm) + "</Pelmira>");
+        SpeechEngine engine;
+        EXPECT_TRUE(engine.loadConfiguration());
+        return engine.convertTextToPhoneme(text, false, false, false).at(0).phoneString;
+    };
+    // A stored file without the setting (or naming the table) speaks as an
+    // engine that loaded no file: by the phone table.
+    const std::string table = SpeechEngine().convertTextToPhoneme(text, false, false, false).at(0).phoneString;
+    EXPECT_EQ(phonemes(""), table);
+    EXPECT_EQ(phonemes("<Rhythm>table</Rhythm>"), table);
+    // The natural rhythm lengthens the end of the phrase: the last vowel
+    // lasts clearly longer than the first, which the table times alike.
+    auto lastOverFirst = [](const std::string& out) {
+        PhonemeRecordList records;
+        records.read(out);
+        std::vector<int> vowels;
+        for (const PhonemeRecord& r : records)
+            if (r.name == "@U") vowels.push_back(r.duration);
+        return vowels.size() == 3 ? static_cast<double>(vowels[2]) / vowels[0] : 0.0;
+    };
+    EXPECT_DOUBLE_EQ(lastOverFirst(table), 1.0);
+    EXPECT_GE(lastOverFirst(phonemes(" <Rhythm> natural </Rhythm> ")), 1.3);
 }
 
 TEST(Configuration, ABrokenFileChangesNothing) {

@@ -52,18 +52,22 @@ std::string_view trimBlanksView(std::string_view s) {
     return s;
 }
 
-// "the" is said with the vowel of "see" before a word that starts with a
-// vowel (the apple, the hour) and with its weak schwa, the dictionary's
-// form, before a consonant. Only the vowel changes, so the word keeps its
-// number of phones.
-void theBeforeVowels(std::vector<EnglishWord>& sentence) {
+// "the" and "to" are said with their strong vowel before a word that starts
+// with a vowel (the apple, the hour: the vowel of "see"; to eat: the vowel of
+// "too") and with their weak schwa, the dictionary's form, before a
+// consonant. Only the vowel changes, so the word keeps its number of phones.
+void weakFormsBeforeVowels(std::vector<EnglishWord>& sentence) {
     static const int schwa = englishphones::number("@");
     static const int firstVowel = englishphones::number("i:");
+    static const int uu = englishphones::number("u:");
     for (std::size_t i = 0; i + 1 < sentence.size(); ++i) {
-        EnglishWord& the = sentence[i];
+        EnglishWord& w = sentence[i];
         const EnglishWord& next = sentence[i + 1];
-        if (the.count != 2 || the.phones[1] != schwa || lowerAscii(the.text) != "the") continue;
-        if (!next.isPause() && next.count > 0 && next.phones[0] >= firstVowel) the.phones[1] = static_cast<uint16_t>(firstVowel);
+        if (w.count != 2 || w.phones[1] != schwa) continue;
+        if (next.isPause() || next.count == 0 || next.phones[0] < firstVowel) continue;
+        const std::string word = lowerAscii(w.text);
+        if (word == "the") w.phones[1] = static_cast<uint16_t>(firstVowel);
+        else if (word == "to") w.phones[1] = static_cast<uint16_t>(uu);
     }
 }
 
@@ -125,8 +129,8 @@ void EnglishFrontEnd::ConvertSentences(std::u16string_view input, const Sentence
             words.push_back(m);
         }
         marks.clear();
-        theBeforeVowels(sentence_);
-        appendSentenceOutput(result, sentence_, intonation_);
+        weakFormsBeforeVowels(sentence_);
+        appendSentenceOutput(result, sentence_, intonation_, rhythm_);
         return words;
     };
     NormalisedText& n = *normalised_;

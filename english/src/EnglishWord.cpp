@@ -129,6 +129,7 @@ EnglishWord EnglishWord::fromPronunciation(std::string text, std::string pronunc
     EnglishWord w;
     w.text = std::move(text);
     w.code = std::move(pronunciation);
+    w.lexicalStress = true;
     const std::string& s = w.code;
     if (!s.empty() && s[0] == '_') return w;
     const bool tchSpelling = w.text.find("tch") != std::string::npos || w.text.find("TCH") != std::string::npos;

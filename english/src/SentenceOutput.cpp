@@ -1,6 +1,7 @@
-// Phone records of one English sentence: one per phone with its default
-// duration (lengthened for stress and at the end of each word) and a pitch from the
-// sentence's contour plus the phone's stress.
+// Phone records of one English sentence: one per phone with its duration (by
+// the phone table, or by the natural rhythm of EnglishRhythm.cpp) and a pitch
+// from the sentence's contour plus the phone's stress.
+#include "EnglishRhythm.h"
 #include "vorsan/english/EnglishWord.h"
 
 
@@ -36,9 +37,12 @@ Contour chooseContour(const std::vector<EnglishWord>& sentence, bool intonationO
 
 } // namespace
 
-void appendSentenceOutput(PhonemeRecordList& out, std::vector<EnglishWord>& sentence, const EnglishIntonation& tune) {
+void appendSentenceOutput(PhonemeRecordList& out, std::vector<EnglishWord>& sentence, const EnglishIntonation& tune,
+                          EnglishRhythm rhythm) {
     out.push_back(pauseRecord(75));
     if (sentence.empty()) return;
+    std::vector<int> natural;
+    if (rhythm == EnglishRhythm::Natural) natural = englishrhythm::naturalDurations(sentence);
     const Contour contour = chooseContour(sentence, tune.on);
     long long total = 0;
     for (const EnglishWord& w : sentence) total += w.isPause() ? 0 : w.count;
@@ -67,6 +71,7 @@ void appendSentenceOutput(PhonemeRecordList& out, std::vector<EnglishWord>& sent
             const int32_t raise = w.stress[static_cast<std::size_t>(i)];
             if (phone >= kFirstShortVowel && phone <= kLastShortVowel && raise > 0) duration += duration * raise / 125;
             if (i == w.count - 1) duration += 60;
+            if (!natural.empty()) duration = natural[static_cast<std::size_t>(n - 1)];
             PhonemeRecord r;
             // Printed in the phone table's two-column cell ("h  57 ...").
             r.name = englishphones::name(phone);
@@ -80,9 +85,9 @@ void appendSentenceOutput(PhonemeRecordList& out, std::vector<EnglishWord>& sent
     sentence.clear();
 }
 
-std::string sentenceOutput(std::vector<EnglishWord>& sentence, const EnglishIntonation& tune) {
+std::string sentenceOutput(std::vector<EnglishWord>& sentence, const EnglishIntonation& tune, EnglishRhythm rhythm) {
     PhonemeRecordList out;
-    appendSentenceOutput(out, sentence, tune);
+    appendSentenceOutput(out, sentence, tune, rhythm);
     return out.write();
 }
 

@@ -14,7 +14,8 @@ namespace {
 const testing::DictionaryEntries kWords = {
     {"hello", "h@l'@U"}, {"Hello", "h@l'@U"}, {"world", "w'3:ld"}, {"yes", "j'es"},          {"is", "'Iz"},
     {"it", "'It"},       {"where", "w'e@"},   {"x", "'eks"},      {"kitchen", "k'ItS@n"}, {"don't", "d'@Unt"},
-    {"the", "D@"},       {"The", "D@"},       {"apple", "'&p@l"}, {"hour", "'aU@"}};
+    {"the", "D@"},       {"The", "D@"},       {"apple", "'&p@l"}, {"hour", "'aU@"},    {"to", "t@"},
+    {"eat", "'i:t"},     {"go", "g'@U"}};
 
 class EnglishFrontEndTest : public ::testing::Test {
 protected:
@@ -154,6 +155,44 @@ TEST_F(EnglishFrontEndTest, TheTakesTheVowelOfSeeBeforeAVowel) {
     EXPECT_EQ(vowelOfThe("the world"), "@");
     EXPECT_EQ(vowelOfThe("the, apple"), "@"); // a pause between
     EXPECT_EQ(vowelOfThe("the"), "@");
+}
+
+TEST_F(EnglishFrontEndTest, ToTakesTheVowelOfTooBeforeAVowel) {
+    auto vowelOfTo = [&](std::string_view text) {
+        const std::string out = convert(text);
+        const std::size_t t = out.find("\nt ");
+        if (t == std::string::npos) return std::string("no t");
+        const std::size_t line = out.find('\n', t + 1) + 1;
+        return out.substr(line, out.find(' ', line) - line);
+    };
+    EXPECT_EQ(vowelOfTo("to eat"), "u:");
+    EXPECT_EQ(vowelOfTo("to apple"), "u:");
+    EXPECT_EQ(vowelOfTo("to go"), "@");
+    EXPECT_EQ(vowelOfTo("to, eat"), "@");
+}
+
+TEST_F(EnglishFrontEndTest, TheNaturalRhythmIsChosenOnTheFrontEnd) {
+    // The phone table until the natural rhythm is chosen, and again after.
+    const std::string table = convert("go go go.");
+    frontEnd_.setRhythm(EnglishRhythm::Natural);
+    const std::string natural = convert("go go go.");
+    EXPECT_NE(natural, table);
+    // The vowel of the last "go", before the full stop, is held longer than
+    // the same vowel inside the phrase; the table times them alike.
+    auto vowels = [](const std::string& out) {
+        PhonemeRecordList records;
+        records.read(out);
+        std::vector<int> d;
+        for (const PhonemeRecord& r : records)
+            if (r.name == "@U") d.push_back(r.duration);
+        return d;
+    };
+    const std::vector<int> n = vowels(natural), t = vowels(table);
+    ASSERT_EQ(n.size(), 3u);
+    EXPECT_GE(n[2], n[0] * 13 / 10);
+    EXPECT_EQ(t[0], t[2]);
+    frontEnd_.setRhythm(EnglishRhythm::Table);
+    EXPECT_EQ(convert("go go go."), table);
 }
 
 TEST(EnglishFrontEnd, WithoutADictionaryEveryWordGoesToTheRules) {

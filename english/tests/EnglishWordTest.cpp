@@ -89,5 +89,50 @@ TEST(SentenceOutput, ContoursFollowTheSentenceType) {
     EXPECT_EQ(run({"yes"}, ".", off), "_ 75 \nj  35 50 120 \ne  100 50 120 \ns  164 50 120 \n_ 600 \n");
 }
 
+// Phone durations of a sentence of dictionary words ("." ends it).
+std::vector<PhonemeRecord> naturalPhones(std::vector<std::pair<const char*, const char*>> words) {
+    std::vector<EnglishWord> s;
+    for (const auto& [text, pronunciation] : words)
+        s.push_back(std::string(text) == "." || std::string(text) == ","
+                        ? EnglishWord::pause(text, text[0] == '.' ? "_ 600" : "_ 300")
+                        : EnglishWord::fromPronunciation(text, pronunciation));
+    PhonemeRecordList out;
+    appendSentenceOutput(out, s, {}, EnglishRhythm::Natural);
+    std::vector<PhonemeRecord> phones;
+    for (const PhonemeRecord& r : out)
+        if (r.name != "_") phones.push_back(r);
+    return phones;
+}
+
+TEST(SentenceOutput, TheNaturalRhythmTimesPhonesAsSpeechDoes) {
+    // "the cat sat on the mat." : D @ k { t s { t Q n D @ m { t
+    const auto p = naturalPhones({{"the", "D@"}, {"cat", "k'&t"}, {"sat", "s'&t"}, {"on", "'0n"},
+                                  {"the", "D@"}, {"mat", "m'&t"}, {".", ""}});
+    ASSERT_EQ(p.size(), 15u);
+    // Phrase-final lengthening: the vowel and the t of "mat" last clearly
+    // longer than those of "cat" and "sat" inside the phrase.
+    EXPECT_GE(p[13].duration, p[3].duration * 13 / 10);
+    EXPECT_GE(p[14].duration, p[4].duration * 13 / 10);
+    EXPECT_EQ(p[3].duration, p[6].duration);
+    // No word ends with a fixed extra stretch: "cat" inside the phrase ends
+    // as short as a t is said.
+    EXPECT_LT(p[4].duration, 90);
+    // About four to seven syllables a second, as people speak (the phone
+    // table with its 60 ms at every word end is slower).
+    int total = 0;
+    for (const PhonemeRecord& r : p) total += r.duration;
+    EXPECT_GT(6 * 1000 / total, 3);
+    EXPECT_LE(6 * 1000 / total, 7);
+
+    // A comma ends a phrase too; the stressed vowel of a longer word is
+    // shorter than in a word of one syllable.
+    const auto q = naturalPhones({{"cat", "k'&t"}, {",", ""}, {"cat", "k'&t"}, {"catalog", "k'&t@l,0g"}, {".", ""}});
+    EXPECT_GE(q[1].duration, q[4].duration * 13 / 10);
+    EXPECT_LT(q[7].duration, q[4].duration);
+    // A function word is said quicker than the same sounds stressed.
+    const auto r = naturalPhones({{"the", "D@"}, {"duh", "D'@"}, {".", ""}});
+    EXPECT_LT(r[0].duration + r[1].duration, r[2].duration + r[3].duration);
+}
+
 } // namespace
 } // namespace vorsan

@@ -32,7 +32,7 @@ inline constexpr std::u16string_view languages = u"Pelmira", emotions = u"Ruvett
 inline constexpr std::u16string_view language = u"PelmiraFile", emotion = u"RuvettaFile", accent = u"OskalenFile";
 inline constexpr std::u16string_view location = u"location", mbrola = u"MbrolaDatabase", pitch = u"Pitch",
                                      time = u"Time", voice = u"Voice", emotionRef = u"RuvettaRef",
-                                     accentRef = u"OskalenRef";
+                                     accentRef = u"OskalenRef", rhythm = u"Rhythm";
 inline constexpr std::u16string_view name = u"name", dialect = u"Dialect", mood = u"preferredEmotion",
                                      from = u"fromMbroladb", to = u"toMbroladb";
 } // namespace names
@@ -46,6 +46,8 @@ struct Language {
     std::optional<int32_t> voice;
     std::string emotionDatabase, accentDatabase;
     std::u16string mood;
+    // The "Rhythm" child's text ("natural", or empty: the phone table).
+    std::string rhythm;
 };
 
 // An emotion entry ("RuvettaFile") and an accent entry ("OskalenFile").

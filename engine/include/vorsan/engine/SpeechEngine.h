@@ -146,6 +146,10 @@ public:
         // to 192000 Hz). Runs are converted where they differ, and word
         // starts count samples at the rate the sink gets.
         int32_t outputRate = 0;
+        // For measurement: a seed (0: none) with which every phone's duration
+        // is changed at random by up to a tenth, the same way for the same
+        // seed and sentence.
+        uint32_t durationJitter = 0;
     };
     static constexpr int32_t kFirstRunRate = -1;
     void speakText(std::u16string_view text, bool withEmotion, bool withAccent);

@@ -48,6 +48,11 @@ public:
 
     const EnglishDictionary& dictionary() const { return dictionary_; }
 
+    // How phones are timed (EnglishRhythm in EnglishWord.h); the phone
+    // table until set.
+    void setRhythm(EnglishRhythm rhythm) { rhythm_ = rhythm; }
+    EnglishRhythm rhythm() const { return rhythm_; }
+
     static constexpr int kPrimaryStressRaise = 25;
     static constexpr int kSecondaryStressRaise = 15;
     // Words after which a sentence without an end is sent out anyway.
@@ -72,6 +77,7 @@ private:
     std::unique_ptr<EnglishNormaliser> normaliser_;
     std::unique_ptr<NormalisedText> normalised_;
     EnglishIntonation intonation_;
+    EnglishRhythm rhythm_ = EnglishRhythm::Table;
     std::vector<EnglishWord> sentence_;
 };
 
