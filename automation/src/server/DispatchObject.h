@@ -25,12 +25,16 @@ public:
     HRESULT GetTypeInfo(UINT index, LCID, ITypeInfo** pp) override {
         if (!pp) return E_POINTER;
         *pp = nullptr;
-        ITypeInfo* described = typeInfo(Iid).described;
-        if (!described) return E_NOTIMPL;
-        if (index != 0) return DISP_E_BADINDEX;
-        described->AddRef();
-        *pp = described;
-        return S_OK;
+#if VORSAN_PLATFORM_COM
+        if (ITypeInfo* described = typeInfo(Iid).described) {
+            if (index != 0) return DISP_E_BADINDEX;
+            described->AddRef();
+            *pp = described;
+            return S_OK;
+        }
+#endif
+        (void)index;
+        return E_NOTIMPL;
     }
     HRESULT GetIDsOfNames(REFIID riid, OLECHAR** names, UINT count, LCID, DISPID* ids) override {
         if (!(riid == IID_NULL)) return DISP_E_UNKNOWNINTERFACE;

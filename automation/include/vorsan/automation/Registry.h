@@ -52,7 +52,7 @@ struct ClassRegistration {
     int version;         // the version-dependent ProgID is progId + "." + version
     std::string description;
     std::string threadingModel;
-    std::optional<GUID> typeLib;  // the type library describing the class, if any
+    std::optional<GUID> typeLib = std::nullopt;  // the type library describing the class, if any
 };
 
 // A type library held in a server library file, and the interfaces it
