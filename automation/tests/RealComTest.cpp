@@ -196,6 +196,7 @@ TEST_F(RealCom, EarlyAndLateBindingReachTheSameObjectAndErrorsCarryTheirDescript
     LateCall call = callByName(late.get(), u"dialect", DISPATCH_PROPERTYGET, {Variant::str(u"Tamil")});
     EXPECT_EQ(call.result, DISP_E_EXCEPTION);
     EXPECT_EQ(call.description, u"Language Tamil not\tloaded in Vorsan");
+    EXPECT_EQ(call.scode, DISP_E_EXCEPTION);
     call = callByName(late.get(), u"LanguageSupported", DISPATCH_METHOD, {Variant::str(u"English (United States)")});
     EXPECT_EQ(call.result, S_OK) << "a property read written as a call";
     EXPECT_EQ(call.value.vt, VT_I4);
