@@ -5,7 +5,7 @@
 #include <string>
 #include <system_error>
 
-#include "vorsan/automation/Registry.h"
+#include "VoiceTokens.h"
 #include "vorsan/core/Diagnostics.h"
 #include "vorsan/core/Paths.h"
 #include "vorsan/core/Xml.h"
@@ -31,8 +31,8 @@ bool configurationLoads() {
 int setUpUserData(const std::string& fallback) {
     const bool loads = configurationLoads();
     if (loads) diagnose("loaded tolvane.xml");
-    std::optional<std::string> installation = registry::lookup(kInstallationKey);
-    if (!installation && !fallback.empty()) installation = fallback;
+    std::optional<std::string> installation;
+    if (std::string folder = installationFolder(fallback); !folder.empty()) installation = folder;
 
     const std::string data = speechFilesFolder();
     if (!installation) {
