@@ -3,6 +3,8 @@
 // 64-bit view, each token with its name as default value and under the
 // value named by its language identifier, the voice's CLSID, and the
 // Attributes key (Name, Language, Gender, Age, Vendor).
+#include "VoiceTokens.h"
+
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -10,7 +12,6 @@
 
 #include <optional>
 
-#include "VoiceTokens.h"
 #include "vorsan/core/Text.h"
 
 namespace vorsan::voice {
@@ -45,13 +46,13 @@ public:
     bool set(const std::wstring& name, const std::wstring& value) {
         return ::RegSetValueExW(h_, name.empty() ? nullptr : name.c_str(), 0, REG_SZ,
                                 reinterpret_cast<const BYTE*>(value.c_str()),
-                                static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+                                static_cast<::DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
     }
     std::optional<std::wstring> get(const wchar_t* sub, const wchar_t* name) const {
-        DWORD bytes = 0;
+        ::DWORD bytes = 0;
         if (::RegGetValueW(h_, sub, name, RRF_RT_REG_SZ, nullptr, nullptr, &bytes) != ERROR_SUCCESS) return {};
         std::wstring text(bytes / sizeof(wchar_t) + 1, L'\0');
-        bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+        bytes = static_cast<::DWORD>(text.size() * sizeof(wchar_t));
         if (::RegGetValueW(h_, sub, name, RRF_RT_REG_SZ, nullptr, text.data(), &bytes) != ERROR_SUCCESS) return {};
         text.resize(wcsnlen(text.c_str(), text.size()));
         return text;
@@ -73,8 +74,8 @@ std::vector<std::wstring> tokensNaming(const std::wstring& clsid) {
     Key tokens;
     if (!tokens.open(HKEY_LOCAL_MACHINE, kTokens)) return keys;
     wchar_t name[256];
-    for (DWORD i = 0;; ++i) {
-        DWORD length = 256;
+    for (::DWORD i = 0;; ++i) {
+        ::DWORD length = 256;
         const LSTATUS r = ::RegEnumKeyExW(tokens.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr);
         if (r == ERROR_NO_MORE_ITEMS) break;
         if (r != ERROR_SUCCESS) continue;
