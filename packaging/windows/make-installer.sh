@@ -27,7 +27,10 @@ rm -rf "$links" "$stage/share/man" "$stage"/share/doc/*/changelog*
 # The in-process servers live beside the programs (their data is found
 # relative to their own folder, as the programs' is).
 for server in VorsanCOM Nimbrel22; do
-  dll="$(find "$build/automation" "$build/voice" -maxdepth 1 -name "*$server.dll" | head -n 1)"
+  dll=""
+  for candidate in "$build"/{automation,voice}/{,lib}"$server.dll"; do
+    if [ -f "$candidate" ]; then dll="$candidate"; break; fi
+  done
   [ -n "$dll" ] || { echo "make-installer: $server.dll is not built" >&2; exit 1; }
   cp "$dll" "$stage/bin/$server.dll"
 done
