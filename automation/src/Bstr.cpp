@@ -8,6 +8,8 @@
 
 namespace vorsan {
 
+#if !VORSAN_PLATFORM_COM
+
 // Layout: a 32-bit byte count, the code units, a terminating zero unit. The
 // BSTR points at the first code unit, as in OLE.
 BSTR SysAllocStringLen(const OLECHAR* s, UINT length) {
@@ -42,9 +44,11 @@ UINT SysStringLen(BSTR s) {
     return prefix / 2;
 }
 
+#endif
+
 BSTR bstrFrom(std::u16string_view s) {
     if (s.size() > std::numeric_limits<UINT>::max()) return nullptr;
-    return SysAllocStringLen(s.data(), static_cast<UINT>(s.size()));
+    return SysAllocStringLen(oleText(s.data()), static_cast<UINT>(s.size()));
 }
 
 BSTR bstrFromUtf8(std::string_view s) { return bstrFrom(utf8ToUtf16(s)); }

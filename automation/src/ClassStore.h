@@ -22,8 +22,9 @@ public:
     virtual bool commit() = 0;
 };
 
-// The store registration writes to ($VORSAN_REGISTRY_SCOPE "system": the
-// machine's, else the user's); nullptr when it cannot be read.
+// The store registration writes to: on POSIX systems the user's file unless
+// $VORSAN_REGISTRY_SCOPE is "system"; on Windows the machine's keys unless it
+// is "user". nullptr when it cannot be read.
 std::unique_ptr<ClassStore> registrationStore();
 
 // A value from the user's store, else the machine's.

@@ -10,6 +10,32 @@
 
 namespace vorsan {
 
+HRESULT registerServerLibrary(const std::string& path, bool unregister) {
+    // Stays loaded, like every server this process loads.
+    std::string why;
+    void* handle = platform::loadLibrary(path, why);
+    if (!handle) return CO_E_DLLNOTFOUND;
+    auto entry = reinterpret_cast<VorsanDllRegisterFn>(
+        platform::librarySymbol(handle, unregister ? "DllUnregisterServer" : "DllRegisterServer"));
+    if (!entry) return CO_E_ERRORINDLL;
+    return entry();
+}
+
+#if VORSAN_PLATFORM_COM
+
+HRESULT createInstance(std::u16string_view progIdOrClsid, REFIID riid, void** ppv) {
+    if (!ppv) return E_POINTER;
+    *ppv = nullptr;
+    const std::u16string name(progIdOrClsid);
+    CLSID clsid;
+    const HRESULT h = name.starts_with(u'{') ? ::CLSIDFromString(oleText(name.c_str()), &clsid)
+                                             : ::CLSIDFromProgID(oleText(name.c_str()), &clsid);
+    if (FAILED(h)) return h;
+    return ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, riid, ppv);
+}
+
+#else
+
 namespace {
 
 // Loads a server library once per process; it stays loaded, since objects,
@@ -61,17 +87,6 @@ HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID 
     return h;
 }
 
-HRESULT registerServerLibrary(const std::string& path, bool unregister) {
-    // Stays loaded, like every server this process loads.
-    std::string why;
-    void* handle = platform::loadLibrary(path, why);
-    if (!handle) return CO_E_DLLNOTFOUND;
-    auto entry = reinterpret_cast<VorsanDllRegisterFn>(
-        platform::librarySymbol(handle, unregister ? "DllUnregisterServer" : "DllRegisterServer"));
-    if (!entry) return CO_E_ERRORINDLL;
-    return entry();
-}
-
 HRESULT CLSIDFromProgID(const OLECHAR* progId, CLSID* clsid) {
     if (!progId || !clsid) return E_INVALIDARG;
     return registry::clsidFromProgId(utf16ToUtf8(progId), *clsid);
@@ -87,5 +102,7 @@ HRESULT createInstance(std::u16string_view progIdOrClsid, REFIID riid, void** pp
     }
     return CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, riid, ppv);
 }
+
+#endif
 
 } // namespace vorsan

@@ -7,6 +7,39 @@
 
 namespace vorsan {
 
+#if VORSAN_PLATFORM_COM
+
+namespace {
+
+// OLE keeps the thread's error object for the whole process.
+HRESULT platformSet(IErrorInfo* info) { return ::SetErrorInfo(0, info); }
+HRESULT platformGet(IErrorInfo** info) { return ::GetErrorInfo(0, info); }
+const ErrorInfoStore platformStore{&platformSet, &platformGet};
+
+} // namespace
+
+const ErrorInfoStore* errorInfoStore() { return &platformStore; }
+
+void attachErrorInfoStore(const ErrorInfoStore*) {}
+
+HRESULT reportError(HRESULT code, std::u16string_view description, std::u16string_view source, REFIID iid) {
+    ICreateErrorInfo* create = nullptr;
+    if (FAILED(::CreateErrorInfo(&create))) return code;
+    const std::u16string text(description), from(source);
+    create->SetGUID(iid);
+    create->SetDescription(const_cast<OLECHAR*>(oleText(text.c_str())));
+    create->SetSource(const_cast<OLECHAR*>(oleText(from.c_str())));
+    IErrorInfo* info = nullptr;
+    if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info)))) {
+        ::SetErrorInfo(0, info);
+        info->Release();
+    }
+    create->Release();
+    return code;
+}
+
+#else
+
 namespace {
 
 // Not counted among a server's live objects: a thread keeps the last one
@@ -103,5 +136,7 @@ HRESULT reportError(HRESULT code, std::u16string_view description, std::u16strin
     info->Release();
     return code;
 }
+
+#endif
 
 } // namespace vorsan

@@ -21,7 +21,7 @@ public:
         if (outer) return CLASS_E_NOAGGREGATION;
         return create_(riid, ppv);
     }
-    HRESULT LockServer(bool lock) override {
+    HRESULT LockServer(BOOL lock) override {
         lock ? ++counters.locks : --counters.locks;
         return S_OK;
     }

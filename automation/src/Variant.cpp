@@ -10,6 +10,8 @@
 
 namespace vorsan {
 
+#if !VORSAN_PLATFORM_COM
+
 void VariantInit(VARIANT* v) {
     v->vt = VT_EMPTY;
     v->dblVal = 0;
@@ -146,6 +148,8 @@ HRESULT VariantChangeType(VARIANT* dest, const VARIANT* src, VARTYPE vt) {
     *dest = out;
     return S_OK;
 }
+
+#endif
 
 Variant Variant::dispatch(IDispatch* p) {
     Variant r;

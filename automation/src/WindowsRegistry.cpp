@@ -1,8 +1,9 @@
 // The class registry's store on Windows: the registry itself, under
-// Software\Classes of the current user (HKEY_CURRENT_USER, a per-user
-// registration that needs no administrator) or of the machine
-// (HKEY_LOCAL_MACHINE, $VORSAN_REGISTRY_SCOPE "system"). Lookups try the
-// user's keys first, as HKEY_CLASSES_ROOT does.
+// Software\Classes of the machine (HKEY_LOCAL_MACHINE, what regsvr32 run by
+// an installer writes, and what every COM runtime reads, Wine's included) or
+// of the current user (HKEY_CURRENT_USER, a per-user registration that needs
+// no administrator, $VORSAN_REGISTRY_SCOPE "user"). Lookups try the user's
+// keys first, as HKEY_CLASSES_ROOT does.
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -21,7 +22,17 @@ std::wstring wide(std::string_view utf8) {
     return std::wstring(units.begin(), units.end());
 }
 
-std::wstring classesKey(std::string_view key) { return L"Software\\Classes\\" + wide(key); }
+// Class keys live under Software\Classes; a key that names a program's own
+// settings ("Software\Nimbrel", the installation folder) is read from the
+// root itself, as the installer writes it.
+std::wstring classesKey(std::string_view key) {
+    constexpr std::string_view software = "software\\";
+    std::string head(key.substr(0, software.size()));
+    for (char& c : head)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (head == software) return wide(key);
+    return L"Software\\Classes\\" + wide(key);
+}
 
 // The value's name in the registry: the default value has none.
 std::wstring valueName(std::string_view name) { return name == "@" ? std::wstring() : wide(name); }
@@ -77,8 +88,8 @@ private:
 } // namespace
 
 std::unique_ptr<ClassStore> registrationStore() {
-    const bool machine = platform::environment("VORSAN_REGISTRY_SCOPE").value_or("") == "system";
-    return std::make_unique<RegistryStore>(machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER);
+    const bool user = platform::environment("VORSAN_REGISTRY_SCOPE").value_or("") == "user";
+    return std::make_unique<RegistryStore>(user ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE);
 }
 
 std::optional<std::string> storedValue(std::string_view key, std::string_view name) {

@@ -24,7 +24,7 @@ public:
     ~Probe() override { *destroyed_ = true; }
 
     HRESULT CreateInstance(IUnknown*, REFIID, void**) override { return E_NOTIMPL; }
-    HRESULT LockServer(bool) override { return E_NOTIMPL; }
+    HRESULT LockServer(BOOL) override { return E_NOTIMPL; }
     HRESULT InterfaceSupportsErrorInfo(REFIID) override { return S_FALSE; }
 
 private:

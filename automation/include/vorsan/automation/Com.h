@@ -1,14 +1,63 @@
 #pragma once
-// The small part of COM this system needs, shaped like the original so that
-// clients read the same: result codes, GUIDs, IUnknown, the class factory
-// and task memory.
-// Everything lives in namespace vorsan; the names keep their COM spelling.
+// The part of COM this system needs, written once for both platforms: on
+// Windows the platform's own (IUnknown, HRESULT, GUID, task memory and the
+// rest from <windows.h>, <objbase.h> and <oleauto.h>), elsewhere a small
+// layer of our own shaped like it, so that clients read the same: result
+// codes, GUIDs, IUnknown, the class factory and task memory.
+// Everything is reachable in namespace vorsan with its COM spelling; on
+// Windows the result codes and the other names the system headers make
+// macros stay macros.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
 
+#ifdef _WIN32
+#define VORSAN_PLATFORM_COM 1
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#include <objbase.h>
+#include <oleauto.h>
+#else
+#define VORSAN_PLATFORM_COM 0
+#endif
+
 namespace vorsan {
+
+#if VORSAN_PLATFORM_COM
+
+using ::HRESULT;
+using ::ULONG;
+using ::LONG;
+using ::SHORT;
+using ::USHORT;
+using ::UINT;
+using ::WORD;
+using ::DWORD;
+using ::BOOL;
+using ::LCID;
+using ::DISPID;
+using ::OLECHAR;
+using ::GUID;
+using ::IID;
+using ::CLSID;
+using ::IUnknown;
+using ::IClassFactory;
+using ::IID_IUnknown;
+using ::IID_IClassFactory;
+using ::CoTaskMemAlloc;
+using ::CoTaskMemFree;
+
+constexpr HRESULT hr(uint32_t code) { return static_cast<HRESULT>(code); }
+
+// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" in upper-case hexadecimal.
+std::string guidToString(const GUID& g);
+// Accepts the form above (braces required, either case); false otherwise.
+bool guidFromString(std::string_view text, GUID& out);
+
+#else // our own layer
 
 using HRESULT = int32_t;
 using ULONG = uint32_t;
@@ -21,6 +70,7 @@ using DWORD = uint32_t;
 using LCID = uint32_t;
 using DISPID = int32_t;
 using OLECHAR = char16_t;
+using BOOL = int;
 
 constexpr HRESULT hr(uint32_t code) { return static_cast<HRESULT>(code); }
 constexpr bool SUCCEEDED(HRESULT h) { return h >= 0; }
@@ -95,7 +145,7 @@ inline constexpr IID IID_IClassFactory{0x00000001, 0x0000, 0x0000, {0xC0, 0, 0, 
 
 struct IClassFactory : IUnknown {
     virtual HRESULT CreateInstance(IUnknown* outer, REFIID riid, void** ppv) = 0;
-    virtual HRESULT LockServer(bool lock) = 0;
+    virtual HRESULT LockServer(BOOL lock) = 0;
 
 protected:
     ~IClassFactory() = default;
@@ -106,6 +156,8 @@ protected:
 // block from one library is freed by any other.
 inline void* CoTaskMemAlloc(std::size_t bytes) { return std::malloc(bytes); }
 inline void CoTaskMemFree(void* p) { std::free(p); }
+
+#endif
 
 // Owning interface pointer (one reference), like CComPtr.
 template <class T>

@@ -1,14 +1,26 @@
 #pragma once
-// Class creation: finds a class's in-process server in the registry, loads
-// it (dlopen, once per process; it is never unloaded) and asks its class
-// factory for an object.
+// Class creation. On Windows it is COM's own; elsewhere it finds a class's
+// in-process server in the registry, loads it (once per process; it is never
+// unloaded) and asks its class factory for an object.
 #include <string>
 #include <string_view>
 
+#include "vorsan/automation/Bstr.h"
 #include "vorsan/automation/Com.h"
 #include "vorsan/automation/ErrorInfo.h"
 
 namespace vorsan {
+
+#if VORSAN_PLATFORM_COM
+
+using ::CoInitialize;
+using ::CoUninitialize;
+using ::CoGetClassObject;
+using ::CoCreateInstance;
+using ::CLSIDFromProgID;
+inline HRESULT CLSIDFromProgID(const char16_t* progId, CLSID* clsid) { return ::CLSIDFromProgID(oleText(progId), clsid); }
+
+#else
 
 inline constexpr DWORD CLSCTX_INPROC_SERVER = 0x1;
 
@@ -22,6 +34,8 @@ inline void CoUninitialize() {}
 HRESULT CoGetClassObject(REFCLSID clsid, DWORD context, void* reserved, REFIID riid, void** ppv);
 HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID riid, void** ppv);
 HRESULT CLSIDFromProgID(const OLECHAR* progId, CLSID* clsid);
+
+#endif
 // Creation by ProgID (with or without version) or by "{class id}" text.
 HRESULT createInstance(std::u16string_view progIdOrClsid, REFIID riid, void** ppv);
 

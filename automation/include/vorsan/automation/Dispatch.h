@@ -1,10 +1,26 @@
 #pragma once
-// Late binding: IDispatch with its call frame, and IEnumVARIANT.
+// Late binding: IDispatch with its call frame, and IEnumVARIANT (the
+// platform's on Windows).
 #include "vorsan/automation/Variant.h"
 
 namespace vorsan {
 
-struct ITypeInfo;  // no type information is served
+#if VORSAN_PLATFORM_COM
+
+using ::ITypeInfo;
+using ::DISPPARAMS;
+using ::EXCEPINFO;
+using ::IDispatch;
+using ::IEnumVARIANT;
+using ::IID_IDispatch;
+using ::IID_IEnumVARIANT;
+
+// Frees the strings and zeroes the record.
+void clearExcepInfo(EXCEPINFO* e);
+
+#else
+
+struct ITypeInfo;  // no type information is served here
 
 inline constexpr WORD DISPATCH_METHOD = 0x1;
 inline constexpr WORD DISPATCH_PROPERTYGET = 0x2;
@@ -63,5 +79,7 @@ struct IEnumVARIANT : IUnknown {
 protected:
     ~IEnumVARIANT() = default;
 };
+
+#endif
 
 } // namespace vorsan

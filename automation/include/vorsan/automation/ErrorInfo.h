@@ -1,11 +1,22 @@
 #pragma once
 // Per-thread error information: the description, source ProgID and
-// interface of the last failure, as an IErrorInfo object.
+// interface of the last failure, as an IErrorInfo object (OLE's on Windows).
 #include <string_view>
 
 #include "vorsan/automation/Bstr.h"
 
 namespace vorsan {
+
+#if VORSAN_PLATFORM_COM
+
+using ::IErrorInfo;
+using ::ISupportErrorInfo;
+using ::IID_IErrorInfo;
+using ::IID_ISupportErrorInfo;
+using ::SetErrorInfo;
+using ::GetErrorInfo;
+
+#else
 
 inline constexpr IID IID_IErrorInfo{0x1CF2B120, 0x547D, 0x101B, {0x8E, 0x65, 0x08, 0x00, 0x2B, 0x2B, 0xD1, 0x19}};
 
@@ -36,13 +47,16 @@ HRESULT SetErrorInfo(ULONG reserved, IErrorInfo* info);
 // clears it; S_FALSE and null when there is none.
 HRESULT GetErrorInfo(ULONG reserved, IErrorInfo** info);
 
+#endif
+
 // Creates an error object with the given description, source and interface,
 // makes it the thread's error object and returns `code`.
 HRESULT reportError(HRESULT code, std::u16string_view description, std::u16string_view source,
                     REFIID iid);
 
-// Every module that links this layer has its own copy of it, but the
-// thread's error object must be one per process: the module that loads a
+// Every module that links our own layer has its own copy of it, but the
+// thread's error object must be one per process (on Windows OLE keeps it,
+// and attaching changes nothing): the module that loads a
 // server hands it its store, so errors set inside the server are seen by the
 // client. The store's functions never throw.
 struct ErrorInfoStore {

@@ -1,12 +1,31 @@
 #pragma once
-// VARIANT with the types the automation classes and their clients use, and
-// an owning holder.
+// VARIANT (the platform's on Windows; elsewhere ours, with the types the
+// automation classes and their clients use), and an owning holder.
 #include <cstdint>
 #include <string_view>
 
 #include "vorsan/automation/Bstr.h"
 
 namespace vorsan {
+
+#if VORSAN_PLATFORM_COM
+
+using ::IDispatch;
+using ::VARTYPE;
+using ::VARIANT_BOOL;
+using ::VARIANT;
+using ::VariantInit;
+using ::VariantClear;
+
+// The platform's, with the source read-only and the flags OLE's default.
+inline HRESULT VariantCopy(VARIANT* dest, const VARIANT* src) {
+    return ::VariantCopy(dest, const_cast<VARIANT*>(src));
+}
+inline HRESULT VariantChangeType(VARIANT* dest, const VARIANT* src, VARTYPE vt) {
+    return ::VariantChangeType(dest, const_cast<VARIANT*>(src), 0, vt);
+}
+
+#else
 
 struct IDispatch;
 
@@ -53,11 +72,13 @@ HRESULT VariantCopy(VARIANT* dest, const VARIANT* src);
 // conversion, DISP_E_OVERFLOW when the value does not fit the target.
 HRESULT VariantChangeType(VARIANT* dest, const VARIANT* src, VARTYPE vt);
 
+#endif
+
 // Owning VARIANT holder, like CComVariant.
 class Variant : public VARIANT {
 public:
-    Variant() = default;
-    Variant(const Variant& o) : VARIANT() { VariantCopy(this, &o); }
+    Variant() { VariantInit(this); }
+    Variant(const Variant& o) : Variant() { VariantCopy(this, &o); }
     Variant& operator=(const Variant& o) { if (this != &o) VariantCopy(this, &o); return *this; }
     Variant(Variant&& o) noexcept : VARIANT(o) { o.vt = VT_EMPTY; }
     ~Variant() { VariantClear(this); }
