@@ -79,10 +79,11 @@ Section "Vorsan"
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 
-  ; The servers' classes go to the machine's part of the class registry;
-  ; the voice registers after the engine's server, whose languages give its
+  ; The servers' classes go to the machine's part of the class registry
+  ; (their default; a per-user choice in the environment is dropped); the
+  ; voice registers after the engine's server, whose languages give its
   ; voice tokens.
-  System::Call 'kernel32::SetEnvironmentVariableW(w "VORSAN_REGISTRY_SCOPE", w "system")'
+  System::Call 'kernel32::SetEnvironmentVariableW(w "VORSAN_REGISTRY_SCOPE", p 0)'
   ClearErrors
   !insertmacro RegisterServer "" "$INSTDIR\bin\VorsanCOM.dll"
   !insertmacro RegisterServer "" "$INSTDIR\bin\Nimbrel22.dll"
@@ -93,7 +94,7 @@ Section "Vorsan"
 SectionEnd
 
 Section "Uninstall"
-  System::Call 'kernel32::SetEnvironmentVariableW(w "VORSAN_REGISTRY_SCOPE", w "system")'
+  System::Call 'kernel32::SetEnvironmentVariableW(w "VORSAN_REGISTRY_SCOPE", p 0)'
   ; The voice first: its unregistration removes the voice tokens naming it.
   !insertmacro RegisterServer "/u" "$INSTDIR\bin\Nimbrel22.dll"
   !insertmacro RegisterServer "/u" "$INSTDIR\bin\VorsanCOM.dll"
