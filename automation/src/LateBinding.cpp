@@ -23,18 +23,21 @@ LateCall callById(IDispatch* object, DISPID id, WORD flags, std::initializer_lis
     }
     EXCEPINFO excep{};
     call.result = object->Invoke(id, IID_NULL, 0, flags, &params, &call.value, &excep, &call.argError);
-    if (call.result == DISP_E_EXCEPTION) call.description = std::u16string(bstrView(excep.bstrDescription));
+    if (call.result == DISP_E_EXCEPTION) {
+        call.description = std::u16string(bstrView(excep.bstrDescription));
+        call.scode = excep.scode;
+    }
     clearExcepInfo(&excep);
     return call;
 }
 
 LateCall callByName(IDispatch* object, std::u16string_view member, WORD flags, std::initializer_list<Variant> args) {
-    if (!object) return LateCall{E_POINTER, {}, {}, 0};
+    if (!object) return LateCall{E_POINTER, {}, {}, S_OK, 0};
     std::u16string name(member);
     OLECHAR* names[] = {oleText(name.data())};
     DISPID id = DISPID_UNKNOWN;
     HRESULT h = object->GetIDsOfNames(IID_NULL, names, 1, 0, &id);
-    if (FAILED(h)) return LateCall{h, {}, {}, 0};
+    if (FAILED(h)) return LateCall{h, {}, {}, S_OK, 0};
     return callById(object, id, flags, args);
 }
 

@@ -177,6 +177,7 @@ HRESULT registerClasses(const std::vector<ClassRegistration>& classes, const std
         file.setValue(clsidKey + "\\InprocServer32", "ThreadingModel", c.threadingModel);
         file.setValue(clsidKey + "\\ProgID", "@", progId);
         file.setValue(clsidKey + "\\VersionIndependentProgID", "@", c.progId);
+        if (c.typeLib) file.setValue(clsidKey + "\\TypeLib", "@", guidToString(*c.typeLib));
         file.removeTree(progId);
         file.setValue(progId, "@", c.description);
         file.setValue(progId + "\\CLSID", "@", id);
@@ -202,6 +203,55 @@ HRESULT unregisterClasses(const std::vector<ClassRegistration>& classes) {
         }
     }
     return file.commit() ? S_OK : REGDB_E_WRITEREGDB;
+}
+
+namespace {
+
+// OLE's automation marshaller (PSOAInterface): the proxy of every interface
+// described by a registered type library.
+constexpr std::string_view kAutomationMarshaller = "{00020424-0000-0000-C000-000000000046}";
+
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+} // namespace
+
+HRESULT registerTypeLibrary(const TypeLibraryRegistration& library, const std::string& libraryPath) {
+    const std::unique_ptr<ClassStore> store = registrationStore();
+    if (!store) return REGDB_E_WRITEREGDB;
+    const std::string id = guidToString(library.libid);
+    const std::string root = "TypeLib\\" + id;
+    const std::string version = root + "\\" + library.version;
+    store->removeTree(root);
+    store->setValue(version, "@", library.description);
+    store->setValue(version + "\\0\\win64", "@", libraryPath);
+    store->setValue(version + "\\FLAGS", "@", "0");
+    store->setValue(version + "\\HELPDIR", "@", folderOf(libraryPath));
+    for (const InterfaceRegistration& i : library.interfaces) {
+        const std::string key = "Interface\\" + guidToString(i.iid);
+        store->removeTree(key);
+        store->setValue(key, "@", i.name);
+        store->setValue(key + "\\ProxyStubClsid", "@", kAutomationMarshaller);
+        store->setValue(key + "\\ProxyStubClsid32", "@", kAutomationMarshaller);
+        store->setValue(key + "\\TypeLib", "@", id);
+        store->setValue(key + "\\TypeLib", "Version", library.version);
+    }
+    return store->commit() ? S_OK : REGDB_E_WRITEREGDB;
+}
+
+HRESULT unregisterTypeLibrary(const TypeLibraryRegistration& library) {
+    const std::unique_ptr<ClassStore> store = registrationStore();
+    if (!store) return REGDB_E_WRITEREGDB;
+    const std::string id = guidToString(library.libid);
+    store->removeTree("TypeLib\\" + id);
+    for (const InterfaceRegistration& i : library.interfaces) {
+        const std::string key = "Interface\\" + guidToString(i.iid);
+        auto named = store->value(key + "\\TypeLib", "@");
+        if (named && equalsNoCase(*named, id)) store->removeTree(key);
+    }
+    return store->commit() ? S_OK : REGDB_E_WRITEREGDB;
 }
 
 std::optional<std::string> lookup(std::string_view key, std::string_view name) { return storedValue(key, name); }

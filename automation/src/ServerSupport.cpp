@@ -30,10 +30,18 @@ private:
     Creator create_;
 };
 
-std::vector<registry::ClassRegistration> registrations(ServerClasses classes) {
+std::vector<registry::ClassRegistration> registrations(ServerClasses classes, const TypeLibrary* typeLibrary) {
     std::vector<registry::ClassRegistration> r;
-    for (const ServerClass& c : classes)
-        r.push_back({c.clsid, c.progId, c.version, c.description, c.threadingModel});
+    for (const ServerClass& c : classes) {
+        r.push_back({c.clsid, c.progId, c.version, c.description, c.threadingModel, std::nullopt});
+        if (typeLibrary) r.back().typeLib = typeLibrary->libid;
+    }
+    return r;
+}
+
+registry::TypeLibraryRegistration registration(const TypeLibrary& library) {
+    registry::TypeLibraryRegistration r{library.libid, library.version, library.description, {}};
+    for (const ServerInterface& i : library.interfaces) r.interfaces.push_back({i.iid, i.name});
     return r;
 }
 
@@ -59,19 +67,23 @@ std::string libraryPathOf(const void* address) {
     return platform::utf8Path(ec ? file : resolved);
 }
 
-HRESULT registerLibrary(ServerClasses classes, const void* address) {
+HRESULT registerLibrary(ServerClasses classes, const void* address, const TypeLibrary* typeLibrary) {
     const std::string path = libraryPathOf(address);
     if (path.empty()) return E_UNEXPECTED;
     try {
-        return registry::registerClasses(registrations(classes), path);
+        if (typeLibrary)
+            if (HRESULT h = registry::registerTypeLibrary(registration(*typeLibrary), path); FAILED(h)) return h;
+        return registry::registerClasses(registrations(classes, typeLibrary), path);
     } catch (...) {
         return REGDB_E_WRITEREGDB;
     }
 }
 
-HRESULT unregisterLibrary(ServerClasses classes) {
+HRESULT unregisterLibrary(ServerClasses classes, const TypeLibrary* typeLibrary) {
     try {
-        return registry::unregisterClasses(registrations(classes));
+        HRESULT h = registry::unregisterClasses(registrations(classes, typeLibrary));
+        if (typeLibrary && SUCCEEDED(h)) h = registry::unregisterTypeLibrary(registration(*typeLibrary));
+        return h;
     } catch (...) {
         return REGDB_E_WRITEREGDB;
     }

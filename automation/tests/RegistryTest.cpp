@@ -84,6 +84,31 @@ TEST(Registration, WritesProgIdsAndClassAndUserEntriesComeFirst) {
     EXPECT_EQ(reg::inprocServer(kTestClass), "/usr/lib/libsystem.so"); // still in the system file
 }
 
+TEST(Registration, TypeLibraryKeysComeAndGoWithTheLibraryAndSpareAnotherLibrarysInterface) {
+    RegistryProfile profile;
+    const reg::TypeLibraryRegistration library{kTestClass, "2.0", "Test 2.0 Type Library",
+                                               {{kTestClass, "ITest"}, {kOtherClass, "IOther"}}};
+    ASSERT_EQ(reg::registerTypeLibrary(library, "/opt/lib/libthing.so"), S_OK);
+    const std::string lib = guidToString(kTestClass);
+    EXPECT_EQ(reg::lookup("TypeLib\\" + lib + "\\2.0\\0\\win64"), "/opt/lib/libthing.so");
+    EXPECT_EQ(reg::lookup("TypeLib\\" + lib + "\\2.0\\HELPDIR"), "/opt/lib");
+    const std::string other = "Interface\\" + guidToString(kOtherClass);
+    EXPECT_EQ(reg::lookup(other), "IOther");
+    EXPECT_EQ(reg::lookup(other + "\\ProxyStubClsid32"), "{00020424-0000-0000-C000-000000000046}");
+    EXPECT_EQ(reg::lookup(other + "\\TypeLib", "Version"), "2.0");
+
+    // An interface another library has since claimed stays.
+    reg::RegistryFile file;
+    ASSERT_TRUE(file.load(reg::userRegistryPath()));
+    file.setValue(other + "\\TypeLib", "@", guidToString(kOtherClass));
+    ASSERT_TRUE(file.save(reg::userRegistryPath()));
+    ASSERT_EQ(reg::unregisterTypeLibrary(library), S_OK);
+    ASSERT_TRUE(file.load(reg::userRegistryPath()));
+    EXPECT_FALSE(file.hasKey("TypeLib\\" + lib + "\\2.0"));
+    EXPECT_FALSE(file.hasKey("Interface\\" + guidToString(kTestClass)));
+    EXPECT_TRUE(file.hasKey(other));
+}
+
 TEST(Registration, RegistrationsAtOnceInSeveralProcessesAreAllKept) {
     RegistryProfile profile;
     // Rounds of four processes, each registering a class of its own into the

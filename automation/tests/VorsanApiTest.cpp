@@ -1,6 +1,8 @@
 // VorsanAPI driven through the registry-created server, early-bound and by
 // name: argument rules, engine errors as automation errors, list results,
 // phoneme conversion of mixed text, accents and real sound files.
+#include <filesystem>
+
 #include "AudioAnalysis.h"
 #include "AutomationFixture.h"
 
@@ -102,9 +104,11 @@ TEST_F(VorsanApiTest, NewEngineAnswersQueriesEarlyAndLateBound) {
     LateCall mismatch = callByName(late.get(), u"SpeakText", DISPATCH_METHOD,
                                    {Variant::str(u""), Variant::str(u"yes"), Variant::str(u"no")});
     EXPECT_EQ(mismatch.result, DISP_E_TYPEMISMATCH);
+#if !VORSAN_PLATFORM_COM  // Wine's type-library dispatch leaves the index unset
     EXPECT_EQ(mismatch.argError, 1u);
+#endif
     EXPECT_EQ(callByName(late.get(), u"SpeakPhonemeSet", DISPATCH_METHOD, {Variant::dispatch(late.get())}).result,
-              DISP_E_TYPEMISMATCH);
+              testing::kLateWrongObject);
 }
 
 TEST_F(VorsanApiTest, EngineErrorsArriveAsExceptionsWithTheirMessage) {
@@ -181,7 +185,7 @@ TEST_F(VorsanApiTest, VoiceFrequencyIsSixteenBitsAndNeverWraps) {
         return callByName(late.get(), u"VoiceFrequency", DISPATCH_PROPERTYPUT, {Variant::str(kEnglish), Variant::i4(hz)})
             .result;
     };
-    EXPECT_EQ(putByName(44100), E_INVALIDARG);
+    EXPECT_EQ(putByName(44100), testing::kLateOutOfRange);
     EXPECT_EQ(api->put_VoiceFrequency(english.get(), -21436), E_INVALIDARG);
     EXPECT_EQ(api->put_VoiceFrequency(english.get(), 0), E_INVALIDARG);
     EXPECT_EQ(api->SpeakPhoneme(Bstr(u"_ 50 \n").get(), Bstr(u"en1").get(), 1, 1, -1), E_INVALIDARG);
@@ -290,7 +294,8 @@ TEST_F(VorsanApiTest, ConvertTextToSoundFileWritesSpeech) {
     ASSERT_EQ(c.result, S_OK) << Bstr(c.description).utf8();
     const auto paths = names(c);
     ASSERT_EQ(paths.size(), 1u);
-    EXPECT_EQ(Bstr(paths[0]).utf8(), (profile->path() / "temp1.wav").string());
+    EXPECT_EQ(std::filesystem::path(Bstr(paths[0]).utf8()).lexically_normal(),
+              (profile->path() / "temp1.wav").lexically_normal());
     // Half a second or more of voiced speech at the voice's rate.
     const testing::Audio audio = testing::readAudio(Bstr(paths[0]).utf8());
     EXPECT_EQ(audio.rate, 16000);

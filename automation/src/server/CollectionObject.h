@@ -93,9 +93,7 @@ public:
         return E_NOTIMPL;
     }
 
-    HRESULT Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
-                   UINT* argErr) override {
-        if (!(riid == IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
+    HRESULT invokeOwn(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO*, UINT* argErr) {
         DispArgs args(params, flags, argErr);
         switch (id) {
         case 0: {  // Item, also the default member

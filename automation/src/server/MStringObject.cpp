@@ -27,9 +27,7 @@ public:
         return S_OK;
     }
 
-    HRESULT Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
-                   UINT* argErr) override {
-        if (!(riid == IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
+    HRESULT invokeOwn(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO*, UINT* argErr) {
         if (id != 1 && id != DISPID_VALUE) return DISP_E_MEMBERNOTFOUND;
         DispArgs args(params, flags, argErr);
         if (wantsPut(flags)) {

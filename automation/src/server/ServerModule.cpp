@@ -1,5 +1,6 @@
 // The server library's classes and their registration; the entry points
 // (class factories, registration, the unload query) are the shared ones.
+#include "TypeLibrary.h"
 #include "ValueObjects.h"
 #include "VorsanApiObject.h"
 #include "vorsan/automation/ServerSupport.h"
@@ -20,4 +21,6 @@ constexpr serversupport::ServerClass kClasses[] = {
 
 } // namespace vorsan::server
 
-VORSAN_SERVER_ENTRY_POINTS(vorsan::server::kClasses)
+// The type library is a resource of the Windows library file only.
+VORSAN_TYPED_SERVER_ENTRY_POINTS(vorsan::server::kClasses,
+                                 VORSAN_PLATFORM_COM ? &vorsan::server::typeLibrary() : nullptr)

@@ -48,9 +48,8 @@ HRESULT VorsanApiObject::idsOfNames(OLECHAR** names, UINT count, DISPID* ids) {
     return lookupNames(kNames, names, count, ids);
 }
 
-HRESULT VorsanApiObject::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                                EXCEPINFO* excep, UINT* argErr) {
-    if (!(riid == IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
+HRESULT VorsanApiObject::invokeOwn(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* excep,
+                                   UINT* argErr) {
     HRESULT h = invokeMember(id, flags, params, result, argErr);
     if (h == DISP_E_EXCEPTION) fillExcepInfo(excep, h);
     return h;

@@ -38,8 +38,8 @@ public:
     HRESULT SetProsody(float rate, float pitch) override;
     HRESULT ConfigurationPath(BSTR* path) override;
 
-    HRESULT Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
-                   EXCEPINFO* excep, UINT* argErr) override;
+    HRESULT invokeOwn(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* excep,
+                      UINT* argErr);
 
     HRESULT LoadConfiguration() override;
     HRESULT UnloadConfiguration() override;

@@ -12,6 +12,7 @@ struct LateCall {
     HRESULT result = S_OK;
     Variant value;             // the call's result
     std::u16string description;  // EXCEPINFO description on DISP_E_EXCEPTION
+    HRESULT scode = S_OK;        // EXCEPINFO scode on DISP_E_EXCEPTION
     UINT argError = 0;         // the failing argument's index in rgvarg
 };
 

@@ -52,6 +52,20 @@ struct ClassRegistration {
     int version;         // the version-dependent ProgID is progId + "." + version
     std::string description;
     std::string threadingModel;
+    std::optional<GUID> typeLib = std::nullopt;  // the type library describing the class, if any
+};
+
+// A type library held in a server library file, and the interfaces it
+// describes (each marshalled by OLE's automation marshaller).
+struct InterfaceRegistration {
+    IID iid;
+    std::string name;
+};
+struct TypeLibraryRegistration {
+    GUID libid;
+    std::string version;  // "major.minor"
+    std::string description;
+    std::vector<InterfaceRegistration> interfaces;
 };
 
 // The file registration writes: the system file when $VORSAN_REGISTRY_SCOPE
@@ -61,6 +75,11 @@ std::string registrationTargetPath();
 // REGDB_E_WRITEREGDB when the file cannot be read or written.
 HRESULT registerClasses(const std::vector<ClassRegistration>& classes, const std::string& libraryPath);
 HRESULT unregisterClasses(const std::vector<ClassRegistration>& classes);
+// Records the type library held in libraryPath under TypeLib, and each of
+// its interfaces under Interface; unregistering removes both (an interface
+// only while it still names this library).
+HRESULT registerTypeLibrary(const TypeLibraryRegistration& library, const std::string& libraryPath);
+HRESULT unregisterTypeLibrary(const TypeLibraryRegistration& library);
 
 // A value from the user's file, else the system's.
 std::optional<std::string> lookup(std::string_view key, std::string_view name = "@");

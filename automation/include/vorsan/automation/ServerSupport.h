@@ -50,6 +50,20 @@ struct ServerClass {
 };
 using ServerClasses = std::span<const ServerClass>;
 
+// The type library a server library holds (as a resource on Windows), which
+// registration records with the interfaces it describes; each class of the
+// library is recorded as described by it.
+struct ServerInterface {
+    const IID& iid;
+    const char* name;
+};
+struct TypeLibrary {
+    const GUID& libid;
+    const char* version;  // "major.minor"
+    const char* description;
+    std::span<const ServerInterface> interfaces;
+};
+
 // A class factory (itself a counted object) of the class `clsid` names;
 // CLASS_E_CLASSNOTAVAILABLE when the table lacks it.
 HRESULT getClassObject(ServerClasses classes, REFCLSID clsid, REFIID riid, void** ppv);
@@ -57,27 +71,31 @@ HRESULT getClassObject(ServerClasses classes, REFCLSID clsid, REFIID riid, void*
 // The absolute path of the library holding `address`, as the loader found it.
 std::string libraryPathOf(const void* address);
 
-// Records the classes under the path of the library holding `address` (or
-// removes them); REGDB_E_WRITEREGDB when the registry cannot be written.
-HRESULT registerLibrary(ServerClasses classes, const void* address);
-HRESULT unregisterLibrary(ServerClasses classes);
+// Records the classes (and the type library, if any) under the path of the
+// library holding `address`, or removes them; REGDB_E_WRITEREGDB when the
+// registry cannot be written.
+HRESULT registerLibrary(ServerClasses classes, const void* address, const TypeLibrary* typeLibrary = nullptr);
+HRESULT unregisterLibrary(ServerClasses classes, const TypeLibrary* typeLibrary = nullptr);
 
 } // namespace vorsan::serversupport
 
 // The exported entry points of a server library over its table of classes
-// (an expression giving ServerClasses). VorsanComAttach takes the loading
-// module's error-info store, so that errors set in this library (and in the
-// servers it loads in turn) reach the client.
-#define VORSAN_SERVER_ENTRY_POINTS(classes)                                                                   \
+// (an expression giving ServerClasses) and, with the second form, its type
+// library (an expression giving a const TypeLibrary*). VorsanComAttach takes
+// the loading module's error-info store, so that errors set in this library
+// (and in the servers it loads in turn) reach the client.
+#define VORSAN_SERVER_ENTRY_POINTS(classes) VORSAN_TYPED_SERVER_ENTRY_POINTS(classes, nullptr)
+#define VORSAN_TYPED_SERVER_ENTRY_POINTS(classes, typeLibrary)                                               \
     extern "C" __attribute__((visibility("default"))) vorsan::HRESULT DllGetClassObject(                     \
         const vorsan::CLSID& clsid, const vorsan::IID& riid, void** ppv) {                                   \
         return vorsan::serversupport::getClassObject(classes, clsid, riid, ppv);                             \
     }                                                                                                         \
     extern "C" __attribute__((visibility("default"))) vorsan::HRESULT DllRegisterServer() {                  \
-        return vorsan::serversupport::registerLibrary(classes, reinterpret_cast<const void*>(&DllRegisterServer)); \
+        return vorsan::serversupport::registerLibrary(classes, reinterpret_cast<const void*>(&DllRegisterServer), \
+                                                      typeLibrary);                                           \
     }                                                                                                         \
     extern "C" __attribute__((visibility("default"))) vorsan::HRESULT DllUnregisterServer() {                \
-        return vorsan::serversupport::unregisterLibrary(classes);                                            \
+        return vorsan::serversupport::unregisterLibrary(classes, typeLibrary);                               \
     }                                                                                                         \
     extern "C" __attribute__((visibility("default"))) vorsan::HRESULT DllCanUnloadNow() {                    \
         return vorsan::serversupport::canUnloadNow();                                                        \
