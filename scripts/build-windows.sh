@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Cross-builds the project for 64-bit Windows into build-windows/ and runs its
-# tests there under Wine:
+# Cross-builds the project for 64-bit Windows into build-windows/, packs the
+# installer build-windows/vorsan-<version>-setup.exe (NSIS) and runs the
+# tests there under Wine, the installer's among them:
 #   scripts/build-windows.sh [ctest arguments...]
 # Installs the MinGW-w64 toolchain and Wine when missing, builds the libraries
 # once (scripts/mingw-deps.sh, cached by version) and configures with
@@ -33,6 +34,10 @@ if [ -z "$wine" ] || [ ! -x "$wine" ]; then
 fi
 mkdir -p "$wineprefix"
 WINEPREFIX="$wineprefix" WINEDEBUG=-all "$wine" wineboot --init >/dev/null 2>&1 || true
+
+# The installer, build-windows/vorsan-<version>-setup.exe (its test,
+# windows_installer, installs it under Wine and uninstalls it again).
+packaging/windows/make-installer.sh build-windows >/dev/null
 
 cd build-windows
 ctest -j2 --output-on-failure "$@"

@@ -431,6 +431,8 @@ std::string festivalVoiceFolder(const std::string& voice) {
     std::vector<std::string> roots;
     if (std::string env = platform::environment("VORSAN_FESTIVAL_VOICES").value_or(""); !env.empty())
         roots.push_back(std::move(env));
+    // An installation that brings its voices along (the Windows installer).
+    roots.push_back(installedDataFolder() + "/festival/voices");
     roots.emplace_back("/usr/share/festival/voices");
     roots.emplace_back("/usr/lib/festival/voices");
     roots.emplace_back("/usr/local/share/festival/voices");

@@ -5,7 +5,7 @@
 #include <string>
 #include <system_error>
 
-#include "vorsan/automation/Registry.h"
+#include "VoiceTokens.h"
 #include "vorsan/core/Diagnostics.h"
 #include "vorsan/core/Paths.h"
 
@@ -14,8 +14,8 @@ namespace vorsan::voice {
 int setUpUserData(const std::string& fallback) {
     const bool loads = userConfigurationLoads();
     if (loads) diagnose("loaded tolvane.xml");
-    std::optional<std::string> installation = registry::lookup(kInstallationKey);
-    if (!installation && !fallback.empty()) installation = fallback;
+    std::optional<std::string> installation;
+    if (std::string folder = installationFolder(fallback); !folder.empty()) installation = folder;
 
     const std::string data = speechFilesFolder();
     if (!installation) {

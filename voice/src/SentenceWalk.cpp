@@ -24,7 +24,7 @@ bool SentenceWalk::next(std::vector<SentenceItem>& items) {
     if (!fragment_) return false;
     while (fragment_) {
         const sapi::SPVTEXTFRAG& f = *fragment_;
-        const std::u16string_view text(f.pTextStart ? f.pTextStart : u"", f.pTextStart ? f.ulTextLen : 0);
+        const std::u16string_view text(f.pTextStart ? sapi::units(f.pTextStart) : u"", f.pTextStart ? f.ulTextLen : 0);
         auto item = [&](std::size_t from, std::size_t length) {
             items.push_back({&f.State, text.substr(from, length), static_cast<ULONG>(f.ulTextSrcOffset + from),
                              static_cast<ULONG>(length), &f});

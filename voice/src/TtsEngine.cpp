@@ -198,7 +198,7 @@ struct Stretch {
     // True when the item is spoken with other adjustments than the stretch.
     bool differs(const SentenceItem& item) const {
         return state && item.state && item.action() == SPVA_Speak &&
-               (item.state->RateAdj != state->RateAdj || item.state->PitchAdj != state->PitchAdj ||
+               (item.state->RateAdj != state->RateAdj || item.state->PitchAdj.MiddleAdj != state->PitchAdj.MiddleAdj ||
                 item.state->Volume != state->Volume);
     }
 
@@ -288,8 +288,12 @@ class Nimbrel22TTSEngine final
 public:
     HRESULT SetObjectToken(ISpObjectToken* token) override {
         std::lock_guard lock(mutex_);
-        if (token_) diagnose("Nimbrel22: a token is already set");
-        else token_ = ComPtr<ISpObjectToken>(token);
+        if (token_) {
+            diagnose("Nimbrel22: a token is already set");
+        } else if (token) {
+            token_ = ComPtr<ISpObjectToken>(token);
+            tokenLanguage_ = languageIdOf(tokenAttribute(*token, u"Language"));
+        }
         HRESULT created = CoCreateInstance(CLSID_VorsanAPI, nullptr, CLSCTX_INPROC_SERVER, IID_IVorsanAPI,
                                            engine_.putVoid());
         if (FAILED(created)) {
@@ -319,7 +323,7 @@ public:
         if (!formatId || !waveFormat) return E_POINTER;
         auto* f = static_cast<WAVEFORMATEX*>(CoTaskMemAlloc(sizeof(WAVEFORMATEX)));
         if (!f) return E_OUTOFMEMORY;
-        *f = WAVEFORMATEX{WAVE_FORMAT_PCM, 1, kVoiceRate, kBytesPerSecond, kBytesPerSample, 16, 0};
+        *f = WAVEFORMATEX{kWaveFormatPcm, 1, kVoiceRate, kBytesPerSecond, kBytesPerSample, 16, 0};
         *formatId = SPDFID_WaveFormatEx;
         *waveFormat = f;
         return S_OK;
@@ -329,13 +333,16 @@ public:
         if (!site || !fragments) return E_INVALIDARG;
         std::lock_guard lock(speaking_); // one request at a time per voice
         ComPtr<IVorsanSpeechStream> stream;
+        uint16_t language = 0;
         {
             std::lock_guard state(mutex_);
             stream = stream_;
+            language = tokenLanguage_;
         }
         if (!stream) return SPERR_UNINITIALIZED;
         reloadIfChanged();
-        preferLanguage(fragments->State.LangID);
+        // The fragments' language when they name one, else the voice's own.
+        preferLanguage(fragments->State.LangID ? fragments->State.LangID : language);
         Output out(site);
         SentenceWalk walk(fragments);
         std::vector<SentenceItem> items;
@@ -426,7 +433,7 @@ private:
         if (!stretch.text.empty()) {
             // The site's rate (as it is now) with the fragment's adjustment.
             const LONG rate = out.siteRate() + (stretch.state ? stretch.state->RateAdj : 0);
-            const LONG pitch = stretch.state ? stretch.state->PitchAdj : 0;
+            const LONG pitch = stretch.state ? stretch.state->PitchAdj.MiddleAdj : 0;
             h = setProsody(stream, speakingRate(rate), pitchFactor(pitch));
             if (SUCCEEDED(h)) {
                 BSTR text = SysAllocStringLen(stretch.text.data(), static_cast<UINT>(stretch.text.size()));
@@ -472,10 +479,8 @@ private:
     // The token's "Mood" attribute, when it has one, becomes the active mood
     // of every language whose emotion database holds it.
     void applyMood() {
-        LPWSTR mood = nullptr;
-        if (!token_ || token_->GetAttribute(u"Mood", &mood) != S_OK || !mood) return;
-        Bstr moodName{std::u16string_view(mood)};
-        CoTaskMemFree(mood);
+        if (!token_) return;
+        Bstr moodName{tokenAttribute(*token_.get(), u"Mood")};
         if (moodName.view().empty()) return;
         ComPtr<IMStringList> list;
         if (FAILED(engine_->get_AllSupportedLanguages(list.put())) || !list) return;
@@ -512,6 +517,16 @@ private:
         return std::u16string(name.view());
     }
 
+    // The first language identifier of a token's Language attribute:
+    // hexadecimal identifiers separated by ';' ("439" or "409;9"); 0 when
+    // it names none.
+    static uint16_t languageIdOf(std::u16string_view attribute) {
+        const std::string text = utf16ToUtf8(attribute.substr(0, attribute.find(u';')));
+        unsigned value = 0;
+        const auto r = std::from_chars(text.data(), text.data() + text.size(), value, 16);
+        return r.ec == std::errc() && value <= 0xFFFF ? static_cast<uint16_t>(value) : 0;
+    }
+
     static std::string errorDescription() {
         ComPtr<IErrorInfo> info;
         if (GetErrorInfo(0, info.put()) != S_OK || !info) return "no description";
@@ -523,6 +538,7 @@ private:
     std::mutex mutex_;    // token and engine
     std::mutex speaking_; // one request at a time
     ComPtr<ISpObjectToken> token_;
+    uint16_t tokenLanguage_ = 0; // the language the token names
     ComPtr<IVorsanAPI> engine_;
     ComPtr<IVorsanSpeechStream> stream_;
     std::string configPath_;

@@ -47,12 +47,13 @@ protected:
     }
     void TearDown() override { unsetenv("VORSAN_SYSTEM_REGISTRY"); }
 
-    ComPtr<ISpTTSEngine> voice() {
+    // A voice with a token of the language (hexadecimal identifiers).
+    ComPtr<ISpTTSEngine> voice(std::u16string language = u"439") {
         ComPtr<ISpTTSEngine> v;
         EXPECT_EQ(createInstance(kProgIdNimbrel22Independent, IID_ISpTTSEngine, v), S_OK);
         ComPtr<ISpObjectWithToken> withToken;
         EXPECT_EQ(v.as(IID_ISpObjectWithToken, withToken), S_OK);
-        ComPtr<ISpObjectToken> token(new VoiceToken(u"Nimbrel22", u"Nimbrel22", {{u"Language", u"hi"}}));
+        ComPtr<ISpObjectToken> token(new VoiceToken(u"Nimbrel22", u"Nimbrel22", {{u"Language", language}}));
         EXPECT_EQ(withToken->SetObjectToken(token.get()), S_OK);
         return v;
     }
@@ -88,6 +89,14 @@ TEST_F(Voice, LanguageIdentifierChoosesALanguageAddedByFile) {
     ASSERT_GT(hindi.bytes(), 0u);
     EXPECT_GT(seconds(added.bytes()), 1.6 * seconds(hindi.bytes()));
     EXPECT_EQ(again.bytes(), hindi.bytes()); // Hindi again for Hindi
+
+    // Fragments that name no language are spoken in the token's.
+    ComPtr<ISpTTSEngine> sanskrit = voice(u"44F;439");
+    TestSite byToken, named;
+    spoken(*sanskrit.get(), Fragments().add(text), byToken);
+    spoken(*sanskrit.get(), Fragments().add(text).language(0x0439), named);
+    EXPECT_EQ(byToken.samples(), added.samples());
+    EXPECT_EQ(named.samples(), hindi.samples());
 }
 
 TEST_F(Voice, FormatSilenceBookmarksAndSentences) {

@@ -174,9 +174,9 @@ public:
             f.State.eAction = pieces_[i].action;
             f.State.SilenceMSecs = pieces_[i].silenceMs;
             f.State.RateAdj = pieces_[i].rateAdj;
-            f.State.PitchAdj = pieces_[i].pitchAdj;
+            f.State.PitchAdj.MiddleAdj = pieces_[i].pitchAdj;
             f.State.Volume = pieces_[i].volume;
-            f.pTextStart = text_.c_str() + pieces_[i].at;
+            f.pTextStart = sapi::wide(text_.c_str() + pieces_[i].at);
             f.ulTextLen = static_cast<ULONG>(pieces_[i].length);
             f.ulTextSrcOffset = static_cast<ULONG>(pieces_[i].at);
         }

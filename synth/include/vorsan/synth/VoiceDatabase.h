@@ -95,7 +95,8 @@ private:
 };
 
 // Folder of an installed Festival voice (searched under $VORSAN_FESTIVAL_VOICES,
-// then the system's Festival voice folders); empty when not found.
+// the installed data folder's festival/voices, then the system's Festival
+// voice folders); empty when not found.
 std::string festivalVoiceFolder(const std::string& voice);
 
 // Full path of the voice's diphone index; raises MException when the Festival

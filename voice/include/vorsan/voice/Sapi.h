@@ -1,8 +1,11 @@
 #pragma once
-// The system-voice interfaces and data types the Nimbrel22 voice speaks
-// through, declared in the shape of the automation layer (IIDs, HRESULTs,
-// IUnknown), with the names and numbers the speech API gives them.
+// The speech API's engine-side interfaces and data types the Nimbrel22 voice
+// speaks through, declared over the automation layer's COM basics (the
+// platform's own COM on Windows) with the names, identifiers and layouts the
+// speech API's documentation gives them, so the voice is the speech API's
+// own engine on Windows and the same code elsewhere.
 #include <cstdint>
+#include <string>
 
 #include "vorsan/automation/Com.h"
 
@@ -11,11 +14,18 @@ namespace vorsan::sapi {
 using ULONGLONG = uint64_t;
 using LPARAM = intptr_t;
 using WPARAM = uintptr_t;
-using LPCWSTR = const char16_t*;
-using LPWSTR = char16_t*;
+using LPCWSTR = const OLECHAR*;
+using LPWSTR = OLECHAR*;
+using BOOL = int32_t;
+using BYTE = uint8_t;
+
+// A UTF-16 literal as the interfaces' wide strings (the same 16-bit units).
+inline LPCWSTR wide(const char16_t* s) { return reinterpret_cast<LPCWSTR>(s); }
+inline const char16_t* units(LPCWSTR s) { return reinterpret_cast<const char16_t*>(s); }
 
 inline constexpr HRESULT SPERR_UNINITIALIZED = hr(0x80045001);
 inline constexpr HRESULT SPERR_ALREADY_INITIALIZED = hr(0x80045002);
+inline constexpr HRESULT SPERR_NO_MORE_ITEMS = hr(0x80045039);
 inline constexpr HRESULT SPERR_NOT_FOUND = hr(0x8004503A);
 
 // Actions of a text fragment.
@@ -59,7 +69,16 @@ struct SPEVENT {
     LPARAM lParam;
 };
 
-struct SPPHRASEELEMENT; // not used by this voice
+struct SPVPITCH {
+    LONG MiddleAdj = 0; // -10..10
+    LONG RangeAdj = 0;
+};
+
+struct SPVCONTEXT {
+    LPCWSTR pCategory = nullptr;
+    LPCWSTR pBefore = nullptr;
+    LPCWSTR pAfter = nullptr;
+};
 
 // The state of a fragment: its action and the rest, kept as given.
 struct SPVSTATE {
@@ -69,11 +88,11 @@ struct SPVSTATE {
     LONG EmphAdj = 0;
     LONG RateAdj = 0;
     ULONG Volume = 100;
-    LONG PitchAdj = 0; // middle of the pitch settings
+    SPVPITCH PitchAdj;
     ULONG SilenceMSecs = 0;
-    SPPHRASEELEMENT* pPhoneIds = nullptr;
+    OLECHAR* pPhoneIds = nullptr;
     int32_t ePartOfSpeech = 0;
-    LONG Context = 0;
+    SPVCONTEXT Context;
 };
 
 // One fragment of the text to speak. The fragments of one request point into
@@ -95,7 +114,7 @@ struct WAVEFORMATEX {
     WORD wBitsPerSample;
     WORD cbSize;
 };
-inline constexpr WORD WAVE_FORMAT_PCM = 1;
+inline constexpr WORD kWaveFormatPcm = 1;
 
 // The format identifier of WAVEFORMATEX-described audio.
 inline constexpr GUID SPDFID_WaveFormatEx{0xC31ADBAE, 0x527F, 0x4FF5, {0xA2, 0x30, 0xF6, 0x2B, 0xB6, 0x1F, 0xF7, 0x0C}};
@@ -117,17 +136,65 @@ protected:
     ~ISpTTSEngineSite() = default;
 };
 
-// A voice's registration data: its name, language and attributes.
+// A key of a token's data: named string and number values and sub-keys.
+inline constexpr IID IID_ISpDataKey{0x14056581, 0xE16C, 0x11D2, {0xBB, 0x90, 0x00, 0xC0, 0x4F, 0x8E, 0xE6, 0xC0}};
+
+struct ISpDataKey : IUnknown {
+    virtual HRESULT SetData(LPCWSTR valueName, ULONG bytes, const BYTE* data) = 0;
+    virtual HRESULT GetData(LPCWSTR valueName, ULONG* bytes, BYTE* data) = 0;
+    virtual HRESULT SetStringValue(LPCWSTR valueName, LPCWSTR value) = 0;
+    // A null or empty name: the key's default value. CoTaskMemFree the result.
+    virtual HRESULT GetStringValue(LPCWSTR valueName, LPWSTR* value) = 0;
+    virtual HRESULT SetDWORD(LPCWSTR valueName, DWORD value) = 0;
+    virtual HRESULT GetDWORD(LPCWSTR valueName, DWORD* value) = 0;
+    virtual HRESULT OpenKey(LPCWSTR subKeyName, ISpDataKey** subKey) = 0;
+    virtual HRESULT CreateKey(LPCWSTR subKeyName, ISpDataKey** subKey) = 0;
+    virtual HRESULT DeleteKey(LPCWSTR subKeyName) = 0;
+    virtual HRESULT DeleteValue(LPCWSTR valueName) = 0;
+    virtual HRESULT EnumKeys(ULONG index, LPWSTR* subKeyName) = 0;
+    virtual HRESULT EnumValues(ULONG index, LPWSTR* valueName) = 0;
+
+protected:
+    ~ISpDataKey() = default;
+};
+
+struct ISpObjectTokenCategory;
+
+// A voice's registration data: its name (the default value), its class and
+// the key "Attributes" ("Language" as hexadecimal language identifiers
+// separated by ';', "Gender", "Age", "Vendor", ...).
 inline constexpr IID IID_ISpObjectToken{0x14056589, 0xE16C, 0x11D2, {0xBB, 0x90, 0x00, 0xC0, 0x4F, 0x8E, 0xE6, 0xC0}};
 
-struct ISpObjectToken : IUnknown {
-    virtual HRESULT GetId(LPWSTR* id) = 0;                             // CoTaskMemFree the result
-    virtual HRESULT GetStringValue(LPCWSTR name, LPWSTR* value) = 0;   // null name: the voice's name
-    virtual HRESULT GetAttribute(LPCWSTR name, LPWSTR* value) = 0;     // "Language", "Gender", ...
+struct ISpObjectToken : ISpDataKey {
+    virtual HRESULT SetId(LPCWSTR categoryId, LPCWSTR tokenId, BOOL createIfNotExist) = 0;
+    virtual HRESULT GetId(LPWSTR* tokenId) = 0; // CoTaskMemFree the result
+    virtual HRESULT GetCategory(ISpObjectTokenCategory** category) = 0;
+    virtual HRESULT CreateInstance(IUnknown* outer, DWORD context, REFIID riid, void** object) = 0;
+    virtual HRESULT GetStorageFileName(REFCLSID caller, LPCWSTR valueName, LPCWSTR fileNameSpecifier, ULONG folder,
+                                       LPWSTR* filePath) = 0;
+    virtual HRESULT RemoveStorageFileName(REFCLSID caller, LPCWSTR keyName, BOOL deleteFile) = 0;
+    virtual HRESULT Remove(const CLSID* caller) = 0;
+    virtual HRESULT IsUISupported(LPCWSTR typeOfUI, void* extraData, ULONG extraBytes, IUnknown* object,
+                                  BOOL* supported) = 0;
+    virtual HRESULT DisplayUI(void* parentWindow, LPCWSTR title, LPCWSTR typeOfUI, void* extraData, ULONG extraBytes,
+                              IUnknown* object) = 0;
+    virtual HRESULT MatchesAttributes(LPCWSTR attributes, BOOL* matches) = 0;
 
 protected:
     ~ISpObjectToken() = default;
 };
+
+// An attribute of a token (from its key "Attributes"); empty when it has none.
+inline std::u16string tokenAttribute(ISpObjectToken& token, const char16_t* name) {
+    ISpDataKey* attributes = nullptr;
+    if (FAILED(token.OpenKey(wide(u"Attributes"), &attributes)) || !attributes) return {};
+    LPWSTR value = nullptr;
+    std::u16string out;
+    if (SUCCEEDED(attributes->GetStringValue(wide(name), &value)) && value) out = units(value);
+    CoTaskMemFree(value);
+    attributes->Release();
+    return out;
+}
 
 inline constexpr IID IID_ISpObjectWithToken{0x5B559F40, 0xE952, 0x11D2, {0xBB, 0x91, 0x00, 0xC0, 0x4F, 0x8E, 0xE6, 0xC0}};
 
