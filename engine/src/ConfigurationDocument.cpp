@@ -220,6 +220,7 @@ void writeLanguage(DOMElement& element, const Language& l) {
     setAttribute(emotion, names::name, l.emotionDatabase);
     emotion.setAttribute(key(names::mood).c_str(), l.mood.c_str());
     setAttribute(lastChildOrNew(element, names::accentRef), names::name, l.accentDatabase);
+    if (!l.rhythm.empty()) setChildText(element, names::rhythm, l.rhythm);
 }
 
 void writeEmotion(DOMElement& element, const Emotion& e) {

@@ -115,7 +115,7 @@ TEST(ConfigurationDocument, IndentedLayoutIsStableAndNewEntriesJoinIt) {
     cf::Document made = cf::Document::create();
     made.section(cf::names::languages)
         .appendChild(cf::newLanguage(made.dom(), {"English (United States)", "US", "", "en1", 1.0, 1.0, 16000,
-                                                  "", "", u""}));
+                                                  "", "", u"", {}}));
     made.section(cf::names::accents).appendChild(cf::newAccent(made.dom(), {"a_TO_b", "/x/a.xml", "a", "b"}));
     made.setPrimary("English (United States)");
     ASSERT_EQ(made.save(path), "");

@@ -13,7 +13,7 @@ namespace {
 cf::Language record(const PelmiraConfig& l) {
     return {l.PelmiraName(), l.PelmiraDialect(), l.PelmiraFileLocation(), l.PelmiraMbrolaDatabase(),
             l.PelmiraPitchRatio(), l.PelmiraTimeRatio(), l.PelmiraVoiceFrequency(), l.RuvettaRef(), l.OskalenRef(),
-            utf8ToUtf16(l.PreferredEmotion())};
+            utf8ToUtf16(l.PreferredEmotion()), {}};
 }
 
 } // namespace

@@ -46,7 +46,8 @@ struct Language {
     std::optional<int32_t> voice;
     std::string emotionDatabase, accentDatabase;
     std::u16string mood;
-    // The "Rhythm" child's text ("natural", or empty: the phone table).
+    // The "Rhythm" child's text ("natural", or empty: the phone table);
+    // written only when not empty.
     std::string rhythm;
 };
 
