@@ -19,6 +19,7 @@
 
 #include "AudioAnalysis.h"
 #include "TestSite.h"
+#include "VoiceChecks.h"
 #include "vorsan/automation/Creation.h"
 #include "vorsan/automation/ErrorInfo.h"
 #include "vorsan/automation/Interfaces.h"
@@ -33,8 +34,6 @@ using namespace vorsan::sapi;
 using namespace vorsan::testing;
 
 namespace {
-
-constexpr double kBytesPerSecond = 44100.0;
 
 class Voice : public ::testing::Test {
 protected:
@@ -58,18 +57,8 @@ protected:
         return v;
     }
 
-    static HRESULT speak(ISpTTSEngine& v, Fragments& f, TestSite& site) {
-        return v.Speak(0, SPDFID_WaveFormatEx, nullptr, f.first(), &site);
-    }
-    static std::vector<TestSite::Event> spoken(ISpTTSEngine& v, Fragments f, TestSite& site) {
-        EXPECT_EQ(speak(v, f, site), S_OK);
-        return site.events();
-    }
-
     TempProfile profile;
 };
-
-double seconds(std::size_t bytes) { return static_cast<double>(bytes) / kBytesPerSecond; }
 
 } // namespace
 
@@ -101,23 +90,7 @@ TEST_F(Voice, LanguageIdentifierChoosesALanguageAddedByFile) {
 
 TEST_F(Voice, FormatSilenceBookmarksAndSentences) {
     ComPtr<ISpTTSEngine> v = voice();
-    GUID format{};
-    WAVEFORMATEX* wave = nullptr;
-    ASSERT_EQ(v->GetOutputFormat(nullptr, nullptr, &format, &wave), S_OK);
-    EXPECT_TRUE(format == SPDFID_WaveFormatEx && wave->nSamplesPerSec == 22050u && wave->wBitsPerSample == 16 &&
-                wave->nChannels == 1 && wave->nAvgBytesPerSec == 44100u);
-    CoTaskMemFree(wave);
-
-    TestSite empty;
-    EXPECT_TRUE(spoken(*v.get(), Fragments().add(u""), empty).empty());
-    EXPECT_EQ(empty.bytes(), 0u);
-    EXPECT_EQ(v->Speak(0, SPDFID_WaveFormatEx, nullptr, nullptr, &empty), E_INVALIDARG);
-
-    TestSite silence; // 1000 ms of silence: 44100 bytes of zeros
-    spoken(*v.get(), Fragments().add(u"", SPVA_Silence, 1000), silence);
-    const auto quiet = silence.samples();
-    EXPECT_EQ(silence.bytes(), 44100u);
-    EXPECT_TRUE(std::all_of(quiet.begin(), quiet.end(), [](int16_t s) { return s == 0; }));
+    checkFormatSilenceAndBookmark(*v.get());
 
     TestSite one;
     const auto words = spoken(*v.get(), Fragments().add(u"Hello"), one);
@@ -128,29 +101,12 @@ TEST_F(Voice, FormatSilenceBookmarksAndSentences) {
     EXPECT_EQ(words[1].w, 5u);
     EXPECT_GT(seconds(one.bytes()), 0.3);
 
-    // A bookmark rides with the word after it and has no audio of its own.
-    TestSite marked, plain;
-    spoken(*v.get(), Fragments().add(u"Hello ").add(u"42", SPVA_Bookmark).add(u" world."), marked);
-    spoken(*v.get(), Fragments().add(u"Hello world."), plain);
-    const auto marks = marked.events(SPEI_TTS_BOOKMARK);
-    const auto markedWords = marked.events(SPEI_WORD_BOUNDARY);
-    ASSERT_EQ(marks.size(), 1u);
-    ASSERT_EQ(markedWords.size(), 2u);
-    EXPECT_EQ(marks[0].text, u"42");
-    EXPECT_EQ(marks[0].w, 42u);
-    EXPECT_EQ(marks[0].offset, markedWords[1].offset);
-    EXPECT_GT(markedWords[1].offset, markedWords[0].offset);
-    EXPECT_NEAR(seconds(marked.bytes()), seconds(plain.bytes()), 0.15);
-
     // Sentence ends of both scripts, each sentence's place in the text.
     TestSite sentences;
     Fragments text;
     text.add(u"Hello. How are you? Fine! नमस्ते दोस्त। धन्यवाद॥");
     spoken(*v.get(), text, sentences);
-    std::vector<std::u16string> firstWords;
-    for (const auto& e : sentences.events(SPEI_SENTENCE_BOUNDARY))
-        firstWords.push_back(text.text().substr(static_cast<std::size_t>(e.l), e.w).substr(0, 3));
-    EXPECT_EQ(firstWords, (std::vector<std::u16string>{u"Hel", u"How", u"Fin", u"नमस", u"धन्"}));
+    EXPECT_EQ(sentenceOpenings(text, sentences), (std::vector<std::u16string>{u"Hel", u"How", u"Fin", u"नमस", u"धन्"}));
 }
 
 TEST_F(Voice, WordEventsSitWhereTheirWordsStart) {
@@ -219,49 +175,13 @@ TEST_F(Voice, WordEventsSitWhereTheirWordsStart) {
 }
 
 TEST_F(Voice, AbortsPromptlyAndServesTheNextRequestAndTwoVoicesSpeakAtOnce) {
-    ComPtr<ISpTTSEngine> v = voice();
     // A megabyte of text: the first audio comes at once (nothing is cut off
-    // or replaced for its length), and an abort after two seconds of audio
-    // ends the request within the piece being written.
-    std::u16string longText;
-    while (longText.size() < (1u << 20)) longText += u"This is one of many sentences in a very long text. ";
-    TestSite big;
-    big.abortAfter = 2 * 44100;
-    const auto events = spoken(*v.get(), Fragments().add(longText), big);
-    EXPECT_LE(big.bytes(), 2 * 44100u + 4410u);
-    ASSERT_FALSE(events.empty());
-    EXPECT_EQ(events.front().l, 0);
-
-    // An abort from another thread while audio is being written.
-    TestSite aborted;
-    std::thread aborter;
-    aborted.onFirstWrite = [&] { aborter = std::thread([&] { aborted.abort(); }); };
-    EXPECT_EQ(speak(*v.get(), Fragments().add(longText), aborted), S_OK);
-    aborter.join();
-    EXPECT_LT(seconds(aborted.bytes()), 10.0);
-
-    // The voice goes on serving; two voices speak at once, each whole.
-    TestSite alone;
-    spoken(*v.get(), Fragments().add(u"Yes. नमस्ते।"), alone);
-    EXPECT_GT(alone.bytes(), 10000u);
-    ComPtr<ISpTTSEngine> other = voice();
-    TestSite a, b;
-    std::thread ta([&] { spoken(*v.get(), Fragments().add(u"Yes. नमस्ते।"), a); });
-    std::thread tb([&] { spoken(*other.get(), Fragments().add(u"Yes. नमस्ते।"), b); });
-    ta.join();
-    tb.join();
-    EXPECT_EQ(a.samples(), alone.samples());
-    EXPECT_EQ(b.samples(), alone.samples());
+    // or replaced for its length).
+    ComPtr<ISpTTSEngine> v = voice(), other = voice();
+    checkAbortsAndSpeaksBesideAnother(*v.get(), *other.get(), 1u << 20);
 }
 
 namespace {
-
-Audio audioOf(const TestSite& site) {
-    Audio a;
-    a.rate = 22050;
-    for (int16_t s : site.samples()) a.samples.push_back(s / 32768.0f);
-    return a;
-}
 
 // A request spoken to a site with the given rate and volume.
 std::unique_ptr<TestSite> siteWith(LONG rate, uint16_t volume) {

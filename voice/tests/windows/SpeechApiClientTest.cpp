@@ -19,6 +19,7 @@
 #include "AudioAnalysis.h"
 #include "SpeechApiSide.h"
 #include "TestSite.h"
+#include "VoiceChecks.h"
 #include "vorsan/automation/Creation.h"
 #include "vorsan/automation/Interfaces.h"
 #include "vorsan/core/Platform.h"
@@ -32,9 +33,6 @@ using namespace vorsan::sapi;
 using namespace vorsan::testing;
 
 namespace {
-
-constexpr double kBytesPerSecond = 44100.0;
-double seconds(std::size_t bytes) { return static_cast<double>(bytes) / kBytesPerSecond; }
 
 std::optional<std::string> installedFolder() { return platform::environment("VORSAN_TEST_INSTALLED"); }
 
@@ -94,23 +92,8 @@ protected:
         return v;
     }
 
-    static HRESULT speak(ISpTTSEngine& v, Fragments& f, TestSite& site) {
-        return v.Speak(0, SPDFID_WaveFormatEx, nullptr, f.first(), &site);
-    }
-    static std::vector<TestSite::Event> spoken(ISpTTSEngine& v, Fragments f, TestSite& site) {
-        EXPECT_EQ(speak(v, f, site), S_OK);
-        return site.events();
-    }
-
     TempProfile profile;
 };
-
-Audio audioOf(const TestSite& site) {
-    Audio a;
-    a.rate = 22050;
-    for (int16_t s : site.samples()) a.samples.push_back(s / 32768.0f);
-    return a;
-}
 
 } // namespace
 
@@ -153,41 +136,7 @@ TEST_F(SpeechApiClient, FormatSilenceBookmarksAndSentences) {
     EXPECT_TRUE(std::filesystem::exists(profile.path() / "tolvane.xml"));
     EXPECT_TRUE(std::filesystem::is_directory(profile.path() / "Speechfiles" / "Pelmira"));
 
-    GUID format{};
-    WAVEFORMATEX* wave = nullptr;
-    ASSERT_EQ(v->GetOutputFormat(&SPDFID_WaveFormatEx, nullptr, &format, &wave), S_OK);
-    EXPECT_TRUE(format == SPDFID_WaveFormatEx);
-    EXPECT_TRUE(wave->wFormatTag == 1 && wave->nSamplesPerSec == 22050u && wave->wBitsPerSample == 16 &&
-                wave->nChannels == 1 && wave->nAvgBytesPerSec == 44100u && wave->nBlockAlign == 2 && wave->cbSize == 0);
-    CoTaskMemFree(wave);
-
-    TestSite empty;
-    EXPECT_EQ(v->Speak(0, SPDFID_WaveFormatEx, nullptr, nullptr, &empty), E_INVALIDARG);
-    EXPECT_TRUE(spoken(*v.get(), Fragments().add(u""), empty).empty());
-    EXPECT_EQ(empty.bytes(), 0u);
-
-    TestSite silence; // 1000 ms of silence: 44100 bytes of zeros
-    spoken(*v.get(), Fragments().add(u"", SPVA_Silence, 1000), silence);
-    const auto quiet = silence.samples();
-    EXPECT_EQ(silence.bytes(), 44100u);
-    EXPECT_TRUE(std::all_of(quiet.begin(), quiet.end(), [](int16_t s) { return s == 0; }));
-
-    // A bookmark rides with the word after it and has no audio of its own.
-    TestSite marked, plain;
-    spoken(*v.get(), Fragments().add(u"Hello ").add(u"42", SPVA_Bookmark).add(u" world."), marked);
-    spoken(*v.get(), Fragments().add(u"Hello world."), plain);
-    const auto marks = marked.events(SPEI_TTS_BOOKMARK);
-    const auto words = marked.events(SPEI_WORD_BOUNDARY);
-    ASSERT_EQ(marks.size(), 1u);
-    ASSERT_EQ(words.size(), 2u);
-    EXPECT_EQ(marks[0].text, u"42");
-    EXPECT_EQ(marks[0].w, 42u);
-    EXPECT_EQ(marks[0].offset, words[1].offset);
-    EXPECT_GT(words[1].offset, words[0].offset);
-    EXPECT_EQ(words[1].l, 9); // "world" in the caller's text
-    EXPECT_EQ(words[1].w, 5u);
-    EXPECT_GT(seconds(plain.bytes()), 0.3);
-    EXPECT_NEAR(seconds(marked.bytes()), seconds(plain.bytes()), 0.15);
+    checkFormatSilenceAndBookmark(*v.get());
 
     // Sentence ends of three scripts, each sentence's place in the text,
     // every word with its event inside the audio, in order.
@@ -195,10 +144,7 @@ TEST_F(SpeechApiClient, FormatSilenceBookmarksAndSentences) {
     Fragments text;
     text.add(u"Hello. How are you? नमस्ते दोस्त। வணக்கம் நண்பரே.");
     spoken(*v.get(), text, sentences);
-    std::vector<std::u16string> firstWords;
-    for (const auto& e : sentences.events(SPEI_SENTENCE_BOUNDARY))
-        firstWords.push_back(text.text().substr(static_cast<std::size_t>(e.l), e.w).substr(0, 3));
-    EXPECT_EQ(firstWords, (std::vector<std::u16string>{u"Hel", u"How", u"नमस", u"வணக"}));
+    EXPECT_EQ(sentenceOpenings(text, sentences), (std::vector<std::u16string>{u"Hel", u"How", u"नमस", u"வணக"}));
     const auto all = sentences.events(SPEI_WORD_BOUNDARY);
     EXPECT_EQ(all.size(), 8u);
     for (std::size_t i = 1; i < all.size(); ++i) EXPECT_GT(all[i].offset, all[i - 1].offset);
@@ -247,39 +193,7 @@ TEST_F(SpeechApiClient, EachTokenSpeaksItsLanguageAtTheSiteRateAndVolume) {
 }
 
 TEST_F(SpeechApiClient, AbortsPromptlyAndTwoVoicesSpeakAtOnce) {
-    ComPtr<ISpTTSEngine> v = voice(u"409");
-    ASSERT_TRUE(v);
-    // A long text: an abort after two seconds of audio ends the request
-    // within the piece being written (100 ms of audio), and no event stands
-    // beyond the audio written.
-    std::u16string longText;
-    while (longText.size() < (1u << 16)) longText += u"This is one of many sentences in a long text. ";
-    TestSite big;
-    big.abortAfter = 2 * 44100;
-    spoken(*v.get(), Fragments().add(longText), big);
-    EXPECT_LE(big.bytes(), 2 * 44100u + 4410u);
-    EXPECT_EQ(big.events().size(), big.eventsAtAbort());
-    for (const auto& e : big.events()) EXPECT_LE(e.offset, big.bytes());
-
-    // An abort from another thread while audio is being written.
-    TestSite aborted;
-    std::thread aborter;
-    aborted.onFirstWrite = [&] { aborter = std::thread([&] { aborted.abort(); }); };
-    EXPECT_EQ(speak(*v.get(), Fragments().add(longText), aborted), S_OK);
-    aborter.join();
-    EXPECT_LT(seconds(aborted.bytes()), 10.0);
-
-    // The voice goes on serving; two voices speak at once on threads of
-    // their own, as the speech API calls them, each whole.
-    TestSite alone;
-    spoken(*v.get(), Fragments().add(u"Yes. नमस्ते।"), alone);
-    EXPECT_GT(alone.bytes(), 10000u);
-    ComPtr<ISpTTSEngine> other = voice(u"409");
-    TestSite a, b;
-    std::thread ta([&] { spoken(*v.get(), Fragments().add(u"Yes. नमस्ते।"), a); });
-    std::thread tb([&] { spoken(*other.get(), Fragments().add(u"Yes. नमस्ते।"), b); });
-    ta.join();
-    tb.join();
-    EXPECT_EQ(a.samples(), alone.samples());
-    EXPECT_EQ(b.samples(), alone.samples());
+    ComPtr<ISpTTSEngine> v = voice(u"409"), other = voice(u"409");
+    ASSERT_TRUE(v && other);
+    checkAbortsAndSpeaksBesideAnother(*v.get(), *other.get(), 1u << 16);
 }
