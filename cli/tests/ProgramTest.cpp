@@ -52,3 +52,28 @@ TEST(Program, NamesInIndianScriptsForProfileOutputAndText) {
     EXPECT_NE(refused.status, 0);
     EXPECT_NE(refused.output.find("'" + nowhere + "'"), std::string::npos) << refused.output;
 }
+
+TEST(Program, DurationJitterIsRepeatableAndWithinATenth) {
+    TempProfile profile;
+    const std::string text = "The train leaves at nine. नमस्ते दुनिया।";
+    const auto speak = [&](const std::string& name, std::vector<std::string> extra) {
+        const std::string out = profile.folder() + "/" + name + ".wav";
+        std::vector<std::string> args{"-q", "tofile", "-o", out};
+        args.insert(args.end(), extra.begin(), extra.end());
+        args.push_back(text);
+        const ProgramRun run = runProgram(VORSAN_CLI, args);
+        EXPECT_EQ(run.status, 0) << run.output;
+        return readAudio(out);
+    };
+    const Audio plain = speak("plain", {}), one = speak("one", {"--jitter", "1"}),
+                again = speak("again", {"--jitter=1"}), two = speak("two", {"--jitter", "2"});
+    ASSERT_GT(plain.seconds(), 1.5);
+    EXPECT_EQ(one.samples, again.samples) << "the same seed, the same timing";
+    EXPECT_NE(one.samples, two.samples);
+    EXPECT_NE(one.samples, plain.samples);
+    for (const Audio* a : {&one, &two}) EXPECT_NEAR(a->seconds(), plain.seconds(), plain.seconds() * 0.1);
+
+    // Only for a named file, and only with a seed.
+    EXPECT_NE(runProgram(VORSAN_CLI, {"-q", "tofile", "--jitter", "1", "Hello"}).status, 0);
+    EXPECT_NE(runProgram(VORSAN_CLI, {"-q", "tofile", "--jitter", "0", "-o", profile.folder() + "/z.wav", "Hello"}).status, 0);
+}
