@@ -16,7 +16,7 @@ set-up (data/tolvane/install.sh), so the user's own files are neither used nor t
 Usage: score_devset.py [--vorsan build/cli/vorsan] [--set devset.tsv]
                        [--dictionary english.dat] [--only KIND]
                        [--systems vorsan,text2wave] [--jitter N]
-                       [--keep FOLDER] [--verbose]
+                       [--phone-table] [--tolvane FILE] [--keep FOLDER] [--verbose]
 (--dictionary: speak with this english.dat instead of the build's, which the
 set-up copies from the build tree's installation folder, for example to score
 an older build.
@@ -157,8 +157,10 @@ def main():
     parser.add_argument("--vorsan", default=os.path.join(ROOT, "build", "cli", "vorsan"))
     parser.add_argument("--set", default=os.path.join(HERE, "devset.tsv"), help="sentence files, separated by commas")
     parser.add_argument("--dictionary", help="english.dat to use instead of the build's")
-    parser.add_argument("--tolvane", help="tolvane.xml to speak with instead of the shipped one (for example "
-                        "one without the English entry's Rhythm, for the phone table's timing)")
+    parser.add_argument("--tolvane", help="tolvane.xml to speak with instead of the one the set-up writes "
+                        "(its files named by full paths)")
+    parser.add_argument("--phone-table", action="store_true",
+                        help="time English phones by the phone table: the English entry's Rhythm taken out")
     parser.add_argument("--only", help="only the sentences of this kind (number, plain, harvard, everyday)")
     parser.add_argument("--jitter", type=int, default=0, help="average over this many duration jitters")
     parser.add_argument("--keep", help="folder to keep the sound files in")
@@ -180,6 +182,12 @@ def main():
             shutil.copy(args.dictionary, os.path.join(profile, "Speechfiles", "English", "english.dat"))
         if args.tolvane:
             shutil.copy(args.tolvane, os.path.join(profile, "tolvane.xml"))
+        if args.phone_table:
+            configuration = os.path.join(profile, "tolvane.xml")
+            with open(configuration, encoding="utf-8") as f:
+                xml = f.read()
+            with open(configuration, "w", encoding="utf-8") as f:
+                f.write(re.sub(r"\s*<Rhythm>[^<]*</Rhythm>", "", xml))
         rows = [row for path in args.set.split(",") for row in read_set(path, args.only)]
         seeds = list(range(1, args.jitter + 1)) or [0]
         runs = []  # (seed, row, system, sound file)
