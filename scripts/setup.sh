@@ -43,6 +43,13 @@ cmake --build build -j"$(nproc)" --target vorsan_programs
 if [ -x scripts/install-data.sh ]; then
   scripts/install-data.sh
 fi
+# English without its dictionary falls back on letter-to-sound rules for
+# every word: a set-up that leaves it out is a failed one.
+profile="${USERPROFILE:-$HOME}"
+if [ ! -s "$profile/Speechfiles/English/english.dat" ]; then
+  echo "setup.sh: $profile/Speechfiles/English/english.dat was not set up (is festlex-cmu installed?)" >&2
+  exit 1
+fi
 
 # The system voice: Software\Nimbrel in the user's class registry names the
 # same installation folder, from which the voice sets up a user who has none
