@@ -3,15 +3,25 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <iterator>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <csignal>
+#include <pthread.h>
+#endif
+
+#include "vorsan/core/Platform.h"
 
 namespace vorsan::synth::partial {
 
 namespace {
-// A slot is Free, being Filled by one thread, or Listed. Only Listed slots
-// are read by the handler, and a slot's name is written before it is
-// listed, so the handler never sees half a name.
-enum : int { Free, Filled, Listed };
+// A slot is Free, Creating (its file being made by one thread), or Listed.
+// Only Listed slots are read by the handler, and a slot's name is written
+// before it is listed, so the handler never sees half a name.
+enum : int { Free, Creating, Listed };
 struct Slot {
     std::atomic<int> state{Free};
     char path[4096];
@@ -21,12 +31,54 @@ struct Slot {
 Slot slots[32];
 } // namespace
 
+// The signals that end a conversion, held back from the creating thread
+// while a slot is Creating: the handler then runs on another thread, which
+// waits for the slot (removeAllNow), or on this one once the file is listed.
+class HeldSignals {
+public:
+#ifndef _WIN32
+    HeldSignals() {
+        sigset_t held;
+        sigemptyset(&held);
+        for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaddset(&held, sig);
+        pthread_sigmask(SIG_BLOCK, &held, &before_);
+    }
+    ~HeldSignals() { pthread_sigmask(SIG_SETMASK, &before_, nullptr); }
+
+private:
+    sigset_t before_;
+#endif
+};
+
+int create(const std::string& prefix, std::string& name, int& place, std::string* why) {
+    place = -1;
+    const HeldSignals held;
+    Slot* slot = nullptr;
+    for (Slot& s : slots) {
+        int expected = Free;
+        if (s.state.compare_exchange_strong(expected, Creating)) {
+            slot = &s;
+            break;
+        }
+    }
+    const int fd = platform::createUniqueFile(prefix, true, name, why);
+    if (!slot) return fd;
+    if (fd < 0 || name.size() >= sizeof Slot::path) {
+        slot->state.store(Free);
+        return fd;
+    }
+    std::memcpy(slot->path, name.c_str(), name.size() + 1);
+    slot->state.store(Listed);
+    place = static_cast<int>(slot - slots);
+    return fd;
+}
+
 int add(const std::string& path) {
     if (path.size() >= sizeof Slot::path) return -1;
     for (int i = 0; i < static_cast<int>(std::size(slots)); ++i) {
         Slot& s = slots[i];
         int expected = Free;
-        if (!s.state.compare_exchange_strong(expected, Filled)) continue;
+        if (!s.state.compare_exchange_strong(expected, Creating)) continue;
         std::memcpy(s.path, path.c_str(), path.size() + 1);
         s.state.store(Listed);
         return i;
@@ -41,8 +93,20 @@ void drop(int place) {
 }
 
 void removeAllNow() noexcept {
-    for (Slot& s : slots)
+    for (Slot& s : slots) {
+        // A file being made by another thread is listed within moments
+        // (that thread holds the signals back meanwhile): wait up to a
+        // second for it.
+        for (int waits = 0; s.state.load() == Creating && waits < 1000; ++waits) {
+#ifdef _WIN32
+            ::Sleep(1);
+#else
+            const timespec ms{0, 1000000};
+            nanosleep(&ms, nullptr);
+#endif
+        }
         if (s.state.load() == Listed) std::remove(s.path);
+    }
 }
 
 } // namespace vorsan::synth::partial

@@ -101,9 +101,8 @@ struct SoundFileSink::State final : AudioSink {
         if (!t.refusal.empty()) fail(t.refusal);
         target = std::move(t.path);
         std::string why;
-        const int fd = platform::createUniqueFile(target + ".part", true, temp, &why);
+        const int fd = partial::create(target + ".part", temp, listed, &why);
         if (fd < 0) fail(why);
-        listed = partial::add(temp);
         SF_INFO info{};
         info.samplerate = fileRate;
         info.channels = 1;
