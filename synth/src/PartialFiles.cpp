@@ -52,7 +52,7 @@ private:
 
 int create(const std::string& prefix, std::string& name, int& place, std::string* why) {
     place = -1;
-    const HeldSignals held;
+    [[maybe_unused]] const HeldSignals held;
     Slot* slot = nullptr;
     for (Slot& s : slots) {
         int expected = Free;
