@@ -91,7 +91,15 @@ void LanguageRuleBase::appendRulePhones(std::u16string_view piece, std::vector<P
     if (piece.empty()) return;
     const CharacterTable& t = table();
     const RuleIndex& rules = ruleIndex();
+#ifdef _WIN32
+    // A thread-local object with a destructor, in a DLL that several threads
+    // use, corrupts the heap under MinGW's emulated thread-local storage (a
+    // voice decoding its tables while another spoke crashed): there each call
+    // has its own scratch.
+    Scratch scratch;
+#else
     thread_local Scratch scratch;
+#endif
 
     auto choose = [&](const RuleIndex::GroupSlot* g, std::initializer_list<const PartsList*> candidates) {
         return chooseRuleBy([&](const PatternParts& pattern) { return rules.rule(g, pattern); }, candidates);

@@ -114,11 +114,8 @@ void checkAbortsAndSpeaksBesideAnother(sapi::ISpTTSEngine& v, MakeVoice another,
     EXPECT_GT(alone.bytes(), 10000u);
     auto other = another();
     ASSERT_TRUE(other);
-    // The other voice has spoken once before: its languages' tables are
-    // complete before the two speak at once.
-    TestSite first;
-    spoken(*other.get(), Fragments().add(u"Yes. नमस्ते।"), first);
-    EXPECT_EQ(first.samples(), alone.samples());
+    // The other voice's first sentence: it decodes its languages' tables
+    // while the first voice speaks.
     TestSite a, b;
     std::thread ta([&] { spoken(v, Fragments().add(u"Yes. नमस्ते।"), a); });
     std::thread tb([&] { spoken(*other.get(), Fragments().add(u"Yes. नमस्ते।"), b); });

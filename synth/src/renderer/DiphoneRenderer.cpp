@@ -25,10 +25,13 @@ const std::array<int16_t, 256>& muLawTable() {
     return table;
 }
 
-// Symmetric Hanning window of a length, computed once per length and thread.
+// Symmetric Hanning window of a length, computed once per length for the
+// process (entries of a map stay where they are as others are added).
 // Its last point is 0: a frame's last sample is never taken from the signal.
 const std::vector<float>& hanning(std::size_t length) {
-    thread_local std::map<std::size_t, std::vector<float>> cache;
+    static std::map<std::size_t, std::vector<float>> cache;
+    static std::mutex mutex;
+    std::lock_guard lock(mutex);
     auto [it, added] = cache.try_emplace(length);
     if (added) {
         std::vector<float>& w = it->second;
@@ -157,7 +160,11 @@ std::shared_ptr<const RenderVoice> loadRenderVoice(const VoiceDatabase& voice) {
 
 void renderPiece(const RenderVoice& loaded, const VoiceDatabase& voice, const SegmentPlan& plan,
                  const PlanPiece& piece, std::vector<int16_t>& out) {
+#ifdef _WIN32
+    Scratch s; // not thread-local under MinGW: see appendRulePhones
+#else
     thread_local Scratch s;
+#endif
     const auto& segs = plan.segments;
     const int64_t pieceStart = segs[piece.first].start;
     const int64_t pieceEnd = segs[piece.last - 1].end;
