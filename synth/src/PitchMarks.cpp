@@ -53,6 +53,97 @@ bool usableDiphone(const std::vector<double>& times, int middleFrame) {
     return times.front() > 0 && times.back() < 5.0;
 }
 
+namespace {
+
+enum class Kind { Quiet, Release, Loud };
+
+struct Run {
+    Kind kind;
+    double length; // seconds of source
+};
+
+// The runs of one segment's marks [first, last) between source times
+// [from, to): each mark owns the time from the midpoint with the mark
+// before to the midpoint with the mark after.
+std::vector<Run> runsOf(const std::vector<double>& marks, const std::vector<float>& energy, std::size_t first,
+                        std::size_t last, double from, double to, float loudest) {
+    std::vector<Run> runs;
+    double start = from, loudSince = -1;
+    for (std::size_t j = first; j < last; ++j) {
+        const double end = j + 1 < last ? (marks[j] + marks[j + 1]) / 2 : to;
+        Kind kind = energy[j] < kQuietShare * loudest ? Kind::Quiet : Kind::Loud;
+        if (kind == Kind::Loud) {
+            if (loudSince < 0 && !runs.empty() && runs.back().kind == Kind::Quiet) loudSince = start;
+            if (loudSince >= 0 && start - loudSince < kReleaseSeconds - 1e-9) kind = Kind::Release;
+        } else {
+            loudSince = -1;
+        }
+        if (!runs.empty() && runs.back().kind == kind) runs.back().length += end - start;
+        else runs.push_back({kind, end - start});
+        start = end;
+    }
+    return runs;
+}
+
+} // namespace
+
+SegmentEnds splitAtClosures(const std::vector<double>& sourceMarks, const std::vector<float>& energy,
+                            const std::vector<double>& sourceEnds, const std::vector<double>& targetEnds) {
+    SegmentEnds out;
+    const std::size_t segments = std::min(sourceEnds.size(), targetEnds.size());
+    std::size_t j = 0;
+    double sourceStart = 0, targetStart = 0;
+    const float pieceLoudest = energy.empty() ? 0.0f : *std::max_element(energy.begin(), energy.end());
+    for (std::size_t k = 0; k < segments; ++k) {
+        const double sourceEnd = std::max(sourceStart, sourceEnds[k]);
+        const double targetEnd = std::max(targetStart, targetEnds[k]);
+        const std::size_t first = j;
+        while (j < sourceMarks.size() && j < energy.size() && sourceMarks[j] < sourceEnd) ++j;
+        float loudest = 0;
+        for (std::size_t m = first; m < j; ++m) loudest = std::max(loudest, energy[m]);
+        const double target = targetEnd - targetStart;
+        // Only a shortened segment with a real release (not the breath
+        // noise of a pause) is cut into runs.
+        std::vector<Run> runs;
+        if (target < sourceEnd - sourceStart && loudest >= kReleaseShare * pieceLoudest)
+            runs = runsOf(sourceMarks, energy, first, j, sourceStart, sourceEnd, loudest);
+        double quiet = 0, release = 0, loud = 0;
+        for (const Run& r : runs) (r.kind == Kind::Quiet ? quiet : r.kind == Kind::Release ? release : loud) += r.length;
+        const double rest = target - release; // for the quiet and the other loud runs
+        // The rate of each kind: quiet runs take the change; loud ones only
+        // what is left once the quiet runs are at their floor, and down to
+        // kLoudFloor of their length.
+        double quietRate = 1, loudRate = 1;
+        bool split = quiet > 0 && release + loud > 0 && target >= 2 * release;
+        if (split) {
+            if (rest - loud >= kQuietFloor * quiet) {
+                quietRate = (rest - loud) / quiet;
+            } else if (rest - kQuietFloor * quiet >= kLoudFloor * loud) {
+                quietRate = kQuietFloor;
+                loudRate = (rest - kQuietFloor * quiet) / loud;
+            } else {
+                loudRate = kLoudFloor;
+                quietRate = (rest - kLoudFloor * loud) / quiet;
+                split = quietRate > 0;
+            }
+        }
+        if (split) {
+            double s = sourceStart, t = targetStart;
+            for (std::size_t r = 0; r + 1 < runs.size(); ++r) {
+                s += runs[r].length;
+                t += runs[r].length * (runs[r].kind == Kind::Quiet ? quietRate : runs[r].kind == Kind::Loud ? loudRate : 1);
+                out.source.push_back(s);
+                out.target.push_back(std::min(t, targetEnd));
+            }
+        }
+        out.source.push_back(sourceEnds[k]);
+        out.target.push_back(targetEnds[k]);
+        sourceStart = sourceEnd;
+        targetStart = targetEnd;
+    }
+    return out;
+}
+
 std::vector<int> mapPitchmarks(const std::vector<double>& sourceMarks, const std::vector<double>& sourceEnds,
                                const std::vector<double>& targetEnds, const std::vector<double>& targetMarks) {
     std::vector<int> map;

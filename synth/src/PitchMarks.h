@@ -53,6 +53,35 @@ bool usableDiphone(const std::vector<double>& times, int middleFrame);
 // position in its segment. Marks after the last segment get no frame (the
 // map is shorter than targetMarks). Every index is < sourceMarks.size();
 // an empty source gives an empty map.
+// Where a segment's duration change goes. A stop's recording is a quiet
+// closure, a short loud release and its aspiration; changed in proportion,
+// a stop said in half its recorded time loses every other frame of its
+// release, and its burst (the listener's main cue to which stop it is)
+// comes out a third as strong. So a segment holding both quiet and loud
+// frames is cut into runs, and its change of length is taken by the quiet
+// runs first: the first kReleaseSeconds of loud after a quiet run keep
+// their recorded length, the other loud frames change only once the quiet
+// ones are down to kQuietFloor of theirs (and then down to kLoudFloor of
+// their own; past that the quiet runs go shorter still). Lengthened
+// segments, segments shorter than twice their releases, segments whose
+// loudest frame is below kReleaseShare of the loudest of all (a pause's
+// breath noise) and segments all quiet or all loud (vowels, fricatives)
+// change evenly.
+// `energy` holds one value a source mark (the frame's RMS); a mark is quiet
+// below kQuietShare of its segment's loudest. Returns the finer segment ends
+// (source and target, ending where the given ones end) for mapPitchmarks.
+inline constexpr double kQuietShare = 0.15;
+inline constexpr double kReleaseShare = 0.25;
+inline constexpr double kReleaseSeconds = 0.02;
+inline constexpr double kQuietFloor = 0.3;
+inline constexpr double kLoudFloor = 0.1;
+struct SegmentEnds {
+    std::vector<double> source;
+    std::vector<double> target;
+};
+SegmentEnds splitAtClosures(const std::vector<double>& sourceMarks, const std::vector<float>& energy,
+                            const std::vector<double>& sourceEnds, const std::vector<double>& targetEnds);
+
 std::vector<int> mapPitchmarks(const std::vector<double>& sourceMarks, const std::vector<double>& sourceEnds,
                                const std::vector<double>& targetEnds, const std::vector<double>& targetMarks);
 

@@ -56,6 +56,9 @@ struct SegmentPlan {
     // too), then the end of the last: the run's own clock, with every phone
     // already cut to its longest.
     std::vector<int64_t> lineStarts;
+    // Whether a shortened stop keeps its release (the renderer's choice);
+    // false scales every segment's frames evenly, as Festival's back end does.
+    bool keepReleases = true;
 
     // Pitch (native Hz) at a time: linear between targets, held before the
     // first and after the last.

@@ -88,3 +88,54 @@ TEST(PitchMarks, FrameMapStaysInsideTheSourceWhateverTheSegments) {
     EXPECT_TRUE(mapPitchmarks({}, {0.1}, {0.1}, marks).empty());
     EXPECT_TRUE(mapPitchmarks(source, {}, {}, marks).empty());
 }
+
+TEST(PitchMarks, AShortenedStopKeepsItsReleaseAndLosesClosure) {
+    // Marks 10 ms apart. A vowel (0-0.1 s), then a stop: 100 ms of closure,
+    // a 20 ms burst, 60 ms of aspiration (0.1-0.28 s), then a pause's noise.
+    std::vector<double> marks;
+    std::vector<float> energy;
+    for (int i = 0; i < 40; ++i) {
+        marks.push_back(0.005 + 0.01 * i);
+        energy.push_back(i < 10 ? 100.0f : i < 20 ? 3.0f : i < 22 ? 150.0f : i < 28 ? 40.0f : 5.0f);
+    }
+    const std::vector<double> source{0.1, 0.28, 0.4};
+    const auto lengths = [](const std::vector<double>& ends, std::size_t k) {
+        return ends[k] - (k == 0 ? 0.0 : ends[k - 1]);
+    };
+
+    // The stop said in 130 ms: the closure gives up what it must, and the
+    // burst and aspiration keep their recorded 80 ms.
+    SegmentEnds cut = splitAtClosures(marks, energy, source, {0.1, 0.23, 0.3});
+    ASSERT_EQ(cut.source.size(), 5u) << "the stop's closure, release and aspiration are runs of their own";
+    EXPECT_NEAR(cut.source[1], 0.2, 1e-9);
+    EXPECT_NEAR(lengths(cut.target, 1), 0.05, 1e-9) << "the closure takes the whole change";
+    EXPECT_NEAR(lengths(cut.target, 2), 0.02, 1e-9) << "the burst as recorded";
+    EXPECT_NEAR(lengths(cut.target, 3), 0.06, 1e-9) << "the aspiration as recorded";
+    EXPECT_NEAR(cut.target.back(), 0.3, 1e-12);
+
+    // Said in 60 ms: the closure is at its floor (30 %), the aspiration
+    // shrinks, the burst still keeps its length.
+    cut = splitAtClosures(marks, energy, source, {0.1, 0.16, 0.3});
+    ASSERT_EQ(cut.source.size(), 5u);
+    EXPECT_NEAR(lengths(cut.target, 1), kQuietFloor * 0.1, 1e-9);
+    EXPECT_NEAR(lengths(cut.target, 2), 0.02, 1e-9);
+    EXPECT_NEAR(cut.target[3], 0.16, 1e-9) << "the segment still ends where the text puts it";
+
+    // Lengthened, or with nothing loud enough to be a release (the pause's
+    // noise against the vowel), segments are scaled evenly: the ends are the
+    // given ones.
+    for (const std::vector<double>& target : {std::vector<double>{0.1, 0.4, 0.5}, std::vector<double>{0.05, 0.1, 0.15}}) {
+        std::vector<float> quietStop = energy;
+        if (target[1] < 0.2)
+            for (std::size_t i = 10; i < 28; ++i) quietStop[i] = std::min(quietStop[i], 20.0f);
+        cut = splitAtClosures(marks, quietStop, source, target);
+        EXPECT_EQ(cut.source, source);
+        EXPECT_EQ(cut.target, target);
+    }
+    // Whatever the ends, the finer ones never go back and end where asked.
+    for (const std::vector<double>& target : {std::vector<double>{0.1, 0.1, 0.1}, std::vector<double>{0.2, 0.205, 0.3}}) {
+        cut = splitAtClosures(marks, energy, source, target);
+        for (std::size_t i = 1; i < cut.target.size(); ++i) EXPECT_GE(cut.target[i], cut.target[i - 1]);
+        EXPECT_EQ(cut.target.back(), target.back());
+    }
+}

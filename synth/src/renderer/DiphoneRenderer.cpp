@@ -119,7 +119,22 @@ struct Scratch {
     std::vector<Frame> frames;
     std::vector<int32_t> sum;
     std::vector<float> filtered;
+    std::vector<float> energy;
 };
+
+// RMS of a frame's residual, the excitation's strength there.
+float frameEnergy(const Diphone& d, const Frame& f) {
+    const auto& table = muLawTable();
+    const long from = std::max(0, f.first);
+    const long to = std::min(static_cast<long>(f.last) + 1, static_cast<long>(d.residualCount));
+    if (to <= from) return 0;
+    double sum = 0;
+    for (long j = from; j < to; ++j) {
+        const double v = table[d.residual[j]];
+        sum += v * v;
+    }
+    return static_cast<float>(std::sqrt(sum / static_cast<double>(to - from)));
+}
 
 } // namespace
 
@@ -261,7 +276,13 @@ void renderPiece(const RenderVoice& loaded, const VoiceDatabase& voice, const Se
     for (double& t : targets) t = static_cast<float>(t);
     std::vector<double> sourceEnds(s.sourceEnds.begin(), s.sourceEnds.end());
     std::vector<double> targetEnds(s.segEnds.begin(), s.segEnds.end());
-    std::vector<int> map = mapPitchmarks(s.sourceMarks, sourceEnds, targetEnds, targets);
+    SegmentEnds ends{sourceEnds, targetEnds};
+    if (plan.keepReleases) {
+        s.energy.clear();
+        for (const Frame& f : s.frames) s.energy.push_back(frameEnergy(s.units[f.unit], f));
+        ends = splitAtClosures(s.sourceMarks, s.energy, sourceEnds, targetEnds);
+    }
+    std::vector<int> map = mapPitchmarks(s.sourceMarks, ends.source, ends.target, targets);
     const auto sampleAt = [rateF](double t) { return static_cast<long>(std::rint(static_cast<float>(t) * rateF)); };
     const int lastHalf = (s.frames.back().length() - 1) / 2;
     const long signalEnd = sampleAt(targets.back()) + lastHalf; // last sample of the overlap-added signal
