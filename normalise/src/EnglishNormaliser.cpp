@@ -161,6 +161,14 @@ void EnglishReader::normalise(U16 text, std::size_t base, NormalisedText& out) {
 }
 
 std::size_t EnglishReader::readToken(std::size_t i) {
+    // "@home", "@name": the sign is said, as people read it aloud, and the
+    // rest read as a word of its own.
+    if (Token& at = tokens_[i]; at.core.size() > 1 && at.core[0] == u'@' && (isLetter(at.core[1]) || isDigit(at.core[1]))) {
+        const uint32_t sign = at.at + static_cast<uint32_t>(at.lead.size());
+        sayAs("at", sign, sign + 1);
+        at.lead = std::u16string_view(at.core.data() - at.lead.size(), at.lead.size() + 1);
+        at.core.remove_prefix(1);
+    }
     const Token& t = tokens_[i];
     const uint32_t coreAt = t.at + static_cast<uint32_t>(t.lead.size());
     from_ = coreAt;

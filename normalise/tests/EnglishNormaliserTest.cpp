@@ -59,6 +59,16 @@ TEST(EnglishNormalisation, DevelopmentSetSaysWhatAReaderSays) {
     EXPECT_GE(cases, 50);
 }
 
+TEST(EnglishNormalisation, AnAtSignBeforeAWordIsSaid) {
+    EnglishNormaliser normaliser([](const std::string&) { return false; });
+    for (const auto& [text, said] : {std::pair{u"Yes, @home.", "yes at home"}, {u"ask @priya now", "ask at priya now"},
+                                     {u"mail ravi@mail.com", "mail ravi at mail dot com"}}) {
+        NormalisedText out;
+        normaliser.normalise(text, 0, out);
+        EXPECT_EQ(comparable(out.text), said);
+    }
+}
+
 TEST(EnglishNormalisation, NumbersInTheirManyForms) {
     EnglishNormaliser normaliser([](const std::string& w) { return w == "a"; });
     const std::pair<const char16_t*, const char*> cases[] = {
