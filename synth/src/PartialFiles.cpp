@@ -29,6 +29,22 @@ struct Slot {
 // One per file being written at once: a conversion writes one file at a
 // time, so a few engines in one process fit easily.
 Slot slots[32];
+
+// Claims a free slot (marks it Creating); null when all are taken.
+Slot* claim() {
+    for (Slot& s : slots) {
+        int expected = Free;
+        if (s.state.compare_exchange_strong(expected, Creating)) return &s;
+    }
+    return nullptr;
+}
+
+// Lists a claimed slot under the name.
+int list(Slot& slot, const std::string& name) {
+    std::memcpy(slot.path, name.c_str(), name.size() + 1);
+    slot.state.store(Listed);
+    return static_cast<int>(&slot - slots);
+}
 } // namespace
 
 // The signals that end a conversion, held back from the creating thread
@@ -53,37 +69,21 @@ private:
 int create(const std::string& prefix, std::string& name, int& place, std::string* why) {
     place = -1;
     [[maybe_unused]] const HeldSignals held;
-    Slot* slot = nullptr;
-    for (Slot& s : slots) {
-        int expected = Free;
-        if (s.state.compare_exchange_strong(expected, Creating)) {
-            slot = &s;
-            break;
-        }
-    }
+    Slot* slot = claim();
     const int fd = platform::createUniqueFile(prefix, true, name, why);
     if (!slot) return fd;
     if (fd < 0 || name.size() >= sizeof Slot::path) {
         slot->state.store(Free);
         return fd;
     }
-    std::memcpy(slot->path, name.c_str(), name.size() + 1);
-    slot->state.store(Listed);
-    place = static_cast<int>(slot - slots);
+    place = list(*slot, name);
     return fd;
 }
 
 int add(const std::string& path) {
     if (path.size() >= sizeof Slot::path) return -1;
-    for (int i = 0; i < static_cast<int>(std::size(slots)); ++i) {
-        Slot& s = slots[i];
-        int expected = Free;
-        if (!s.state.compare_exchange_strong(expected, Creating)) continue;
-        std::memcpy(s.path, path.c_str(), path.size() + 1);
-        s.state.store(Listed);
-        return i;
-    }
-    return -1;
+    Slot* slot = claim();
+    return slot ? list(*slot, path) : -1;
 }
 
 // Only the thread that listed a file drops it, by its place: no thread reads
