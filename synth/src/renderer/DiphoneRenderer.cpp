@@ -122,18 +122,20 @@ struct Scratch {
     std::vector<float> energy;
 };
 
-// RMS of a frame's residual, the excitation's strength there.
+// RMS of a frame's residual, the excitation's strength there, from every
+// fourth sample: enough to tell a closure from a release (every eighth
+// already misjudges some bursts), at a quarter of the cost.
 float frameEnergy(const Diphone& d, const Frame& f) {
     const auto& table = muLawTable();
     const long from = std::max(0, f.first);
     const long to = std::min(static_cast<long>(f.last) + 1, static_cast<long>(d.residualCount));
-    if (to <= from) return 0;
     double sum = 0;
-    for (long j = from; j < to; ++j) {
+    long count = 0;
+    for (long j = from; j < to; j += 4, ++count) {
         const double v = table[d.residual[j]];
         sum += v * v;
     }
-    return static_cast<float>(std::sqrt(sum / static_cast<double>(to - from)));
+    return count ? static_cast<float>(std::sqrt(sum / static_cast<double>(count))) : 0.0f;
 }
 
 } // namespace
