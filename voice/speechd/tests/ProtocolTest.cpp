@@ -96,11 +96,11 @@ TEST_F(Module, StartUpVoicesSettingsAndSmallMessages) {
     EXPECT_GT(key.seconds(), letter.seconds() + 0.1);
 
     // Punctuation names are said in the "all" mode only.
-    const auto unnamed = m.speak("<speak>Yes, @home.</speak>", "punctuation_mode=none\n");
-    const auto named = m.speak("<speak>Yes, @home.</speak>", "punctuation_mode=all\n");
+    const auto unnamed = m.speak("<speak>Yes, ^home.</speak>", "punctuation_mode=none\n");
+    const auto named = m.speak("<speak>Yes, ^home.</speak>", "punctuation_mode=all\n");
     // Named, the symbols are words of their own: as long as the text with
     // the names written out, and longer than the unnamed text.
-    const auto written = m.speak("<speak>Yes comma  at home dot.</speak>", "punctuation_mode=none\n");
+    const auto written = m.speak("<speak>Yes comma  caret home dot.</speak>", "punctuation_mode=none\n");
     EXPECT_NEAR(named.seconds(), written.seconds(), 0.01);
     EXPECT_GT(named.seconds(), unnamed.seconds() + 0.2);
     m.speak("<speak></speak>", "punctuation_mode=none\n");
