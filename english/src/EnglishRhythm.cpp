@@ -11,6 +11,9 @@
 //     the consonants after it) is lengthened, which tells a listener where a
 //     phrase ends.
 // Word ends get no fixed extra time: words join as in connected speech.
+// The t that a "tch" spelling puts before tS ("catch") is only the start
+// of tS's own closure: it is given a few milliseconds, not a t's length,
+// or the word is heard with a stop and a pause in it.
 #include "EnglishRhythm.h"
 
 #include <algorithm>
@@ -23,6 +26,7 @@ namespace {
 
 constexpr int kFirstVowel = 57; // i:, the first vowel of the phone table
 constexpr int kSchwa = 68;
+constexpr int kTchClosureMs = 15;
 
 struct Factors {
     double primary = 1.2;
@@ -86,6 +90,11 @@ std::vector<int> naturalDurations(const std::vector<EnglishWord>& sentence) {
             const int p = w.phones[static_cast<std::size_t>(i)];
             const int32_t s = stress[static_cast<std::size_t>(i)];
             double d = meanDuration(p);
+            static const int t = englishphones::number("t"), tS = englishphones::number("tS");
+            if (p == t && i + 1 < w.count && w.phones[static_cast<std::size_t>(i + 1)] == tS) {
+                out.push_back(kTchClosureMs);
+                continue;
+            }
             if (isVowel(p)) {
                 if (functionWord) d *= f.functionVowel;
                 else if (s >= EnglishWord::kPrimaryRaise) d *= f.primary;

@@ -129,6 +129,12 @@ TEST(SentenceOutput, TheNaturalRhythmTimesPhonesAsSpeechDoes) {
     const auto q = naturalPhones({{"cat", "k'&t"}, {",", ""}, {"cat", "k'&t"}, {"catalog", "k'&t@l,0g"}, {".", ""}});
     EXPECT_GE(q[1].duration, q[4].duration * 13 / 10);
     EXPECT_LT(q[7].duration, q[4].duration);
+    // The t that "tch" puts before tS is the start of tS's closure, not a
+    // stop of its own: "catch" is about as long as "cat" with tS for t.
+    const auto c = naturalPhones({{"catch", "k'&tS"}, {"a", "@"}});
+    ASSERT_EQ(c.size(), 5u);
+    EXPECT_EQ(c[2].name, "t");
+    EXPECT_LE(c[2].duration, 20);
     // A function word is said quicker than the same sounds stressed.
     const auto r = naturalPhones({{"the", "D@"}, {"duh", "D'@"}, {".", ""}});
     EXPECT_LT(r[0].duration + r[1].duration, r[2].duration + r[3].duration);
