@@ -65,9 +65,8 @@ struct Run {
 // The runs of one segment's marks [first, last) between source times
 // [from, to): each mark owns the time from the midpoint with the mark
 // before to the midpoint with the mark after.
-std::vector<Run> runsOf(const std::vector<double>& marks, const std::vector<float>& energy, std::size_t first,
-                        std::size_t last, double from, double to, float loudest) {
-    std::vector<Run> runs;
+void runsOf(const std::vector<double>& marks, const std::vector<float>& energy, std::size_t first, std::size_t last,
+            double from, double to, float loudest, std::vector<Run>& runs) {
     double start = from, loudSince = -1;
     for (std::size_t j = first; j < last; ++j) {
         const double end = j + 1 < last ? (marks[j] + marks[j + 1]) / 2 : to;
@@ -82,7 +81,6 @@ std::vector<Run> runsOf(const std::vector<double>& marks, const std::vector<floa
         else runs.push_back({kind, end - start});
         start = end;
     }
-    return runs;
 }
 
 } // namespace
@@ -94,6 +92,7 @@ SegmentEnds splitAtClosures(const std::vector<double>& sourceMarks, const std::v
     std::size_t j = 0;
     double sourceStart = 0, targetStart = 0;
     const float pieceLoudest = energy.empty() ? 0.0f : *std::max_element(energy.begin(), energy.end());
+    std::vector<Run> runs;
     for (std::size_t k = 0; k < segments; ++k) {
         const double sourceEnd = std::max(sourceStart, sourceEnds[k]);
         const double targetEnd = std::max(targetStart, targetEnds[k]);
@@ -104,9 +103,9 @@ SegmentEnds splitAtClosures(const std::vector<double>& sourceMarks, const std::v
         const double target = targetEnd - targetStart;
         // Only a shortened segment with a real release (not the breath
         // noise of a pause) is cut into runs.
-        std::vector<Run> runs;
+        runs.clear();
         if (target < sourceEnd - sourceStart && loudest >= kReleaseShare * pieceLoudest)
-            runs = runsOf(sourceMarks, energy, first, j, sourceStart, sourceEnd, loudest);
+            runsOf(sourceMarks, energy, first, j, sourceStart, sourceEnd, loudest, runs);
         double quiet = 0, release = 0, loud = 0;
         for (const Run& r : runs) (r.kind == Kind::Quiet ? quiet : r.kind == Kind::Release ? release : loud) += r.length;
         const double rest = target - release; // for the quiet and the other loud runs

@@ -47,17 +47,11 @@ FilledMarks fillMarkGaps(const std::vector<double>& times, double maxGap = kMaxM
 // going back, the boundary inside, and a sane total length.
 bool usableDiphone(const std::vector<double>& times, int middleFrame);
 
-// Segment-by-segment map from target marks to source frames. Segment k runs
-// to targetEnds[k] in the output and to sourceEnds[k] in the concatenated
-// source; a target mark takes the source frame nearest to its proportional
-// position in its segment. Marks after the last segment get no frame (the
-// map is shorter than targetMarks). Every index is < sourceMarks.size();
-// an empty source gives an empty map.
 // Where a segment's duration change goes. A stop's recording is a quiet
 // closure, a short loud release and its aspiration; changed in proportion,
 // a stop said in half its recorded time loses every other frame of its
 // release, and its burst (the listener's main cue to which stop it is)
-// comes out a third as strong. So a segment holding both quiet and loud
+// comes out a quarter as strong. So a segment holding both quiet and loud
 // frames is cut into runs, and its change of length is taken by the quiet
 // runs first: the first kReleaseSeconds of loud after a quiet run keep
 // their recorded length, the other loud frames change only once the quiet
@@ -82,6 +76,12 @@ struct SegmentEnds {
 SegmentEnds splitAtClosures(const std::vector<double>& sourceMarks, const std::vector<float>& energy,
                             const std::vector<double>& sourceEnds, const std::vector<double>& targetEnds);
 
+// Segment-by-segment map from target marks to source frames. Segment k runs
+// to targetEnds[k] in the output and to sourceEnds[k] in the concatenated
+// source; a target mark takes the source frame nearest to its proportional
+// position in its segment. Marks after the last segment get no frame (the
+// map is shorter than targetMarks). Every index is < sourceMarks.size();
+// an empty source gives an empty map.
 std::vector<int> mapPitchmarks(const std::vector<double>& sourceMarks, const std::vector<double>& sourceEnds,
                                const std::vector<double>& targetEnds, const std::vector<double>& targetMarks);
 
